@@ -1,0 +1,229 @@
+#include "document.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "known_tags.h"
+#include "no_case.h"
+
+namespace {
+
+constexpr int32_t InitialTagCapacity = 400;
+// The TagBuffer's bytes beyond its capacity: room for the offset at which a tag is
+// written (a LineLabel and two spaces) and the terminating NUL.
+constexpr int32_t TagBufferSpare = 20;
+
+// Moves `cursor` to the next "<" or NUL, adding the line feeds passed to `line`.
+void scanToLessThan(char*& cursor, int32_t& line) {
+    char* from = cursor;
+#ifdef __GLIBC__
+    cursor = strchrnul(cursor, '<');
+#else
+    while (*cursor && *cursor != '<') ++cursor;
+#endif
+    line += static_cast<int32_t>(std::count(from, cursor, '\n'));
+}
+
+}  // namespace
+
+Document::Document() {
+    tagBuffer = static_cast<char*>(calloc(InitialTagCapacity + TagBufferSpare, 1));
+    tagCapacity = tagBuffer ? InitialTagCapacity : 0;
+}
+
+Document::~Document() {
+    release();
+    free(tagBuffer);
+}
+
+void Document::adopt(const FileBlock& block) {
+    text = block.bytes;
+    size = block.size;
+    allocatedSize = block.size + 2;
+    cursor = text;
+    end = text + size;
+}
+
+bool Document::load(const char* path) {
+    release();
+    FileBlock block;
+    if (!readWholeFile(path, block)) return false;
+    adopt(block);
+    return true;
+}
+
+bool Document::loadStandardInput() {
+    release();
+    FileBlock block;
+    if (!readStandardInput(block)) return false;
+    adopt(block);
+    return true;
+}
+
+void Document::release() {
+    free(text);
+    text = cursor = end = nullptr;
+    size = allocatedSize = 0;
+}
+
+void Document::resetScan() {
+    cursor = text;
+    line = 0;
+    *end = '\0';
+}
+
+bool Document::advanceToTag() {
+    scanToLessThan(cursor, line);
+    return *cursor == '<' && cursor < end;
+}
+
+bool Document::growTagBuffer(int32_t length) {
+    if (length > INT32_MAX - 10 - TagBufferSpare) return false;
+    int32_t capacity = length + 10;
+    size_t oldBytes = tagBuffer ? static_cast<size_t>(tagCapacity) + TagBufferSpare : 0;
+    size_t newBytes = static_cast<size_t>(capacity) + TagBufferSpare;
+    char* grown = static_cast<char*>(realloc(tagBuffer, newBytes));
+    if (!grown) return false;
+    memset(grown + oldBytes, 0, newBytes - oldBytes);
+    tagBuffer = grown;
+    tagCapacity = capacity;
+    return true;
+}
+
+int Document::collectTag(int offset) {
+    char* const start = cursor;
+    const int32_t startLine = line;
+    const bool comment = start[1] == '!' && start[2] == '-';
+    for (;;) {
+        char* write = tagBuffer + offset;
+        int32_t n = 0;
+        bool overflow = false;
+        for (char c; (c = *cursor) != '\0';) {
+            if (c == '\r') {
+                ++cursor;
+                continue;
+            }
+            if (c == '\n') {
+                ++line;
+                c = ' ';
+            } else if (c == '\t') {
+                c = ' ';
+            }
+            if (n < tagCapacity) {
+                *write++ = c;
+            } else {
+                overflow = true;
+            }
+            if (c == '>' && (!comment || cursor[-1] == '-')) break;
+            ++cursor;
+            ++n;
+        }
+        ++cursor;
+        *write = '\0';
+        // When the buffer can't grow the tag stays cut at the capacity; the scan goes on.
+        if (!overflow || !growTagBuffer(n)) return n;
+        cursor = start;
+        line = startLine;
+    }
+}
+
+void Document::skipToClosingTag(int closeRow) {
+    const char* closeName = KnownTagTable[closeRow].name;
+    for (;;) {
+        scanToLessThan(cursor, line);
+        if (*cursor == '\0') return;
+        char word[19];
+        readTagWord(cursor, word);
+        if (equalNoCase(word, closeName)) return;
+        ++cursor;
+    }
+}
+
+bool readTagWord(const char* lessThan, char* word) {
+    const char* p = lessThan + 1;
+    int n = 0;
+    while (n < 18) {
+        char c = *p;
+        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
+        word[n++] = c;
+        ++p;
+        if (c == '-' && p[-2] == '!') {
+            word[n] = '\0';
+            return true;
+        }
+    }
+    word[n] = '\0';
+    return false;
+}
+
+bool startsWithTagName(const char* text, int row) {
+    const char* name = KnownTagTable[row].name;
+    int k = static_cast<int>(strlen(name));
+    char copy[16];
+    copyAtMost(copy, text, k);
+    copy[k] = '\0';
+    return equalNoCase(copy, name);
+}
+
+const char* readAttributeName(const char* position, char* name) {
+    const char* p = position;
+    while (*p == ' ') ++p;
+    int n = 0;
+    while (n < 18) {
+        char c = *p;
+        if (c == '\0' || c == '=' || c == '>' || c == ' ' || c == '"') break;
+        name[n++] = c;
+        ++p;
+    }
+    name[n] = '\0';
+    return p;
+}
+
+const char* skipToNextAttribute(const char* position) {
+    const char* p = position;
+    for (;;) {
+        switch (*p) {
+            case '\0':
+            case '>':
+                return p;
+            case ' ':
+                return p + 1;
+            case '"':
+                ++p;
+                while (*p != '\0' && *p != '"' && *p != '>') ++p;
+                if (*p != '"') return p;
+                ++p;
+                break;
+            default:
+                ++p;
+        }
+    }
+}
+
+void formatLineLabel(int32_t line, char* out) {
+    // The digits are written backwards, then moved to the front: at most 10 of them.
+    char digits[12];
+    char* d = digits + sizeof digits;
+    *--d = '\0';
+    int64_t number = static_cast<int64_t>(line) + 1;
+    do {
+        *--d = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    memcpy(out, d, static_cast<size_t>(digits + sizeof digits - d));
+    while (strlen(out) < 4) insertAtFront(out, '0');
+}
+
+void insertAtFront(char* text, char c) {
+    memmove(text + 1, text, strlen(text) + 1);
+    text[0] = c;
+}
+
+char* copyAtMost(char* destination, const char* source, int n) {
+    for (int i = 0; i < n; ++i) {
+        destination[i] = source[i];
+        if (source[i] == '\0') return destination + i + 1;
+    }
+    return destination + n;
+}

@@ -1,0 +1,82 @@
+// The one open HTML text, its scan cursor and line counter, the buffer that receives the
+// text of one tag at a time, and the readers the analyses are built from.
+//
+// Conventions of this file: the text is single-byte and always followed by two zero bytes,
+// so a scan may look one position past the first of them; every loop stops at a NUL. Only
+// the line feed counts a line. Positions are plain pointers into the text or into tag text.
+#pragma once
+
+#include <cstdint>
+
+#include "file_reader.h"
+
+class Document {
+public:
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Reads the file at `path` whole, releasing any text held before. False, with no text
+    // held, when it can't be read.
+    bool load(const char* path);
+    // The same for standard input.
+    bool loadStandardInput();
+    // Forgets the text.
+    void release();
+    bool isLoaded() const { return text != nullptr; }
+
+    // Puts the cursor at the start, the line counter at 0 and a NUL at `end`.
+    void resetScan();
+    // With `cursor` on a "<", collects the tag into the TagBuffer from `offset` on and
+    // moves past it. Gives the tag's length: its characters from the "<" up to, not
+    // including, the closing ">", carriage returns not counted.
+    int collectTag(int offset);
+    // Moves the cursor to the "<" of the next tag whose word is the name of row
+    // `closeRow`, or to the NUL that ends the text, counting the line feeds passed.
+    void skipToClosingTag(int closeRow);
+    // Moves the cursor to the next "<" before `end`, counting line feeds; false when the
+    // text ends first (at `end` or at a NUL).
+    bool advanceToTag();
+
+    char* text = nullptr;          // the bytes and two zero bytes; null while none is loaded
+    char* cursor = nullptr;        // where the running scan stands
+    char* end = nullptr;           // one past the last byte read
+    uint32_t allocatedSize = 0;    // size + 2
+    uint32_t size = 0;             // bytes read
+    int32_t line = 0;              // 0-based line feeds passed by the running scan
+    int32_t tagCapacity = 400;     // characters collectTag may store from its offset
+    int32_t tableDepth = 0;        // TABLE nesting, kept by the document check
+    char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + 20 bytes
+
+private:
+    void adopt(const FileBlock& block);
+    bool growTagBuffer(int32_t length);
+};
+
+// Reads the word after the "<" at `lessThan` into `word` (at least 19 bytes): at most 18
+// characters, up to a ">", a space, a line break or the end. True when it opens a comment
+// (the word then ends with "!-").
+bool readTagWord(const char* lessThan, char* word);
+
+// True when `text` begins with the name of row `row`, letter case ignored.
+bool startsWithTagName(const char* text, int row);
+
+// Reads one attribute name of collected tag text at `position` into `name` (at least 19
+// bytes) and gives where reading stopped.
+const char* readAttributeName(const char* position, char* name);
+
+// Gives the position of the next attribute after `position`, or of the closing ">", or of
+// the NUL that ends a tag cut off by the end of the text.
+const char* skipToNextAttribute(const char* position);
+
+// Writes the LineLabel of the 0-based line counter `line`: line + 1 in decimal, with "0"
+// put in front until it has four characters. `out` holds at least 12 bytes.
+void formatLineLabel(int32_t line, char* out);
+
+// Puts `c` in front of the NUL-terminated `text`.
+void insertAtFront(char* text, char c);
+
+// Copies up to `n` characters of `source`, stopping after a NUL it copied; gives the
+// position after the last character written. Adds no NUL after n characters.
+char* copyAtMost(char* destination, const char* source, int n);

@@ -1,0 +1,186 @@
+#include "tag_census.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "known_tags.h"
+#include "no_case.h"
+
+namespace {
+
+constexpr int32_t InitialEntries = 100;
+
+template <typename T>
+bool resize(T*& block, size_t count) {
+    T* grown = static_cast<T*>(realloc(block, count * sizeof(T)));
+    if (!grown) return false;
+    block = grown;
+    return true;
+}
+
+uint32_t hashOf(const char* name) {
+    size_t length;
+    return foldedHash(name, length);
+}
+
+// With `p` on a "<", gives the position after the tag's closing ">" (for a comment, the
+// first ">" preceded by "-"), or the NUL that ends the text first.
+char* afterTag(char* p, bool comment) {
+    for (;;) {
+#ifdef __GLIBC__
+        p = strchrnul(p + 1, '>');
+#else
+        do ++p; while (*p && *p != '>');
+#endif
+        if (*p == '\0') return p;
+        if (!comment || p[-1] == '-') return p + 1;
+    }
+}
+
+}  // namespace
+
+TagCensus::~TagCensus() {
+    free(entries);
+    free(hashes_);
+    free(slots_);
+    free(unindexed_);
+}
+
+bool TagCensus::setUp() {
+    entries = static_cast<CensusEntry*>(calloc(InitialEntries, sizeof(CensusEntry)));
+    if (!entries) return false;
+    capacity = InitialEntries;
+    count = 0;
+    if (!resize(hashes_, capacity) || !resize(unindexed_, capacity)) return false;
+    rebuildIndex();
+    return slots_ != nullptr;
+}
+
+bool TagCensus::grow() {
+    int32_t larger = capacity * 2;
+    if (larger <= capacity || !resize(entries, static_cast<size_t>(larger)) ||
+        !resize(hashes_, static_cast<size_t>(larger)) || !resize(unindexed_, static_cast<size_t>(larger)))
+        return false;
+    memset(entries + capacity, 0, static_cast<size_t>(larger - capacity) * sizeof(CensusEntry));
+    capacity = larger;
+    rebuildIndex();
+    return slots_ != nullptr;
+}
+
+// The index has at least twice as many slots as the storage has entries.
+void TagCensus::rebuildIndex() {
+    uint32_t slotCount = 1;
+    while (slotCount < 2u * static_cast<uint32_t>(capacity)) slotCount *= 2;
+    free(slots_);
+    slots_ = static_cast<int32_t*>(malloc(slotCount * sizeof(int32_t)));
+    if (!slots_) return;
+    std::fill(slots_, slots_ + slotCount, -1);
+    slotMask_ = slotCount - 1;
+    unindexedCount_ = 0;
+    for (int32_t e = 0; e < count; ++e) indexEntry(e);
+}
+
+void TagCensus::indexEntry(int32_t entry) {
+    const char* name = entries[entry].name;
+    if (!foldsExactly(name)) {
+        unindexed_[unindexedCount_++] = entry;
+        return;
+    }
+    uint32_t h = hashes_[entry] = hashOf(name);
+    while (slots_[h & slotMask_] >= 0) ++h;
+    slots_[h & slotMask_] = entry;
+}
+
+// The first entry whose name equals `word`, as a scan of the entries in order finds it.
+int32_t TagCensus::findEntry(const char* word) const {
+    int32_t found = count;
+    if (foldsExactly(word)) {
+        size_t length;
+        uint32_t h = foldedHash(word, length);
+        for (uint32_t probe = h;; ++probe) {
+            int32_t e = slots_[probe & slotMask_];
+            if (e < 0) break;
+            const char* name = entries[e].name;
+            if (hashes_[e] == h && name[length] == '\0' && foldedEqual(name, word, length)) {
+                found = e;
+                break;
+            }
+        }
+    }
+    for (int32_t i = 0; i < unindexedCount_; ++i) {
+        int32_t e = unindexed_[i];
+        if (e < found && equalNoCase(entries[e].name, word)) found = e;
+    }
+    return found < count ? found : -1;
+}
+
+void resetCensus(TagCensus& census) {
+    census.count = 0;
+    if (census.slots_) std::fill(census.slots_, census.slots_ + census.slotMask_ + 1, -1);
+    census.unindexedCount_ = 0;
+}
+
+void recordTag(TagCensus& census, const char* word) {
+    if (!census.slots_) return;  // no storage: nothing can be counted
+    int32_t e = census.findEntry(word);
+    if (e >= 0) {
+        ++census.entries[e].count;
+        return;
+    }
+    // Without room for a new entry the word goes uncounted.
+    if (census.count == census.capacity && !census.grow()) return;
+    CensusEntry& entry = census.entries[census.count];
+    size_t length = std::min(strlen(word), sizeof entry.name - 1);
+    memcpy(entry.name, word, length);
+    entry.name[length] = '\0';
+    upperCaseAscii(entry.name);
+    entry.count = 1;
+    census.indexEntry(census.count++);
+}
+
+void sortCensus(TagCensus& census) {
+    std::sort(census.entries, census.entries + census.count, [](const CensusEntry& a, const CensusEntry& b) {
+        return compareTagNames(a.name, b.name) < 0;
+    });
+    census.rebuildIndex();
+}
+
+int compareTagNames(const char* a, const char* b) {
+    int r = compareNoCase(a[0] == '/' ? a + 1 : a, b[0] == '/' ? b + 1 : b);
+    if (r != 0) return r;
+    return compareNoCase(a, b) < 0 ? 1 : -1;
+}
+
+void upperCaseAscii(char* text) {
+    for (auto p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = upperAscii(*p);
+}
+
+void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes) {
+    document.resetScan();
+    resetCensus(census);
+    while (document.advanceToTag()) {
+        char word[19];
+        bool comment = readTagWord(document.cursor, word);
+        recordTag(census, word);
+        if (startsWithTagName(word, RowScript)) {
+            document.skipToClosingTag(RowScriptEnd);
+        } else if (startsWithTagName(word, RowPre)) {
+            document.skipToClosingTag(RowPreEnd);
+        } else {
+            document.cursor = afterTag(document.cursor, comment);
+        }
+    }
+
+    char line[160];
+    snprintf(line, sizeof line, "%d different tags", census.count);
+    panes.setText(1, line);
+
+    sortCensus(census);
+    for (int32_t e = 0; e < census.count; ++e) {
+        const CensusEntry& entry = census.entries[e];
+        snprintf(line, sizeof line, "%s\t%d\t%s", entry.name, entry.count, describeTag(entry.name));
+        list.append(line);
+    }
+}

@@ -1,0 +1,11 @@
+// The tag listing: every tag of the document, or every tag of one name, each on a line
+// of its own that starts with the LineLabel of the line where the tag begins.
+#pragma once
+
+#include "document.h"
+#include "result_sinks.h"
+
+// Appends "LineLabel, two spaces, tag text" for every tag whose name (one leading "/" set
+// aside) equals `filter`, or for every tag when `filter` is empty; writes "Longest: N" to
+// pane 1 and gives N, the length of the document's longest tag.
+int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes);

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every tree and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+
+./scripts/build.sh native
+(cd build && ctest --output-on-failure -j2)
+
+# The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+./scripts/build.sh sanitize
+(cd build-asan && ctest --output-on-failure -j2)
