@@ -185,6 +185,7 @@ public:
         for (int row = 0; row < KnownTagCount; ++row) {
             size_t length;
             uint32_t h = foldedHash(KnownTagTable[row].name, length);
+            lengths_[row] = static_cast<uint8_t>(length);
             while (slots_[h & Mask] >= 0) ++h;
             slots_[h & Mask] = static_cast<int16_t>(row);
         }
@@ -197,14 +198,14 @@ public:
         for (;; ++h) {
             int row = slots_[h & Mask];
             if (row < 0) return -1;
-            const char* known = KnownTagTable[row].name;
-            if (known[length] == '\0' && foldedEqual(known, name, length)) return row;
+            if (lengths_[row] == length && foldedEqual(KnownTagTable[row].name, name, length)) return row;
         }
     }
 
 private:
     static constexpr uint32_t Mask = 511;
     int16_t slots_[Mask + 1];
+    uint8_t lengths_[KnownTagCount];
 };
 
 const KnownNameIndex& knownNameIndex() {

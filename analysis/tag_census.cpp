@@ -96,9 +96,10 @@ void TagCensus::indexEntry(int32_t entry) {
 // The first entry whose name equals `word`, as a scan of the entries in order finds it.
 int32_t TagCensus::findEntry(const char* word) const {
     int32_t found = count;
-    if (foldsExactly(word)) {
-        size_t length;
-        uint32_t h = foldedHash(word, length);
+    size_t length;
+    const uint32_t h = foldedHash(word, length);
+    // A stored name has at most 79 characters, so a longer word equals none of them.
+    if (foldsExactly(word) && length < sizeof(CensusEntry::name)) {
         for (uint32_t probe = h;; ++probe) {
             int32_t e = slots_[probe & slotMask_];
             if (e < 0) break;

@@ -1,1 +1,264 @@
+#include "document.h"
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "known_tags.h"
+#include "test_documents.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(DocumentLoad, ReadsTheWholeFileFollowedByTwoZeroBytes) {
+    LoadedDocument d("<P>one\r\ntwo");
+    ASSERT_TRUE(d.loaded);
+    EXPECT_EQ(d.document.size, 11u);
+    EXPECT_EQ(d.document.allocatedSize, 13u);
+    EXPECT_EQ(std::string(d.document.text, d.document.size), "<P>one\r\ntwo");
+    EXPECT_EQ(d.document.text[11], '\0');
+    EXPECT_EQ(d.document.text[12], '\0');
+    EXPECT_EQ(d.document.end, d.document.text + 11);
+}
+
+TEST(DocumentLoad, LoadsAnEmptyFile) {
+    LoadedDocument d("");
+    ASSERT_TRUE(d.loaded);
+    EXPECT_EQ(d.document.size, 0u);
+    EXPECT_TRUE(d.document.isLoaded());
+    d.document.resetScan();
+    EXPECT_FALSE(d.document.advanceToTag());
+}
+
+TEST(DocumentLoad, FailsCleanlyAndHoldsNothing) {
+    LoadedDocument d("<B>");
+    ASSERT_TRUE(d.loaded);
+    EXPECT_FALSE(d.document.load("/nonexistent/page.htm"));
+    EXPECT_FALSE(d.document.isLoaded());
+    EXPECT_EQ(d.document.text, nullptr);
+    EXPECT_FALSE(d.document.load("/tmp"));  // a folder is no file
+    EXPECT_FALSE(d.document.isLoaded());
+    EXPECT_FALSE(d.document.load(""));
+}
+
+// Collects the tag at the first "<" of `bytes` from offset 0.
+struct Collected {
+    std::string text;
+    int length;
+    int line;
+    size_t cursorAfter;
+};
+
+Collected collectFirst(const std::string& bytes, int offset = 0) {
+    LoadedDocument d(bytes);
+    Document& doc = d.document;
+    doc.resetScan();
+    doc.advanceToTag();
+    int n = doc.collectTag(offset);
+    return {doc.tagBuffer + offset, n, doc.line, static_cast<size_t>(doc.cursor - doc.text)};
+}
+
+TEST(CollectTag, CollectsOneTagAsTheListingsShowIt) {
+    struct Case {
+        std::string bytes;
+        const char* text;
+        int length;
+        int line;
+        size_t cursorAfter;
+    } cases[] = {
+        {"<B>x", "<B>", 2, 0, 3},
+        {"<TD\nalign=left\n>", "<TD align=left >", 15, 2, 16},
+        {"<TD\r\nalign=left>", "<TD align=left>", 14, 1, 16},
+        {"<A\thref=x>", "<A href=x>", 9, 0, 10},
+        {"<!-- a > b -->z", "<!-- a > b -->", 13, 0, 14},
+        {"<!-x> y ->", "<!-x> y ->", 9, 0, 10},
+        {"<!-x> no end", "<!-x> no end", 12, 0, 13},
+        {"<A href=\"a>b\">", "<A href=\"a>", 10, 0, 11},
+        {"<B", "<B", 2, 0, 3},
+        {"<", "<", 1, 0, 2},
+        {"<B\0C>"s, "<B", 2, 0, 3},
+        {"<B-\r>", "<B->", 3, 0, 5},
+    };
+    for (const Case& c : cases) {
+        Collected got = collectFirst(c.bytes);
+        EXPECT_EQ(got.text, c.text) << c.bytes;
+        EXPECT_EQ(got.length, c.length) << c.bytes;
+        EXPECT_EQ(got.line, c.line) << c.bytes;
+        EXPECT_EQ(got.cursorAfter, c.cursorAfter) << c.bytes;
+    }
+}
+
+TEST(CollectTag, GrowsTheBufferForATagLongerThanItsCapacity) {
+    // 400 characters before the ">", the "<" counted: one too many for the first buffer.
+    std::string tag = "<" + std::string(399, 'x') + ">";
+    LoadedDocument d(tag + "<" + std::string(398, 'y') + ">");
+    Document& doc = d.document;
+    doc.resetScan();
+    doc.advanceToTag();
+    EXPECT_EQ(doc.collectTag(0), 400);
+    EXPECT_EQ(doc.tagCapacity, 410);
+    EXPECT_EQ(std::string(doc.tagBuffer), tag);
+    // A shorter tag afterwards fits and the buffer stays as grown.
+    doc.advanceToTag();
+    EXPECT_EQ(doc.collectTag(0), 399);
+    EXPECT_EQ(doc.tagCapacity, 410);
+}
+
+TEST(CollectTag, FitsATagOfExactlyItsCapacityLessOne) {
+    Collected got = collectFirst("<" + std::string(398, 'x') + ">");
+    EXPECT_EQ(got.length, 399);
+    LoadedDocument d("<" + std::string(398, 'x') + ">");
+    d.document.resetScan();
+    d.document.collectTag(0);
+    EXPECT_EQ(d.document.tagCapacity, 400);
+}
+
+TEST(CollectTag, KeepsThePrefixBeforeItsOffsetWhenGrowing) {
+    std::string tag = "<" + std::string(5000, 'z') + ">";
+    LoadedDocument d(tag);
+    Document& doc = d.document;
+    doc.resetScan();
+    memcpy(doc.tagBuffer, "0001  ", 6);
+    EXPECT_EQ(doc.collectTag(6), 5001);
+    EXPECT_EQ(doc.tagCapacity, 5011);
+    EXPECT_EQ(std::string(doc.tagBuffer), "0001  " + tag);
+}
+
+struct SkipCase {
+    const char* bytes;  // the skip starts at the first byte
+    int closeRow;
+    size_t stopsAt;     // offset of the "<" it stops on, or of the NUL at the end
+    int lines;
+};
+
+TEST(SkipToClosingTag, StopsOnTheClosingTagOrAtTheEnd) {
+    const SkipCase cases[] = {
+        {"a<b>\n</SCRIPT>", RowScriptEnd, 5, 1},
+        {"x</script>", RowScriptEnd, 1, 0},
+        {"x</Script >", RowScriptEnd, 1, 0},
+        {"x</scripts>\n</script>", RowScriptEnd, 12, 1},
+        {"x</script\t>\n", RowScriptEnd, 12, 1},
+        {"\n\nno closing tag", RowScriptEnd, 16, 2},
+        {"<pre> </pre>", RowPreEnd, 6, 0},
+        {"</PREVIEW></PRE>", RowPreEnd, 10, 0},
+    };
+    for (const SkipCase& c : cases) {
+        LoadedDocument d(c.bytes);
+        Document& doc = d.document;
+        doc.resetScan();
+        doc.skipToClosingTag(c.closeRow);
+        EXPECT_EQ(static_cast<size_t>(doc.cursor - doc.text), c.stopsAt) << c.bytes;
+        EXPECT_EQ(doc.line, c.lines) << c.bytes;
+    }
+}
+
+TEST(ReadTagWord, ReadsAtMostEighteenCharactersAndSpotsComments) {
+    struct Case {
+        const char* text;
+        const char* word;
+        bool comment;
+    } cases[] = {
+        {"<TABLE border=1>", "TABLE", false},
+        {"<abcdefghijklmnopqrstuvwxyzabcd>", "abcdefghijklmnopqr", false},
+        {"<!-- x -->", "!-", true},
+        {"<!->", "!-", true},
+        {"<a!-b>", "a!-", true},
+        {"<a\thref=x>", "a\thref=x", false},
+        {"<br/>", "br/", false},
+        {"<>", "", false},
+        {"< B>", "", false},
+        {"<\nB>", "", false},
+        {"<", "", false},
+        {"<TD\r>", "TD", false},
+    };
+    for (const auto& c : cases) {
+        char word[19];
+        EXPECT_EQ(readTagWord(c.text, word), c.comment) << c.text;
+        EXPECT_STREQ(word, c.word) << c.text;
+    }
+}
+
+TEST(StartsWithTagName, ComparesOnlyTheBeginning) {
+    EXPECT_TRUE(startsWithTagName("SCRIPT", RowScript));
+    EXPECT_TRUE(startsWithTagName("script", RowScript));
+    EXPECT_TRUE(startsWithTagName("scripting", RowScript));
+    EXPECT_TRUE(startsWithTagName("PREVIEW", RowPre));
+    EXPECT_FALSE(startsWithTagName("SCRIP", RowScript));
+    EXPECT_FALSE(startsWithTagName("/SCRIPT", RowScript));
+    EXPECT_FALSE(startsWithTagName("", RowPre));
+    EXPECT_TRUE(startsWithTagName("/pre>", RowPreEnd));
+}
+
+TEST(ReadAttributeName, ReadsOneNameAndStopsWhereItEnds) {
+    struct Case {
+        const char* text;
+        const char* name;
+        size_t stop;
+    } cases[] = {
+        {"  border=1>", "border", 8},
+        {"\"x\">", "", 0},
+        {" >", "", 1},
+        {"=1>", "", 0},
+        {"nowrap>", "nowrap", 6},
+        {"a\"b\">", "a", 1},
+        {"abcdefghijklmnopqrstuv=1>", "abcdefghijklmnopqr", 18},
+        {"  ", "", 2},
+        {"href", "href", 4},
+    };
+    for (const auto& c : cases) {
+        char name[19];
+        const char* stop = readAttributeName(c.text, name);
+        EXPECT_STREQ(name, c.name) << c.text;
+        EXPECT_EQ(static_cast<size_t>(stop - c.text), c.stop) << c.text;
+    }
+}
+
+TEST(SkipToNextAttribute, PassesOverValuesAndQuotedText) {
+    struct Case {
+        const char* text;
+        size_t next;
+    } cases[] = {
+        {"=1 width=2>", 3},
+        {"=\"a b\" width=2>", 7},
+        {"=\"a>b\" x>", 3},
+        {">", 0},
+        {"=\"unclosed", 10},
+        {"=1", 2},
+        {"\"\" x>", 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<size_t>(skipToNextAttribute(c.text) - c.text), c.next) << c.text;
+    }
+}
+
+TEST(FormatLineLabel, PadsToFourDigits) {
+    struct Case {
+        int32_t line;
+        const char* label;
+    } cases[] = {{0, "0001"}, {41, "0042"}, {998, "0999"}, {9998, "9999"},
+                 {9999, "10000"}, {12344, "12345"}, {2147483646, "2147483647"}};
+    for (const auto& c : cases) {
+        char label[12];
+        formatLineLabel(c.line, label);
+        EXPECT_STREQ(label, c.label);
+    }
+}
+
+TEST(TextHelpers, InsertAtFrontAndCopyAtMost) {
+    char text[8] = "";
+    insertAtFront(text, '7');
+    EXPECT_STREQ(text, "7");
+    insertAtFront(text, '0');
+    EXPECT_STREQ(text, "07");
+
+    char out[8];
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(copyAtMost(out, "abcdef", 3), out + 3);
+    EXPECT_EQ(std::string(out, 4), "abcx");  // no NUL after n characters
+    EXPECT_EQ(copyAtMost(out, "ab", 5), out + 3);
+    EXPECT_STREQ(out, "ab");
+}
+
+}  // namespace

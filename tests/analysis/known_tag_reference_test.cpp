@@ -1,1 +1,76 @@
+#include "known_tag_reference.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "memory_sinks.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines reference() {
+    MemoryResultList list;
+    list.append("left over from before");
+    EXPECT_TRUE(listKnownTags(list));
+    return list.lines;
+}
+
+std::string nameOf(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+TEST(ListKnownTags, ListsTheWholeTableInNameOrder) {
+    const char* order[] = {
+        "!-", "!DOCTYPE", "A", "/A", "ADDRESS", "/ADDRESS", "APPLET", "/APPLET", "AREA", "B", "/B", "BASE",
+        "BASEFONT", "BGSOUND", "BIG", "/BIG", "BLINK", "/BLINK", "BLOCKQUOTE", "/BLOCKQUOTE", "BODY", "/BODY",
+        "BR", "CAPTION", "/CAPTION", "CENTER", "/CENTER", "CITE", "/CITE", "CODE", "/CODE", "DD", "/DD", "DFN",
+        "/DFN", "DIR", "/DIR", "DIV", "/DIV", "DL", "/DL", "DT", "EM", "/EM", "EMBED", "FONT", "/FONT", "FORM",
+        "/FORM", "FRAME", "FRAMESET", "/FRAMESET", "H1", "/H1", "H2", "/H2", "H3", "/H3", "H4", "/H4", "H5",
+        "/H5", "H6", "/H6", "HEAD", "/HEAD", "HR", "HTML", "/HTML", "I", "/I", "IMG", "INPUT", "ISINDEX", "KBD",
+        "/KBD", "LI", "LINK", "MAP", "/MAP", "MARQUEE", "/MARQUEE", "MENU", "/MENU", "META", "NOBR", "/NOBR",
+        "NOSCRIPT", "/NOSCRIPT", "OL", "/OL", "OPTION", "P", "/P", "PRE", "/PRE", "SAMP", "/SAMP", "SCRIPT",
+        "/SCRIPT", "SELECT", "/SELECT", "SMALL", "/SMALL", "SPAN", "/SPAN", "STRIKE", "/STRIKE", "STRONG",
+        "/STRONG", "STYLE", "/STYLE", "SUB", "/SUB", "SUP", "/SUP", "TABLE", "/TABLE", "TD", "/TD", "TEXTAREA",
+        "/TEXTAREA", "TH", "/TH", "TITLE", "/TITLE", "TR", "/TR", "TT", "/TT", "U", "/U", "UL", "/UL", "VAR",
+        "/VAR"};
+    Lines lines = reference();
+    ASSERT_EQ(lines.size(), 136u);
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(nameOf(lines[i]), order[i]) << "line " << i;
+    EXPECT_EQ(reference(), lines);
+}
+
+TEST(ListKnownTags, BuildsEachRowFromNameDescriptionAndAttributes) {
+    Lines lines = reference();
+    EXPECT_EQ(lines[2], "A\tAnchor (link)\tname href target rel rev title onclick ");
+    EXPECT_EQ(lines[3], "/A\tAnchor end\t");
+    size_t longest = 0;
+    for (const std::string& line : lines) {
+        longest = std::max(longest, line.size());
+        const std::string name = nameOf(line);
+        if (name == "SPAN" || name == "/SPAN" || name == "NOBR" || name == "/NOBR" || name == "/MARQUEE" ||
+            name == "NOSCRIPT" || name == "/NOSCRIPT") {
+            EXPECT_EQ(line, name + "\t\t");
+        }
+        if (name == "TABLE") {
+            EXPECT_EQ(line.size(), 110u);
+        }
+        if (name == "FRAME") {
+            EXPECT_EQ(line.size(), 96u);
+        }
+        const char last = line.back();
+        EXPECT_TRUE(last == ' ' || last == '\t') << line;
+    }
+    EXPECT_EQ(longest, 110u);
+}
+
+TEST(CompareReferenceRows, OrdersByTheNameColumn) {
+    EXPECT_LT(compareReferenceRows("A\tAnchor (link)\tname ", "/A\tAnchor end\t"), 0);
+    EXPECT_GT(compareReferenceRows("/A\tAnchor end\t", "A\tAnchor (link)\tname "), 0);
+    EXPECT_LT(compareReferenceRows("EM\tx\t", "EMBED\ty\t"), 0);
+    EXPECT_LT(compareReferenceRows("/EM\tx\t", "EMBED\ty\t"), 0);
+    EXPECT_LT(compareReferenceRows("H6\tx\t", "HEAD\tx\t"), 0);
+}
+
+}  // namespace
