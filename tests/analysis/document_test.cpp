@@ -43,6 +43,19 @@ TEST(DocumentLoad, FailsCleanlyAndHoldsNothing) {
     EXPECT_FALSE(d.document.load(""));
 }
 
+#ifndef _WIN32
+TEST(DocumentLoad, RefusesAFileTooLargeForItsSizeFieldsWithoutReadingIt) {
+    TempFile big("");
+    // Sparse: no disk space is used, and the size alone must make the load fail.
+    if (truncate(big.path(), int64_t{1} << 32) != 0) GTEST_SKIP() << "no sparse files here";
+    Document document;
+    EXPECT_FALSE(document.load(big.path()));
+    EXPECT_FALSE(document.isLoaded());
+    if (truncate(big.path(), (int64_t{1} << 31) - 1) != 0) GTEST_SKIP() << "no sparse files here";
+    EXPECT_FALSE(document.load(big.path()));
+}
+#endif
+
 // Collects the tag at the first "<" of `bytes` from offset 0.
 struct Collected {
     std::string text;
