@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb xauth x11-utils imagemagick
-  valgrind
+  valgrind time
 )
 
 missing=()

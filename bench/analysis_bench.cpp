@@ -1,0 +1,116 @@
+// Throughput of the analyses over one large document, in bytes of document per second.
+//
+// The document is the file named by TAGVETTER_BENCH_DOCUMENT, or else a 50 MiB one that
+// make_document.py writes into the build tree the first time it is needed. The file is
+// loaded once; each benchmark runs its analysis over the whole text per iteration, with
+// in-memory sinks, so only the analysis itself is timed.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+#include "document.h"
+#include "document_check.h"
+#include "memory_sinks.h"
+#include "tag_census.h"
+#include "tag_listing.h"
+
+namespace {
+
+Document document;
+
+void setThroughput(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * document.size);
+}
+
+void BM_Load(benchmark::State& state, const std::string& path) {
+    Document loaded;
+    for (auto _ : state) {
+        if (!loaded.load(path.c_str())) state.SkipWithError("the document can't be read");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * loaded.size);
+}
+
+void BM_CountTags(benchmark::State& state) {
+    TagCensus census;
+    if (!census.setUp()) state.SkipWithError("no memory for the census");
+    MemoryResultList list;
+    MemoryStatusPanes panes;
+    for (auto _ : state) {
+        list.empty();
+        countTags(document, census, list, panes);
+    }
+    state.counters["distinct"] = census.count;
+    setThroughput(state);
+}
+
+void BM_CheckDocument(benchmark::State& state) {
+    MemoryResultList list;
+    for (auto _ : state) {
+        list.empty();
+        checkDocument(document, list);
+    }
+    state.counters["problems"] = list.count();
+    setThroughput(state);
+}
+
+// Every line kept in memory, as the list box keeps them. Emptying the list between runs
+// frees one string per tag; that is not the listing's cost, so it is left out.
+void BM_ListTags(benchmark::State& state, const char* filter) {
+    MemoryResultList list;
+    MemoryStatusPanes panes;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.empty();
+        state.ResumeTiming();
+        listTags(document, filter, list, panes);
+    }
+    state.counters["lines"] = list.count();
+    setThroughput(state);
+}
+
+bool exists(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0;
+}
+
+// The document to measure: the one the environment names, or the default one, written
+// by the generator when it is not there yet.
+std::string documentPath() {
+    if (const char* named = getenv("TAGVETTER_BENCH_DOCUMENT"); named && *named) return named;
+    const std::string path = TAGVETTER_DEFAULT_DOCUMENT;
+    if (!exists(path)) {
+        fprintf(stderr, "Writing the benchmark document %s\n", path.c_str());
+        const std::string command = std::string("'") + TAGVETTER_PYTHON + "' '" + TAGVETTER_GENERATOR + "' '" +
+                                    path + "' " + TAGVETTER_DEFAULT_MB + " 1";
+        if (system(command.c_str()) != 0) return std::string();
+    }
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+    const std::string path = documentPath();
+    if (path.empty() || !document.load(path.c_str())) {
+        fprintf(stderr, "analysis_bench: can't read the document %s\n", path.c_str());
+        return 1;
+    }
+    benchmark::AddCustomContext("document", path);
+    benchmark::AddCustomContext("document_bytes", std::to_string(document.size));
+
+    benchmark::RegisterBenchmark("BM_Load", BM_Load, path)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CountTags", BM_CountTags)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A")->Unit(benchmark::kMillisecond);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
