@@ -1,6 +1,6 @@
 #include "document.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,8 +22,18 @@ void scanToLessThan(char*& cursor, int32_t& line) {
 #else
     while (*cursor && *cursor != '<') ++cursor;
 #endif
-    line += static_cast<int32_t>(std::count(from, cursor, '\n'));
+    // Line feeds are sparse, so hopping from one to the next beats looking at every byte.
+    for (char* p = from; (p = static_cast<char*>(memchr(p, '\n', static_cast<size_t>(cursor - p)))) != nullptr; ++p)
+        ++line;
 }
+
+// The bytes collectTag must look at one by one; all others are copied as they are.
+constexpr std::array<bool, 256> makeTagSpecials() {
+    std::array<bool, 256> special{};
+    for (unsigned char c : {'\0', '\t', '\n', '\r', '>'}) special[c] = true;
+    return special;
+}
+constexpr std::array<bool, 256> TagSpecials = makeTagSpecials();
 
 }  // namespace
 
@@ -99,7 +109,14 @@ int Document::collectTag(int offset) {
         char* write = tagBuffer + offset;
         int32_t n = 0;
         bool overflow = false;
-        for (char c; (c = *cursor) != '\0';) {
+        for (;;) {
+            // Plain bytes go straight across while there is room for them.
+            for (int32_t room = tagCapacity - n; room > 0 && !TagSpecials[static_cast<unsigned char>(*cursor)]; --room) {
+                *write++ = *cursor++;
+                ++n;
+            }
+            char c = *cursor;
+            if (c == '\0') break;
             if (c == '\r') {
                 ++cursor;
                 continue;
@@ -159,6 +176,9 @@ bool readTagWord(const char* lessThan, char* word) {
 
 bool startsWithTagName(const char* text, int row) {
     const char* name = KnownTagTable[row].name;
+    // Most words differ in their first letter; a printable one settles it at once.
+    const unsigned char first = static_cast<unsigned char>(text[0]);
+    if (first >= 0x20 && first <= 0x7E && upperAscii(first) != static_cast<unsigned char>(name[0])) return false;
     int k = static_cast<int>(strlen(name));
     char copy[16];
     copyAtMost(copy, text, k);
@@ -211,8 +231,9 @@ void formatLineLabel(int32_t line, char* out) {
         *--d = static_cast<char>('0' + number % 10);
         number /= 10;
     } while (number > 0);
-    memcpy(out, d, static_cast<size_t>(digits + sizeof digits - d));
-    while (strlen(out) < 4) insertAtFront(out, '0');
+    size_t length = static_cast<size_t>(digits + sizeof digits - d);
+    memcpy(out, d, length);
+    for (--length; length < 4; ++length) insertAtFront(out, '0');
 }
 
 void insertAtFront(char* text, char c) {

@@ -106,7 +106,7 @@ void checkAttributes(Document& document, ResultList& list, int row) {
 
 void checkQuotes(Document& document, ResultList& list, int row) {
     int quotes = 0;
-    for (const char* p = document.tagBuffer + 1; *p != '>' && *p != '\0'; ++p) quotes += *p == '"';
+    for (const char* p = document.tagBuffer + 1; (p = strpbrk(p, "\">")) != nullptr && *p == '"'; ++p) ++quotes;
     if (quotes % 2 != 0) report(document, list, {"<", KnownTagTable[row].name, " - Unbalanced quotes"});
 }
 

@@ -174,6 +174,7 @@ TagEntry KnownTagTable[KnownTagCount] = {
 namespace {
 
 constexpr size_t LongestKnownName = 11;
+constexpr size_t LongestAttributeName = 16;
 
 // The table's names hashed by their capitals, so that a name is found without comparing
 // it with every row. Equal to a scan of the rows in order for every name whose equality
@@ -245,8 +246,24 @@ const char* describeTag(const char* name) {
 }
 
 bool hasAttribute(const char* attribute, int row) {
-    for (const char* const* a = KnownTagTable[row].attributes; **a; ++a) {
-        if (equalNoCase(*a, attribute)) return true;
+    const char* const* accepted = KnownTagTable[row].attributes;
+    if (!foldsExactly(attribute)) {
+        for (const char* const* a = accepted; **a; ++a) {
+            if (compareNoCase(*a, attribute) == 0) return true;
+        }
+        return false;
+    }
+    // The accepted names are in lower case: fold the name once and compare bytes.
+    char lower[LongestAttributeName + 1];
+    size_t length = 0;
+    for (; attribute[length]; ++length) {
+        if (length == LongestAttributeName) return false;
+        char c = attribute[length];
+        lower[length] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
+    lower[length] = '\0';
+    for (const char* const* a = accepted; **a; ++a) {
+        if (strcmp(*a, lower) == 0) return true;
     }
     return false;
 }
