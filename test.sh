@@ -8,6 +8,10 @@ cd "$(dirname "$0")"
 ./scripts/build.sh native
 (cd build && ctest --output-on-failure -j2)
 
+# The Windows program and its tests: the MinGW cross build in build-win/, run under Wine.
+./scripts/build.sh windows
+./scripts/wine-tests.sh
+
 # The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 ./scripts/build.sh sanitize
 (cd build-asan && ctest --output-on-failure -j2)

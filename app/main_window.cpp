@@ -1,0 +1,192 @@
+#include "main_window.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "document_check.h"
+#include "known_tag_reference.h"
+#include "resource.h"
+#include "tag_listing.h"
+
+namespace {
+
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF LightGrey = RGB(192, 192, 192);
+constexpr COLORREF Grey = RGB(128, 128, 128);
+constexpr int LongestPath = 269;
+
+const char ChooseOneTag[] = "Go to \"Count tags\" and highlight the one you want to see.";
+
+// Counts the "<" before the text's end or first NUL: at least as many as the tags a
+// listing of the whole text can give, so the list can make room for them at once.
+int countLessThans(const Document& document) {
+    int n = 0;
+    for (const char* p = document.text; p < document.end && *p; ++p) {
+        if (*p == '<') ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Document& document, TagCensus& census, ListBoxControl& list, StatusBarControl& bar,
+                       PopupBox& popupBox)
+    : results(list), panes(bar), document_(document), census_(census), popupBox_(popupBox) {}
+
+// Puts the program's icon and menu on "MainClass".
+void MainWindow::adjustClass(WNDCLASSA& windowClass) {
+    windowClass.hIcon = LoadIconA(moduleInstance(), MAKEINTRESOURCEA(IDI_TAGVETTER));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+}
+
+// Titles the window and gives it its first size.
+void MainWindow::adjustCreate(CREATESTRUCTA& create) {
+    create.lpszName = "Tagvetter";
+    create.cx = 440;
+    create.cy = 482;
+}
+
+// Accepts drops, measures the character width the list's extents are counted in, and
+// lets the frame make its status bar.
+int MainWindow::onCreate() {
+    DragAcceptFiles(handle, TRUE);
+    // The list box does not exist yet, so the screen's default font is measured. The
+    // screen is asked for by name: the list box object may hold the stale handle of a
+    // window made before.
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(nullptr, dc);
+    averageCharWidth = metrics.tmAveCharWidth;
+    documentPath[0] = '\0';
+    return FrameWindow::onCreate();
+}
+
+// Runs the command of a menu item or the accelerator.
+void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+    if (lParam && reinterpret_cast<HWND>(lParam) == results.listHandle() && HIWORD(wParam) == LBN_DBLCLK) {
+        // A double click on a listed tag will follow its link; nothing follows links yet.
+        if (viewMode == ViewAllTags || viewMode == ViewOneTag) return;
+    }
+    switch (LOWORD(wParam)) {
+    case CMD_OPEN: break;  // the open dialog is not part of the program yet
+    case CMD_COUNT_TAGS: countTags(); break;
+    case CMD_VIEW_KNOWN_TAGS: viewKnownTags(); break;
+    case CMD_ABOUT: about(); break;
+    case CMD_VIEW_ALL_TAGS: viewAllTags(); break;
+    case CMD_EXIT: exit(); break;
+    case CMD_CHECK_DOCUMENT: checkDocument(); break;
+    case CMD_VIEW_ONE_TAG: viewOneTag(); break;
+    default: break;
+    }
+}
+
+// Opens the first file of a drop; the drop is kept until any message has been answered.
+void MainWindow::onDropFiles(WPARAM drop) {
+    HDROP files = reinterpret_cast<HDROP>(drop);
+    SetForegroundWindow(handle);
+    char path[260];
+    if (DragQueryFileA(files, 0, path, sizeof path) == 0) path[0] = '\0';
+    openDocument(path);
+    DragFinish(files);
+}
+
+// Replaces the document with the file at `path` and shows its census.
+void MainWindow::openDocument(const char* path) {
+    document_.release();
+    resetCensus(census_);
+    results.empty();
+    // A longer path would not fit documentPath; it is refused like any file that can't
+    // be opened.
+    bool loaded = strlen(path) <= LongestPath && document_.load(path);
+    if (!loaded) {
+        showWarning("Can't open file", path);
+        documentPath[0] = '\0';
+        return;
+    }
+    strcpy(documentPath, path);
+    panes.setText(0, path);
+    countTags();
+    viewMode = ViewCensus;
+}
+
+// Shows the program's kind of message and waits for "&Ok".
+void MainWindow::showWarning(const char* text, const char* caption) {
+    popupBox_.run(handle, text, caption, MB_ICONEXCLAMATION, nullptr, Black, LightGrey, Grey);
+}
+
+// Lists the distinct tags with their counts and descriptions.
+void MainWindow::countTags() {
+    if (!document_.isLoaded()) return;
+    results.empty();
+    results.setTabStops(60, 60);
+    ::countTags(document_, census_, results, panes);
+    results.setHorizontalExtent(80 * averageCharWidth);
+    viewMode = ViewCensus;
+}
+
+// Lists the problems of the document's tags.
+void MainWindow::checkDocument() {
+    if (!document_.isLoaded()) return;
+    results.empty();
+    results.suspendRedraw();
+    ::checkDocument(document_, results);
+    results.resumeRedraw();
+    results.setHorizontalExtent(100 * averageCharWidth);
+    viewMode = ViewCheck;
+}
+
+// Lists every tag with its line number; the list is filled without drawing and with its
+// room made first, since a large document gives millions of lines.
+void MainWindow::viewAllTags() {
+    if (!document_.isLoaded()) return;
+    results.empty();
+    int upperBound = countLessThans(document_);
+    results.reserve(upperBound, static_cast<int>(document_.size) + 8 * upperBound);
+    results.suspendRedraw();
+    int longest = listTags(document_, "", results, panes);
+    results.resumeRedraw();
+    results.setHorizontalExtent(longest * averageCharWidth);
+    viewMode = ViewAllTags;
+}
+
+// Lists the tags named on the selected census or reference line.
+void MainWindow::viewOneTag() {
+    if (!document_.isLoaded()) return;
+    int selected = results.selectedLine();
+    if (selected < 0 || (viewMode != ViewCensus && viewMode != ViewKnownTags)) {
+        popupBox_.run(handle, ChooseOneTag, "Tagvetter", MB_ICONASTERISK, nullptr, Black, LightGrey, Grey);
+        return;
+    }
+    std::string line = results.lineText(selected);
+    std::string filter = line.substr(0, line.find('\t'));
+    if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
+    results.empty();
+    results.suspendRedraw();
+    int longest = listTags(document_, filter.c_str(), results, panes);
+    results.resumeRedraw();
+    results.setHorizontalExtent(longest * averageCharWidth);
+    viewMode = ViewOneTag;
+}
+
+// Lists the built-in reference of the known tags; needs no document.
+void MainWindow::viewKnownTags() {
+    viewMode = ViewKnownTags;
+    results.empty();
+    results.setTabStops(60, 150);
+    // Without the memory to build it the list stays empty.
+    listKnownTags(results);
+    results.setHorizontalExtent(160 * averageCharWidth);
+}
+
+// Shows the program's name and version.
+void MainWindow::about() {
+    popupBox_.run(handle, "Tagvetter - Version 1.0", "About", MB_OK, nullptr, Black, LightGrey, Grey);
+}
+
+// Ends the program through the window's destruction.
+void MainWindow::exit() {
+    if (canClose()) DestroyWindow(handle);
+}

@@ -1,0 +1,61 @@
+// The one top-level window: the menu, the list box that shows the ResultList and the
+// two-pane status bar. It owns the open file's path and the ViewMode and turns commands,
+// drops and the command line into runs of the analyses.
+#pragma once
+
+#include "document.h"
+#include "frame_window.h"
+#include "list_box_results.h"
+#include "popup_box.h"
+#include "tag_census.h"
+
+// What the list shows.
+enum ViewMode {
+    ViewNothing = 0,
+    ViewCensus = 1,
+    ViewCheck = 2,
+    ViewAllTags = 3,
+    ViewOneTag = 4,
+    ViewKnownTags = 5,
+};
+
+class MainWindow : public FrameWindow {
+public:
+    MainWindow(Document& document, TagCensus& census, ListBoxControl& listBox, StatusBarControl& statusBar,
+               PopupBox& popupBox);
+
+    void onCommand(WPARAM wParam, LPARAM lParam) override;
+    int onCreate() override;
+    void onDropFiles(WPARAM drop) override;
+    void adjustClass(WNDCLASSA& windowClass) override;
+    void adjustCreate(CREATESTRUCTA& create) override;
+
+    // Loads `path`, taken exactly as given, and shows its census; a file that can't be
+    // opened is reported with the path as caption.
+    void openDocument(const char* path);
+    // Shows an exclamation message with one "&Ok" button and waits for it.
+    void showWarning(const char* text, const char* caption);
+
+    // The commands of the menu, one each.
+    void countTags();
+    void checkDocument();
+    void viewAllTags();
+    void viewOneTag();
+    void viewKnownTags();
+    void about();
+    void exit();
+
+    // The path of the last successful open, empty before it and after a failed one.
+    char documentPath[270] = {0};
+    int viewMode = ViewNothing;
+    // Pixels; every horizontal extent of the list is a multiple of it.
+    int averageCharWidth = 0;
+
+    ListBoxResults results;
+    StatusBarPanes panes;
+
+private:
+    Document& document_;
+    TagCensus& census_;
+    PopupBox& popupBox_;
+};

@@ -1,0 +1,121 @@
+// Answers a modal popup box from a helper thread while the test's own thread waits in
+// the box's nested pump: it finds the box, notes what the user would see, then sends the
+// steps a user would take.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "popup_box.h"
+
+struct BoxStep {
+    enum Kind { Key, Click, Command, Close, AltF4, Quit } kind;
+    int value;  // the virtual key, the button index, the raw command id or the quit code
+};
+
+// What the helper saw of the box while it was up.
+struct SeenBox {
+    bool found = false;
+    std::string caption;
+    std::string text;
+    DWORD style = 0;
+    int buttonCount = 0;
+    std::string labels[3];
+    int focusedButton = -1;  // index of the button that had the focus when first seen
+    bool ownerEnabled = true;
+    RECT textRect{0, 0, 0, 0};
+    int lineHeight = 0;
+    RECT buttonRects[3]{};   // in the box's client coordinates
+    RECT clientRect{0, 0, 0, 0};
+    RECT windowRect{0, 0, 0, 0};
+    int buttonIds[3] = {0, 0, 0};
+};
+
+class BoxAnswerer {
+public:
+    // Starts answering the next box shown by the thread `uiThread`.
+    // `waitMs` bounds the wait for the box; a test that expects none passes a short one.
+    explicit BoxAnswerer(std::vector<BoxStep> steps, int waitMs = 10000, DWORD uiThread = GetCurrentThreadId())
+        : steps_(std::move(steps)), waitMs_(waitMs), uiThread_(uiThread) {
+        thread_ = std::thread([this] { answer(); });
+    }
+    ~BoxAnswerer() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // Waits for the helper to finish; call after the box's `run` has returned.
+    const SeenBox& seen() {
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
+
+private:
+    HWND findBox() const {
+        for (int waited = 0; waited < waitMs_; waited += 5) {
+            HWND box = FindWindowA("AboutClass", nullptr);
+            if (box && IsWindowVisible(box) && GetWindowThreadProcessId(box, nullptr) == uiThread_) return box;
+            Sleep(5);
+        }
+        return nullptr;
+    }
+
+    void answer() {
+        HWND box = findBox();
+        if (!box) return;
+        // Let WM_CREATE finish: the buttons and the focus are set inside it.
+        Sleep(30);
+        seen_.found = true;
+        char caption[512] = {0};
+        GetWindowTextA(box, caption, sizeof caption);
+        seen_.caption = caption;
+        auto* object = reinterpret_cast<PopupBox*>(GetWindowLongA(box, GWL_USERDATA));
+        if (object) {
+            seen_.text = object->text ? object->text : "";
+            seen_.style = object->style;
+            seen_.textRect = object->textRect;
+            seen_.lineHeight = object->lineHeight;
+            seen_.ownerEnabled = object->owner ? IsWindowEnabled(object->owner) != 0 : true;
+        }
+        GetClientRect(box, &seen_.clientRect);
+        GetWindowRect(box, &seen_.windowRect);
+        seen_.buttonCount = boxButtons.count;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(uiThread_, &info);
+        for (int i = 0; i < seen_.buttonCount; ++i) {
+            HWND button = boxButtons.buttons[i].handle;
+            char label[64] = {0};
+            GetWindowTextA(button, label, sizeof label);
+            seen_.labels[i] = label;
+            seen_.buttonIds[i] = boxButtons.buttons[i].id;
+            if (button == info.hwndFocus) seen_.focusedButton = i;
+            GetWindowRect(button, &seen_.buttonRects[i]);
+            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&seen_.buttonRects[i]), 2);
+        }
+        HWND anyButton = seen_.buttonCount > 0 ? boxButtons.buttons[0].handle : nullptr;
+        for (const BoxStep& step : steps_) {
+            switch (step.kind) {
+            case BoxStep::Key: PostMessageA(anyButton, WM_KEYDOWN, step.value, 1); break;
+            case BoxStep::Click:
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(boxButtons.buttons[step.value].id, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(boxButtons.buttons[step.value].handle));
+                break;
+            case BoxStep::Command: PostMessageA(box, WM_COMMAND, MAKEWPARAM(step.value, 0), 0); break;
+            case BoxStep::Close: PostMessageA(box, WM_CLOSE, 0, 0); break;
+            case BoxStep::AltF4: PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+            case BoxStep::Quit: PostThreadMessageA(uiThread_, WM_QUIT, step.value, 0); return;
+            }
+        }
+        // A box the steps did not end is closed, so a failing test fails instead of hanging.
+        for (int waited = 0; waited < 5000 && IsWindow(box); waited += 5) Sleep(5);
+        if (IsWindow(box)) PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+
+    std::vector<BoxStep> steps_;
+    int waitMs_;
+    DWORD uiThread_;
+    SeenBox seen_;
+    std::thread thread_;
+};
