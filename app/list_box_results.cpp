@@ -1,13 +1,24 @@
 #include "list_box_results.h"
 
+namespace {
+// The room made when a list first outgrows what was made for it.
+constexpr int FirstRoom = 1024;
+// A guess at a line's length, for the string room made with the line room.
+constexpr int BytesPerLine = 40;
+}  // namespace
+
 // Removes every line.
 void ListBoxResults::empty() {
     SendMessageA(listBox_.handle, LB_RESETCONTENT, 0, 0);
+    appended_ = 0;
+    room_ = 0;
 }
 
 // Adds a line at the end; the list is unsorted, so lines stay in the order appended.
 void ListBoxResults::append(const char* line) {
+    if (appended_ >= room_) reserve(room_ > 0 ? room_ : FirstRoom, 0);
     SendMessageA(listBox_.handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    ++appended_;
 }
 
 // Counts the lines.
@@ -45,7 +56,11 @@ void ListBoxResults::setHorizontalExtent(int pixels) {
 
 // Asks the list box to make room at once.
 void ListBoxResults::reserve(int lines, int bytes) {
-    if (lines > 0) SendMessageA(listBox_.handle, LB_INITSTORAGE, lines, bytes);
+    if (lines <= 0) return;
+    if (bytes <= 0) bytes = lines * BytesPerLine;
+    bool made = SendMessageA(listBox_.handle, LB_INITSTORAGE, lines, bytes) != LB_ERRSPACE;
+    // Without the memory, the next try waits a while; adding lines will fail by itself.
+    room_ = appended_ + (made ? lines : FirstRoom);
 }
 
 // Stops drawing the list.

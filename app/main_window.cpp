@@ -19,15 +19,18 @@ constexpr int LongestPath = 269;
 
 const char ChooseOneTag[] = "Go to \"Count tags\" and highlight the one you want to see.";
 
-// Counts the "<" before the text's end or first NUL: at least as many as the tags a
-// listing of the whole text can give, so the list can make room for them at once.
-int countLessThans(const Document& document) {
-    int n = 0;
-    for (const char* p = document.text; p < document.end && *p; ++p) {
-        if (*p == '<') ++n;
-    }
-    return n;
-}
+// Keeps the list from drawing while a listing fills it and draws it once at the end: a
+// list drawn after every line takes milliseconds a line, minutes for a large document.
+class QuietFill {
+public:
+    explicit QuietFill(ListBoxResults& results) : results_(results) { results_.suspendRedraw(); }
+    ~QuietFill() { results_.resumeRedraw(); }
+    QuietFill(const QuietFill&) = delete;
+    QuietFill& operator=(const QuietFill&) = delete;
+
+private:
+    ListBoxResults& results_;
+};
 
 }  // namespace
 
@@ -120,6 +123,7 @@ void MainWindow::showWarning(const char* text, const char* caption) {
 // Lists the distinct tags with their counts and descriptions.
 void MainWindow::countTags() {
     if (!document_.isLoaded()) return;
+    QuietFill quiet(results);
     results.empty();
     results.setTabStops(60, 60);
     ::countTags(document_, census_, results, panes);
@@ -130,24 +134,19 @@ void MainWindow::countTags() {
 // Lists the problems of the document's tags.
 void MainWindow::checkDocument() {
     if (!document_.isLoaded()) return;
+    QuietFill quiet(results);
     results.empty();
-    results.suspendRedraw();
     ::checkDocument(document_, results);
-    results.resumeRedraw();
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewCheck;
 }
 
-// Lists every tag with its line number; the list is filled without drawing and with its
-// room made first, since a large document gives millions of lines.
+// Lists every tag with its line number.
 void MainWindow::viewAllTags() {
     if (!document_.isLoaded()) return;
+    QuietFill quiet(results);
     results.empty();
-    int upperBound = countLessThans(document_);
-    results.reserve(upperBound, static_cast<int>(document_.size) + 8 * upperBound);
-    results.suspendRedraw();
     int longest = listTags(document_, "", results, panes);
-    results.resumeRedraw();
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewAllTags;
 }
@@ -163,10 +162,9 @@ void MainWindow::viewOneTag() {
     std::string line = results.lineText(selected);
     std::string filter = line.substr(0, line.find('\t'));
     if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
+    QuietFill quiet(results);
     results.empty();
-    results.suspendRedraw();
     int longest = listTags(document_, filter.c_str(), results, panes);
-    results.resumeRedraw();
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewOneTag;
 }
@@ -174,6 +172,7 @@ void MainWindow::viewOneTag() {
 // Lists the built-in reference of the known tags; needs no document.
 void MainWindow::viewKnownTags() {
     viewMode = ViewKnownTags;
+    QuietFill quiet(results);
     results.empty();
     results.setTabStops(60, 150);
     // Without the memory to build it the list stays empty.

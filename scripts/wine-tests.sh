@@ -7,6 +7,8 @@ WINEPREFIX=$(scripts/wine-prefix.sh)
 export WINEPREFIX WINEDEBUG=-all
 unset DISPLAY
 
+# A server left from an earlier run of this tree (perhaps on a display) is ended first.
+wineserver -k 2>/dev/null || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # Wine's background services start with the first program: started here, they do not
