@@ -12,8 +12,9 @@
 #include "popup_box.h"
 
 struct BoxStep {
-    enum Kind { Key, Click, Command, Close, AltF4, Quit } kind;
-    int value;  // the virtual key, the button index, the raw command id or the quit code
+    enum Kind { Key, Click, Command, Close, AltF4, Quit, Drag } kind;
+    int value;  // the virtual key, the button index, the raw command id, the quit code or
+                // the distance to drag right and down
 };
 
 // What the helper saw of the box while it was up.
@@ -32,6 +33,7 @@ struct SeenBox {
     RECT clientRect{0, 0, 0, 0};
     RECT windowRect{0, 0, 0, 0};
     int buttonIds[3] = {0, 0, 0};
+    RECT draggedRect{0, 0, 0, 0};  // where a drag left the box
 };
 
 class BoxAnswerer {
@@ -106,11 +108,37 @@ private:
             case BoxStep::Close: PostMessageA(box, WM_CLOSE, 0, 0); break;
             case BoxStep::AltF4: PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
             case BoxStep::Quit: PostThreadMessageA(uiThread_, WM_QUIT, step.value, 0); return;
+            case BoxStep::Drag: drag(box, step.value); break;
             }
         }
         // A box the steps did not end is closed, so a failing test fails instead of hanging.
         for (int waited = 0; waited < 5000 && IsWindow(box); waited += 5) Sleep(5);
         if (IsWindow(box)) PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+
+    // Presses the mouse on the box's body, moves it by `distance` each way and lets go,
+    // as a user's hand would; notes where the box went.
+    void drag(HWND box, int distance) {
+        RECT client;
+        GetClientRect(box, &client);
+        POINT start{client.right - 10, 10};
+        ClientToScreen(box, &start);
+        SetCursorPos(start.x, start.y);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        SendInput(1, &input, sizeof input);
+        Sleep(100);
+        for (int moved = 5; moved <= distance; moved += 5) {
+            SetCursorPos(start.x + moved, start.y + moved);
+            input.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &input, sizeof input);
+            Sleep(10);
+        }
+        input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(1, &input, sizeof input);
+        Sleep(200);
+        GetWindowRect(box, &seen_.draggedRect);
     }
 
     std::vector<BoxStep> steps_;

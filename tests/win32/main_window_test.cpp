@@ -233,6 +233,33 @@ INSTANTIATE_TEST_SUITE_P(
                     100, {}},
         CommandCase{"view all tags", CMD_VIEW_ALL_TAGS, ViewAllTags, [] { return expectedListing(""); }, -1, {}}));
 
+TEST_F(MainWindowTest, ALongListingKeepsEveryLineInOrder) {
+    // Enough lines to outgrow the room the list makes ahead several times over.
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, "tv", 0, path);
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += "<b>" + std::to_string(i) + "</b>\n";
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+
+    start(path);
+    command(CMD_VIEW_ALL_TAGS);
+    std::vector<std::string> all = lines();
+    ASSERT_EQ(all.size(), 6000u);
+    EXPECT_EQ(all.front(), "0001  <b>");
+    EXPECT_EQ(all[1], "0001  </b>");
+    EXPECT_EQ(all[4095], "2048  </b>");
+    EXPECT_EQ(all.back(), "3000  </b>");
+    // And back to the census, which replaces them all.
+    command(CMD_COUNT_TAGS);
+    EXPECT_EQ(lines(), (std::vector<std::string>{"B\t3000\tBold", "/B\t3000\tBold end"}));
+    DeleteFileA(path);
+}
+
 TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
     start();
     command(CMD_VIEW_KNOWN_TAGS);

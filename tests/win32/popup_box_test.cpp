@@ -230,6 +230,12 @@ TEST_F(PopupBoxTest, ABoxCentresOnItsOwner) {
     EXPECT_LE(abs(ownerMiddle - boxMiddle), 1);
 }
 
+TEST_F(PopupBoxTest, PressingAnywhereOnTheBodyDragsTheBox) {
+    EXPECT_EQ(show(MB_OK, {{BoxStep::Drag, 40}, {BoxStep::Key, VK_RETURN}}), IDOK);
+    EXPECT_EQ(seen.draggedRect.left - seen.windowRect.left, 40);
+    EXPECT_EQ(seen.draggedRect.top - seen.windowRect.top, 40);
+}
+
 TEST(BevelFrame, TakesARectangleWithItsEdgesInside) {
     BevelFrame frame;
     EXPECT_EQ(frame.width, -1);
