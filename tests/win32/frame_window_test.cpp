@@ -177,11 +177,6 @@ TEST_F(FrameWindowTest, TheLoopTranslatesAcceleratorsAndReturnsTheQuitCode) {
     DestroyAcceleratorTable(frame.accelerators);
 }
 
-TEST_F(FrameWindowTest, LoadAcceleratorsFailsForAMissingTable) {
-    EXPECT_EQ(frame.loadAccelerators(MAKEINTRESOURCEA(999)), 0);
-    EXPECT_EQ(frame.accelerators, nullptr);
-}
-
 TEST(FrameWindowInit, FailsWhenTheClassCannotBeRegistered) {
     TestFrame first;
     TestFrame second;
