@@ -179,6 +179,23 @@ TEST_F(PopupBoxTest, TwoLinesWithAnIconGiveTheMeasuredLayout) {
     EXPECT_NE(box().icon, nullptr);
 }
 
+TEST_F(PopupBoxTest, TheIconBitsChooseTheSystemIconOrTheCallersOwn) {
+    const std::pair<DWORD, const char*> icons[] = {{MB_ICONHAND, IDI_HAND},
+                                                   {MB_ICONQUESTION, IDI_QUESTION},
+                                                   {MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+                                                   {MB_ICONASTERISK, IDI_ASTERISK}};
+    for (const auto& icon : icons) {
+        show(icon.first, {{BoxStep::Key, VK_RETURN}});
+        EXPECT_EQ(box().icon, LoadIconA(nullptr, icon.second)) << icon.first;
+        EXPECT_EQ(seen.textRect.left, 64);
+    }
+    // Other icon bits take the caller's icon from the program's resources.
+    show(0x50, {{BoxStep::Key, VK_RETURN}}, "text", "caption", MAKEINTRESOURCEA(102));
+    EXPECT_EQ(box().icon, LoadIconA(moduleInstance(), MAKEINTRESOURCEA(102)));
+    EXPECT_NE(box().icon, nullptr);
+    EXPECT_EQ(seen.textRect.left, 64);
+}
+
 TEST_F(PopupBoxTest, WithoutAnIconTheCaptionWidensTheBox) {
     show(MB_OK, {{BoxStep::Key, VK_RETURN}}, "short", "a short one");
     EXPECT_EQ(seen.textRect.left, 8);
