@@ -121,7 +121,8 @@ bool readStandardInput(FileBlock& block) {
 }
 #else
 bool readWholeFile(const char* path, FileBlock& block) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Non-blocking, so that opening a pipe nobody writes to fails below instead of waiting.
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&

@@ -39,19 +39,20 @@ public:
     void append(const char* line) override {
         fputs(line, out_);
         putc('\n', out_);
-        if (count_ == 0) firstLine_ = line;
+        if (count_ == 0) firstSaysNoErrors_ = strcmp(line, "No errors found") == 0;
         ++count_;
     }
     int count() const override { return count_; }
     int selectedLine() const override { return -1; }
     // The lines are streamed out, not kept.
     std::string lineText(int) const override { return std::string(); }
-    const std::string& firstLine() const { return firstLine_; }
+    // True when the only line so far is the check's "No errors found".
+    bool saysNoErrors() const { return count_ == 1 && firstSaysNoErrors_; }
 
 private:
     FILE* out_;
     int count_ = 0;
-    std::string firstLine_;
+    bool firstSaysNoErrors_ = false;
 };
 
 // Pane 1, the summary, goes to the error stream; pane 0 (the path) is the user's own.
@@ -129,8 +130,7 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
         countTags(document, census, list, panes);
     } else if (command == "check") {
         checkDocument(document, list);
-        bool clean = list.count() == 1 && list.firstLine() == "No errors found";
-        return clean ? CliOk : CliProblemsFound;
+        return list.saysNoErrors() ? CliOk : CliProblemsFound;
     } else if (command == "tags") {
         listTags(document, "", list, panes);
     } else {
