@@ -15,3 +15,6 @@ cd "$(dirname "$0")"
 # The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 ./scripts/build.sh sanitize
 (cd build-asan && ctest --output-on-failure -j2)
+
+# Every fuzz target for a short while (clang and libFuzzer, in build-fuzz/).
+./scripts/fuzz.sh 25

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (build-fuzz/, clang and libFuzzer) and runs each for SECONDS
+# (default 30). Fails on any crash, leak, timeout or broken property, and prints the
+# executions of every target. A failing input is left in build-fuzz/findings/.
+#
+#   scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-30}
+case "$seconds" in
+  ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+esac
+
+targets=(find_tag tag_reader check_document count_tags list_tags cli)
+tree=build-fuzz
+
+cmake -S fuzz -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$tree" -j "$(nproc)" >/dev/null
+
+failed=()
+printf '%-16s %12s %8s  %s\n' target executions seconds result
+for t in "${targets[@]}"; do
+  # New inputs go to a scratch corpus; the committed seeds and the samples are only read.
+  work="$tree/corpus/$t"
+  findings="$tree/findings/$t"
+  log="$tree/logs/$t.log"
+  mkdir -p "$work" "$findings" "$(dirname "$log")"
+  status=0
+  "$tree/${t}_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -dict=fuzz/tags.dict -artifact_prefix="$findings/" -print_final_stats=1 \
+    "$work" "fuzz/corpus/$t" samples >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
+  if [ "$status" -eq 0 ]; then
+    result=ok
+  else
+    result="FAILED (exit $status, see $log)"
+    failed+=("$t")
+  fi
+  printf '%-16s %12s %8s  %s\n' "$t" "${runs:-?}" "${took:-?}" "$result"
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+  for t in "${failed[@]}"; do
+    echo "== $t" >&2
+    grep -E -A 12 'ERROR|fuzz property broken|SUMMARY' "$tree/logs/$t.log" | head -n 40 >&2 || true
+    ls "$tree/findings/$t" >&2
+  done
+  echo "fuzz: ${#failed[@]} target(s) failed: ${failed[*]}" >&2
+  exit 1
+fi
