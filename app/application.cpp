@@ -3,11 +3,12 @@
 #include "resource.h"
 
 PopupBox popupBox;
+AboutBox aboutBox;
 TagCensus tagCensus;
 Document document;
 ListBoxControl listBox;
 StatusBarControl statusBar;
-MainWindow mainWindow(document, tagCensus, listBox, statusBar, popupBox);
+MainWindow mainWindow(document, tagCensus, listBox, statusBar, popupBox, aboutBox);
 
 // Runs the start-up steps up to the first open; the order matters: the status bar's
 // parts before the frame makes the bar, the list's style before the frame makes the list.
@@ -18,7 +19,8 @@ int startUp(HINSTANCE instance, const char* commandLine) {
     statusBar.setPartCount(2);
     statusBar.addPart(7, 0);
     statusBar.addPart(20, 0);
-    popupBox.registerWindowClass();
+    // One class serves every box; it is registered through the about box.
+    aboutBox.registerWindowClass();
     listBox.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS |
                     LBS_NOTIFY;
     if (!mainWindow.init(&listBox, &statusBar)) return 0;

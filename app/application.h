@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "about_box.h"
 #include "controls.h"
 #include "document.h"
 #include "main_window.h"
@@ -12,6 +13,7 @@
 // Constructed before the entry point runs, in this order, and never destroyed before
 // the process ends; their destructors release the census and the document's text.
 extern PopupBox popupBox;
+extern AboutBox aboutBox;
 extern TagCensus tagCensus;
 extern Document document;
 extern ListBoxControl listBox;

@@ -6,7 +6,10 @@
 #include <string>
 
 #include "document_check.h"
+#include "file_exists.h"
 #include "known_tag_reference.h"
+#include "link_text.h"
+#include "open_dialog.h"
 #include "resource.h"
 #include "tag_listing.h"
 
@@ -16,7 +19,10 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF LightGrey = RGB(192, 192, 192);
 constexpr COLORREF Grey = RGB(128, 128, 128);
 constexpr int LongestPath = 269;
+// Longer listed lines are not followed: they and their joined path share one buffer.
+constexpr LRESULT LongestFollowedLine = 258;
 
+const char AboutText[] = "Tagvetter - Version 1.0\n2026\nBrindlemoor Software";
 const char ChooseOneTag[] = "Go to \"Count tags\" and highlight the one you want to see.";
 
 // Keeps the list from drawing while a listing fills it and draws it once at the end: a
@@ -35,8 +41,13 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(Document& document, TagCensus& census, ListBoxControl& list, StatusBarControl& bar,
-                       PopupBox& popupBox)
-    : results(list), panes(bar), document_(document), census_(census), popupBox_(popupBox) {}
+                       PopupBox& popupBox, AboutBox& aboutBox)
+    : results(list),
+      panes(bar),
+      document_(document),
+      census_(census),
+      popupBox_(popupBox),
+      aboutBox_(aboutBox) {}
 
 // Puts the program's icon and menu on "MainClass".
 void MainWindow::adjustClass(WNDCLASSA& windowClass) {
@@ -70,11 +81,14 @@ int MainWindow::onCreate() {
 // Runs the command of a menu item or the accelerator.
 void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     if (lParam && reinterpret_cast<HWND>(lParam) == results.listHandle() && HIWORD(wParam) == LBN_DBLCLK) {
-        // A double click on a listed tag will follow its link; nothing follows links yet.
-        if (viewMode == ViewAllTags || viewMode == ViewOneTag) return;
+        // Only the tag listings hold whole tags whose links can be followed.
+        if (viewMode == ViewAllTags || viewMode == ViewOneTag) {
+            followLink();
+            return;
+        }
     }
     switch (LOWORD(wParam)) {
-    case CMD_OPEN: break;  // the open dialog is not part of the program yet
+    case CMD_OPEN: open(); break;
     case CMD_COUNT_TAGS: countTags(); break;
     case CMD_VIEW_KNOWN_TAGS: viewKnownTags(); break;
     case CMD_ABOUT: about(); break;
@@ -180,12 +194,52 @@ void MainWindow::viewKnownTags() {
     results.setHorizontalExtent(160 * averageCharWidth);
 }
 
-// Shows the program's name and version.
+// Asks for a file with the open dialog and opens it; a cancelled dialog changes nothing.
+void MainWindow::open() {
+    char path[OpenPathSize];
+    if (askForFile(handle, path)) openDocument(path);
+}
+
+// Shows the oval about box with the program's name, version, year and maker.
 void MainWindow::about() {
-    popupBox_.run(handle, "Tagvetter - Version 1.0", "About", MB_OK, nullptr, Black, LightGrey, Grey);
+    aboutBox_.run(handle, AboutText, "About", MB_OK, MAKEINTRESOURCEA(IDI_TAGVETTER), Black, LightGrey, Grey);
 }
 
 // Ends the program through the window's destruction.
 void MainWindow::exit() {
     if (canClose()) DestroyWindow(handle);
+}
+
+// Follows the link of the selected line; a missing file, or a joined path too long to
+// hold, is reported with as much of the path as fits.
+void MainWindow::followLink() {
+    HWND list = results.listHandle();
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR) return;
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, selected, 0);
+    if (length == LB_ERR || length > LongestFollowedLine) return;
+    char line[LinkLineSize];
+    if (SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(line)) == LB_ERR) return;
+    char joined[LinkLineSize];
+    switch (linkedFilePath(line, documentPath, joined)) {
+    case LinkTarget::None: return;
+    case LinkTarget::Joined:
+        if (fileExists(joined)) {
+            openDocument(joined);
+            return;
+        }
+        showWarning(joined, "Can't open");
+        return;
+    case LinkTarget::TooLong: showWarning(joined, "Can't open"); return;
+    }
+}
+
+// Applies the saved placement, if there is an acceptable one.
+int MainWindow::restorePlacement() {
+    return restoreWindowPlacement(handle, settingsKey);
+}
+
+// Keeps the placement for the next start.
+void MainWindow::savePlacement() {
+    saveWindowPlacement(handle, settingsKey);
 }

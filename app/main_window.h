@@ -3,11 +3,13 @@
 // drops and the command line into runs of the analyses.
 #pragma once
 
+#include "about_box.h"
 #include "document.h"
 #include "frame_window.h"
 #include "list_box_results.h"
 #include "popup_box.h"
 #include "tag_census.h"
+#include "window_placement.h"
 
 // What the list shows.
 enum ViewMode {
@@ -22,13 +24,16 @@ enum ViewMode {
 class MainWindow : public FrameWindow {
 public:
     MainWindow(Document& document, TagCensus& census, ListBoxControl& listBox, StatusBarControl& statusBar,
-               PopupBox& popupBox);
+               PopupBox& popupBox, AboutBox& aboutBox);
 
     void onCommand(WPARAM wParam, LPARAM lParam) override;
     int onCreate() override;
     void onDropFiles(WPARAM drop) override;
     void adjustClass(WNDCLASSA& windowClass) override;
     void adjustCreate(CREATESTRUCTA& create) override;
+    // The placement kept under `settingsKey`.
+    int restorePlacement() override;
+    void savePlacement() override;
 
     // Loads `path`, taken exactly as given, and shows its census; a file that can't be
     // opened is reported with the path as caption.
@@ -37,6 +42,7 @@ public:
     void showWarning(const char* text, const char* caption);
 
     // The commands of the menu, one each.
+    void open();
     void countTags();
     void checkDocument();
     void viewAllTags();
@@ -45,11 +51,17 @@ public:
     void about();
     void exit();
 
+    // Opens the local page that the href of the selected listed tag names, looked for in
+    // the folder of the open document.
+    void followLink();
+
     // The path of the last successful open, empty before it and after a failed one.
     char documentPath[270] = {0};
     int viewMode = ViewNothing;
     // Pixels; every horizontal extent of the list is a multiple of it.
     int averageCharWidth = 0;
+    // The registry key of the placement, under the current user.
+    const char* settingsKey = SettingsKey;
 
     ListBoxResults results;
     StatusBarPanes panes;
@@ -58,4 +70,5 @@ private:
     Document& document_;
     TagCensus& census_;
     PopupBox& popupBox_;
+    AboutBox& aboutBox_;
 };

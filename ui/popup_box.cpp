@@ -47,19 +47,6 @@ const char* systemIconFor(DWORD style) {
     }
 }
 
-// Calls `visit(start, length)` for each line of `text`: lines end at '\n', a final '\n'
-// makes no empty line, and the empty text has none.
-template <typename Visit>
-void forEachLine(const char* text, Visit visit) {
-    const char* p = text;
-    while (*p) {
-        const char* start = p;
-        while (*p && *p != '\n') ++p;
-        visit(start, static_cast<int>(p - start));
-        if (*p == '\n') ++p;
-    }
-}
-
 // Measures the widest line of `text` and counts its lines.
 void measureLines(HDC dc, const char* text, int& widest, int& count) {
     forEachLine(text, [&](const char* start, int length) {

@@ -78,6 +78,19 @@ protected:
     bool ownsText = false;
 };
 
+// Calls `visit(start, length)` for each line of `text`: lines end at '\n', a final '\n'
+// makes no empty line, and the empty text has none.
+template <typename Visit>
+void forEachLine(const char* text, Visit visit) {
+    const char* p = text;
+    while (*p) {
+        const char* start = p;
+        while (*p && *p != '\n') ++p;
+        visit(start, static_cast<int>(p - start));
+        if (*p == '\n') ++p;
+    }
+}
+
 // The procedure put on the buttons of a box: focus moves, Enter and mnemonics.
 LRESULT CALLBACK buttonKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -71,8 +71,13 @@ std::string listLine(HWND list, int index) {
     return std::string(wide.begin(), wide.end());  // the sample is plain ASCII
 }
 
+// The program's own placement key, in the test's prefix.
+const char SettingsKey[] = "Software\\Brindlemoor\\Tagvetter\\Settings";
+
 class TagvetterExe : public ::testing::Test {
 protected:
+    // Every run starts as on a fresh installation: no placement saved.
+    void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey); }
     // Starts the program with `arguments` after its quoted name, and `showCommand` in its
     // start-up information when it is not -1.
     void launch(const std::string& arguments, int showCommand = -1) {
@@ -104,6 +109,8 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+        process = PROCESS_INFORMATION{};
+        RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
     }
 
     PROCESS_INFORMATION process{};
@@ -185,6 +192,38 @@ TEST_F(TagvetterExe, ShowsItsWindowAsItWasStarted) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(waitUntilShown(main));
     EXPECT_TRUE(IsIconic(main));
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(40008, 0), 0);
+    EXPECT_EQ(exitCode(), 0u);
+}
+
+TEST_F(TagvetterExe, ComesBackWhereAndAsItWasClosed) {
+    launch("");
+    HWND main = waitForWindow(process.dwProcessId, "MainClass");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(waitUntilShown(main));
+    SetWindowPos(main, nullptr, 70, 80, 420, 300, SWP_NOZORDER);
+    ShowWindow(main, SW_MAXIMIZE);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(40008, 0), 0);
+    ASSERT_EQ(exitCode(), 0u);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    process = PROCESS_INFORMATION{};
+
+    // Started minimized, the window still comes back maximized, and restoring it gives
+    // back its old rectangle. (Wine does not report another process's placement, so
+    // the rectangle is looked at after a restore.)
+    launch("", SW_SHOWMINNOACTIVE);
+    main = waitForWindow(process.dwProcessId, "MainClass");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(waitUntilShown(main));
+    EXPECT_TRUE(IsZoomed(main));
+    ShowWindow(main, SW_RESTORE);
+    RECT normal;
+    GetWindowRect(main, &normal);
+    EXPECT_EQ(normal.left, 70);
+    EXPECT_EQ(normal.top, 80);
+    EXPECT_EQ(normal.right, 490);
+    EXPECT_EQ(normal.bottom, 380);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(40008, 0), 0);
     EXPECT_EQ(exitCode(), 0u);
 }
