@@ -25,3 +25,13 @@ if [ "$colours" -lt 8 ]; then
   exit 1
 fi
 echo "wine-tests: screenshot of the main window in build-win/screenshot.png ($colours colours)"
+
+# The about box over the main window: its red rim must be on the screen.
+scripts/screenshot.sh build-win/about.png samples/sample.htm 40006
+red=$(/usr/bin/convert build-win/about.png -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
+  -format '%[fx:round(mean*w*h)]' info:)
+if [ "$red" -lt 500 ]; then
+  echo "wine-tests: the about screenshot shows no red oval ($red red pixels)" >&2
+  exit 1
+fi
+echo "wine-tests: screenshot of the about box in build-win/about.png ($red red pixels)"
