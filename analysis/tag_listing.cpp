@@ -55,3 +55,9 @@ int listTags(Document& document, const char* filter, ResultList& list, StatusPan
     panes.setText(1, summary);
     return longest;
 }
+
+std::string tagFilterOfLine(const std::string& line) {
+    std::string filter = line.substr(0, line.find('\t'));
+    if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
+    return filter;
+}

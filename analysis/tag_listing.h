@@ -2,6 +2,8 @@
 // of its own that starts with the LineLabel of the line where the tag begins.
 #pragma once
 
+#include <string>
+
 #include "document.h"
 #include "result_sinks.h"
 
@@ -9,3 +11,7 @@
 // aside) equals `filter`, or for every tag when `filter` is empty; writes "Longest: N" to
 // pane 1 and gives N, the length of the document's longest tag.
 int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes);
+
+// The filter that View one tag takes from a census or reference line: the characters
+// before its first tab, one leading "/" dropped.
+std::string tagFilterOfLine(const std::string& line);

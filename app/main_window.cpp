@@ -173,9 +173,7 @@ void MainWindow::viewOneTag() {
         popupBox_.run(handle, ChooseOneTag, "Tagvetter", MB_ICONASTERISK, nullptr, Black, LightGrey, Grey);
         return;
     }
-    std::string line = results.lineText(selected);
-    std::string filter = line.substr(0, line.find('\t'));
-    if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
+    std::string filter = tagFilterOfLine(results.lineText(selected));
     QuietFill quiet(results);
     results.empty();
     int longest = listTags(document_, filter.c_str(), results, panes);

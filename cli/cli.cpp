@@ -78,14 +78,6 @@ bool loadDocument(Document& document, const char* path, FILE* err) {
     return loaded;
 }
 
-// The name a census or reference line gives View one tag: its first field, one
-// leading "/" dropped.
-std::string tagFilter(const char* name) {
-    std::string filter(name, strcspn(name, "\t"));
-    if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
-    return filter;
-}
-
 }  // namespace
 
 int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
@@ -134,7 +126,7 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
     } else if (command == "tags") {
         listTags(document, "", list, panes);
     } else {
-        listTags(document, tagFilter(argv[2]).c_str(), list, panes);
+        listTags(document, tagFilterOfLine(argv[2]).c_str(), list, panes);
     }
     return CliOk;
 }

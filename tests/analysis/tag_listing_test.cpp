@@ -77,4 +77,13 @@ TEST(ListTags, ListsATagLongerThanTheBufferWhole) {
     EXPECT_EQ(got.longest, static_cast<int>(tag.size()) - 1);
 }
 
+TEST(TagFilterOfLine, TakesTheFirstFieldWithoutOneLeadingSlash) {
+    EXPECT_EQ(tagFilterOfLine("/A\t2\tAnchor end"), "A");
+    EXPECT_EQ(tagFilterOfLine("TABLE\tTable\talign width "), "TABLE");
+    EXPECT_EQ(tagFilterOfLine("//X\t1\t"), "/X");
+    EXPECT_EQ(tagFilterOfLine("/\t1\t"), "");
+    EXPECT_EQ(tagFilterOfLine("\t3\t"), "");
+    EXPECT_EQ(tagFilterOfLine("td"), "td");
+}
+
 }  // namespace
