@@ -17,15 +17,6 @@
 // program.
 constexpr char TestSettingsKey[] = "Software\\Brindlemoor\\Tagvetter\\Tests\\Placement";
 
-// `unixPath` as a Windows program names it, on Wine's Z: drive.
-inline std::string windowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
 // Points the main window of every in-process test at the test key before the first test.
 class TestSettingsEnvironment : public ::testing::Environment {
 public:

@@ -23,15 +23,6 @@
 
 namespace {
 
-// The sample as a Windows path, the way a user would name it.
-std::string windowsPath(const char* unixPath) {
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
 const std::string Sample = windowsPath(TAGVETTER_SAMPLE);
 const std::string SampleFolder = Sample.substr(0, Sample.rfind('\\'));
 

@@ -10,16 +10,9 @@
 #include "document.h"
 #include "memory_sinks.h"
 #include "tag_census.h"
+#include "test_support.h"
 
 namespace {
-
-std::string windowsPath(const char* unixPath) {
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
 
 const std::string Exe = windowsPath(TAGVETTER_GUI_EXE);
 const std::string Sample = windowsPath(TAGVETTER_SAMPLE);

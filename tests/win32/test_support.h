@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+// `unixPath` as a Windows program names it, on Wine's Z: drive.
+inline std::string windowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
 // Removes every waiting message, the quit message of a destroyed frame included, so the
 // next test starts with an empty queue.
 inline void drainQueue() {
