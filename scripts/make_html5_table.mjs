@@ -1,0 +1,246 @@
+#!/usr/bin/env node
+// Writes analysis/html5.known, the known tags of the html5 profile, from the npm data
+// packages below (installed, at the pinned versions, into DIR: default build/html5-data).
+// Building never runs this: the file it writes is committed.
+//
+//   scripts/make_html5_table.mjs [DIR]
+//
+// The packages give the element names, the void elements, the attributes of each element
+// and the global and ARIA attributes. What they don't say is ours and kept here: which
+// names the current standard calls obsolete, which end tags may be left out, which
+// elements can't hold themselves (strict pairing), whose contents are text or another
+// vocabulary, and the descriptions. The contents of svg and math are skipped, so the
+// svg and MathML names are not needed.
+import {execFileSync} from 'node:child_process';
+import {existsSync, readFileSync, writeFileSync} from 'node:fs';
+import {dirname, join} from 'node:path';
+import {fileURLToPath, pathToFileURL} from 'node:url';
+
+const packages = {
+  'html-tag-names': '2.1.0',
+  'html-void-elements': '3.0.0',
+  'html-element-attributes': '3.5.0',
+  'aria-attributes': '2.0.1',
+};
+
+// Names the packages hold for pages of earlier HTML, which the current standard lists
+// as obsolete or never took in.
+const obsolete = new Set([
+  'acronym', 'applet', 'basefont', 'bgsound', 'big', 'blink', 'center', 'command', 'content',
+  'dir', 'element', 'font', 'frame', 'frameset', 'image', 'isindex', 'keygen', 'listing',
+  'marquee', 'menuitem', 'multicol', 'nextid', 'nobr', 'noembed', 'noframes', 'param',
+  'plaintext', 'rb', 'rbc', 'rtc', 'shadow', 'spacer', 'strike', 'tt', 'xmp',
+]);
+
+// Elements whose end tag the standard lets a page leave out.
+const optionalEnd = new Set([
+  'html', 'head', 'body', 'li', 'dt', 'dd', 'p', 'rt', 'rp', 'optgroup', 'option',
+  'colgroup', 'caption', 'thead', 'tbody', 'tfoot', 'tr', 'td', 'th',
+]);
+
+// Elements whose content may not hold the element itself, at any depth: a second open
+// tag before the close is a fault, so they pair strictly. Every other element with an
+// end tag nests and is counted.
+const notNesting = new Set([
+  'a', 'address', 'audio', 'button', 'datalist', 'dfn', 'footer', 'form', 'h1', 'h2', 'h3',
+  'h4', 'h5', 'h6', 'header', 'hgroup', 'label', 'legend', 'main', 'meter', 'noscript',
+  'picture', 'pre', 'progress', 'select', 'summary', 'video',
+]);
+
+// Elements whose contents are text up to their end tag, never tags.
+const rawText = new Set(['script', 'style', 'textarea', 'title', 'iframe']);
+
+// Elements whose contents are another vocabulary, skipped up to the matching end tag.
+const foreign = new Set(['svg', 'math']);
+
+const descriptions = {
+  a: 'Anchor (link)',
+  abbr: 'Abbreviation',
+  address: 'Contact information',
+  area: 'Image map area',
+  article: 'Self-contained article',
+  aside: 'Aside from the main content',
+  audio: 'Sound or audio stream',
+  b: 'Bold (keywords)',
+  base: 'Base URL',
+  bdi: 'Text isolated for direction',
+  bdo: 'Text direction override',
+  blockquote: 'Block quote',
+  body: 'Body of the document',
+  br: 'Line break',
+  button: 'Button',
+  canvas: 'Scripted drawing area',
+  caption: 'Table caption',
+  cite: 'Title of a work',
+  code: 'Program code',
+  col: 'Table column',
+  colgroup: 'Table column group',
+  data: 'Value for machines',
+  datalist: 'Predefined input options',
+  dd: 'Description in a list',
+  del: 'Deleted text',
+  details: 'Disclosure box',
+  dfn: 'Defining instance of a term',
+  dialog: 'Dialog box',
+  div: 'Document division',
+  dl: 'Description list',
+  dt: 'Term in a list',
+  em: 'Emphasis',
+  embed: 'Embedded content',
+  fieldset: 'Group of form controls',
+  figcaption: 'Figure caption',
+  figure: 'Figure',
+  footer: 'Footer',
+  form: 'Form',
+  h1: 'Heading, large',
+  h2: 'Heading',
+  h3: 'Heading, medium',
+  h4: 'Heading',
+  h5: 'Heading',
+  h6: 'Heading, small',
+  head: 'Descriptive info, such as title',
+  header: 'Introductory header',
+  hgroup: 'Heading group',
+  hr: 'Thematic break',
+  html: 'Root of the document',
+  i: 'Italic (alternate voice)',
+  iframe: 'Nested browsing frame',
+  img: 'Image',
+  input: 'Input control',
+  ins: 'Inserted text',
+  kbd: 'Keyboard input',
+  label: 'Form control label',
+  legend: 'Fieldset caption',
+  li: 'List item',
+  link: 'Link to a resource',
+  main: 'Main content',
+  map: 'Image map',
+  mark: 'Highlighted text',
+  math: 'MathML formula',
+  menu: 'Toolbar list of commands',
+  meta: 'Metadata',
+  meter: 'Gauge',
+  nav: 'Navigation links',
+  noscript: 'Content when scripts are off',
+  object: 'External resource',
+  ol: 'Ordered list',
+  optgroup: 'Group of options',
+  option: 'Option in a list',
+  output: 'Result of a calculation',
+  p: 'Paragraph',
+  picture: 'Image with sources',
+  pre: 'Preformatted text',
+  progress: 'Progress bar',
+  q: 'Inline quotation',
+  rp: 'Ruby fallback parenthesis',
+  rt: 'Ruby annotation text',
+  ruby: 'Ruby annotation',
+  s: 'No longer accurate text',
+  samp: 'Sample output',
+  script: 'Script',
+  search: 'Search or filter controls',
+  section: 'Section',
+  select: 'Selection list',
+  slot: 'Shadow tree slot',
+  small: 'Side comment (small print)',
+  source: 'Media source',
+  span: 'Span of text',
+  strong: 'Strong importance',
+  style: 'Style sheet',
+  sub: 'Subscript',
+  summary: 'Summary of a details box',
+  sup: 'Superscript',
+  svg: 'SVG drawing',
+  table: 'Table',
+  tbody: 'Table body',
+  td: 'Table cell',
+  template: 'Template content',
+  textarea: 'Multiline text input',
+  tfoot: 'Table footer rows',
+  th: 'Table header cell',
+  thead: 'Table header rows',
+  time: 'Date or time',
+  title: 'Title of document',
+  tr: 'Table row',
+  track: 'Timed text track',
+  u: 'Unarticulated annotation',
+  ul: 'Unordered list',
+  var: 'Variable',
+  video: 'Video',
+  wbr: 'Line break opportunity',
+};
+
+const here = dirname(fileURLToPath(import.meta.url));
+const root = join(here, '..');
+const dataDir = process.argv[2] || join(root, 'build', 'html5-data');
+
+function installedVersion(name) {
+  const manifest = join(dataDir, 'node_modules', name, 'package.json');
+  return existsSync(manifest) ? JSON.parse(readFileSync(manifest, 'utf8')).version : null;
+}
+
+if (Object.entries(packages).some(([name, version]) => installedVersion(name) !== version)) {
+  const specs = Object.entries(packages).map(([name, version]) => `${name}@${version}`);
+  execFileSync('npm', ['install', '--silent', '--no-save', '--prefix', dataDir, ...specs], {stdio: 'inherit'});
+}
+
+async function load(name) {
+  return import(pathToFileURL(join(dataDir, 'node_modules', name, 'index.js')).href);
+}
+const {htmlTagNames} = await load('html-tag-names');
+const {htmlVoidElements} = await load('html-void-elements');
+const {htmlElementAttributes} = await load('html-element-attributes');
+const {ariaAttributes} = await load('aria-attributes');
+
+function fail(message) {
+  console.error(`make_html5_table: ${message}`);
+  process.exit(1);
+}
+
+// Every name of ours must still be one the packages know, and every current element
+// needs a description, so a new package version can't slip past unnoticed.
+const known = new Set(htmlTagNames);
+for (const set of [obsolete, optionalEnd, notNesting, rawText, foreign]) {
+  for (const name of set) if (!known.has(name)) fail(`'${name}' is not in html-tag-names any more`);
+}
+const elements = htmlTagNames.filter((name) => !obsolete.has(name)).sort();
+for (const name of elements) if (!(name in descriptions)) fail(`'${name}' needs a description`);
+for (const name of Object.keys(descriptions)) if (!elements.includes(name)) fail(`'${name}' is described but not current`);
+
+const voids = new Set(htmlVoidElements);
+function pairing(name) {
+  if (voids.has(name)) return 'void';
+  if (optionalEnd.has(name)) return 'optional';
+  if (rawText.has(name)) return 'raw';
+  if (foreign.has(name)) return 'foreign';
+  return notNesting.has(name) ? 'strict' : 'counted';
+}
+
+function attributesOf(name) {
+  // The root of another vocabulary takes that vocabulary's attributes.
+  if (foreign.has(name)) return ['*'];
+  return htmlElementAttributes[name] || [];
+}
+
+const versions = Object.entries(packages).map(([name, version]) => `${name} ${version}`).join(', ');
+const lines = [
+  '# The known tags of the html5 profile, in the format of `tagvetter --known FILE`:',
+  '#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES',
+  '# Written by scripts/make_html5_table.mjs from the npm packages',
+  `# ${versions}.`,
+  '# The descriptions and pairing kinds are ours. Edit the script, not this file.',
+  '',
+  '# Attributes every element takes: the global ones, event handlers, data-* and ARIA.',
+  `* | | | ${[...htmlElementAttributes['*'], 'on*', 'data-*', ...ariaAttributes].join(' ')}`,
+  '',
+  '!- | void | Comment',
+  '!DOCTYPE | void | HTML document | html public system',
+];
+for (const name of elements) {
+  const fields = [name, pairing(name), descriptions[name]];
+  const attributes = attributesOf(name);
+  if (attributes.length > 0) fields.push(attributes.join(' '));
+  lines.push(fields.join(' | '));
+}
+writeFileSync(join(root, 'analysis', 'html5.known'), lines.join('\n') + '\n');
+console.log(`analysis/html5.known: ${elements.length} elements from ${versions}`);

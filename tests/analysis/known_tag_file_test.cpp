@@ -1,0 +1,83 @@
+#include "known_tag_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<KnownTagDefinition> read(const std::string& text, std::vector<std::string>& errors) {
+    return readKnownTags(text.data(), text.size(), "site.known", errors);
+}
+
+TEST(ReadKnownTags, ReadsEveryFieldAndSkipsBlankAndCommentLines) {
+    const std::string text =
+        "# our widgets\r\n"
+        "\n"
+        "  my-date | Counted |  Date picker  | value min  max data-*\r\n"
+        "\t# indented comment\n"
+        "* | | | hx-* *\n"
+        "a||Link\n"
+        "x-plain | raw\n"
+        "!doctype | void";  // no line feed at the end
+    std::vector<std::string> errors;
+    const auto defs = read(text, errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    ASSERT_EQ(defs.size(), 5u);
+
+    EXPECT_EQ(defs[0].name, "my-date");
+    EXPECT_EQ(defs[0].pairing, KnownPairing::Counted);
+    EXPECT_EQ(defs[0].description, "Date picker");
+    EXPECT_EQ(defs[0].attributes, (std::vector<std::string>{"value", "min", "max", "data-*"}));
+    EXPECT_EQ(defs[0].line, 3);
+
+    EXPECT_EQ(defs[1].name, "*");
+    EXPECT_EQ(defs[1].pairing, KnownPairing::Keep);
+    EXPECT_EQ(defs[1].attributes, (std::vector<std::string>{"hx-*", "*"}));
+
+    EXPECT_EQ(defs[2].pairing, KnownPairing::Keep);
+    EXPECT_EQ(defs[2].description, "Link");
+    EXPECT_TRUE(defs[2].attributes.empty());
+
+    EXPECT_EQ(defs[3].pairing, KnownPairing::Raw);
+    EXPECT_EQ(defs[3].description, "");
+    EXPECT_EQ(defs[4].name, "!doctype");
+    EXPECT_EQ(defs[4].line, 8);
+}
+
+struct MalformedCase {
+    std::string line;
+    const char* error;  // after "site.known:2: "
+};
+
+TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
+    const MalformedCase cases[] = {
+        {"a | strict | Link | href | x", "more than four fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
+        {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
+        {"/a | strict", "'/a' is not a tag name: it holds a space or one of < > / = \" ' * |"},
+        {"my tag | strict", "'my tag' is not a tag name: it holds a space or one of < > / = \" ' * |"},
+        {"x-* | strict", "'x-*' is not a tag name: it holds a space or one of < > / = \" ' * |"},
+        {"b | paired", "unknown pairing 'paired': use void, optional, strict, counted, raw or foreign"},
+        {"* | strict", "'*' gives attributes only: leave its pairing empty"},
+        {"* | | Everything", "'*' gives attributes only: leave its description empty"},
+        {"b | strict | A description that goes on and on well past the sixty we allow",
+         "description longer than 60 characters"},
+        {"b | strict | Bold | href=x", "'href=x' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
+        {"b | strict | Bold | da*ta", "'da*ta' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
+        {"B | counted", "'B' is defined on line 1 already"},
+        {std::string("b\0 | strict", 11), "holds a NUL byte"},
+    };
+    for (const MalformedCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> errors;
+        const auto defs = read("b | strict | Bold\n" + c.line + "\nu | strict\n", errors);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], std::string("site.known:2: ") + c.error);
+        ASSERT_EQ(defs.size(), 2u) << "the good lines around it are kept";
+        EXPECT_EQ(defs[1].name, "u");
+        EXPECT_EQ(defs[1].line, 3);
+    }
+}
+
+}  // namespace
