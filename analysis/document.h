@@ -46,7 +46,6 @@ public:
     uint32_t size = 0;             // bytes read
     int32_t line = 0;              // 0-based line feeds passed by the running scan
     int32_t tagCapacity = 400;     // characters collectTag may store from its offset
-    int32_t tableDepth = 0;        // TABLE nesting, kept by the document check
     char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + 20 bytes
 
 private:

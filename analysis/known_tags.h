@@ -11,19 +11,17 @@ enum PairKind : int32_t {
     PairCounted = 2,  // nesting allowed; opens and closes are counted
 };
 
-// One row of the table. Only `counter` ever changes, and only the document check
-// writes it.
+// One row of the table. The table never changes, so any number of threads may read it.
 struct TagEntry {
     const char* name;                // in capitals; a close tag is "/" + its open tag's name
     const char* description;         // may be empty
     const char* const* attributes;   // accepted names in lower case, ended by ""
     int32_t kind;                    // a PairKind
-    int32_t counter;                 // balance counter of the running document check
 };
 
 constexpr int KnownTagCount = 136;
 
-extern TagEntry KnownTagTable[KnownTagCount];
+extern const TagEntry KnownTagTable[KnownTagCount];
 
 // Rows that code addresses by index. A close row always follows its open row directly.
 enum KnownTagRow : int {

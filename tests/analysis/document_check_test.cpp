@@ -93,16 +93,16 @@ TEST(CheckDocument, GivesTheSameLinesOnASecondRun) {
 
 TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
     LoadedDocument d("");
+    d.document.resetScan();
     MemoryResultList list;
-    checkDocument(d.document, list);
-    list.empty();
+    CheckRun run(d.document, list);
     const int bold = 17;
-    checkPairing(d.document, list, bold, "B");
-    checkPairing(d.document, list, bold, "B");
-    EXPECT_EQ(KnownTagTable[bold].counter, 1);
-    checkPairing(d.document, list, bold + 1, "/B");
-    checkPairing(d.document, list, bold + 1, "/B");
-    EXPECT_EQ(KnownTagTable[bold].counter, 0);
+    checkPairing(run, bold, "B");
+    checkPairing(run, bold, "B");
+    EXPECT_EQ(run.balance[bold], 1);
+    checkPairing(run, bold + 1, "/B");
+    checkPairing(run, bold + 1, "/B");
+    EXPECT_EQ(run.balance[bold], 0);
     EXPECT_EQ(list.lines, (Lines{"0001  B - Open tag before previous tag was closed",
                                  "0001  /B - Close tag without matching open tag"}));
 }
