@@ -1,10 +1,10 @@
 #include "document.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
 
-#include "known_tags.h"
 #include "no_case.h"
 
 namespace {
@@ -34,6 +34,14 @@ constexpr std::array<bool, 256> makeTagSpecials() {
     return special;
 }
 constexpr std::array<bool, 256> TagSpecials = makeTagSpecials();
+
+// The words a skip compares with a close tag's name: one character past the name tells a
+// longer word from it, and never fewer than the 18 of the 1990s tag reader.
+constexpr int TagWordLength = 18;
+constexpr int LongestSkipWord = 96;
+int skipWordLength(const char* closeName) {
+    return std::min(LongestSkipWord, std::max(TagWordLength, static_cast<int>(strlen(closeName)) + 1));
+}
 
 }  // namespace
 
@@ -145,22 +153,35 @@ int Document::collectTag(int offset) {
     }
 }
 
-void Document::skipToClosingTag(int closeRow) {
-    const char* closeName = KnownTagTable[closeRow].name;
+void Document::skipToClosingTag(const char* closeName) {
+    char word[LongestSkipWord + 1];
+    const int length = skipWordLength(closeName);
     for (;;) {
         scanToLessThan(cursor, line);
         if (*cursor == '\0') return;
-        char word[19];
-        readTagWord(cursor, word);
+        readTagWord(cursor, word, length);
         if (equalNoCase(word, closeName)) return;
         ++cursor;
     }
 }
 
-bool readTagWord(const char* lessThan, char* word) {
+void Document::skipToMatchingClosingTag(const char* openName, const char* closeName) {
+    char word[LongestSkipWord + 1];
+    const int length = skipWordLength(closeName);
+    for (int depth = 1;;) {
+        scanToLessThan(cursor, line);
+        if (*cursor == '\0') return;
+        readTagWord(cursor, word, length);
+        if (equalNoCase(word, closeName) && --depth == 0) return;
+        if (equalNoCase(word, openName) && !tagSelfCloses(cursor)) ++depth;
+        ++cursor;
+    }
+}
+
+bool readTagWord(const char* lessThan, char* word, int length) {
     const char* p = lessThan + 1;
     int n = 0;
-    while (n < 18) {
+    while (n < length) {
         char c = *p;
         if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
         word[n++] = c;
@@ -174,23 +195,44 @@ bool readTagWord(const char* lessThan, char* word) {
     return false;
 }
 
-bool startsWithTagName(const char* text, int row) {
-    const char* name = KnownTagTable[row].name;
+void readTagName(const char* tagText, char* name, int size) {
+    const char* p = tagText;
+    if (*p == '<') ++p;
+    int copied = 0;
+    while (copied < size - 1) {
+        char c = *p;
+        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
+        name[copied++] = c;
+        ++p;
+        // Every comment opener reads as "!-", however many dashes follow.
+        if (c == '-' && p - 2 >= tagText && p[-2] == '!') break;
+    }
+    name[copied] = '\0';
+}
+
+bool startsWithTagName(const char* text, const char* name) {
     // Most words differ in their first letter; a printable one settles it at once.
     const unsigned char first = static_cast<unsigned char>(text[0]);
-    if (first >= 0x20 && first <= 0x7E && upperAscii(first) != static_cast<unsigned char>(name[0])) return false;
+    if (first >= 0x20 && first <= 0x7E && upperAscii(first) != upperAscii(static_cast<unsigned char>(name[0])))
+        return false;
+    char copy[80];
     int k = static_cast<int>(strlen(name));
-    char copy[16];
+    if (k >= static_cast<int>(sizeof copy)) return false;
     copyAtMost(copy, text, k);
     copy[k] = '\0';
     return equalNoCase(copy, name);
 }
 
-const char* readAttributeName(const char* position, char* name) {
+bool tagSelfCloses(const char* lessThan) {
+    const char* close = strchr(lessThan, '>');
+    return close && close - lessThan > 1 && close[-1] == '/';
+}
+
+const char* readAttributeName(const char* position, char* name, int length) {
     const char* p = position;
     while (*p == ' ') ++p;
     int n = 0;
-    while (n < 18) {
+    while (n < length) {
         char c = *p;
         if (c == '\0' || c == '=' || c == '>' || c == ' ' || c == '"') break;
         name[n++] = c;

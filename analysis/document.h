@@ -32,9 +32,12 @@ public:
     // moves past it. Gives the tag's length: its characters from the "<" up to, not
     // including, the closing ">", carriage returns not counted.
     int collectTag(int offset);
-    // Moves the cursor to the "<" of the next tag whose word is the name of row
-    // `closeRow`, or to the NUL that ends the text, counting the line feeds passed.
-    void skipToClosingTag(int closeRow);
+    // Moves the cursor to the "<" of the next tag whose word is `closeName`, or to the
+    // NUL that ends the text, counting the line feeds passed.
+    void skipToClosingTag(const char* closeName);
+    // The same for the close tag that matches an open tag `openName` already passed:
+    // open tags of that name in between, unless they end in "/>", nest.
+    void skipToMatchingClosingTag(const char* openName, const char* closeName);
     // Moves the cursor to the next "<" before `end`, counting line feeds; false when the
     // text ends first (at `end` or at a NUL).
     bool advanceToTag();
@@ -53,17 +56,25 @@ private:
     bool growTagBuffer(int32_t length);
 };
 
-// Reads the word after the "<" at `lessThan` into `word` (at least 19 bytes): at most 18
-// characters, up to a ">", a space, a line break or the end. True when it opens a comment
-// (the word then ends with "!-").
-bool readTagWord(const char* lessThan, char* word);
+// Reads the word after the "<" at `lessThan` into `word` (at least `length` + 1 bytes):
+// at most `length` characters, up to a ">", a space, a line break or the end. True when
+// it opens a comment (the word then ends with "!-").
+bool readTagWord(const char* lessThan, char* word, int length);
 
-// True when `text` begins with the name of row `row`, letter case ignored.
-bool startsWithTagName(const char* text, int row);
+// Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
+// bytes: at most size - 1 characters, up to a ">", a space, a line break or the end,
+// and every comment opener as "!-".
+void readTagName(const char* tagText, char* name, int size);
 
-// Reads one attribute name of collected tag text at `position` into `name` (at least 19
-// bytes) and gives where reading stopped.
-const char* readAttributeName(const char* position, char* name);
+// True when `text` begins with `name` (at most 79 characters), letter case ignored.
+bool startsWithTagName(const char* text, const char* name);
+
+// True when the tag at `lessThan` ends in "/>": its text up to the first ">".
+bool tagSelfCloses(const char* lessThan);
+
+// Reads one attribute name of collected tag text at `position` into `name` (at least
+// `length` + 1 bytes): at most `length` characters. Gives where reading stopped.
+const char* readAttributeName(const char* position, char* name, int length);
 
 // Gives the position of the next attribute after `position`, or of the closing ">", or of
 // the NUL that ends a tag cut off by the end of the text.

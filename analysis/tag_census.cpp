@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "known_tags.h"
 #include "no_case.h"
 
 namespace {
@@ -158,19 +157,25 @@ void upperCaseAscii(char* text) {
     for (auto p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = upperAscii(*p);
 }
 
-void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes) {
+void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
+               const TagProfile& profile) {
     document.resetScan();
     resetCensus(census);
+    char word[96];
     while (document.advanceToTag()) {
-        char word[19];
-        bool comment = readTagWord(document.cursor, word);
+        bool comment = readTagWord(document.cursor, word, profile.nameLength());
+        profile.trimWord(word);
         recordTag(census, word);
-        if (startsWithTagName(word, RowScript)) {
-            document.skipToClosingTag(RowScriptEnd);
-        } else if (startsWithTagName(word, RowPre)) {
-            document.skipToClosingTag(RowPreEnd);
-        } else {
+        const int bodyEnd = profile.skippedBodyEnd(word);
+        if (bodyEnd < 0) {
             document.cursor = afterTag(document.cursor, comment);
+        } else if (profile.contents(bodyEnd - 1) == TagContents::Foreign) {
+            // An svg or math element written "<svg/>" has no body.
+            const bool empty = tagSelfCloses(document.cursor);
+            document.cursor = afterTag(document.cursor, false);
+            if (!empty) document.skipToMatchingClosingTag(profile.row(bodyEnd - 1).name, profile.row(bodyEnd).name);
+        } else {
+            document.skipToClosingTag(profile.row(bodyEnd).name);
         }
     }
 
@@ -181,7 +186,7 @@ void countTags(Document& document, TagCensus& census, ResultList& list, StatusPa
     sortCensus(census);
     for (int32_t e = 0; e < census.count; ++e) {
         const CensusEntry& entry = census.entries[e];
-        snprintf(line, sizeof line, "%s\t%d\t%s", entry.name, entry.count, describeTag(entry.name));
+        snprintf(line, sizeof line, "%s\t%d\t%s", entry.name, entry.count, profile.describe(entry.name));
         list.append(line);
     }
 }

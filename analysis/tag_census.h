@@ -5,6 +5,7 @@
 
 #include "document.h"
 #include "result_sinks.h"
+#include "tag_profile.h"
 
 // One distinct tag word.
 struct CensusEntry {
@@ -67,5 +68,6 @@ int compareTagNames(const char* a, const char* b);
 void upperCaseAscii(char* text);
 
 // Scans the whole document, fills the census, writes pane 1 ("N different tags") and
-// appends one line per distinct word: name, tab, count, tab, description.
-void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes);
+// appends one line per distinct word: name, tab, count, tab, its description in `profile`.
+void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
+               const TagProfile& profile);

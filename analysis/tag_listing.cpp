@@ -3,18 +3,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "known_tags.h"
 #include "no_case.h"
 
 namespace {
 
 // Reads the name of collected tag text at `afterLessThan` as the filter is matched: one
-// leading "/" skipped, at most 18 characters, every comment opener read as "!-".
-void readListedName(const char* afterLessThan, char* name) {
+// leading "/" skipped, at most `length` characters, every comment opener read as "!-".
+void readListedName(const char* afterLessThan, char* name, int length) {
     const char* p = afterLessThan;
     if (*p == '/') ++p;
     int n = 0;
-    while (n < 18) {
+    while (n < length) {
         char c = *p;
         if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
         name[n++] = c;
@@ -26,7 +25,8 @@ void readListedName(const char* afterLessThan, char* name) {
 
 }  // namespace
 
-int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes) {
+int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes,
+             const TagProfile& profile) {
     document.resetScan();
     int longest = 0;
     while (document.advanceToTag()) {
@@ -38,17 +38,20 @@ int listTags(Document& document, const char* filter, ResultList& list, StatusPan
         // collectTag may have moved the buffer while growing it.
         const char* tag = document.tagBuffer + offset;
 
-        bool listed = filter[0] == '\0';
-        if (!listed) {
-            char name[19];
-            readListedName(tag + 1, name);
-            listed = equalNoCase(name, filter);
-        }
-        if (listed) list.append(document.tagBuffer);
+        char name[96];
+        readListedName(tag + 1, name, profile.nameLength());
+        profile.trimWord(name);
+        if (filter[0] == '\0' || equalNoCase(name, filter)) list.append(document.tagBuffer);
         if (n > longest) longest = n;
 
-        if (startsWithTagName(tag + 1, RowScript)) document.skipToClosingTag(RowScriptEnd);
-        if (startsWithTagName(tag + 1, RowPre)) document.skipToClosingTag(RowPreEnd);
+        // Bodies that are not tags (a script's) are not listed; their close tag is.
+        const int bodyEnd = tag[1] == '/' ? -1 : profile.skippedBodyEnd(name);
+        if (bodyEnd < 0) continue;
+        if (profile.contents(bodyEnd - 1) == TagContents::Foreign) {
+            if (!tagSelfCloses(tag)) document.skipToMatchingClosingTag(profile.row(bodyEnd - 1).name, profile.row(bodyEnd).name);
+        } else {
+            document.skipToClosingTag(profile.row(bodyEnd).name);
+        }
     }
     char summary[32];
     snprintf(summary, sizeof summary, "Longest: %d", longest);

@@ -140,7 +140,7 @@ void MainWindow::countTags() {
     QuietFill quiet(results);
     results.empty();
     results.setTabStops(60, 60);
-    ::countTags(document_, census_, results, panes);
+    ::countTags(document_, census_, results, panes, TagProfile::html32());
     results.setHorizontalExtent(80 * averageCharWidth);
     viewMode = ViewCensus;
 }
@@ -150,7 +150,7 @@ void MainWindow::checkDocument() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
     results.empty();
-    ::checkDocument(document_, results);
+    ::checkDocument(document_, results, TagProfile::html32());
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewCheck;
 }
@@ -160,7 +160,7 @@ void MainWindow::viewAllTags() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
     results.empty();
-    int longest = listTags(document_, "", results, panes);
+    int longest = listTags(document_, "", results, panes, TagProfile::html32());
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewAllTags;
 }
@@ -176,7 +176,7 @@ void MainWindow::viewOneTag() {
     std::string filter = tagFilterOfLine(results.lineText(selected));
     QuietFill quiet(results);
     results.empty();
-    int longest = listTags(document_, filter.c_str(), results, panes);
+    int longest = listTags(document_, filter.c_str(), results, panes, TagProfile::html32());
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewOneTag;
 }
@@ -188,7 +188,7 @@ void MainWindow::viewKnownTags() {
     results.empty();
     results.setTabStops(60, 150);
     // Without the memory to build it the list stays empty.
-    listKnownTags(results);
+    listKnownTags(results, TagProfile::html32());
     results.setHorizontalExtent(160 * averageCharWidth);
 }
 

@@ -40,17 +40,18 @@ void BM_CountTags(benchmark::State& state) {
     MemoryStatusPanes panes;
     for (auto _ : state) {
         list.empty();
-        countTags(document, census, list, panes);
+        countTags(document, census, list, panes, TagProfile::html32());
     }
     state.counters["distinct"] = census.count;
     setThroughput(state);
 }
 
-void BM_CheckDocument(benchmark::State& state) {
+void BM_CheckDocument(benchmark::State& state, const char* profileName) {
+    const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
     MemoryResultList list;
     for (auto _ : state) {
         list.empty();
-        checkDocument(document, list);
+        checkDocument(document, list, *profile);
     }
     state.counters["problems"] = list.count();
     setThroughput(state);
@@ -65,7 +66,7 @@ void BM_ListTags(benchmark::State& state, const char* filter) {
         state.PauseTiming();
         list.empty();
         state.ResumeTiming();
-        listTags(document, filter, list, panes);
+        listTags(document, filter, list, panes, TagProfile::html32());
     }
     state.counters["lines"] = list.count();
     setThroughput(state);
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
 
     benchmark::RegisterBenchmark("BM_Load", BM_Load, path)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CountTags", BM_CountTags)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument, "html32")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CheckDocument/html5", BM_CheckDocument, "html5")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A")->Unit(benchmark::kMillisecond);
 

@@ -1,14 +1,14 @@
-// checkDocument over arbitrary documents: every line it gives has one of the result
-// forms, the labels never go back, a second run gives the same lines, and the text of
-// the document is left as it was read.
+// checkDocument over arbitrary documents, with the html32 and the html5 profile: every
+// line it gives has one of the result forms, the labels never go back, a second run gives
+// the same lines, and the text of the document is left as it was read.
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "document_check.h"
 #include "fuzz_document.h"
-#include "known_tags.h"
 #include "memory_sinks.h"
 
 namespace {
@@ -26,16 +26,20 @@ bool endsWith(const std::string& text, const std::string& ending) {
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
-// True for "NAME<tab>Unbalanced tags (N)" with NAME a counted open row and N above 0;
-// gives that row.
-bool isUnbalancedLine(const std::string& line, int& row) {
+// True for "NAME<tab>Unbalanced tags (N)" with NAME a counted open row, or a custom
+// element the profile knows, and N above 0; gives the row, or the row count for a custom
+// element, whose lines come after the rows'.
+bool isUnbalancedLine(const std::string& line, const TagProfile& profile, int& row) {
     size_t tab = line.find('\t');
     if (tab == std::string::npos) return false;
     std::string name = line.substr(0, tab);
-    for (row = 0; row < KnownTagCount; ++row) {
-        if (name == KnownTagTable[row].name) break;
+    row = profile.find(name.c_str());
+    if (row < 0) {
+        if (!profile.knowsCustomElements() || !isCustomElementName(name.c_str())) return false;
+        row = profile.rowCount();
+    } else if (profile.row(row).kind != PairCounted || name[0] == '/') {
+        return false;
     }
-    if (row == KnownTagCount || KnownTagTable[row].kind != PairCounted || name[0] == '/') return false;
     const std::string prefix = "Unbalanced tags (";
     if (line.compare(tab + 1, prefix.size(), prefix) != 0 || !endsWith(line, ")")) return false;
     std::string number = line.substr(tab + 1 + prefix.size(), line.size() - tab - 2 - prefix.size());
@@ -43,7 +47,7 @@ bool isUnbalancedLine(const std::string& line, int& row) {
            number[0] != '0';
 }
 
-void requireWellFormed(const std::vector<std::string>& lines) {
+void requireWellFormed(const std::vector<std::string>& lines, const TagProfile& profile) {
     FUZZ_REQUIRE(!lines.empty(), "no line at all");
     if (lines.size() == 1 && lines[0] == "No errors found") return;
     long long lastLabel = 0;
@@ -51,8 +55,8 @@ void requireWellFormed(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         FUZZ_REQUIRE(line != "No errors found", "No errors found beside other lines");
         int row;
-        if (isUnbalancedLine(line, row)) {
-            FUZZ_REQUIRE(row > lastUnbalancedRow, line);
+        if (isUnbalancedLine(line, profile, row)) {
+            FUZZ_REQUIRE(row > lastUnbalancedRow || row == profile.rowCount(), line);
             lastUnbalancedRow = row;
             continue;
         }
@@ -75,15 +79,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Document document;
     loadFuzzedDocument(document, data, size);
 
-    MemoryResultList first;
-    checkDocument(document, first);
-    requireWellFormed(first.lines);
-    // The scan counted exactly the line feeds it passed.
-    FUZZ_REQUIRE(document.line == lineFeedsBetween(document.text, document.cursor), "line counter");
+    static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
+    for (const TagProfile* profile : {&TagProfile::html32(), html5.get()}) {
+        MemoryResultList first;
+        checkDocument(document, first, *profile);
+        requireWellFormed(first.lines, *profile);
+        // The scan counted exactly the line feeds it passed.
+        FUZZ_REQUIRE(document.line == lineFeedsBetween(document.text, document.cursor), "line counter");
 
-    MemoryResultList second;
-    checkDocument(document, second);
-    FUZZ_REQUIRE(first.lines == second.lines, "a second check gives other lines");
+        MemoryResultList second;
+        checkDocument(document, second, *profile);
+        FUZZ_REQUIRE(first.lines == second.lines, "a second check gives other lines");
+    }
 
     FUZZ_REQUIRE(size == 0 || memcmp(document.text, data, size) == 0, "the check wrote into the text");
     return 0;

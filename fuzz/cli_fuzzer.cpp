@@ -1,7 +1,8 @@
-// The command line's dispatch on a fuzzed file: count, check, tags, tag NAME with a
-// fuzzed NAME, count of standard input, and a fuzzed command word. Each command's output
-// must be exactly what the analysis gives through in-memory sinks, its exit status must
-// follow from its result, and the file must hold the same bytes afterwards.
+// The command line's dispatch on a fuzzed file: count, check (html32 and html5), tags,
+// tag NAME with a fuzzed NAME, count of standard input, and a fuzzed command word. Each
+// command's output must be exactly what the analysis gives through in-memory sinks, its
+// exit status must follow from its result, and the file must hold the same bytes
+// afterwards.
 //
 // Input: NAME (libFuzzer's random-length string, up to 20 bytes), then the file.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,13 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryStatusPanes censusPanes, allPanes, somePanes;
     TagCensus table;
     if (!table.setUp()) fuzzFailure("census set-up");
-    countTags(document, table, census, censusPanes);
-    checkDocument(document, check);
-    listTags(document, "", all, allPanes);
+    countTags(document, table, census, censusPanes, TagProfile::html32());
+    checkDocument(document, check, TagProfile::html32());
+    listTags(document, "", all, allPanes, TagProfile::html32());
     // View one tag's rule: the name up to its first tab, one leading "/" dropped.
     std::string filter = name.substr(0, name.find('\t'));
     if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
-    listTags(document, filter.c_str(), some, somePanes);
+    listTags(document, filter.c_str(), some, somePanes, TagProfile::html32());
 
     Run count = runCommand({"tagvetter", "count", path});
     FUZZ_REQUIRE(count.status == CliOk && count.out == joined(census.lines) && count.err == censusPanes.panes[1] + "\n",
@@ -104,6 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_REQUIRE(checked.status == (clean ? CliOk : CliProblemsFound) && checked.out == joined(check.lines) &&
                      checked.err.empty(),
                  checked.err);
+
+    static const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    MemoryResultList modern;
+    checkDocument(document, modern, *html5);
+    Run checkedModern = runCommand({"tagvetter", "check", "--profile", "html5", path});
+    FUZZ_REQUIRE(checkedModern.out == joined(modern.lines) && checkedModern.err.empty(), checkedModern.err);
 
     Run tags = runCommand({"tagvetter", "tags", path});
     FUZZ_REQUIRE(tags.status == CliOk && tags.out == joined(all.lines) && tags.err == allPanes.panes[1] + "\n",

@@ -28,7 +28,7 @@ struct Listing {
 Listing list(Document& document, const std::string& filter) {
     MemoryResultList lines;
     MemoryStatusPanes panes;
-    int longest = listTags(document, filter.c_str(), lines, panes);
+    int longest = listTags(document, filter.c_str(), lines, panes, TagProfile::html32());
     FUZZ_REQUIRE(panes.panes[1] == "Longest: " + std::to_string(longest), panes.panes[1]);
     return {lines.lines, longest};
 }

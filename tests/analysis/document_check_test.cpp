@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "known_tags.h"
 #include "test_documents.h"
 
 namespace {
 
-Lines check(const std::string& bytes) {
+Lines check(const std::string& bytes, const TagProfile& profile = TagProfile::html32()) {
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     MemoryResultList list;
-    checkDocument(d.document, list);
+    checkDocument(d.document, list, profile);
     return list.lines;
 }
 
@@ -85,8 +84,8 @@ TEST(CheckDocument, ReportsEachProblemAsItsLine) {
 TEST(CheckDocument, GivesTheSameLinesOnASecondRun) {
     LoadedDocument d("<B><B>\n</TABLE><TABLE><td>\n");
     MemoryResultList first, second;
-    checkDocument(d.document, first);
-    checkDocument(d.document, second);
+    checkDocument(d.document, first, TagProfile::html32());
+    checkDocument(d.document, second, TagProfile::html32());
     EXPECT_EQ(first.lines, second.lines);
     EXPECT_EQ(first.lines.size(), 3u);
 }
@@ -95,7 +94,7 @@ TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
     LoadedDocument d("");
     d.document.resetScan();
     MemoryResultList list;
-    CheckRun run(d.document, list);
+    CheckRun run(d.document, list, TagProfile::html32());
     const int bold = 17;
     checkPairing(run, bold, "B");
     checkPairing(run, bold, "B");
@@ -105,6 +104,80 @@ TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
     EXPECT_EQ(run.balance[bold], 0);
     EXPECT_EQ(list.lines, (Lines{"0001  B - Open tag before previous tag was closed",
                                  "0001  /B - Close tag without matching open tag"}));
+}
+
+struct ProfileCase {
+    const char* what;
+    std::string document;
+    Lines html32;
+    Lines html5;
+};
+
+TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const Lines none = {"No errors found"};
+    const ProfileCase cases[] = {
+        {"attributes every element takes", "<div class=a id=b data-x=1 aria-label=l onclick=f() role=r></div>",
+         {"0001  class - Unknown attribute for DIV", "0001  id - Unknown attribute for DIV",
+          "0001  data-x - Unknown attribute for DIV", "0001  aria-label - Unknown attribute for DIV",
+          "0001  onclick - Unknown attribute for DIV", "0001  role - Unknown attribute for DIV"},
+         none},
+        {"misspelt attributes", "<a hreff=x aria-lable=y></a><b klass=z></b>",
+         {"0001  hreff - Unknown attribute for A", "0001  aria-lable - Unknown attribute for A"},
+         {"0001  hreff - Unknown attribute for A", "0001  aria-lable - Unknown attribute for A",
+          "0001  klass - Unknown attribute for B"}},
+        {"current elements", "<nav><figure></figure></nav>",
+         {"0001  nav - Unknown keyword", "0001  figure - Unknown keyword", "0001  /figure - Unknown keyword",
+          "0001  /nav - Unknown keyword"},
+         none},
+        {"obsolete elements", "<center><font size=2></font></center>", none,
+         {"0001  center - Unknown keyword", "0001  font - Unknown keyword", "0001  /font - Unknown keyword",
+          "0001  /center - Unknown keyword"}},
+        {"optional end tags", "<ul><li>a</li><li>b</ul><p>c<p>d</p>", {"0001  /li - Unknown keyword"}, none},
+        {"void elements written with a solidus", "<br/><img src=x alt=\"\" />",
+         {"0001  br/ - Unknown keyword", "0001  / - Unknown attribute for IMG"}, none},
+        {"elements that nest are counted", "<section><section></section>\n</div>",
+         {"0001  section - Unknown keyword", "0001  section - Unknown keyword", "0001  /section - Unknown keyword",
+          "0002  /div - More close tags than open tags"},
+         {"0002  /div - More close tags than open tags", "SECTION\tUnbalanced tags (1)"}},
+        {"elements that can't hold themselves pair strictly", "<button><button></button>",
+         {"0001  button - Unknown keyword", "0001  button - Unknown keyword", "0001  /button - Unknown keyword"},
+         {"0001  button - Open tag before previous tag was closed"}},
+        {"custom elements take any attribute and are counted", "<my-card x=1><my-card></my-card>\n</x-y>",
+         {"0001  my-card - Unknown keyword", "0001  my-card - Unknown keyword", "0001  /my-card - Unknown keyword",
+          "0002  /x-y - Unknown keyword"},
+         {"0002  /x-y - More close tags than open tags", "MY-CARD\tUnbalanced tags (1)"}},
+        {"names that are not custom element names", "<my_card><1-x><font-face>",
+         {"0001  my_card - Unknown keyword", "0001  1-x - Unknown keyword", "0001  font-face - Unknown keyword"},
+         {"0001  my_card - Unknown keyword", "0001  1-x - Unknown keyword", "0001  font-face - Unknown keyword"}},
+        {"a long custom element name is read whole",
+         "<my-rather-long-element-name></my-rather-long-element-name>",
+         {"0001  my-rather-long-elem - Unknown keyword", "0001  /my-rather-long-ele - Unknown keyword"}, none},
+        {"svg contents are skipped, nested svg included", "<svg viewBox=\"0 0 8 8\"><svg><path/></svg></svg>",
+         {"0001  svg - Unknown keyword", "0001  svg - Unknown keyword", "0001  path/ - Unknown keyword",
+          "0001  /svg - Unknown keyword", "0001  /svg - Unknown keyword"},
+         none},
+        {"an svg written <svg/> has no contents", "<svg/><bogus>",
+         {"0001  svg/ - Unknown keyword", "0001  bogus - Unknown keyword"}, {"0001  bogus - Unknown keyword"}},
+        {"text contents are skipped", "<style>a<b{}</style><textarea><td></textarea>",
+         {"0001  b{}</style - Unknown keyword", "0001  TD - This tag should be in a table"}, none},
+        {"pre contents are checked in html5", "<pre><bogus></pre>", none, {"0001  bogus - Unknown keyword"}},
+        {"document types", "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0//EN\" \"x.dtd\"><html lang=en>", none,
+         none},
+        {"cells outside a table", "<tr><td></td></tr><table><tr><td></table>",
+         {"0001  TR - This tag should be in a table", "0001  TD - This tag should be in a table",
+          "0001  /TD - This tag should be in a table", "0001  /TR - This tag should be in a table"},
+         {"0001  TR - This tag should be in a table", "0001  TD - This tag should be in a table",
+          "0001  /TD - This tag should be in a table", "0001  /TR - This tag should be in a table"}},
+        {"unbalanced quotes name the tag", "<a href=\"x></a><my-el a=\"b>",
+         {"0001  <A - Unbalanced quotes", "0001  my-el - Unknown keyword"},
+         {"0001  <A - Unbalanced quotes", "0001  <MY-EL - Unbalanced quotes", "MY-EL\tUnbalanced tags (1)"}},
+    };
+    for (const ProfileCase& c : cases) {
+        EXPECT_EQ(check(c.document), c.html32) << c.what << " (html32)";
+        EXPECT_EQ(check(c.document, *html5), c.html5) << c.what << " (html5)";
+    }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "known_tags.h"
 #include "test_documents.h"
 
 namespace {
@@ -140,31 +139,50 @@ TEST(CollectTag, KeepsThePrefixBeforeItsOffsetWhenGrowing) {
 }
 
 struct SkipCase {
-    const char* bytes;  // the skip starts at the first byte
-    int closeRow;
-    size_t stopsAt;     // offset of the "<" it stops on, or of the NUL at the end
+    const char* bytes;     // the skip starts at the first byte
+    const char* openName;  // for the matching skip; null for the first close tag
+    const char* closeName;
+    size_t stopsAt;        // offset of the "<" it stops on, or of the NUL at the end
     int lines;
 };
 
 TEST(SkipToClosingTag, StopsOnTheClosingTagOrAtTheEnd) {
     const SkipCase cases[] = {
-        {"a<b>\n</SCRIPT>", RowScriptEnd, 5, 1},
-        {"x</script>", RowScriptEnd, 1, 0},
-        {"x</Script >", RowScriptEnd, 1, 0},
-        {"x</scripts>\n</script>", RowScriptEnd, 12, 1},
-        {"x</script\t>\n", RowScriptEnd, 12, 1},
-        {"\n\nno closing tag", RowScriptEnd, 16, 2},
-        {"<pre> </pre>", RowPreEnd, 6, 0},
-        {"</PREVIEW></PRE>", RowPreEnd, 10, 0},
+        {"a<b>\n</SCRIPT>", nullptr, "/SCRIPT", 5, 1},
+        {"x</script>", nullptr, "/SCRIPT", 1, 0},
+        {"x</Script >", nullptr, "/SCRIPT", 1, 0},
+        {"x</scripts>\n</script>", nullptr, "/SCRIPT", 12, 1},
+        {"x</script\t>\n", nullptr, "/SCRIPT", 12, 1},
+        {"\n\nno closing tag", nullptr, "/SCRIPT", 16, 2},
+        {"<pre> </pre>", nullptr, "/PRE", 6, 0},
+        {"</PREVIEW></PRE>", nullptr, "/PRE", 10, 0},
+        // A close name longer than the 18 characters of a tag word.
+        {"</x-very-long-element-name-2></X-VERY-LONG-ELEMENT-NAME>", nullptr, "/X-VERY-LONG-ELEMENT-NAME", 29, 0},
+        // The matching skip: nested open tags count, "<svg/>" does not.
+        {"<svg><g/></svg>\n</svg>", "SVG", "/SVG", 16, 1},
+        {"<svg/><SVG /></svg></svg>", "SVG", "/SVG", 13, 0},
+        {"<svg>\n</svg>", "SVG", "/SVG", 12, 1},
     };
     for (const SkipCase& c : cases) {
         LoadedDocument d(c.bytes);
         Document& doc = d.document;
         doc.resetScan();
-        doc.skipToClosingTag(c.closeRow);
+        if (c.openName) {
+            doc.skipToMatchingClosingTag(c.openName, c.closeName);
+        } else {
+            doc.skipToClosingTag(c.closeName);
+        }
         EXPECT_EQ(static_cast<size_t>(doc.cursor - doc.text), c.stopsAt) << c.bytes;
         EXPECT_EQ(doc.line, c.lines) << c.bytes;
     }
+}
+
+TEST(TagSelfCloses, LooksAtTheCharacterBeforeTheFirstGreaterThan) {
+    EXPECT_TRUE(tagSelfCloses("<svg/>"));
+    EXPECT_TRUE(tagSelfCloses("<svg a=\"1\" />x>"));
+    EXPECT_FALSE(tagSelfCloses("<svg>/>"));
+    EXPECT_FALSE(tagSelfCloses("<svg/"));
+    EXPECT_FALSE(tagSelfCloses("</>") && tagSelfCloses("<>"));
 }
 
 TEST(ReadTagWord, ReadsAtMostEighteenCharactersAndSpotsComments) {
@@ -186,22 +204,25 @@ TEST(ReadTagWord, ReadsAtMostEighteenCharactersAndSpotsComments) {
         {"<", "", false},
         {"<TD\r>", "TD", false},
     };
+    char longer[26];
+    readTagWord("<abcdefghijklmnopqrstuvwxyzabcd>", longer, 25);
+    EXPECT_STREQ(longer, "abcdefghijklmnopqrstuvwxy");
     for (const auto& c : cases) {
         char word[19];
-        EXPECT_EQ(readTagWord(c.text, word), c.comment) << c.text;
+        EXPECT_EQ(readTagWord(c.text, word, 18), c.comment) << c.text;
         EXPECT_STREQ(word, c.word) << c.text;
     }
 }
 
 TEST(StartsWithTagName, ComparesOnlyTheBeginning) {
-    EXPECT_TRUE(startsWithTagName("SCRIPT", RowScript));
-    EXPECT_TRUE(startsWithTagName("script", RowScript));
-    EXPECT_TRUE(startsWithTagName("scripting", RowScript));
-    EXPECT_TRUE(startsWithTagName("PREVIEW", RowPre));
-    EXPECT_FALSE(startsWithTagName("SCRIP", RowScript));
-    EXPECT_FALSE(startsWithTagName("/SCRIPT", RowScript));
-    EXPECT_FALSE(startsWithTagName("", RowPre));
-    EXPECT_TRUE(startsWithTagName("/pre>", RowPreEnd));
+    EXPECT_TRUE(startsWithTagName("SCRIPT", "SCRIPT"));
+    EXPECT_TRUE(startsWithTagName("script", "SCRIPT"));
+    EXPECT_TRUE(startsWithTagName("scripting", "SCRIPT"));
+    EXPECT_TRUE(startsWithTagName("PREVIEW", "PRE"));
+    EXPECT_FALSE(startsWithTagName("SCRIP", "SCRIPT"));
+    EXPECT_FALSE(startsWithTagName("/SCRIPT", "SCRIPT"));
+    EXPECT_FALSE(startsWithTagName("", "PRE"));
+    EXPECT_TRUE(startsWithTagName("/pre>", "/PRE"));
 }
 
 TEST(ReadAttributeName, ReadsOneNameAndStopsWhereItEnds) {
@@ -222,7 +243,7 @@ TEST(ReadAttributeName, ReadsOneNameAndStopsWhereItEnds) {
     };
     for (const auto& c : cases) {
         char name[19];
-        const char* stop = readAttributeName(c.text, name);
+        const char* stop = readAttributeName(c.text, name, 18);
         EXPECT_STREQ(name, c.name) << c.text;
         EXPECT_EQ(static_cast<size_t>(stop - c.text), c.stop) << c.text;
     }

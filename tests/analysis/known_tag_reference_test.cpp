@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 Lines reference() {
     MemoryResultList list;
     list.append("left over from before");
-    EXPECT_TRUE(listKnownTags(list));
+    EXPECT_TRUE(listKnownTags(list, TagProfile::html32()));
     return list.lines;
 }
 

@@ -21,7 +21,7 @@ Census census(const std::string& bytes) {
     EXPECT_TRUE(tags.setUp());
     MemoryResultList list;
     MemoryStatusPanes panes;
-    countTags(d.document, tags, list, panes);
+    countTags(d.document, tags, list, panes, TagProfile::html32());
     return {list.lines, panes.panes[1]};
 }
 
@@ -94,10 +94,10 @@ TEST(CountTags, ASecondCensusShowsOnlyItsOwnDocument) {
     MemoryResultList list;
     MemoryStatusPanes panes;
     LoadedDocument first("<b><i><u>");
-    countTags(first.document, tags, list, panes);
+    countTags(first.document, tags, list, panes, TagProfile::html32());
     LoadedDocument second("<i><i>");
     list.empty();
-    countTags(second.document, tags, list, panes);
+    countTags(second.document, tags, list, panes, TagProfile::html32());
     EXPECT_EQ(list.lines, (Lines{"I\t2\tItalic"}));
     EXPECT_EQ(panes.panes[1], "1 different tags");
 }

@@ -19,7 +19,7 @@ Listing list(const std::string& bytes, const char* filter) {
     EXPECT_TRUE(d.loaded);
     MemoryResultList lines;
     MemoryStatusPanes panes;
-    int longest = listTags(d.document, filter, lines, panes);
+    int longest = listTags(d.document, filter, lines, panes, TagProfile::html32());
     return {lines.lines, longest, panes.panes[1]};
 }
 

@@ -1,0 +1,383 @@
+#include "tag_profile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "document.h"
+#include "no_case.h"
+
+// The html5 profile's data file, compiled in by the build (html5_known.cpp.in).
+extern const char Html5KnownText[];
+extern const size_t Html5KnownSize;
+
+namespace {
+
+const char* const NoAttributes[] = {""};
+
+// html5 reads names as long as a census entry holds.
+constexpr int Html5NameLength = 79;
+
+std::string capitals(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string lowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return out;
+}
+
+// The description of a close tag: "Table cell" gives "End of table cell"; a first word
+// with capitals after its first letter ("SVG drawing") keeps its case.
+std::string endOf(const std::string& description) {
+    std::string tail = description;
+    size_t word = tail.find(' ');
+    bool plain = true;
+    for (size_t i = 1; i < std::min(word, tail.size()); ++i) plain = plain && !(tail[i] >= 'A' && tail[i] <= 'Z');
+    if (plain && !tail.empty() && tail[0] >= 'A' && tail[0] <= 'Z') tail[0] = static_cast<char>(tail[0] + 32);
+    return "End of " + tail;
+}
+
+PairKind pairKindOf(KnownPairing pairing) {
+    switch (pairing) {
+        case KnownPairing::Strict:
+        case KnownPairing::Raw:
+            return PairStrict;
+        case KnownPairing::Counted:
+        case KnownPairing::Foreign:
+            return PairCounted;
+        default:
+            return PairNone;
+    }
+}
+
+TagContents contentsOf(KnownPairing pairing) {
+    if (pairing == KnownPairing::Raw) return TagContents::Text;
+    if (pairing == KnownPairing::Foreign) return TagContents::Foreign;
+    return TagContents::Markup;
+}
+
+TableRole tableRoleOf(const std::string& name) {
+    if (name == "TABLE") return TableRole::Table;
+    if (name == "/TABLE") return TableRole::TableEnd;
+    for (const char* cell : {"TD", "/TD", "TR", "/TR", "TH", "/TH"}) {
+        if (name == cell) return TableRole::Cell;
+    }
+    return TableRole::None;
+}
+
+// The attribute without a pattern's "*": what its length is measured by.
+size_t patternStem(const std::string& attribute) {
+    return !attribute.empty() && attribute.back() == '*' ? attribute.size() - 1 : attribute.size();
+}
+
+// True when the lower-case `lower` of `length` characters is `accepted`, or begins with
+// what comes before the "*" of the pattern `accepted`.
+bool acceptsLower(const char* accepted, const char* lower, size_t length) {
+    size_t n = strlen(accepted);
+    if (n > 0 && accepted[n - 1] == '*') return n - 1 <= length && memcmp(accepted, lower, n - 1) == 0;
+    return n == length && memcmp(accepted, lower, length) == 0;
+}
+
+// The same for a name the platform's comparison must settle.
+bool acceptsByComparison(const char* accepted, const char* attribute) {
+    size_t n = strlen(accepted);
+    if (n > 0 && accepted[n - 1] == '*') {
+        if (strlen(attribute) < n - 1) return false;
+        std::string prefix(attribute, n - 1);
+        return compareNoCase(std::string(accepted, n - 1).c_str(), prefix.c_str()) == 0;
+    }
+    return compareNoCase(accepted, attribute) == 0;
+}
+
+}  // namespace
+
+const TagProfile& TagProfile::html32() {
+    static const std::unique_ptr<TagProfile> profile = makeHtml32();
+    return *profile;
+}
+
+std::unique_ptr<TagProfile> TagProfile::make(const std::string& name) {
+    if (name == "html32") return makeHtml32();
+    if (name == "html5") return makeHtml5();
+    return nullptr;
+}
+
+std::unique_ptr<TagProfile> TagProfile::makeHtml32() {
+    std::unique_ptr<TagProfile> profile(new TagProfile());
+    profile->name_ = "html32";
+    for (int i = 0; i < KnownTagCount; ++i) {
+        const TagEntry& entry = KnownTagTable[i];
+        if (entry.name[0] == '/') continue;  // taken with its open row
+        Tag tag;
+        tag.name = entry.name;
+        tag.description = entry.description;
+        for (const char* const* a = entry.attributes; **a; ++a) tag.attributes.emplace_back(*a);
+        const bool closes = i + 1 < KnownTagCount && KnownTagTable[i + 1].name[0] == '/';
+        if (closes) {
+            tag.closeName = KnownTagTable[i + 1].name;
+            tag.closeDescription = KnownTagTable[i + 1].description;
+        }
+        switch (entry.kind) {
+            case PairNone:
+                tag.pairing = closes ? KnownPairing::Optional : KnownPairing::Void;
+                break;
+            case PairCounted:
+                tag.pairing = KnownPairing::Counted;
+                break;
+            default:
+                // The 1990s table skips the bodies of scripts and preformatted text.
+                tag.pairing = tag.name == "SCRIPT" || tag.name == "PRE" ? KnownPairing::Raw : KnownPairing::Strict;
+        }
+        profile->tags_.push_back(std::move(tag));
+    }
+    profile->build();
+    return profile;
+}
+
+std::unique_ptr<TagProfile> TagProfile::makeHtml5() {
+    std::unique_ptr<TagProfile> profile(new TagProfile());
+    profile->name_ = "html5";
+    profile->html5_ = true;
+    profile->nameLength_ = Html5NameLength;
+    std::vector<std::string> errors;
+    if (!profile->addKnownTags(Html5KnownText, Html5KnownSize, "html5.known", errors)) return nullptr;
+    return profile;
+}
+
+bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& fileName,
+                              std::vector<std::string>& errors) {
+    const size_t before = errors.size();
+    const std::vector<KnownTagDefinition> definitions = readKnownTags(text, size, fileName, errors);
+    std::vector<Tag> tags = tags_;
+    std::vector<std::string> globals = globals_;
+    apply(definitions, fileName, tags, globals, errors);
+    if (errors.size() != before) return false;
+    tags_ = std::move(tags);
+    globals_ = std::move(globals);
+    build();
+    return true;
+}
+
+void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
+                       std::vector<Tag>& tags, std::vector<std::string>& globals,
+                       std::vector<std::string>& errors) const {
+    std::unordered_map<std::string, size_t> byName;
+    for (size_t i = 0; i < tags.size(); ++i) byName.emplace(tags[i].name, i);
+    const std::string tooLong = " characters the " + name_ + " profile reads";
+
+    for (const KnownTagDefinition& d : definitions) {
+        const std::string where = fileName + ":" + std::to_string(d.line) + ": ";
+        bool fine = true;
+        if (d.name.size() > static_cast<size_t>(nameLength_)) {
+            errors.push_back(where + "'" + d.name + "' is longer than the " + std::to_string(nameLength_) + tooLong);
+            fine = false;
+        }
+        for (const std::string& a : d.attributes) {
+            if (patternStem(a) > static_cast<size_t>(nameLength_)) {
+                errors.push_back(where + "'" + a + "' is longer than the " + std::to_string(nameLength_) + tooLong);
+                fine = false;
+            }
+        }
+        if (!fine) continue;
+
+        std::vector<std::string>* attributes = &globals;
+        if (d.name != "*") {
+            const std::string name = capitals(d.name);
+            auto found = byName.find(name);
+            if (found == byName.end()) {
+                if (d.pairing == KnownPairing::Keep) {
+                    errors.push_back(where + "'" + d.name + "' is not a tag of the " + name_ +
+                                     " profile, so it needs a pairing");
+                    continue;
+                }
+                Tag tag;
+                tag.name = name;
+                found = byName.emplace(name, tags.size()).first;
+                tags.push_back(std::move(tag));
+            }
+            Tag& tag = tags[found->second];
+            if (d.pairing != KnownPairing::Keep) {
+                tag.pairing = d.pairing;
+                tag.closeName = d.pairing == KnownPairing::Void ? std::string() : "/" + name;
+            }
+            if (!d.description.empty()) {
+                tag.description = d.description;
+                tag.closeDescription = endOf(d.description);
+            }
+            attributes = &tag.attributes;
+        }
+        for (const std::string& a : d.attributes) {
+            std::string lower = lowerCase(a);
+            bool present = false;
+            for (const std::string& held : *attributes) present = present || held == lower;
+            if (!present) attributes->push_back(lower);
+        }
+    }
+}
+
+void TagProfile::build() {
+    rows_.clear();
+    details_.clear();
+    bodyRows_.clear();
+    attributeLists_.clear();
+    for (const Tag& tag : tags_) {
+        std::vector<const char*>& list = attributeLists_.emplace_back();
+        for (const std::string& a : tag.attributes) list.push_back(a.c_str());
+        list.push_back("");
+        const int32_t kind = pairKindOf(tag.pairing);
+        if (contentsOf(tag.pairing) != TagContents::Markup) bodyRows_.push_back(rowCount());
+        rows_.push_back({tag.name.c_str(), tag.description.c_str(), list.data(), kind});
+        details_.push_back({contentsOf(tag.pairing), tableRoleOf(tag.name)});
+        if (!tag.closeName.empty()) {
+            rows_.push_back({tag.closeName.c_str(), tag.closeDescription.c_str(), NoAttributes, kind});
+            details_.push_back({TagContents::Markup, tableRoleOf(tag.closeName)});
+        }
+    }
+
+    globalNames_.clear();
+    globalPrefixes_.clear();
+    for (const std::string& a : globals_) {
+        if (a.back() == '*') {
+            globalPrefixes_.push_back(a.substr(0, a.size() - 1));
+        } else {
+            globalNames_.insert(a);
+        }
+    }
+
+    // At least four slots a row keeps the probes short.
+    size_t slotCount = 16;
+    while (slotCount < 4 * rows_.size()) slotCount *= 2;
+    slots_.assign(slotCount, -1);
+    longestRowName_ = 0;
+    for (int r = 0; r < rowCount(); ++r) {
+        size_t length;
+        uint32_t h = foldedHash(rows_[static_cast<size_t>(r)].name, length);
+        if (length > longestRowName_) longestRowName_ = length;
+        while (slots_[h & (slotCount - 1)] >= 0) ++h;
+        slots_[h & (slotCount - 1)] = r;
+    }
+    commentRow_ = find("!-");
+}
+
+int TagProfile::findByScan(const char* name) const {
+    for (int r = 0; r < rowCount(); ++r) {
+        if (compareNoCase(rows_[static_cast<size_t>(r)].name, name) == 0) return r;
+    }
+    return -1;
+}
+
+int TagProfile::find(const char* name) const {
+    // The hash finds what a scan of the rows in order would, for every name whose
+    // equality is plain case folding; the others take the scan.
+    if (!foldsExactly(name)) return findByScan(name);
+    size_t length;
+    uint32_t h = foldedHash(name, length);
+    if (length > longestRowName_) return -1;
+    const size_t mask = slots_.size() - 1;
+    for (;; ++h) {
+        int r = slots_[h & mask];
+        if (r < 0) return -1;
+        const char* rowName = rows_[static_cast<size_t>(r)].name;
+        if (rowName[length] == '\0' && foldedEqual(rowName, name, length)) return r;
+    }
+}
+
+int TagProfile::findTag(const char* tagText, char* name, int size) const {
+    readTagName(tagText, name, size);
+    trimWord(name);
+    return find(name);
+}
+
+void TagProfile::trimWord(char* word) const {
+    if (!html5_) return;
+    size_t length = strlen(word);
+    if (length > 1 && word[length - 1] == '/') word[length - 1] = '\0';
+}
+
+const char* TagProfile::describe(const char* name) const {
+    int r = find(name);
+    if (r >= 0) return rows_[static_cast<size_t>(r)].description;
+    if (knowsCustomElements()) {
+        if (name[0] == '/' && isCustomElementName(name + 1)) return "Custom element end";
+        if (isCustomElementName(name)) return "Custom element";
+    }
+    return "";
+}
+
+bool TagProfile::checksAttributes(int r) const {
+    return html5_ || rows_[static_cast<size_t>(r)].attributes[0][0] != '\0';
+}
+
+bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) const {
+    for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
+        if (acceptsLower(*a, lower, length)) return true;
+    }
+    if (globalNames_.count(std::string_view(lower, length)) != 0) return true;
+    for (const std::string& prefix : globalPrefixes_) {
+        if (prefix.size() <= length && memcmp(prefix.data(), lower, prefix.size()) == 0) return true;
+    }
+    return false;
+}
+
+bool TagProfile::hasAttribute(const char* attribute, int r) const {
+    if (!foldsExactly(attribute)) {
+        for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
+            if (acceptsByComparison(*a, attribute)) return true;
+        }
+        for (const std::string& a : globals_) {
+            if (acceptsByComparison(a.c_str(), attribute)) return true;
+        }
+        return false;
+    }
+    // The accepted names are in lower case: fold the name once and compare bytes.
+    const std::string lower = lowerCase(attribute);
+    return acceptedAsLowerCase(lower.c_str(), lower.size(), r);
+}
+
+std::string TagProfile::attributeText(int r) const {
+    std::string text;
+    for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) text.append(*a).push_back(' ');
+    return text;
+}
+
+std::string TagProfile::globalAttributeText() const {
+    std::string text;
+    for (const std::string& a : globals_) text.append(a).push_back(' ');
+    return text;
+}
+
+int TagProfile::skippedBodyEnd(const char* word) const {
+    if (!html5_) {
+        for (int r : bodyRows_) {
+            if (startsWithTagName(word, rows_[static_cast<size_t>(r)].name)) return r + 1;
+        }
+        return -1;
+    }
+    int r = find(word);
+    return r >= 0 && contents(r) != TagContents::Markup ? r + 1 : -1;
+}
+
+bool isCustomElementName(const char* name) {
+    const unsigned char first = upperAscii(static_cast<unsigned char>(name[0]));
+    if (first < 'A' || first > 'Z') return false;
+    bool hyphen = false;
+    for (auto p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
+        const unsigned char c = upperAscii(*p);
+        hyphen = hyphen || c == '-';
+        bool allowed = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c >= 0x80;
+        if (!allowed) return false;
+    }
+    if (!hyphen) return false;
+    // Names that SVG and MathML had before custom elements.
+    for (const char* kept : {"annotation-xml", "color-profile", "font-face", "font-face-src", "font-face-uri",
+                             "font-face-format", "font-face-name", "missing-glyph"}) {
+        if (equalNoCase(name, kept)) return false;
+    }
+    return true;
+}

@@ -1,0 +1,135 @@
+// A profile: the vocabulary the analyses check tags against and describe them by. Two
+// are built in: html32, the 1990s table (the default, and the window program's only
+// one), and html5, made from the html5.known data file. Either can take the user's own
+// known tags on top (`--known FILE`).
+//
+// The rows keep the known-tag table's layout: each close row directly follows its open
+// row and has its kind, so the open row of a close row r is r - 1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "known_tag_file.h"
+#include "known_tags.h"
+
+// What lies between a tag's open and close tags.
+enum class TagContents : uint8_t {
+    Markup,   // tags, checked like the rest
+    Text,     // not tags (a script's body): skipped up to the first close tag
+    Foreign,  // another vocabulary (an svg drawing): skipped up to the matching close tag
+};
+
+// The part a row plays in the check's table context.
+enum class TableRole : uint8_t { None, Table, TableEnd, Cell };
+
+class TagProfile {
+public:
+    // The html32 profile, built once; any thread may read it.
+    static const TagProfile& html32();
+    // A new profile of the given name ("html32" or "html5"), to take the user's known
+    // tags; null for any other name.
+    static std::unique_ptr<TagProfile> make(const std::string& name);
+
+    TagProfile(const TagProfile&) = delete;
+    TagProfile& operator=(const TagProfile&) = delete;
+
+    // Adds the known tags of `text` (`size` bytes of the file `fileName`) to, or over,
+    // this profile's. Each problem adds one "FILE:LINE: what is wrong" to `errors`, and
+    // any problem leaves the profile as it was. False when there was one.
+    bool addKnownTags(const char* text, size_t size, const std::string& fileName, std::vector<std::string>& errors);
+
+    const std::string& name() const { return name_; }
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    const TagEntry& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    TagContents contents(int r) const { return details_[static_cast<size_t>(r)].contents; }
+    TableRole tableRole(int r) const { return details_[static_cast<size_t>(r)].tableRole; }
+    int commentRow() const { return commentRow_; }
+    // The most characters of a tag word or an attribute name the analyses read (the
+    // check reads one more of a tag's name).
+    int nameLength() const { return nameLength_; }
+    // html5: a name the standard takes as a custom element's is known, with any
+    // attributes, and counted for pairing.
+    bool knowsCustomElements() const { return html5_; }
+    // html5: a "/" standing alone among the attributes (as in "<img src=x />") is
+    // syntax, not an attribute.
+    bool ignoresSolidus() const { return html5_; }
+
+    // The row whose name equals `name` without regard to case, or -1.
+    int find(const char* name) const;
+    // Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
+    // bytes, trims it (trimWord), and gives its row, or -1.
+    int findTag(const char* tagText, char* name, int size) const;
+    // Takes from a tag word what is not part of its name: in html5 the "/" of "<br/>".
+    void trimWord(char* word) const;
+    // The description of the tag word `name`: its row's, a custom element's, or "".
+    const char* describe(const char* name) const;
+    // True when the check looks at the attributes of row `r` at all: html32 leaves the
+    // rows without attributes unchecked.
+    bool checksAttributes(int r) const;
+    // True when row `r` takes `attribute`: one of its own or one every tag takes.
+    bool hasAttribute(const char* attribute, int r) const;
+    // The attribute names of row `r`, each followed by one space.
+    std::string attributeText(int r) const;
+    // The attributes every tag takes, each followed by one space; "" when none.
+    std::string globalAttributeText() const;
+    // The close row up to which the census and the tag listing skip the body of a tag
+    // read as `word`, or -1 when they don't. html32 skips for every word that begins
+    // with SCRIPT or PRE, html5 for the words of rows whose contents aren't markup.
+    int skippedBodyEnd(const char* word) const;
+
+private:
+    TagProfile() = default;
+
+    // One tag, with its close tag, while the profile is put together.
+    struct Tag {
+        std::string name;  // in capitals
+        std::string closeName;
+        KnownPairing pairing;  // never Keep
+        std::string description;
+        std::string closeDescription;
+        std::vector<std::string> attributes;  // in lower case
+    };
+    struct RowDetails {
+        TagContents contents;
+        TableRole tableRole;
+    };
+
+    static std::unique_ptr<TagProfile> makeHtml32();
+    static std::unique_ptr<TagProfile> makeHtml5();
+    // Checks and applies one file's definitions to `tags` and `globals`.
+    void apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
+               std::vector<Tag>& tags, std::vector<std::string>& globals, std::vector<std::string>& errors) const;
+    // Makes the rows, their details and the name index from tags_ and globals_.
+    void build();
+    int findByScan(const char* name) const;
+    bool acceptedAsLowerCase(const char* lower, size_t length, int r) const;
+
+    std::string name_;
+    bool html5_ = false;
+    int nameLength_ = 18;
+    std::vector<Tag> tags_;
+    std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
+
+    std::vector<TagEntry> rows_;
+    std::vector<RowDetails> details_;
+    std::deque<std::vector<const char*>> attributeLists_;  // each ended by ""
+    std::unordered_set<std::string_view> globalNames_;
+    std::vector<std::string> globalPrefixes_;  // of the patterns, without their "*"
+    std::vector<int32_t> slots_;                // rows by the hash of their names' capitals
+    std::vector<int> bodyRows_;                 // the open rows whose contents aren't markup
+    size_t longestRowName_ = 0;
+    int commentRow_ = -1;
+};
+
+// True when `name` is one the HTML standard takes as a custom element's: it begins with
+// a letter a-z and holds a "-" (letter case ignored, as for every name), holds nothing
+// but letters, digits, "-", ".", "_" and bytes above 127, and is none of the names kept
+// for SVG and MathML.
+bool isCustomElementName(const char* name);
