@@ -123,11 +123,11 @@ void resetCensus(TagCensus& census) {
     census.unindexedCount_ = 0;
 }
 
-void recordTag(TagCensus& census, const char* word) {
+void recordTag(TagCensus& census, const char* word, int64_t times) {
     if (!census.slots_) return;  // no storage: nothing can be counted
     int32_t e = census.findEntry(word);
     if (e >= 0) {
-        ++census.entries[e].count;
+        census.entries[e].count += times;
         return;
     }
     // Without room for a new entry the word goes uncounted.
@@ -137,8 +137,12 @@ void recordTag(TagCensus& census, const char* word) {
     memcpy(entry.name, word, length);
     entry.name[length] = '\0';
     upperCaseAscii(entry.name);
-    entry.count = 1;
+    entry.count = times;
     census.indexEntry(census.count++);
+}
+
+void addCensus(TagCensus& total, const TagCensus& part) {
+    for (int32_t e = 0; e < part.count; ++e) recordTag(total, part.entries[e].name, part.entries[e].count);
 }
 
 void sortCensus(TagCensus& census) {
@@ -159,6 +163,14 @@ void upperCaseAscii(char* text) {
 }
 
 void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes) {
+    recordDocumentTags(document, census);
+    char summary[32];
+    snprintf(summary, sizeof summary, "%d different tags", census.count);
+    panes.setText(1, summary);
+    listCensus(census, list);
+}
+
+void recordDocumentTags(Document& document, TagCensus& census) {
     document.resetScan();
     resetCensus(census);
     while (document.advanceToTag()) {
@@ -174,14 +186,15 @@ void countTags(Document& document, TagCensus& census, ResultList& list, StatusPa
         }
     }
 
-    char line[160];
-    snprintf(line, sizeof line, "%d different tags", census.count);
-    panes.setText(1, line);
+}
 
+void listCensus(TagCensus& census, ResultList& list) {
     sortCensus(census);
     for (int32_t e = 0; e < census.count; ++e) {
         const CensusEntry& entry = census.entries[e];
-        snprintf(line, sizeof line, "%s\t%d\t%s", entry.name, entry.count, describeTag(entry.name));
+        char line[160];
+        snprintf(line, sizeof line, "%s\t%lld\t%s", entry.name, static_cast<long long>(entry.count),
+                 describeTag(entry.name));
         list.append(line);
     }
 }
