@@ -99,7 +99,7 @@ private:
     long long filesWithProblems_ = 0;
     long long problems_ = 0;
     int longest_ = 0;
-    bool firstSarifResult_ = true;
+    bool sarifResultWritten_ = false;
 };
 
 void Run::examine(Worker& worker, const std::string& path, FileResult& result) {
@@ -142,12 +142,9 @@ void Run::deliver(const std::string& path, FileResult& result) {
     const std::string& text = result.out.text;
     if (!text.empty()) {
         progress_.clearFor(out_);
-        size_t from = 0;
-        if (arguments_.format == OutputFormat::Sarif && firstSarifResult_) {
-            from = SarifSeparatorLength;
-            firstSarifResult_ = false;
-        }
-        fwrite(text.data() + from, 1, text.size() - from, out_);
+        if (arguments_.format == OutputFormat::Sarif && sarifResultWritten_) fputs(SarifResultSeparator, out_);
+        sarifResultWritten_ = true;
+        fwrite(text.data(), 1, text.size(), out_);
     }
     if (result.census) addCensus(total_, *result.census);
     problems_ += result.problems;

@@ -67,7 +67,8 @@ void ProblemWriter::report(const Problem& problem) {
             out_.add(jsonText(jsonProblem(path_, problem)));
             break;
         case OutputFormat::Sarif:
-            out_.add(",\n");
+            if (!firstResult_) out_.add(SarifResultSeparator);
+            firstResult_ = false;
             out_.add(jsonText(sarifResult(path_, problem)));
             return;
     }
@@ -90,6 +91,8 @@ void OutputLines::append(const char* line) {
     ++count_;
 }
 
+const char SarifResultSeparator[] = ",\n";
+
 std::string sarifLogStart() {
     Json rules = Json::array();
     for (int k = 0; k < ProblemKindCount; ++k) {
@@ -101,7 +104,7 @@ std::string sarifLogStart() {
     Json driver = {{"name", "tagvetter"}, {"version", "1.0"}, {"rules", rules}};
     return "{\n\"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n\"version\": \"2.1.0\",\n"
            "\"runs\": [{\n\"tool\": " +
-           jsonText({{"driver", driver}}) + ",\n\"results\": [";
+           jsonText({{"driver", driver}}) + ",\n\"results\": [\n";
 }
 
 std::string sarifLogEnd(const std::vector<std::string>& unreadable) {

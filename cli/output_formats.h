@@ -26,6 +26,7 @@ private:
     const std::string& path_;
     bool withPath_;
     OutputText& out_;
+    bool firstResult_ = true;
 };
 
 // Appends each result line, with "PATH:" in front when asked, to an OutputText.
@@ -46,14 +47,13 @@ private:
     int count_ = 0;
 };
 
-// A SARIF log is one JSON document: its start before the first file's results, a comma
-// between results, and its end after the last file.
+// A SARIF log is one JSON document: its start before the first file's results, the
+// separator between results (ProblemWriter puts it between the results of one file, the
+// run between those of two files), and its end after the last file.
 std::string sarifLogStart();
+extern const char SarifResultSeparator[];
 // `unreadable`: the paths that could not be opened, reported as the run's notifications.
 std::string sarifLogEnd(const std::vector<std::string>& unreadable);
-// The results of one file as ProblemWriter writes them: each begins with ",\n", which
-// the first result of the log goes without.
-constexpr size_t SarifSeparatorLength = 2;
 
 // The path as a URI reference for SARIF: relative paths stay relative, absolute ones
 // become file: URIs; every byte outside the unreserved set is percent-encoded.

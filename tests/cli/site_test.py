@@ -110,6 +110,11 @@ class Site(unittest.TestCase):
             self.assertEqual(location.get("region", {}).get("startLine"), record["line"])
         self.assertTrue(run_["invocations"][0]["executionSuccessful"])
 
+        # One page alone is written as it is made, in pieces: still one log.
+        _, alone, _ = run(["check", "--format=sarif", os.path.join(self.folder.name, "page000.htm")])
+        self.assertGreater(len(alone), 1 << 16)
+        self.assertTrue(json.loads(alone)["runs"][0]["results"])
+
     def test_unreadable_files_are_notifications_of_an_unsuccessful_run(self):
         status, log, err = run(["check", "--format=sarif", "/nonexistent/a.htm", os.path.join(self.folder.name, "page001.htm")])
         self.assertEqual(status, 2)
