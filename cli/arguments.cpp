@@ -60,19 +60,27 @@ bool parseJobs(const std::string& word, int& jobs) {
     return jobs >= 1 && jobs <= 1024;
 }
 
-// Splits "--option=value" or takes the next word as the value.
-bool optionValue(const std::string& word, const char* option, int argc, char** argv, int& i, std::string& value,
-                 bool& matched) {
-    const size_t length = strlen(option);
-    matched = word.compare(0, length, option) == 0 && (word.size() == length || word[length] == '=');
-    if (!matched) return true;
-    if (word.size() > length) {
-        value = word.substr(length + 1);
-        return true;
+enum class Match { No, Value, Missing };
+
+// Whether `word` is the option `name` and, if so, its value: what follows "=" (or, for a
+// one-letter option, what follows the letter), else the next word, which is then used up.
+Match matchOption(const std::string& word, const std::string& name, int argc, char** argv, int& i,
+                  std::string& value) {
+    if (word.compare(0, name.size(), name) != 0) return Match::No;
+    const bool shortOption = name.size() == 2;
+    if (word.size() > name.size()) {
+        if (shortOption) {
+            value = word.substr(name.size());
+        } else if (word[name.size()] == '=') {
+            value = word.substr(name.size() + 1);
+        } else {
+            return Match::No;
+        }
+        return Match::Value;
     }
-    if (i + 1 >= argc) return false;
+    if (i + 1 >= argc) return Match::Missing;
     value = argv[++i];
-    return true;
+    return Match::Value;
 }
 
 }  // namespace
@@ -111,48 +119,30 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
             continue;
         }
         std::string value;
-        bool matched = false;
-        if (!optionValue(word, "--format", argc, argv, i, value, matched)) {
-            problem = "--format needs a FORMAT";
-            return ParseResult::Misuse;
-        }
-        if (matched) {
-            if (!parseFormat(value, arguments.format)) {
-                problem = "unknown format '" + value + "' (text, gnu, json or sarif)";
+        Match match;
+        if ((match = matchOption(word, "--format", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || !parseFormat(value, arguments.format)) {
+                problem = "--format takes text, gnu, json or sarif";
                 return ParseResult::Misuse;
             }
             arguments.formatGiven = true;
-            continue;
-        }
-        if (!optionValue(word, "--files-from", argc, argv, i, value, matched)) {
-            problem = "--files-from needs a LIST";
-            return ParseResult::Misuse;
-        }
-        if (matched) {
-            if (arguments.hasFilesFrom) {
-                problem = "--files-from is given twice";
+        } else if ((match = matchOption(word, "--files-from", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || arguments.hasFilesFrom) {
+                problem = "--files-from takes one LIST";
                 return ParseResult::Misuse;
             }
             arguments.filesFrom = value;
             arguments.hasFilesFrom = true;
-            continue;
-        }
-        bool isJobs = word.compare(0, 2, "-j") == 0;
-        if (isJobs) {
-            value = word.substr(2);  // -jN or -j N
-            if (value.empty() && i + 1 < argc) value = argv[++i];
-        } else if (!optionValue(word, "--jobs", argc, argv, i, value, isJobs)) {
-            isJobs = true;  // --jobs at the end, without N
-        }
-        if (isJobs) {
-            if (!parseJobs(value, arguments.jobs)) {
-                problem = "-j needs a number of jobs from 1 to 1024";
+        } else if ((match = matchOption(word, "--jobs", argc, argv, i, value)) != Match::No ||
+                   (match = matchOption(word, "-j", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || !parseJobs(value, arguments.jobs)) {
+                problem = "-j takes a number of jobs from 1 to 1024";
                 return ParseResult::Misuse;
             }
-            continue;
+        } else {
+            problem = "unknown option '" + word + "'";
+            return ParseResult::Misuse;
         }
-        problem = "unknown option '" + word + "'";
-        return ParseResult::Misuse;
     }
 
     const bool takesName = command == "tag";
