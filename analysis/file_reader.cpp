@@ -199,13 +199,15 @@ void TextBuffer::releaseBlock() {
 bool TextBuffer::reserve(uint64_t bytes) {
     if (bytes <= capacity_) return true;
     releaseBlock();
-    // Whole huge pages, so that the last one is not left to small pages.
+    // A large block in whole huge pages, so that the last one is not left to small pages;
+    // a small one, for the pages of a site, in steps of 64 KiB.
     constexpr uint64_t HugePage = 2 << 20;
-    const uint64_t length = (bytes + HugePage - 1) / HugePage * HugePage;
+    const uint64_t step = bytes >= HugePage ? HugePage : 1 << 16;
+    const uint64_t length = (bytes + step - 1) / step * step;
     void* block = mmap(nullptr, static_cast<size_t>(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) return false;
 #ifdef MADV_HUGEPAGE
-    madvise(block, static_cast<size_t>(length), MADV_HUGEPAGE);
+    if (length >= HugePage) madvise(block, static_cast<size_t>(length), MADV_HUGEPAGE);
 #endif
 #ifdef MADV_POPULATE_WRITE
     // Advice only: where the kernel can't, the pages are faulted in as the read fills them.
