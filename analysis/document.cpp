@@ -55,19 +55,27 @@ Document::~Document() {
     free(tagBuffer);
 }
 
-void Document::adopt(const FileBlock& block) {
-    text = block.bytes;
-    size = block.size;
-    allocatedSize = block.size + 2;
+void Document::adopt(char* bytes, uint32_t byteCount, bool owned) {
+    text = bytes;
+    size = byteCount;
+    allocatedSize = byteCount + 2;
     cursor = text;
     end = text + size;
+    ownsText_ = owned;
 }
 
 bool Document::load(const char* path) {
     release();
     FileBlock block;
     if (!readWholeFile(path, block)) return false;
-    adopt(block);
+    adopt(block.bytes, block.size, true);
+    return true;
+}
+
+bool Document::load(const char* path, TextBuffer& buffer) {
+    release();
+    if (!buffer.readFile(path)) return false;
+    adopt(buffer.bytes(), buffer.size(), false);
     return true;
 }
 
@@ -75,12 +83,13 @@ bool Document::loadStandardInput() {
     release();
     FileBlock block;
     if (!readStandardInput(block)) return false;
-    adopt(block);
+    adopt(block.bytes, block.size, true);
     return true;
 }
 
 void Document::release() {
-    free(text);
+    if (ownsText_) free(text);
+    ownsText_ = false;
     text = cursor = end = nullptr;
     size = allocatedSize = 0;
 }

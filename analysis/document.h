@@ -20,6 +20,9 @@ public:
     // Reads the file at `path` whole, releasing any text held before. False, with no text
     // held, when it can't be read.
     bool load(const char* path);
+    // Reads the file at `path` into `buffer` and examines it there; the buffer must
+    // outlive this text (until release or the next load).
+    bool load(const char* path, TextBuffer& buffer);
     // The same for standard input.
     bool loadStandardInput();
     // Forgets the text.
@@ -52,7 +55,9 @@ public:
     char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + 20 bytes
 
 private:
-    void adopt(const FileBlock& block);
+    bool ownsText_ = false;        // false while the text is a TextBuffer's
+
+    void adopt(char* bytes, uint32_t byteCount, bool owned);
     bool growTagBuffer(int32_t length);
 };
 

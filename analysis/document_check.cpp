@@ -1,42 +1,51 @@
 #include "document_check.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "no_case.h"
 
 namespace {
 
-// Appends LineLabel, two spaces and the given pieces.
-void report(CheckRun& run, std::initializer_list<const char*> pieces) {
-    // A label, two spaces and at most an attribute, a tag name and the words between.
-    char line[256];
-    formatLineLabel(run.document.line, line);
-    size_t used = strlen(line);
-    memcpy(line + used, "  ", 2);
-    used += 2;
-    for (const char* piece : pieces) {
-        size_t length = std::min(strlen(piece), sizeof line - 1 - used);
-        memcpy(line + used, piece, length);
-        used += length;
-    }
-    line[used] = '\0';
-    run.list.append(line);
+struct KindText {
+    const char* id;
+    const char* ending;  // what follows the name in the message
+    const char* summary;
+};
+
+// Indexed by ProblemKind.
+const KindText KindTexts[ProblemKindCount] = {
+    {"unknown-tag", " - Unknown keyword", "A tag whose name is not one of the known tags."},
+    {"unknown-attribute", " - Unknown attribute for ", "An attribute the tag does not accept."},
+    {"unbalanced-quotes", " - Unbalanced quotes", "A tag with an odd number of double quotes."},
+    {"open-before-close", " - Open tag before previous tag was closed",
+     "A tag opened again before its previous opening was closed."},
+    {"close-without-open", " - Close tag without matching open tag", "A closing tag with no opening tag before it."},
+    {"more-closes-than-opens", " - More close tags than open tags",
+     "A closing tag beyond the number of its opening tags."},
+    {"cell-outside-table", " - This tag should be in a table", "A table row, cell or header outside any table."},
+    {"unbalanced-tags", "\tUnbalanced tags (", "Tags still open at the end of the document."},
+};
+
+const KindText& textOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
+
+char* append(char* out, const char* text) {
+    size_t length = strlen(text);
+    memcpy(out, text, length);
+    return out + length;
 }
 
-void reportUnbalanced(ResultList& list, const char* name, int32_t balance) {
-    char line[128];
-    snprintf(line, sizeof line, "%s\tUnbalanced tags (%d)", name, balance);
-    list.append(line);
+void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0) {
+    ++run.problems;
+    const int32_t line = kind == ProblemKind::UnbalancedTags ? NoLine : run.document.line + 1;
+    run.sink.report(Problem{kind, line, name, tag, count});
 }
 
 // Counted pairing over one balance.
 void countPair(CheckRun& run, int32_t& balance, bool close, const char* nameAsRead) {
     balance += close ? -1 : 1;
     if (balance < 0) {
-        report(run, {nameAsRead, " - More close tags than open tags"});
+        report(run, ProblemKind::MoreClosesThanOpens, nameAsRead);
         balance = 0;
     }
 }
@@ -66,10 +75,38 @@ void skipBody(CheckRun& run, int row) {
 
 }  // namespace
 
-void checkDocument(Document& document, ResultList& list, const TagProfile& profile) {
-    CheckRun run(document, list, profile);
+const char* problemKindId(ProblemKind kind) { return textOf(kind).id; }
+
+const char* problemKindSummary(ProblemKind kind) { return textOf(kind).summary; }
+
+size_t formatProblemMessage(const Problem& problem, char* out) {
+    char* w = out;
+    if (problem.kind == ProblemKind::UnbalancedQuotes) *w++ = '<';
+    w = append(w, problem.name);
+    w = append(w, textOf(problem.kind).ending);
+    if (problem.kind == ProblemKind::UnknownAttribute) w = append(w, problem.tag);
+    if (problem.kind == ProblemKind::UnbalancedTags) w += sprintf(w, "%d)", static_cast<int>(problem.count));
+    *w = '\0';
+    return static_cast<size_t>(w - out);
+}
+
+size_t formatProblemLine(const Problem& problem, char* out) {
+    if (problem.line == NoLine) return formatProblemMessage(problem, out);
+    formatLineLabel(problem.line - 1, out);
+    char* w = out + strlen(out);
+    w = append(w, "  ");
+    return static_cast<size_t>(w - out) + formatProblemMessage(problem, w);
+}
+
+void ProblemLines::report(const Problem& problem) {
+    char line[ProblemTextSize];
+    formatProblemLine(problem, line);
+    list_.append(line);
+}
+
+int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile) {
+    CheckRun run(document, sink, profile);
     document.resetScan();
-    const int before = list.count();
     // The name buffer takes one character more than a tag word has.
     char name[96];
     const int nameSize = profile.nameLength() + 2;
@@ -83,7 +120,7 @@ void checkDocument(Document& document, ResultList& list, const TagProfile& profi
                 checkCustomPairing(run, name);
                 checkQuotes(run, capitals(name).c_str());
             } else {
-                report(run, {name, " - Unknown keyword"});
+                report(run, ProblemKind::UnknownTag, name);
             }
             continue;
         }
@@ -100,13 +137,19 @@ void checkDocument(Document& document, ResultList& list, const TagProfile& profi
     }
 
     for (int row = 0; row < profile.rowCount(); ++row) {
-        if (profile.row(row).kind == PairCounted && run.balance[static_cast<size_t>(row)] != 0)
-            reportUnbalanced(list, profile.row(row).name, run.balance[static_cast<size_t>(row)]);
+        const int32_t balance = run.balance[static_cast<size_t>(row)];
+        if (profile.row(row).kind == PairCounted && balance != 0)
+            report(run, ProblemKind::UnbalancedTags, profile.row(row).name, "", balance);
     }
     for (const auto& custom : run.customBalance) {
-        if (custom.second != 0) reportUnbalanced(list, custom.first.c_str(), custom.second);
+        if (custom.second != 0) report(run, ProblemKind::UnbalancedTags, custom.first.c_str(), "", custom.second);
     }
-    if (list.count() == before) list.append("No errors found");
+    return run.problems;
+}
+
+void checkDocument(Document& document, ResultList& list, const TagProfile& profile) {
+    ProblemLines lines(list);
+    if (checkDocument(document, lines, profile) == 0) list.append("No errors found");
 }
 
 void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
@@ -116,9 +159,9 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
         case PairStrict:
             balance += close ? -1 : 1;
             if (balance == 2) {
-                report(run, {nameAsRead, " - Open tag before previous tag was closed"});
+                report(run, ProblemKind::OpenBeforeClose, nameAsRead);
             } else if (balance < 0) {
-                report(run, {nameAsRead, " - Close tag without matching open tag"});
+                report(run, ProblemKind::CloseWithoutOpen, nameAsRead);
             } else {
                 break;
             }
@@ -157,7 +200,7 @@ void checkAttributes(CheckRun& run, int row) {
         const char* stop = readAttributeName(p, attribute, profile.nameLength());
         const bool solidus = profile.ignoresSolidus() && strcmp(attribute, "/") == 0;
         if (attribute[0] != '\0' && !solidus && !profile.hasAttribute(attribute, row))
-            report(run, {attribute, " - Unknown attribute for ", rowName});
+            report(run, ProblemKind::UnknownAttribute, attribute, rowName);
         p = skipToNextAttribute(stop);
     }
 }
@@ -165,7 +208,7 @@ void checkAttributes(CheckRun& run, int row) {
 void checkQuotes(CheckRun& run, const char* tagName) {
     int quotes = 0;
     for (const char* p = run.document.tagBuffer + 1; (p = strpbrk(p, "\">")) != nullptr && *p == '"'; ++p) ++quotes;
-    if (quotes % 2 != 0) report(run, {"<", tagName, " - Unbalanced quotes"});
+    if (quotes % 2 != 0) report(run, ProblemKind::UnbalancedQuotes, tagName);
 }
 
 void checkTableContext(CheckRun& run, int row) {
@@ -178,7 +221,7 @@ void checkTableContext(CheckRun& run, int row) {
             if (run.tableDepth > 0) --run.tableDepth;
             break;
         case TableRole::Cell:
-            if (run.tableDepth == 0) report(run, {run.profile.row(row).name, " - This tag should be in a table"});
+            if (run.tableDepth == 0) report(run, ProblemKind::CellOutsideTable, run.profile.row(row).name);
             break;
         case TableRole::None:
             break;

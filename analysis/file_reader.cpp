@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -51,25 +52,34 @@ bool readSome(Handle fd, char* into, uint32_t want, uint32_t& got) {
 }
 #endif
 
-// Reads exactly `size` bytes into a fresh block; a read may deliver less than asked.
+// Reads up to `size` bytes (at most LargestText) into `bytes` and gives how many it read
+// in `total`; a read may deliver less than asked, and a file that shrank ends early.
+bool readUpTo(Handle h, char* bytes, uint64_t size, uint32_t& total) {
+    total = 0;
+    while (total < size) {
+        uint32_t got = 0;
+        if (!readSome(h, bytes + total, static_cast<uint32_t>(size) - total, got)) return false;
+        if (got == 0) break;  // the file shrank while it was read
+        total += got;
+    }
+    return true;
+}
+
+// Reads exactly `size` bytes into a fresh block.
 bool readKnownSize(Handle h, uint64_t size, FileBlock& block) {
     if (size > LargestText) return false;
     char* bytes = static_cast<char*>(calloc(static_cast<size_t>(size) + 2, 1));
     if (!bytes) return false;
     uint32_t total = 0;
-    while (total < size) {
-        uint32_t got = 0;
-        if (!readSome(h, bytes + total, static_cast<uint32_t>(size) - total, got)) {
-            free(bytes);
-            return false;
-        }
-        if (got == 0) break;  // the file shrank while it was read
-        total += got;
+    if (!readUpTo(h, bytes, size, total)) {
+        free(bytes);
+        return false;
     }
     block.bytes = bytes;
     block.size = total;
     return true;
 }
+
 
 // Reads a stream of unknown length, doubling the block as it fills.
 bool readToEnd(Handle h, FileBlock& block) {
@@ -102,34 +112,115 @@ bool readToEnd(Handle h, FileBlock& block) {
     return true;
 }
 
+// Opens a file for reading whole: existing, not shared for writing, and a regular file
+// (so that a pipe, a device or a folder is refused at once). Gives its size.
+#ifdef _WIN32
+bool openRegularFile(const char* path, Handle& h, uint64_t& size) {
+    h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER length;
+    if (GetFileType(h) == FILE_TYPE_DISK && GetFileSizeEx(h, &length) && length.QuadPart >= 0) {
+        size = static_cast<uint64_t>(length.QuadPart);
+        return true;
+    }
+    CloseHandle(h);
+    return false;
+}
+
+void closeFile(Handle h) { CloseHandle(h); }
+#else
+bool openRegularFile(const char* path, Handle& h, uint64_t& size) {
+    // Non-blocking, so that opening a pipe nobody writes to fails below instead of waiting.
+    h = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (h < 0) return false;
+    struct stat st;
+    if (fstat(h, &st) == 0 && S_ISREG(st.st_mode)) {
+        size = static_cast<uint64_t>(st.st_size);
+        return true;
+    }
+    close(h);
+    return false;
+}
+
+void closeFile(Handle h) { close(h); }
+#endif
+
 }  // namespace
 
 #ifdef _WIN32
-bool readWholeFile(const char* path, FileBlock& block) {
-    HANDLE h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileType(h) == FILE_TYPE_DISK && GetFileSizeEx(h, &size) && size.QuadPart >= 0 &&
-              readKnownSize(h, static_cast<uint64_t>(size.QuadPart), block);
-    CloseHandle(h);
-    return ok;
-}
-
 bool readStandardInput(FileBlock& block) {
     HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
     return h != INVALID_HANDLE_VALUE && h != nullptr && readToEnd(h, block);
 }
 #else
+bool readStandardInput(FileBlock& block) { return readToEnd(STDIN_FILENO, block); }
+#endif
+
 bool readWholeFile(const char* path, FileBlock& block) {
-    // Non-blocking, so that opening a pipe nobody writes to fails below instead of waiting.
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return false;
-    struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              readKnownSize(fd, static_cast<uint64_t>(st.st_size), block);
-    close(fd);
+    Handle h;
+    uint64_t size;
+    if (!openRegularFile(path, h, size)) return false;
+    bool ok = readKnownSize(h, size, block);
+    closeFile(h);
     return ok;
 }
 
-bool readStandardInput(FileBlock& block) { return readToEnd(STDIN_FILENO, block); }
+TextBuffer::~TextBuffer() { releaseBlock(); }
+
+bool TextBuffer::readFile(const char* path) {
+    size_ = 0;
+    Handle h;
+    uint64_t size;
+    if (!openRegularFile(path, h, size)) return false;
+    uint32_t total = 0;
+    bool ok = size <= LargestText && reserve(size + 2) && readUpTo(h, bytes_, size, total);
+    closeFile(h);
+    if (!ok) return false;
+    size_ = total;
+    bytes_[total] = bytes_[total + 1] = '\0';
+    return true;
+}
+
+#ifdef _WIN32
+bool TextBuffer::reserve(uint64_t bytes) {
+    if (bytes <= capacity_) return true;
+    releaseBlock();
+    bytes_ = static_cast<char*>(malloc(static_cast<size_t>(bytes)));
+    capacity_ = bytes_ ? static_cast<size_t>(bytes) : 0;
+    return bytes_ != nullptr;
+}
+
+void TextBuffer::releaseBlock() {
+    free(bytes_);
+    bytes_ = nullptr;
+    capacity_ = 0;
+}
+#else
+bool TextBuffer::reserve(uint64_t bytes) {
+    if (bytes <= capacity_) return true;
+    releaseBlock();
+    // A large block in whole huge pages, so that the last one is not left to small pages;
+    // a small one, for the pages of a site, in steps of 64 KiB.
+    constexpr uint64_t HugePage = 2 << 20;
+    const uint64_t step = bytes >= HugePage ? HugePage : 1 << 16;
+    const uint64_t length = (bytes + step - 1) / step * step;
+    void* block = mmap(nullptr, static_cast<size_t>(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) return false;
+#ifdef MADV_HUGEPAGE
+    if (length >= HugePage) madvise(block, static_cast<size_t>(length), MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+    // Advice only: where the kernel can't, the pages are faulted in as the read fills them.
+    madvise(block, static_cast<size_t>(length), MADV_POPULATE_WRITE);
+#endif
+    bytes_ = static_cast<char*>(block);
+    capacity_ = static_cast<size_t>(length);
+    return true;
+}
+
+void TextBuffer::releaseBlock() {
+    if (bytes_) munmap(bytes_, capacity_);
+    bytes_ = nullptr;
+    capacity_ = 0;
+}
 #endif

@@ -1,6 +1,7 @@
 // Reading a whole file into one block, over the platform's own file calls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // A file's bytes followed by two zero bytes, in one block from calloc.
@@ -16,3 +17,32 @@ bool readWholeFile(const char* path, FileBlock& block);
 
 // Reads standard input to its end into one block, with the same limits.
 bool readStandardInput(FileBlock& block);
+
+// A block that files are read into one after another, for a program that reads many
+// files or large ones. It is kept from one file to the next, so its pages are faulted in
+// once; a large block is asked for in huge pages and populated in one call, since a
+// fault per page costs more than the read itself on some machines. The file's bytes are
+// copied in, never mapped: a file that shrinks or grows while it is read gives the bytes
+// read, never a fault.
+class TextBuffer {
+public:
+    TextBuffer() = default;
+    ~TextBuffer();
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
+    // Reads the file at `path` whole, followed by two zero bytes, with the limits and the
+    // care of readWholeFile. False when it can't; the bytes held before are then gone.
+    bool readFile(const char* path);
+
+    char* bytes() const { return bytes_; }
+    uint32_t size() const { return size_; }
+
+private:
+    bool reserve(uint64_t bytes);
+    void releaseBlock();
+
+    char* bytes_ = nullptr;
+    size_t capacity_ = 0;
+    uint32_t size_ = 0;
+};

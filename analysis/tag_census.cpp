@@ -122,11 +122,11 @@ void resetCensus(TagCensus& census) {
     census.unindexedCount_ = 0;
 }
 
-void recordTag(TagCensus& census, const char* word) {
+void recordTag(TagCensus& census, const char* word, int64_t times) {
     if (!census.slots_) return;  // no storage: nothing can be counted
     int32_t e = census.findEntry(word);
     if (e >= 0) {
-        ++census.entries[e].count;
+        census.entries[e].count += times;
         return;
     }
     // Without room for a new entry the word goes uncounted.
@@ -136,8 +136,12 @@ void recordTag(TagCensus& census, const char* word) {
     memcpy(entry.name, word, length);
     entry.name[length] = '\0';
     upperCaseAscii(entry.name);
-    entry.count = 1;
+    entry.count = times;
     census.indexEntry(census.count++);
+}
+
+void addCensus(TagCensus& total, const TagCensus& part) {
+    for (int32_t e = 0; e < part.count; ++e) recordTag(total, part.entries[e].name, part.entries[e].count);
 }
 
 void sortCensus(TagCensus& census) {
@@ -159,6 +163,14 @@ void upperCaseAscii(char* text) {
 
 void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
                const TagProfile& profile) {
+    recordDocumentTags(document, census, profile);
+    char summary[32];
+    snprintf(summary, sizeof summary, "%d different tags", census.count);
+    panes.setText(1, summary);
+    listCensus(census, list, profile);
+}
+
+void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     document.resetScan();
     resetCensus(census);
     char word[96];
@@ -178,15 +190,16 @@ void countTags(Document& document, TagCensus& census, ResultList& list, StatusPa
             document.skipToClosingTag(profile.row(bodyEnd).name);
         }
     }
+}
 
-    char line[160];
-    snprintf(line, sizeof line, "%d different tags", census.count);
-    panes.setText(1, line);
-
+void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile) {
     sortCensus(census);
     for (int32_t e = 0; e < census.count; ++e) {
         const CensusEntry& entry = census.entries[e];
-        snprintf(line, sizeof line, "%s\t%d\t%s", entry.name, entry.count, profile.describe(entry.name));
+        // A name of at most 79 characters, a 64-bit count, a description of at most 60.
+        char line[192];
+        snprintf(line, sizeof line, "%s\t%lld\t%s", entry.name, static_cast<long long>(entry.count),
+                 profile.describe(entry.name));
         list.append(line);
     }
 }

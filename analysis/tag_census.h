@@ -10,7 +10,7 @@
 // One distinct tag word.
 struct CensusEntry {
     char name[80];   // the word as first met, letters a-z capitalised; at most 79 characters
-    int32_t count;   // occurrences in the current census, at least 1
+    int64_t count;   // occurrences in the current census, at least 1; a census of many files may pass 2^31
 };
 
 // The distinct words of the last census, in the order first met until sortCensus.
@@ -34,7 +34,7 @@ public:
 
 private:
     friend void resetCensus(TagCensus&);
-    friend void recordTag(TagCensus&, const char*);
+    friend void recordTag(TagCensus&, const char*, int64_t);
     friend void sortCensus(TagCensus&);
 
     bool grow();
@@ -53,8 +53,11 @@ private:
 
 void resetCensus(TagCensus& census);
 
-// Counts one occurrence of `word` (possibly empty).
-void recordTag(TagCensus& census, const char* word);
+// Counts `times` occurrences of `word` (possibly empty).
+void recordTag(TagCensus& census, const char* word, int64_t times = 1);
+
+// Adds every word of `part` with its count to `total`, in the order of `part`'s entries.
+void addCensus(TagCensus& total, const TagCensus& part);
 
 // Sorts the entries in use by compareTagNames.
 void sortCensus(TagCensus& census);
@@ -68,6 +71,13 @@ int compareTagNames(const char* a, const char* b);
 void upperCaseAscii(char* text);
 
 // Scans the whole document, fills the census, writes pane 1 ("N different tags") and
-// appends one line per distinct word: name, tab, count, tab, its description in `profile`.
+// appends one line per distinct word: name, tab, count, tab, its description in
+// `profile`.
 void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
                const TagProfile& profile);
+
+// The two halves of countTags. The first resets the census and counts the document's
+// tag words into it, as `profile` reads them; the second sorts the census and appends
+// its lines.
+void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile);
+void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile);

@@ -1,45 +1,26 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "document.h"
 #include "document_check.h"
 #include "file_reader.h"
+#include "inputs.h"
+#include "jobs.h"
 #include "known_tag_reference.h"
+#include "output_formats.h"
+#include "output_text.h"
+#include "progress.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 #include "tag_profile.h"
 
 namespace {
-
-const char Usage[] =
-    "Usage: tagvetter COMMAND [OPTIONS] [ARGUMENTS]\n"
-    "Examines the tags of one HTML file.\n"
-    "\n"
-    "Commands:\n"
-    "  count FILE      the distinct tags, with their counts and descriptions\n"
-    "  check FILE      the problems found in the tags, or \"No errors found\"\n"
-    "  tags FILE       every tag, with the number of the line it starts on\n"
-    "  tag NAME FILE   every tag named NAME, opening and closing alike\n"
-    "  known           the known tags, with descriptions and attributes\n"
-    "\n"
-    "Options:\n"
-    "  --profile NAME  the tags known: html32 (the 136 tags of 1990s pages, the\n"
-    "                  default) or html5 (the current standard's elements)\n"
-    "  --known FILE    adds the tags and attributes of FILE to the profile's, or\n"
-    "                  overrides them; one tag a line:\n"
-    "                  NAME | PAIRING | DESCRIPTION | ATTRIBUTES\n"
-    "\n"
-    "A FILE of \"-\" is read from standard input. The file is never written.\n"
-    "Result lines go to standard output; the summary line of count, tags and tag\n"
-    "(\"12 different tags\", \"Longest: 40\") goes to standard error.\n"
-    "\n"
-    "Exit status: 0 when the command ran (for check: and found no problem),\n"
-    "1 when check found problems, 2 for a usage error or a file that can't be read.\n";
 
 const char Version[] = "tagvetter 1.0\n";
 
@@ -51,32 +32,22 @@ public:
     void append(const char* line) override {
         fputs(line, out_);
         putc('\n', out_);
-        if (count_ == 0) firstSaysNoErrors_ = strcmp(line, "No errors found") == 0;
         ++count_;
     }
     int count() const override { return count_; }
     int selectedLine() const override { return -1; }
     // The lines are streamed out, not kept.
     std::string lineText(int) const override { return std::string(); }
-    // True when the only line so far is the check's "No errors found".
-    bool saysNoErrors() const { return count_ == 1 && firstSaysNoErrors_; }
 
 private:
     FILE* out_;
     int count_ = 0;
-    bool firstSaysNoErrors_ = false;
 };
 
-// Pane 1, the summary, goes to the error stream; pane 0 (the path) is the user's own.
-class StreamStatusPanes : public StatusPanes {
+// The listing's summary is made by the run from every file's longest tag.
+class IgnoredPanes : public StatusPanes {
 public:
-    explicit StreamStatusPanes(FILE* err) : err_(err) {}
-    void setText(int pane, const char* text) override {
-        if (pane == 1) fprintf(err_, "%s\n", text);
-    }
-
-private:
-    FILE* err_;
+    void setText(int, const char*) override {}
 };
 
 int usageError(FILE* err, const std::string& problem) {
@@ -84,58 +55,17 @@ int usageError(FILE* err, const std::string& problem) {
     return CliFailed;
 }
 
-// The options after the command, and the arguments left when they are taken out.
-struct Options {
-    std::string profile = "html32";
-    std::vector<std::string> knownFiles;
-    std::vector<const char*> arguments;
-};
-
-// Takes the options out of argv[2...], up to a "--"; gives "" or what is wrong.
-std::string readOptions(int argc, char** argv, Options& options) {
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            options.arguments.push_back(argv[i]);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string* value = nullptr;
-        std::string knownFile;
-        if (arg == "--profile" || arg.rfind("--profile=", 0) == 0) {
-            value = &options.profile;
-        } else if (arg == "--known" || arg.rfind("--known=", 0) == 0) {
-            value = &knownFile;
-        } else {
-            return "unknown option '" + arg + "'";
-        }
-        const size_t equals = arg.find('=');
-        if (equals != std::string::npos) {
-            *value = arg.substr(equals + 1);
-        } else if (i + 1 < argc) {
-            *value = argv[++i];
-        } else {
-            return arg + " needs a value";
-        }
-        if (value == &knownFile) options.knownFiles.push_back(knownFile);
-    }
-    return std::string();
-}
-
-// Makes the profile the options ask for, with the user's known tags. Null, with the
-// reasons written to `err`, when it can't be had.
-std::unique_ptr<TagProfile> makeProfile(const Options& options, FILE* err) {
-    std::unique_ptr<TagProfile> profile = TagProfile::make(options.profile);
+// Makes the profile the arguments name, with the user's known tags. Null, with every
+// fault of the known tags written to `err` as FILE:LINE: what is wrong, when it can't be
+// had.
+std::unique_ptr<TagProfile> makeProfile(const Arguments& arguments, FILE* err) {
+    std::unique_ptr<TagProfile> profile = TagProfile::make(arguments.profile);
     if (!profile) {
-        usageError(err, "unknown profile '" + options.profile + "': use html32 or html5");
+        fprintf(err, "tagvetter: the %s profile can't be made\n", arguments.profile.c_str());
         return nullptr;
     }
     std::vector<std::string> errors;
-    for (const std::string& path : options.knownFiles) {
+    for (const std::string& path : arguments.knownFiles) {
         FileBlock block;
         if (!readWholeFile(path.c_str(), block)) {
             fprintf(err, "tagvetter: Can't open file: %s\n", path.c_str());
@@ -145,49 +75,184 @@ std::unique_ptr<TagProfile> makeProfile(const Options& options, FILE* err) {
         free(block.bytes);
     }
     for (const std::string& error : errors) fprintf(err, "%s\n", error.c_str());
-    return errors.empty() ? std::move(profile) : nullptr;
+    if (!errors.empty()) return nullptr;
+    return profile;
 }
 
-bool loadDocument(Document& document, const char* path, FILE* err) {
-    bool loaded = strcmp(path, "-") == 0 ? document.loadStandardInput() : document.load(path);
-    if (!loaded) fprintf(err, "tagvetter: Can't open file: %s\n", path);
-    return loaded;
+// "1 file", "2 files".
+std::string counted(long long n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// What one job keeps from file to file: the document and the block its text is read into.
+struct Worker {
+    Document document;
+    TextBuffer buffer;
+};
+
+// What examining one file gave.
+struct FileResult {
+    bool opened = false;
+    OutputText out;
+    int32_t problems = 0;
+    int longest = 0;
+    std::unique_ptr<TagCensus> census;
+};
+
+class Run {
+public:
+    Run(const Arguments& arguments, const TagProfile& profile, const InputList& inputs, FILE* out, FILE* err)
+        : arguments_(arguments), profile_(profile), inputs_(inputs), out_(out), err_(err),
+          withPath_(!inputs.single), progress_(err, out, inputs.paths.size()) {}
+
+    int execute();
+
+private:
+    void examine(Worker& worker, const std::string& path, FileResult& result);
+    void deliver(const std::string& path, FileResult& result);
+    void writeSummary();
+
+    const Arguments& arguments_;
+    const TagProfile& profile_;
+    const InputList& inputs_;
+    FILE* out_;
+    FILE* err_;
+    const bool withPath_;
+    Progress progress_;
+
+    TagCensus total_;
+    std::vector<std::string> unreadable_;
+    long long examined_ = 0;
+    long long filesWithProblems_ = 0;
+    long long problems_ = 0;
+    int longest_ = 0;
+    bool sarifResultWritten_ = false;
+};
+
+void Run::examine(Worker& worker, const std::string& path, FileResult& result) {
+    result.out.text.clear();
+    result.problems = 0;
+    result.longest = 0;
+    Document& document = worker.document;
+    result.opened = path == StandardInputPath ? document.loadStandardInput()
+                                              : document.load(path.c_str(), worker.buffer);
+    if (!result.opened) return;
+
+    const std::string& command = arguments_.command;
+    if (command == "count") {
+        if (!result.census) {
+            result.census.reset(new TagCensus);
+            result.census->setUp();
+        }
+        recordDocumentTags(document, *result.census, profile_);
+    } else if (command == "check") {
+        ProblemWriter writer(arguments_.format, path, withPath_, result.out);
+        result.problems = checkDocument(document, writer, profile_);
+        writer.finish(result.problems);
+    } else {
+        OutputLines lines(path, withPath_, result.out);
+        IgnoredPanes panes;
+        const std::string filter = command == "tag" ? tagFilterOfLine(arguments_.name) : std::string();
+        result.longest = listTags(document, filter.c_str(), lines, panes, profile_);
+    }
+    document.release();
+}
+
+void Run::deliver(const std::string& path, FileResult& result) {
+    if (!result.opened) {
+        progress_.clearFor(err_);
+        fprintf(err_, "tagvetter: Can't open file: %s\n", path.c_str());
+        unreadable_.push_back(path);
+        return;
+    }
+    ++examined_;
+    const std::string& text = result.out.text;
+    if (!text.empty()) {
+        progress_.clearFor(out_);
+        if (arguments_.format == OutputFormat::Sarif && sarifResultWritten_) fputs(SarifResultSeparator, out_);
+        sarifResultWritten_ = true;
+        fwrite(text.data(), 1, text.size(), out_);
+    }
+    if (result.census) addCensus(total_, *result.census);
+    problems_ += result.problems;
+    filesWithProblems_ += result.problems > 0 ? 1 : 0;
+    longest_ = std::max(longest_, result.longest);
+}
+
+void Run::writeSummary() {
+    const std::string& command = arguments_.command;
+    const std::string files = withPath_ ? " in " + counted(examined_, "file", "files") : std::string();
+    if (command == "count") {
+        StreamResultList lines(out_);
+        listCensus(total_, lines, profile_);
+        fprintf(err_, "%d different tags%s\n", total_.count, files.c_str());
+    } else if (command == "check") {
+        if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogEnd(unreadable_).c_str(), out_);
+        if (withPath_) {
+            fprintf(err_, "%s examined, %lld with problems, %s\n", counted(examined_, "file", "files").c_str(),
+                    filesWithProblems_, counted(problems_, "problem", "problems").c_str());
+        }
+    } else {
+        fprintf(err_, "Longest: %d%s\n", longest_, files.c_str());
+    }
+}
+
+int Run::execute() {
+    if (arguments_.command == "count" && !total_.setUp()) {
+        fputs("tagvetter: not enough memory for the tag census\n", err_);
+        return CliFailed;
+    }
+    const std::vector<std::string>& paths = inputs_.paths;
+    const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
+                                          static_cast<int>(std::min<size_t>(paths.size(), 1024))));
+    std::vector<Worker> workers(static_cast<size_t>(jobs));
+    if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogStart().c_str(), out_);
+
+    examineInOrder<FileResult>(
+        paths.size(), jobs,
+        [&](int worker, size_t index, FileResult& result) {
+            // One file alone is written as it is made, never held whole.
+            if (inputs_.single) result.out.stream = out_;
+            examine(workers[static_cast<size_t>(worker)], paths[index], result);
+        },
+        [&](size_t index, FileResult& result) {
+            deliver(paths[index], result);
+            progress_.update(index + 1);
+        },
+        [&] { progress_.update(static_cast<size_t>(examined_) + unreadable_.size()); });
+    progress_.hide();
+
+    // One file that can't be read gives its message alone, as it always did.
+    if (inputs_.single && !unreadable_.empty()) return CliFailed;
+    writeSummary();
+    if (!unreadable_.empty() || !inputs_.listRead) return CliFailed;
+    return arguments_.command == "check" && problems_ > 0 ? CliProblemsFound : CliOk;
 }
 
 }  // namespace
 
 int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
-    if (argc < 2) return usageError(err, "no command given");
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h") {
-        fputs(Usage, out);
-        return CliOk;
-    }
-    if (command == "--version") {
-        fputs(Version, out);
-        return CliOk;
+    Arguments arguments;
+    std::string problem;
+    switch (parseArguments(argc, argv, arguments, problem)) {
+        case ParseResult::Help:
+            fputs(UsageText, out);
+            return CliOk;
+        case ParseResult::Version:
+            fputs(Version, out);
+            return CliOk;
+        case ParseResult::Misuse:
+            return usageError(err, problem);
+        case ParseResult::Run:
+            break;
     }
 
-    const bool takesName = command == "tag";
-    if (command != "known" && command != "count" && command != "check" && command != "tags" && !takesName)
-        return usageError(err, "unknown command '" + command + "'");
-    Options options;
-    const std::string problem = readOptions(argc, argv, options);
-    if (!problem.empty()) return usageError(err, problem);
-    const std::vector<const char*>& args = options.arguments;
-    const size_t expected = command == "known" ? 0 : takesName ? 2 : 1;
-    if (args.size() != expected) {
-        return usageError(err, command == "known" ? std::string("known takes no arguments")
-                               : takesName       ? std::string("tag takes a NAME and a FILE")
-                                                 : command + " takes one FILE");
-    }
     // The known tags are read, and any fault in them reported, before any page is.
-    const std::unique_ptr<TagProfile> profile = makeProfile(options, err);
+    const std::unique_ptr<TagProfile> profile = makeProfile(arguments, err);
     if (!profile) return CliFailed;
 
-    StreamResultList list(out);
-    StreamStatusPanes panes(err);
-    if (command == "known") {
+    if (arguments.command == "known") {
+        StreamResultList list(out);
         if (!listKnownTags(list, *profile)) {
             fputs("tagvetter: not enough memory for the known-tag reference\n", err);
             return CliFailed;
@@ -195,23 +260,7 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
         return CliOk;
     }
 
-    Document document;
-    if (!loadDocument(document, args.back(), err)) return CliFailed;
-
-    if (command == "count") {
-        TagCensus census;
-        if (!census.setUp()) {
-            fputs("tagvetter: not enough memory for the tag census\n", err);
-            return CliFailed;
-        }
-        countTags(document, census, list, panes, *profile);
-    } else if (command == "check") {
-        checkDocument(document, list, *profile);
-        return list.saysNoErrors() ? CliOk : CliProblemsFound;
-    } else if (command == "tags") {
-        listTags(document, "", list, panes, *profile);
-    } else {
-        listTags(document, tagFilterOfLine(args[0]).c_str(), list, panes, *profile);
-    }
-    return CliOk;
+    const InputList inputs = collectInputs(arguments.operands, arguments.hasFilesFrom, arguments.filesFrom, err);
+    Run run(arguments, *profile, inputs, out, err);
+    return run.execute();
 }

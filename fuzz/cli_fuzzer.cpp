@@ -2,7 +2,8 @@
 // tag NAME with a fuzzed NAME, count of standard input, and a fuzzed command word. Each
 // command's output must be exactly what the analysis gives through in-memory sinks, its
 // exit status must follow from its result, and the file must hold the same bytes
-// afterwards.
+// afterwards. The file given twice to two jobs must give its lines twice with its path in front, and the JSON
+// format one object per problem, valid UTF-8 whatever the bytes.
 //
 // Input: NAME (libFuzzer's random-length string, up to 20 bytes), then the file.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -16,6 +17,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "cli.h"
 #include "document_check.h"
@@ -117,7 +120,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_REQUIRE(tags.status == CliOk && tags.out == joined(all.lines) && tags.err == allPanes.panes[1] + "\n",
                  tags.err);
 
-    Run tag = runCommand({"tagvetter", "tag", name, path});
+    Run twice = runCommand({"tagvetter", "check", "-j2", path, path});
+    std::string prefixed;
+    for (const std::string& line : check.lines) prefixed += path + ":" + line + "\n";
+    FUZZ_REQUIRE(twice.status == checked.status && twice.out == prefixed + prefixed, twice.err);
+
+    Run json = runCommand({"tagvetter", "check", "--format=json", path});
+    size_t objects = 0;
+    for (size_t from = 0; from < json.out.size(); ++objects) {
+        size_t end = json.out.find('\n', from);
+        FUZZ_REQUIRE(end != std::string::npos, json.out);
+        auto object = nlohmann::json::parse(json.out.substr(from, end - from), nullptr, false);
+        FUZZ_REQUIRE(object.is_object() && object["path"] == path, json.out.substr(from, end - from));
+        from = end + 1;
+    }
+    FUZZ_REQUIRE(objects == (clean ? 0 : check.lines.size()) && json.status == checked.status, json.out);
+
+    // "--" so that a NAME that looks like an option is taken as the NAME.
+    Run tag = runCommand({"tagvetter", "tag", "--", name, path});
     FUZZ_REQUIRE(tag.status == CliOk && tag.out == joined(some.lines) && tag.err == somePanes.panes[1] + "\n",
                  name);
 

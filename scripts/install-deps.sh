@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake make python3
-  googletest libbenchmark-dev
+  googletest libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 #include "test_documents.h"
 
 namespace {
@@ -94,7 +98,8 @@ TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
     LoadedDocument d("");
     d.document.resetScan();
     MemoryResultList list;
-    CheckRun run(d.document, list, TagProfile::html32());
+    ProblemLines lines(list);
+    CheckRun run(d.document, lines, TagProfile::html32());
     const int bold = 17;
     checkPairing(run, bold, "B");
     checkPairing(run, bold, "B");
@@ -104,6 +109,49 @@ TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
     EXPECT_EQ(run.balance[bold], 0);
     EXPECT_EQ(list.lines, (Lines{"0001  B - Open tag before previous tag was closed",
                                  "0001  /B - Close tag without matching open tag"}));
+}
+
+// The records behind the lines: what tools filter on and what the formats are made of.
+TEST(CheckDocument, HandsEachProblemOverAsARecord) {
+    struct Record {
+        std::string kind;
+        int32_t line;
+        std::string name, tag;
+        int32_t count;
+        bool operator==(const Record& o) const {
+            return kind == o.kind && line == o.line && name == o.name && tag == o.tag && count == o.count;
+        }
+    };
+    struct Records : ProblemSink {
+        void report(const Problem& p) override {
+            all.push_back({problemKindId(p.kind), p.line, p.name, p.tag, p.count});
+            char line[ProblemTextSize];
+            formatProblemLine(p, line);
+            lines.push_back(line);
+        }
+        std::vector<Record> all;
+        Lines lines;
+    };
+    const std::string page = "<Sidebar>\n<b><b>\n</i><FONT colour=red></FONT>\n</ul><A href=\"x>\n<td><table>";
+    LoadedDocument d(page);
+    Records records;
+    EXPECT_EQ(checkDocument(d.document, records, TagProfile::html32()), 8);
+    const std::vector<Record> expected = {
+        {"unknown-tag", 1, "Sidebar", "", 0},          {"open-before-close", 2, "b", "", 0},
+        {"close-without-open", 3, "/i", "", 0},        {"unknown-attribute", 3, "colour", "FONT", 0},
+        {"more-closes-than-opens", 4, "/ul", "", 0},   {"unbalanced-quotes", 4, "A", "", 0},
+        {"cell-outside-table", 5, "TD", "", 0},        {"unbalanced-tags", NoLine, "TABLE", "", 1},
+    };
+    EXPECT_TRUE(records.all == expected);
+    // The window's lines are the records' lines, and a check with problems adds no other.
+    EXPECT_EQ(check(page), records.lines);
+    // Every kind has its own identifier and summary.
+    std::set<std::string> ids;
+    for (int k = 0; k < ProblemKindCount; ++k) {
+        ids.insert(problemKindId(static_cast<ProblemKind>(k)));
+        EXPECT_NE(std::string(problemKindSummary(static_cast<ProblemKind>(k))), "");
+    }
+    EXPECT_EQ(ids.size(), static_cast<size_t>(ProblemKindCount));
 }
 
 struct ProfileCase {

@@ -3,9 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "jobs.h"
+#include "output_formats.h"
 #include "test_documents.h"
 
 #ifndef _WIN32
@@ -97,12 +105,15 @@ TEST(Cli, RefusesAFileItCannotOpen) {
     EXPECT_EQ(r.status, CliFailed);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tagvetter: Can't open file: /nonexistent/page.htm\n");
-    EXPECT_EQ(run({"check", "/tmp"}).err, "tagvetter: Can't open file: /tmp\n");
 }
 
 TEST(Cli, ReportsUsageErrors) {
     const std::vector<std::vector<std::string>> misuse = {
-        {}, {"count"}, {"count", "a", "b"}, {"tag", "A"}, {"known", "x"}, {"frobnicate", "x"}, {"tags"},
+        {}, {"count"}, {"tag", "A"}, {"known", "x"}, {"frobnicate", "x"}, {"tags"},
+        {"count", "--format=json", "a"}, {"check", "--format=xml", "a"}, {"check", "--format"},
+        {"check", "-j", "0", "a"}, {"check", "-jx", "a"}, {"check", "--jobs"}, {"check", "--bogus", "a"},
+        {"count", "-", "--files-from=-"}, {"count", "--files-from", "a", "--files-from=b"},
+        {"tags", "--files-from"}, {"tag", "--", "-j"},
     };
     for (const auto& args : misuse) {
         CliRun r = run(args);
@@ -114,6 +125,129 @@ TEST(Cli, ReportsUsageErrors) {
     EXPECT_EQ(help.status, CliOk);
     EXPECT_NE(help.out.find("tag NAME FILE"), std::string::npos);
     EXPECT_EQ(run({"--version"}).out, "tagvetter 1.0\n");
+}
+
+namespace fs = std::filesystem;
+
+// A folder of pages in the temporary folder, removed with everything in it.
+class Site {
+public:
+    Site() {
+        std::random_device random;
+        root_ = fs::temp_directory_path() / ("tagvetter-site-" + std::to_string(random()));
+        fs::create_directories(root_);
+    }
+    ~Site() {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    // Writes `bytes` to the file at `relative` (folders made as needed); gives its path.
+    std::string write(const fs::path& relative, const std::string& bytes) {
+        fs::path path = root_ / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    std::string path(const fs::path& relative = fs::path()) const {
+        return relative.empty() ? root_.string() : (root_ / relative).string();
+    }
+
+private:
+    fs::path root_;
+};
+
+// A site whose file names sort differently by bytes than by letters, a folder named like
+// a page, and a file that is not a page.
+TEST(CliSite, ExaminesFoldersAndListsInByteOrderWithTheSameBytesForAnyJobs) {
+    Site site;
+    const std::string z = site.write("Z.htm", "<table>");
+    const std::string d = site.write(fs::path("a.htm") / "d.htm", "<i>");
+    const std::string c = site.write(fs::path("a") / "c.HTML", "<P>x</P>");
+    site.write(fs::path("a") / "notes.txt", "<bogus>");
+    const std::string b = site.write("b.htm", "<td>\n<B></B>");
+    const std::string list = site.write("list.txt", b + "\n\n" + site.path("a") + "\n");
+    const std::string missing = site.path("missing.htm");
+    const std::string dir = site.path();
+
+    const struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {{"check", dir}, 1,
+         z + ":TABLE\tUnbalanced tags (1)\n" + d + ":No errors found\n" + c + ":No errors found\n" + b +
+             ":0001  TD - This tag should be in a table\n",
+         "4 files examined, 2 with problems, 2 problems\n"},
+        {{"check", "--format=gnu", dir}, 1,
+         z + ": TABLE\tUnbalanced tags (1)\n" + b + ":1: TD - This tag should be in a table\n",
+         "4 files examined, 2 with problems, 2 problems\n"},
+        {{"check", "--format", "gnu", b}, 1, b + ":1: TD - This tag should be in a table\n", ""},
+        {{"count", dir}, 0,
+         "B\t1\tBold\n/B\t1\tBold end\nI\t1\tItalic\nP\t1\tParagraph begin\n/P\t1\tParagraph end\n"
+         "TABLE\t1\tTable\nTD\t1\tTable cell\n",
+         "7 different tags in 4 files\n"},
+        {{"tags", dir}, 0,
+         z + ":0001  <table>\n" + d + ":0001  <i>\n" + c + ":0001  <P>\n" + c + ":0001  </P>\n" + b +
+             ":0001  <td>\n" + b + ":0002  <B>\n" + b + ":0002  </B>\n",
+         "Longest: 6 in 4 files\n"},
+        {{"tag", "/b", dir}, 0, b + ":0002  <B>\n" + b + ":0002  </B>\n", "Longest: 6 in 4 files\n"},
+        {{"check", b, missing, site.path("a")}, 2,
+         b + ":0001  TD - This tag should be in a table\n" + c + ":No errors found\n",
+         "tagvetter: Can't open file: " + missing + "\n2 files examined, 1 with problems, 1 problem\n"},
+        {{"check", "--files-from", list}, 1,
+         b + ":0001  TD - This tag should be in a table\n" + c + ":No errors found\n",
+         "2 files examined, 1 with problems, 1 problem\n"},
+        {{"count", "--files-from=" + missing}, 2, "", "tagvetter: Can't open file: " + missing + "\n0 different tags in 0 files\n"},
+    };
+    for (const Case& test : cases) {
+        std::string what;
+        for (const std::string& a : test.args) what += a + " ";
+        for (const char* jobs : {"-j1", "-j3"}) {
+            std::vector<std::string> args = test.args;
+            args.push_back(jobs);
+            CliRun r = run(args);
+            EXPECT_EQ(r.status, test.status) << what << jobs;
+            EXPECT_EQ(r.out, test.out) << what << jobs;
+            EXPECT_EQ(r.err, test.err) << what << jobs;
+        }
+    }
+}
+
+// Results come out in input order while no more than twice the jobs wait, however
+// unevenly long the files take.
+TEST(CliJobs, DeliversInOrderWithABoundedWindow) {
+    for (int jobs : {1, 2, 5}) {
+        std::atomic<int> waiting{0}, mostWaiting{0};
+        std::vector<size_t> delivered;
+        examineInOrder<size_t>(
+            40, jobs,
+            [&](int worker, size_t index, size_t& result) {
+                EXPECT_LT(worker, jobs);
+                std::this_thread::sleep_for(std::chrono::microseconds((index * 7919) % 3000));
+                result = index;
+                int now = ++waiting;
+                for (int most = mostWaiting; now > most && !mostWaiting.compare_exchange_weak(most, now);) {
+                }
+            },
+            [&](size_t index, size_t& result) {
+                EXPECT_EQ(result, index);
+                delivered.push_back(index);
+                --waiting;
+            },
+            [] {});
+        ASSERT_EQ(delivered.size(), 40u) << jobs;
+        for (size_t i = 0; i < delivered.size(); ++i) EXPECT_EQ(delivered[i], i) << jobs;
+        EXPECT_LE(mostWaiting.load(), 2 * jobs) << jobs;
+    }
+}
+
+TEST(CliFormats, SarifUrisArePercentEncodedReferences) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"site/a b.htm", "site/a%20b.htm"},
+        {"caf\xe9:1#x.htm", "caf%E9%3A1%23x.htm"},
+        {"/usr/share/doc/x.html", "file:///usr/share/doc/x.html"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(sarifUri(c.first), c.second) << c.first;
 }
 
 #ifndef _WIN32

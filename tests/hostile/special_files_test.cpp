@@ -1,5 +1,5 @@
-// Paths that name something other than a regular file: a folder, devices that never end,
-// a FIFO that nobody writes to. Each must be refused at once as a file that can't be
+// Paths that name something other than a regular file or a folder: devices that never
+// end, a FIFO that nobody writes to. Each must be refused at once as a file that can't be
 // opened, never read forever nor waited on. Every command runs in a child process that
 // is killed at its time bound, so a hang fails the test instead of stopping the suite.
 #include <fcntl.h>
@@ -71,10 +71,6 @@ struct SpecialFile {
 };
 
 const SpecialFile SpecialFiles[] = {
-    {"folder", [](const ScratchFolder& folder) {
-         std::string path = folder.pathOf("folder.htm");
-         return mkdir(path.c_str(), 0755) == 0 ? path : std::string();
-     }},
     {"fifo_without_writer", [](const ScratchFolder& folder) {
          std::string path = folder.pathOf("fifo.htm");
          return mkfifo(path.c_str(), 0644) == 0 ? path : std::string();

@@ -1,0 +1,189 @@
+#include "arguments.h"
+
+#include <cstdlib>
+#include <cstring>
+
+const char UsageText[] =
+    "Usage: tagvetter COMMAND [OPTIONS] [ARGUMENTS]\n"
+    "Examines the tags of HTML files.\n"
+    "\n"
+    "Commands:\n"
+    "  count FILE...      the distinct tags, with their counts and descriptions\n"
+    "  check FILE...      the problems found in the tags, or \"No errors found\"\n"
+    "  tags FILE...       every tag, with the number of the line it starts on\n"
+    "  tag NAME FILE...   every tag named NAME, opening and closing alike\n"
+    "  known              the known tags, with descriptions and attributes\n"
+    "\n"
+    "A FILE may be a folder: every file below it whose name ends in .htm or .html\n"
+    "(any letter case), without following links to folders, in byte order of the paths.\n"
+    "A FILE of \"-\" is read from standard input. The files are never written.\n"
+    "\n"
+    "Options:\n"
+    "  --files-from LIST  examine the paths in LIST too, one a line (\"-\": standard input)\n"
+    "  --format FORMAT    how check writes its problems: text (the default), gnu\n"
+    "                     (PATH:LINE: message), json (one object a line) or sarif\n"
+    "  -j N, --jobs N     examine N files at once (default: one per core); the output\n"
+    "                     is the same for every N\n"    "  --profile NAME     the tags known: html32 (the 136 tags of 1990s pages, the\n"
+    "                     default) or html5 (the elements of the current standard)\n"
+    "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
+    "                     overrides them; one tag a line:\n"
+    "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES\n"
+    "\n"
+    "Result lines go to standard output; with several files each line starts with the\n"
+    "file's path and a colon, and count gives one census of them all. Summaries\n"
+    "(\"12 different tags\", \"Longest: 40\", check's count of files and problems) and\n"
+    "messages go to standard error, where a run over many files on a terminal also\n"
+    "shows its progress.\n"
+    "\n"
+    "Exit status: 0 when the command ran (for check: and found no problem),\n"
+    "1 when check found problems, 2 for a usage error or a file that can't be read.\n";
+
+namespace {
+
+bool parseFormat(const std::string& word, OutputFormat& format) {
+    static const struct {
+        const char* word;
+        OutputFormat format;
+    } Formats[] = {
+        {"text", OutputFormat::Text}, {"gnu", OutputFormat::Gnu},
+        {"json", OutputFormat::Json}, {"sarif", OutputFormat::Sarif},
+    };
+    for (const auto& f : Formats) {
+        if (word == f.word) {
+            format = f.format;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A count of jobs: a whole number from 1 to 1024.
+bool parseJobs(const std::string& word, int& jobs) {
+    if (word.empty() || word.size() > 4 || word.find_first_not_of("0123456789") != std::string::npos) return false;
+    jobs = atoi(word.c_str());
+    return jobs >= 1 && jobs <= 1024;
+}
+
+enum class Match { No, Value, Missing };
+
+// Whether `word` is the option `name` and, if so, its value: what follows "=" (or, for a
+// one-letter option, what follows the letter), else the next word, which is then used up.
+Match matchOption(const std::string& word, const std::string& name, int argc, char** argv, int& i,
+                  std::string& value) {
+    if (word.compare(0, name.size(), name) != 0) return Match::No;
+    const bool shortOption = name.size() == 2;
+    if (word.size() > name.size()) {
+        if (shortOption) {
+            value = word.substr(name.size());
+        } else if (word[name.size()] == '=') {
+            value = word.substr(name.size() + 1);
+        } else {
+            return Match::No;
+        }
+        return Match::Value;
+    }
+    if (i + 1 >= argc) return Match::Missing;
+    value = argv[++i];
+    return Match::Value;
+}
+
+}  // namespace
+
+ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::string& problem) {
+    if (argc < 2) {
+        problem = "no command given";
+        return ParseResult::Misuse;
+    }
+    arguments.command = argv[1];
+    const std::string& command = arguments.command;
+    if (command == "--help" || command == "-h") return ParseResult::Help;
+    if (command == "--version") return ParseResult::Version;
+    if (command != "count" && command != "check" && command != "tags" && command != "tag" && command != "known") {
+        problem = "unknown command '" + command + "'";
+        return ParseResult::Misuse;
+    }
+
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (optionsEnded || word == "-" || word.empty() || word[0] != '-') {
+            words.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string value;
+        Match match;
+        if ((match = matchOption(word, "--format", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || !parseFormat(value, arguments.format)) {
+                problem = "--format takes text, gnu, json or sarif";
+                return ParseResult::Misuse;
+            }
+            arguments.formatGiven = true;
+        } else if ((match = matchOption(word, "--files-from", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || arguments.hasFilesFrom) {
+                problem = "--files-from takes one LIST";
+                return ParseResult::Misuse;
+            }
+            arguments.filesFrom = value;
+            arguments.hasFilesFrom = true;
+        } else if ((match = matchOption(word, "--jobs", argc, argv, i, value)) != Match::No ||
+                   (match = matchOption(word, "-j", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || !parseJobs(value, arguments.jobs)) {
+                problem = "-j takes a number of jobs from 1 to 1024";
+                return ParseResult::Misuse;
+            }
+        } else if ((match = matchOption(word, "--profile", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || (value != "html32" && value != "html5")) {
+                problem = "--profile takes html32 or html5";
+                return ParseResult::Misuse;
+            }
+            arguments.profile = value;
+        } else if ((match = matchOption(word, "--known", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing) {
+                problem = "--known takes a FILE";
+                return ParseResult::Misuse;
+            }
+            arguments.knownFiles.push_back(value);
+        } else {
+            problem = "unknown option '" + word + "'";
+            return ParseResult::Misuse;
+        }
+    }
+
+    if (command == "known") {
+        if (!words.empty() || arguments.hasFilesFrom || arguments.formatGiven || arguments.jobs != 0) {
+            problem = "known takes no arguments";
+            return ParseResult::Misuse;
+        }
+        return ParseResult::Run;
+    }
+    const bool takesName = command == "tag";
+    if (takesName) {
+        if (words.empty()) {
+            problem = "tag takes a NAME and a FILE";
+            return ParseResult::Misuse;
+        }
+        arguments.name = words.front();
+        words.erase(words.begin());
+    }
+    arguments.operands = words;
+    if (arguments.operands.empty() && !arguments.hasFilesFrom) {
+        problem = takesName ? "tag takes a NAME and a FILE" : command + " takes one or more FILEs";
+        return ParseResult::Misuse;
+    }
+    int fromStandardInput = arguments.filesFrom == "-" && arguments.hasFilesFrom ? 1 : 0;
+    for (const std::string& operand : arguments.operands) fromStandardInput += operand == "-" ? 1 : 0;
+    if (fromStandardInput > 1) {
+        problem = "standard input can be read only once";
+        return ParseResult::Misuse;
+    }
+    if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != "check") {
+        problem = "only check has formats other than text";
+        return ParseResult::Misuse;
+    }
+    return ParseResult::Run;
+}

@@ -1,0 +1,103 @@
+#include "inputs.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "file_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool endsWithNoCase(const std::string& text, const char* ending) {
+    const size_t length = std::char_traits<char>::length(ending);
+    if (text.size() < length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = text[text.size() - length + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != ending[i]) return false;
+    }
+    return true;
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code ec;
+    return path != StandardInputPath && fs::is_directory(path, ec);
+}
+
+void addFilesBelow(const fs::path& folder, std::vector<std::string>& found) {
+    std::error_code ec;
+    fs::directory_iterator entry(folder, ec);
+    if (ec) {
+        found.push_back(folder.string());
+        return;
+    }
+    for (const fs::directory_iterator end; entry != end; entry.increment(ec)) {
+        if (ec) {
+            found.push_back(folder.string());
+            return;
+        }
+        std::error_code statusError;
+        const bool link = entry->is_symlink(statusError);
+        if (entry->is_directory(statusError)) {
+            if (!link) addFilesBelow(entry->path(), found);
+        } else if (hasHtmlExtension(entry->path().filename().string())) {
+            found.push_back(entry->path().string());
+        }
+    }
+}
+
+// Reads LIST (or standard input) whole: one path a line, empty lines skipped.
+bool readList(const std::string& list, std::vector<std::string>& paths) {
+    FileBlock text;
+    if (!(list == StandardInputPath ? readStandardInput(text) : readWholeFile(list.c_str(), text))) return false;
+    const char* p = text.bytes;
+    const char* end = text.bytes + text.size;
+    while (p < end) {
+        const char* lineEnd = std::find(p, end, '\n');
+        const char* last = lineEnd;
+#ifdef _WIN32
+        if (last > p && last[-1] == '\r') --last;  // a list written with Windows line ends
+#endif
+        if (last > p) paths.emplace_back(p, last);
+        p = lineEnd + 1;
+    }
+    free(text.bytes);
+    return true;
+}
+
+void addOperand(const std::string& operand, std::vector<std::string>& paths) {
+    if (!isFolder(operand)) {
+        paths.push_back(operand);
+        return;
+    }
+    std::vector<std::string> found = filesBelow(operand);
+    paths.insert(paths.end(), found.begin(), found.end());
+}
+
+}  // namespace
+
+bool hasHtmlExtension(const std::string& name) { return endsWithNoCase(name, ".htm") || endsWithNoCase(name, ".html"); }
+
+std::vector<std::string> filesBelow(const std::string& folder) {
+    std::vector<std::string> found;
+    addFilesBelow(fs::path(folder), found);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom,
+                        FILE* err) {
+    InputList inputs;
+    inputs.single = !hasFilesFrom && operands.size() == 1 && !isFolder(operands[0]);
+    for (const std::string& operand : operands) addOperand(operand, inputs.paths);
+    if (hasFilesFrom) {
+        std::vector<std::string> listed;
+        inputs.listRead = readList(filesFrom, listed);
+        if (!inputs.listRead) fprintf(err, "tagvetter: Can't open file: %s\n", filesFrom.c_str());
+        for (const std::string& path : listed) addOperand(path, inputs.paths);
+    }
+    return inputs;
+}

@@ -1,0 +1,201 @@
+#!/usr/bin/env python3
+"""The real tagvetter program over a generated site: the same bytes for any number of
+jobs, JSON and SARIF that parse as such and agree with the text lines whatever bytes the
+pages hold, the progress line on a terminal only, and a page truncated while it is read.
+
+    TAGVETTER_EXE=build/tagvetter python3 tests/cli/site_test.py
+"""
+import json
+import os
+import pty
+import random
+import select
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import urllib.parse
+
+EXE = os.environ.get("TAGVETTER_EXE", "build/tagvetter")
+
+# Pieces of pages: clean ones, problems of every kind, and names with bytes that are not
+# UTF-8, quotes, backslashes and control characters.
+PIECES = [
+    b"<P>plain text</P>\n", b"<TABLE><TR><TD>cell</TD></TR></TABLE>\n", b"<A href=\"x.htm\">x</A>\n",
+    b"<sidebar>\n", b"<b><b>\n", b"</i>\n", b"<FONT colour=red></FONT>\n", b"</ul>\n",
+    b"<A href=\"x>\n", b"<td>\n", b"<div>\n", b"<caf\xe9>\n", b"<FONT \xff\xfe=1></FONT>\n",
+    b"<x\"y\\z\x01>\n", b"<\xe2\x82\xac>\n", b"<PRE>\n<bogus>\n</PRE>\n",
+]
+
+
+def run(args, stdin=b""):
+    done = subprocess.run([EXE] + args, input=stdin, capture_output=True)
+    return done.returncode, done.stdout, done.stderr
+
+
+class Site(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.TemporaryDirectory(prefix="tagvetter-site-")
+        root = os.fsencode(cls.folder.name)
+        rng = random.Random(9)
+        names = [b"page%03d.htm" % i for i in range(60)] + [b"Caf\xe9 page.HTML", b"deep/er/\xc3\xa9t\xc3\xa9.html"]
+        for i, name in enumerate(names):
+            path = os.path.join(root, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            # Sizes from nothing to a few hundred kilobytes, so the jobs finish out of order.
+            count = rng.choice([0, 1, 5, 40, 300]) if i % 7 else 2000
+            with open(path, "wb") as f:
+                f.write(b"".join(rng.choice(PIECES) for _ in range(count)))
+        cls.root = root
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.cleanup()
+
+    def test_every_command_and_format_gives_the_same_bytes_for_any_jobs(self):
+        commands = [["count"], ["tags"], ["tag", "a"]] + [["check", "--format=" + f] for f in ("text", "gnu", "json", "sarif")]
+        for command in commands:
+            first = run(command + ["-j1", self.folder.name])
+            for jobs in ("-j2", "-j5"):
+                self.assertEqual(run(command + [jobs, self.folder.name]), first, command + [jobs])
+
+    def test_json_and_sarif_parse_and_agree_with_the_text_lines(self):
+        status, text, _ = run(["check", self.folder.name])
+        _, gnu, _ = run(["check", "--format=gnu", self.folder.name])
+        _, lines, _ = run(["check", "--format=json", self.folder.name])
+        _, log, err = run(["check", "--format=sarif", self.folder.name])
+        self.assertEqual(status, 1)
+        records = [json.loads(line) for line in lines.decode("utf-8").splitlines()]
+        sarif = json.loads(log.decode("utf-8"))
+        self.assertTrue(err.endswith(b" problems\n"))
+
+        # Each record, written back as the text and the GNU formats would, is their line,
+        # where path and message were UTF-8 already (elsewhere U+FFFD stands in).
+        text_lines = [l for l in text.split(b"\n") if l and not l.endswith(b":No errors found")]
+        gnu_lines = [l for l in gnu.split(b"\n") if l]
+        self.assertEqual(len(records), len(text_lines))
+        self.assertEqual(len(records), len(gnu_lines))
+        kinds = set()
+        checked = 0
+        for record, text_line, gnu_line in zip(records, text_lines, gnu_lines):
+            self.assertEqual(set(record) - {"tag", "count"}, {"path", "line", "kind", "name", "message"})
+            kinds.add(record["kind"])
+            if "\ufffd" in record["path"] + record["message"]:
+                continue
+            path, message = record["path"].encode(), record["message"].encode()
+            label = b"" if record["line"] is None else b"%04d  " % record["line"]
+            where = b"" if record["line"] is None else b":%d" % record["line"]
+            self.assertEqual(text_line, path + b":" + label + message)
+            self.assertEqual(gnu_line, path + where + b": " + message)
+            checked += 1
+        self.assertGreater(checked, len(records) // 2)
+        self.assertEqual(len(kinds), 8)
+
+        self.assertEqual(sarif["version"], "2.1.0")
+        run_ = sarif["runs"][0]
+        rules = [rule["id"] for rule in run_["tool"]["driver"]["rules"]]
+        self.assertEqual(sorted(rules), sorted(kinds))
+        self.assertEqual(len(run_["results"]), len(records))
+        for result, record in zip(run_["results"], records):
+            self.assertEqual(result["ruleId"], record["kind"])
+            self.assertEqual(rules[result["ruleIndex"]], record["kind"])
+            self.assertEqual(result["message"]["text"], record["message"])
+            location = result["locations"][0]["physicalLocation"]
+            uri = location["artifactLocation"]["uri"]
+            # The URI gives back the path's very bytes, the ones JSON could not carry too.
+            self.assertTrue(uri.startswith("file:///"))
+            self.assertTrue(urllib.parse.unquote_to_bytes(uri[len("file://"):]).startswith(self.root))
+            self.assertEqual(location.get("region", {}).get("startLine"), record["line"])
+        self.assertTrue(run_["invocations"][0]["executionSuccessful"])
+
+        # One page alone is written as it is made, in pieces: still one log.
+        _, alone, _ = run(["check", "--format=sarif", os.path.join(self.folder.name, "page000.htm")])
+        self.assertGreater(len(alone), 1 << 16)
+        self.assertTrue(json.loads(alone)["runs"][0]["results"])
+
+    def test_unreadable_files_are_notifications_of_an_unsuccessful_run(self):
+        status, log, err = run(["check", "--format=sarif", "/nonexistent/a.htm", os.path.join(self.folder.name, "page001.htm")])
+        self.assertEqual(status, 2)
+        self.assertEqual(err.splitlines()[0], b"tagvetter: Can't open file: /nonexistent/a.htm")
+        invocation = json.loads(log)["runs"][0]["invocations"][0]
+        self.assertFalse(invocation["executionSuccessful"])
+        self.assertEqual(invocation["toolExecutionNotifications"][0]["message"]["text"], "Can't open file: /nonexistent/a.htm")
+
+
+class Progress(unittest.TestCase):
+    """A run that waits 1.5 s on standard input, its error stream a terminal or a pipe."""
+
+    def run_waiting(self, err_is_terminal):
+        with tempfile.NamedTemporaryFile(suffix=".htm") as page:
+            page.write(b"<P>x</P>")
+            page.flush()
+            master = slave = None
+            if err_is_terminal:
+                master, slave = pty.openpty()
+            process = subprocess.Popen([EXE, "check", "-j2", page.name, "-", page.name], stdin=subprocess.PIPE,
+                                       stdout=subprocess.PIPE, stderr=slave if slave is not None else subprocess.PIPE)
+            time.sleep(1.5)
+            process.stdin.write(b"<td>")
+            process.stdin.close()
+            out = process.stdout.read()
+            process.stdout.close()
+            if slave is None:
+                err = process.stderr.read()
+                process.stderr.close()
+            else:
+                os.close(slave)
+                err = b""
+                while select.select([master], [], [], 5)[0]:
+                    try:
+                        chunk = os.read(master, 4096)
+                    except OSError:  # the terminal is gone with the process
+                        break
+                    if not chunk:
+                        break
+                    err += chunk
+                os.close(master)
+            self.assertEqual(process.wait(), 1)
+            return out, err
+
+    def test_shown_on_a_terminal_and_erased(self):
+        out, err = self.run_waiting(True)
+        self.assertIn(b"\rtagvetter: 1 of 3 files", err)
+        # Erased before the summary: spaces over the line, back to its start.
+        line_length = len(b"tagvetter: 1 of 3 files")
+        self.assertIn(b"\r" + b" " * line_length + b"\r3 files examined", err)
+        self.assertIn(b"-:0001  TD - This tag should be in a table\n", out)
+
+    def test_never_shown_on_a_pipe(self):
+        _, err = self.run_waiting(False)
+        self.assertEqual(err, b"3 files examined, 1 with problems, 1 problem\n")
+
+
+class Truncation(unittest.TestCase):
+    def test_a_page_truncated_and_regrown_while_examined_gives_a_defined_result(self):
+        with tempfile.NamedTemporaryFile(suffix=".htm") as page:
+            block = b"<P>some text of the page</P>\n" * 4096
+            for _ in range(200 * 1024 * 1024 // len(block)):
+                page.write(block)
+            page.flush()
+            size = page.tell()
+            # Another process cuts the file and lets it grow again, as fast as it can.
+            cutter = subprocess.Popen([sys.executable, "-c", (
+                "import os, random, sys\n"
+                "path, size = sys.argv[1], int(sys.argv[2])\n"
+                "while True:\n"
+                "    os.truncate(path, random.randrange(size))\n"
+                "    os.truncate(path, size)\n"), page.name, str(size)])
+            try:
+                for command in (["check"], ["count"], ["tags"], ["check", "-j2", page.name]):
+                    status, out, err = run(command + [page.name])
+                    self.assertIn(status, (0, 1), command)
+                    self.assertNotIn(b"Can't open", err, command)
+            finally:
+                cutter.kill()
+                cutter.wait()
+
+
+if __name__ == "__main__":
+    unittest.main()
