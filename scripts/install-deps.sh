@@ -8,7 +8,8 @@ packages=(
   googletest libbenchmark-dev
   clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine64 wine32:i386
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick
   valgrind time
 )
