@@ -29,6 +29,10 @@ if [ ${#ran[@]} -eq 0 ]; then
   exit 1
 fi
 
+# The release packages (dist/), tried as a user gets them.
+./scripts/package.sh
+./scripts/test-packages.sh
+
 # The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 ./scripts/build.sh sanitize
 (cd build-asan && ctest --output-on-failure -j2)

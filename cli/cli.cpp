@@ -29,7 +29,7 @@ const char Usage[] =
     "Exit status: 0 when the command ran (for check: and found no problem),\n"
     "1 when check found problems, 2 for a usage error or a file that can't be read.\n";
 
-const char Version[] = "tagvetter 1.0\n";
+const char Version[] = "tagvetter " TAGVETTER_VERSION "\n";
 
 // Writes each line as appended, followed by a line feed.
 class StreamResultList : public ResultList {
