@@ -31,18 +31,31 @@ path=$(cd "$(dirname "$file")" && pwd)/$(basename "$file")
 wineserver -k 2>/dev/null || true
 
 rm -f "$out"
+# What Wine says goes to a log beside the picture: the only clue when no window appears.
+log=$out.log
+status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  "$WINELOADER" "$4" "Z:${1//\//\\}" </dev/null >/dev/null 2>&1 &
+  "$WINELOADER" "$4" "Z:${1//\//\\}" </dev/null >"$6" 2>&1 &
+  shown=
   for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter\"" && break
+    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter\"" && { shown=1; break; }
     sleep 0.2
   done
+  if [ -z "$shown" ]; then
+    echo "screenshot: no Tagvetter window appeared within 20 s" >&2
+    wineserver -k
+    exit 1
+  fi
   if [ -n "$3" ]; then
-    "$WINELOADER" "$5/tests/win32/post_command.exe" "$3" </dev/null >/dev/null 2>&1
+    "$WINELOADER" "$5/tests/win32/post_command.exe" "$3" </dev/null >>"$6" 2>&1
   fi
   sleep 1
   /usr/bin/import -window root "$2"
   wineserver -k
-' screenshot "$path" "$out" "$command" "$exe" "$tree"
-[ -s "$out" ] || { echo "screenshot: nothing saved to $out" >&2; exit 1; }
+' screenshot "$path" "$out" "$command" "$exe" "$tree" "$log" || status=$?
+if [ "$status" -ne 0 ] || [ ! -s "$out" ]; then
+  echo "screenshot: nothing saved to $out; the end of Wine's output ($log):" >&2
+  tail -n 15 "$log" >&2
+  exit 1
+fi
 echo "screenshot: $out ($(basename "$exe"), $WINE_BITS-bit)"

@@ -38,7 +38,8 @@ wine_can_run() {
     return 1
   fi
   if ! output=$(WINELOADER=$loader "$loader" --version 2>&1); then
-    WINE_CANT_RUN="this machine can't execute $1-bit programs ($loader: $(echo "$output" | tail -n 1))"
+    # The shell's complaint ends with the kernel's reason, e.g. "Exec format error".
+    WINE_CANT_RUN="this machine can't execute $1-bit programs ($loader: $(echo "$output" | tail -n 1 | sed 's/.*: //'))"
     return 1
   fi
 }
