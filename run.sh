@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and opens FILE (default: the bundled sample page) in
-# the Windows program under Wine when a display is available; without one it shows the
+# the Windows program under Wine when a display is available (the 32-bit program where
+# this machine runs 32-bit programs, else the 64-bit one); without a display it shows the
 # census and the check of FILE from the command line.
 #   ./run.sh [FILE]
 #   ./run.sh --screenshot OUT.png [FILE]   the window on a private Xvfb display, saved
 set -euo pipefail
 cd "$(dirname "$0")"
+source scripts/wine-env.sh
 
 shot=
 if [ "${1:-}" = "--screenshot" ]; then
@@ -16,14 +18,14 @@ file=${1:-samples/sample.htm}
 
 ./scripts/install-deps.sh
 
-if [ -n "$shot" ]; then
-  ./scripts/build.sh windows >/dev/null
-  exec ./scripts/screenshot.sh "$shot" "$file"
-fi
-if [ -n "${DISPLAY:-}" ]; then
-  ./scripts/build.sh windows >/dev/null
+if [ -n "$shot" ] || [ -n "${DISPLAY:-}" ]; then
+  tree=$(wine_pick_tree)
+  if [ "$tree" = build-win ]; then ./scripts/build.sh windows >/dev/null; else ./scripts/build.sh windows64 >/dev/null; fi
+  [ -z "$shot" ] || exec ./scripts/screenshot.sh --tree "$tree" "$shot" "$file"
+  [ -e "$file" ] || { echo "run: no such file: $file" >&2; exit 2; }
+  wine_use "$tree"
   path=$(cd "$(dirname "$file")" && pwd)/$(basename "$file")
-  WINEPREFIX=$(scripts/wine-prefix.sh) WINEDEBUG=-all exec wine build-win/tagvetter.exe "Z:${path//\//\\}"
+  exec "$WINE" "$tree/tagvetter.exe" "Z:${path//\//\\}"
 fi
 
 ./scripts/build.sh native >/dev/null

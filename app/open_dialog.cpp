@@ -6,7 +6,7 @@
 
 namespace {
 // The older, shorter layout of the dialog record: every version of the dialog takes it.
-constexpr DWORD OlderRecordSize = 76;
+const DWORD OlderRecordSize = OPENFILENAME_SIZE_VERSION_400A;
 // One pair: the description and a pattern that lists .htm and .html files alike.
 const char HtmlFilter[] = "HTML files (*.htm)\0*.HTM*\0";
 }  // namespace
@@ -16,7 +16,6 @@ const char HtmlFilter[] = "HTML files (*.htm)\0*.HTM*\0";
 bool askForFile(HWND owner, char* path) {
     path[0] = '\0';
     OPENFILENAMEA record{};
-    static_assert(sizeof record >= OlderRecordSize, "the record holds the older layout");
     record.lStructSize = OlderRecordSize;
     record.hwndOwner = owner;
     record.hInstance = moduleInstance();

@@ -22,7 +22,7 @@
 
 namespace {
 
-const char Version[] = "tagvetter 1.0\n";
+const char Version[] = "tagvetter " TAGVETTER_VERSION "\n";
 
 // Writes each line as appended, followed by a line feed.
 class StreamResultList : public ResultList {

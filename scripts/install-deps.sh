@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests, the Windows cross build and the
-# fuzzers need. Idempotent: it does nothing when everything is already present.
+# Installs every Debian package the build, the tests, the Windows cross builds, the
+# fuzzers and the release packages need. Idempotent: it does nothing when everything is
+# already present.
 set -euo pipefail
 
 packages=(
@@ -8,9 +9,11 @@ packages=(
   googletest libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev llvm
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine64 wine32:i386
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick
   valgrind time
+  dpkg-dev lintian unzip man-db
 )
 
 missing=()

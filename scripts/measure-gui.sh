@@ -3,16 +3,18 @@
 # (census shown) against the command line's count of the same file, and the time and
 # memory of View all tags on it.
 #   scripts/measure-gui.sh [MB [ROUNDS]]     default: 50 MB, 5 rounds
-# Needs the Windows tree (scripts/build.sh windows). The document goes to build-win/.
+# Needs a Windows tree (scripts/build.sh windows or windows64): the 32-bit one where
+# 32-bit programs run, else the 64-bit one. The document goes into that tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
 mb=${1:-50}
 rounds=${2:-5}
-doc=build-win/measure-$mb.htm
+tree=$(wine_pick_tree)
+doc=$tree/measure-$mb.htm
 [ -e "$doc" ] || python3 bench/make_document.py "$doc" "$mb" 1
-WINEPREFIX=$(scripts/wine-prefix.sh)
-export WINEPREFIX WINEDEBUG=-all
+wine_use "$tree"
 unset DISPLAY
 win() { echo "Z:$(pwd)/$1" | tr / '\\'; }
-wine build-win/tests/win32/gui_timing.exe "$(win build-win/tagvetter.exe)" "$(win build-win/cli/tagvetter.exe)" \
+"$WINE" "$tree/tests/win32/gui_timing.exe" "$(win "$tree/tagvetter.exe")" "$(win "$tree/tagvetter-cli.exe")" \
   "$(win "$doc")" "$rounds"

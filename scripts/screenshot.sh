@@ -1,33 +1,61 @@
 #!/usr/bin/env bash
-# Runs tagvetter.exe on FILE under Wine on a private Xvfb display and saves a picture of
-# the screen to OUT once the main window has its census up; with COMMAND, that menu
+# Runs the window program on FILE under Wine on a private Xvfb display and saves a picture
+# of the screen to OUT once the main window has its census up; with COMMAND, that menu
 # command (40006 is About) is chosen first, so the picture shows its box over the window.
-#   scripts/screenshot.sh OUT [FILE [COMMAND]]
-# Needs build-win/tagvetter.exe (scripts/build.sh windows). Ends the tree's wineserver.
+#   scripts/screenshot.sh [--tree TREE] [--exe EXE] OUT [FILE [COMMAND]]
+# TREE (default: the 32-bit tree where 32-bit programs run, else the 64-bit one) gives the
+# Wine loader and prefix; EXE (default TREE/tagvetter.exe) is the program to show, say one
+# unpacked from a release. Ends the tree's wineserver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:?usage: scripts/screenshot.sh OUT [FILE]}
+source scripts/wine-env.sh
+usage="usage: scripts/screenshot.sh [--tree TREE] [--exe EXE] OUT [FILE [COMMAND]]"
+tree= exe=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --tree) tree=${2:?$usage}; shift 2 ;;
+    --exe) exe=${2:?$usage}; shift 2 ;;
+    *) break ;;
+  esac
+done
+out=${1:?$usage}
 file=${2:-samples/sample.htm}
 command=${3:-}
-WINEPREFIX=$(scripts/wine-prefix.sh)
-export WINEPREFIX WINEDEBUG=-all
+[ -n "$tree" ] || tree=$(wine_pick_tree)
+exe=${exe:-$tree/tagvetter.exe}
 [ -e "$file" ] || { echo "screenshot: no such file: $file" >&2; exit 2; }
+[ -e "$exe" ] || { echo "screenshot: no such program: $exe (scripts/build.sh windows builds it)" >&2; exit 2; }
+wine_use "$tree"
 path=$(cd "$(dirname "$file")" && pwd)/$(basename "$file")
 # A server of an earlier headless run would keep its desktop off this display.
 wineserver -k 2>/dev/null || true
 
+rm -f "$out"
+# What Wine says goes to a log beside the picture: the only clue when no window appears.
+log=$out.log
+status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  wine build-win/tagvetter.exe "Z:${1//\//\\}" </dev/null >/dev/null 2>&1 &
+  "$WINELOADER" "$4" "Z:${1//\//\\}" </dev/null >"$6" 2>&1 &
+  shown=
   for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter\"" && break
+    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter\"" && { shown=1; break; }
     sleep 0.2
   done
+  if [ -z "$shown" ]; then
+    echo "screenshot: no Tagvetter window appeared within 20 s" >&2
+    wineserver -k
+    exit 1
+  fi
   if [ -n "$3" ]; then
-    wine build-win/tests/win32/post_command.exe "$3" </dev/null >/dev/null 2>&1
+    "$WINELOADER" "$5/tests/win32/post_command.exe" "$3" </dev/null >>"$6" 2>&1
   fi
   sleep 1
   /usr/bin/import -window root "$2"
   wineserver -k
-' screenshot "$path" "$out" "$command"
-[ -s "$out" ] || { echo "screenshot: nothing saved" >&2; exit 1; }
-echo "screenshot: $out"
+' screenshot "$path" "$out" "$command" "$exe" "$tree" "$log" || status=$?
+if [ "$status" -ne 0 ] || [ ! -s "$out" ]; then
+  echo "screenshot: nothing saved to $out; the end of Wine's output ($log):" >&2
+  tail -n 15 "$log" >&2
+  exit 1
+fi
+echo "screenshot: $out ($(basename "$exe"), $WINE_BITS-bit)"

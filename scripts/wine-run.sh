@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the Windows tree's private prefix; ctest uses it as
-# the emulator of the Windows tests. The program's exit code is passed on.
+# Runs a Windows program of TREE under its Wine loader in the tree's private prefix; ctest
+# uses it as the emulator of the Windows tests. The program's exit code is passed on.
+#   scripts/wine-run.sh TREE PROGRAM [ARGUMENTS...]
 set -euo pipefail
-scripts=$(cd "$(dirname "$0")" && pwd)
-WINEPREFIX=$("$scripts/wine-prefix.sh")
-export WINEPREFIX
-export WINEDEBUG=${WINEDEBUG:--all}
-exec wine "$@"
+source "$(dirname "$0")/wine-env.sh"
+wine_use "${1:?usage: scripts/wine-run.sh TREE PROGRAM [ARGUMENTS...]}"
+shift
+exec "$WINE" "$@"

@@ -23,7 +23,7 @@ int ListBoxControl::create(HWND parent) {
     handle = CreateWindowExA(exStyle, "listbox", nullptr, style, x, y, width, height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), moduleInstance(), nullptr);
     if (!handle) return 0;
-    SetWindowLongA(handle, GWL_USERDATA, reinterpret_cast<LONG>(this));
+    SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return 1;
 }
 
@@ -129,7 +129,7 @@ int ButtonControl::createButton(HWND parent, const char* text, int x, int y, int
     handle = CreateWindowExA(exStyle, "BUTTON", text, style, x, y, width, height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), moduleInstance(), nullptr);
     if (!handle) return 0;
-    SetWindowLongA(handle, GWL_USERDATA, reinterpret_cast<LONG>(this));
+    SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return 1;
 }
 

@@ -254,10 +254,10 @@ LRESULT PopupBox::windowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         focusButton(handle, boxButtons.focusIndex);
         if (boxButtons.count > 0 && boxButtons.buttons[0].handle) {
             boxButtons.classProcedure =
-                reinterpret_cast<WNDPROC>(GetWindowLongA(boxButtons.buttons[0].handle, GWL_WNDPROC));
+                reinterpret_cast<WNDPROC>(GetWindowLongPtrA(boxButtons.buttons[0].handle, GWLP_WNDPROC));
             for (int i = 0; i < boxButtons.count; ++i) {
                 if (boxButtons.buttons[i].handle)
-                    SetWindowLongA(boxButtons.buttons[i].handle, GWL_WNDPROC, reinterpret_cast<LONG>(buttonKeyProc));
+                    SetWindowLongPtrA(boxButtons.buttons[i].handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonKeyProc));
             }
         }
         centerWindow(handle);

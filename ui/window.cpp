@@ -18,10 +18,10 @@ void setModuleInstance(HINSTANCE instance) {
 LRESULT CALLBACK classWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* object = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(object));
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         if (object) object->handle = window;
     }
-    auto* object = reinterpret_cast<Window*>(GetWindowLongA(window, GWL_USERDATA));
+    auto* object = reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     // Messages sent before WM_NCCREATE find no object yet.
     if (!object) return DefWindowProcA(window, message, wParam, lParam);
     return object->windowProc(message, wParam, lParam);

@@ -124,7 +124,7 @@ TEST(Cli, ReportsUsageErrors) {
     CliRun help = run({"--help"});
     EXPECT_EQ(help.status, CliOk);
     EXPECT_NE(help.out.find("tag NAME FILE"), std::string::npos);
-    EXPECT_EQ(run({"--version"}).out, "tagvetter 1.0\n");
+    EXPECT_EQ(run({"--version"}).out, "tagvetter " TAGVETTER_VERSION "\n");
 }
 
 namespace fs = std::filesystem;

@@ -72,7 +72,7 @@ private:
         char caption[512] = {0};
         GetWindowTextA(box, caption, sizeof caption);
         seen_.caption = caption;
-        auto* object = reinterpret_cast<PopupBox*>(GetWindowLongA(box, GWL_USERDATA));
+        auto* object = reinterpret_cast<PopupBox*>(GetWindowLongPtrA(box, GWLP_USERDATA));
         if (object) {
             seen_.text = object->text ? object->text : "";
             seen_.style = object->style;

@@ -57,7 +57,7 @@ TEST_F(ControlsTest, ListBoxIsMadeWithItsStylesAndLinkedToItsObject) {
     EXPECT_TRUE(style & LBS_USETABSTOPS);
     EXPECT_FALSE(style & LBS_SORT);
     EXPECT_TRUE(GetWindowLongA(list.handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_EQ(reinterpret_cast<ListBoxControl*>(GetWindowLongA(list.handle, GWL_USERDATA)), &list);
+    EXPECT_EQ(reinterpret_cast<ListBoxControl*>(GetWindowLongPtrA(list.handle, GWLP_USERDATA)), &list);
 }
 
 TEST_F(ControlsTest, AFailedCreationReportsZeroAndKeepsTheIdUsed) {
@@ -100,7 +100,7 @@ TEST_F(ControlsTest, ButtonKeepsAGivenIdAndMakesNothingThroughCreate) {
     EXPECT_EQ(GetDlgCtrlID(button.handle), 4321);
     EXPECT_EQ(windowClassName(button.handle), "Button");
     EXPECT_FALSE(GetWindowLongA(button.handle, GWL_STYLE) & BS_DEFPUSHBUTTON);
-    EXPECT_EQ(reinterpret_cast<ButtonControl*>(GetWindowLongA(button.handle, GWL_USERDATA)), &button);
+    EXPECT_EQ(reinterpret_cast<ButtonControl*>(GetWindowLongPtrA(button.handle, GWLP_USERDATA)), &button);
 }
 
 TEST(FindChar, FindsTheFirstOccurrenceButNeverTheTerminator) {

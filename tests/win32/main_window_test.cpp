@@ -76,7 +76,7 @@ protected:
     void start(const std::string& commandLine = "") {
         ASSERT_TRUE(startUp(GetModuleHandleA(nullptr), commandLine.c_str()));
         listProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(listBox.handle, GWL_WNDPROC, reinterpret_cast<LONG>(recordTabStops)));
+            SetWindowLongPtrA(listBox.handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordTabStops)));
     }
     // Starts with a file named on the command line whose opening shows a message.
     SeenBox startAnswering(const std::string& commandLine) {

@@ -133,7 +133,7 @@ TEST_F(WindowTest, LinksTheObjectOnNcCreateAndMessagesBeforeItReachNoObject) {
     HWND window = make(object);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(object.handle, window);
-    EXPECT_EQ(reinterpret_cast<Window*>(GetWindowLongA(window, GWL_USERDATA)), &object);
+    EXPECT_EQ(reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA)), &object);
     // An overlapped window is asked WM_GETMINMAXINFO before WM_NCCREATE; the object
     // must not see it, and WM_NCCREATE itself must reach it.
     ASSERT_FALSE(object.messages.empty());

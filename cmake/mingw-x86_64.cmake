@@ -1,0 +1,5 @@
+# Cross build of the 64-bit Windows program from the same sources (build-win64/).
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+set(MINGW_BITS 64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
