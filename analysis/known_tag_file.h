@@ -6,8 +6,8 @@
 // NAME is the open tag's name ("*" stands for every tag: its line gives attributes only);
 // PAIRING one of void, optional, strict, counted, raw, foreign (empty: keep the tag's);
 // DESCRIPTION free text without "|" (empty: keep the tag's); ATTRIBUTES names split by
-// spaces, added to the tag's own, where a name ending in "*" stands for every name it
-// begins with and "*" alone for any. Trailing fields may be left out. Blank lines and
+// spaces, added to the tag's own, where a name ending in "*" stands for every longer name
+// it begins with ("data-*" for "data-x") and "*" alone for any. Trailing fields may be left out. Blank lines and
 // lines whose first non-blank character is "#" are skipped.
 #pragma once
 

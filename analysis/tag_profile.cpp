@@ -76,11 +76,11 @@ size_t patternStem(const std::string& attribute) {
     return !attribute.empty() && attribute.back() == '*' ? attribute.size() - 1 : attribute.size();
 }
 
-// True when the lower-case `lower` of `length` characters is `accepted`, or begins with
-// what comes before the "*" of the pattern `accepted`.
+// True when the lower-case `lower` of `length` characters is `accepted`, or, for a
+// pattern, begins with what comes before its "*" and goes on after it.
 bool acceptsLower(const char* accepted, const char* lower, size_t length) {
     size_t n = strlen(accepted);
-    if (n > 0 && accepted[n - 1] == '*') return n - 1 <= length && memcmp(accepted, lower, n - 1) == 0;
+    if (n > 0 && accepted[n - 1] == '*') return n - 1 < length && memcmp(accepted, lower, n - 1) == 0;
     return n == length && memcmp(accepted, lower, length) == 0;
 }
 
@@ -88,7 +88,7 @@ bool acceptsLower(const char* accepted, const char* lower, size_t length) {
 bool acceptsByComparison(const char* accepted, const char* attribute) {
     size_t n = strlen(accepted);
     if (n > 0 && accepted[n - 1] == '*') {
-        if (strlen(attribute) < n - 1) return false;
+        if (strlen(attribute) <= n - 1) return false;
         std::string prefix(attribute, n - 1);
         return compareNoCase(std::string(accepted, n - 1).c_str(), prefix.c_str()) == 0;
     }
@@ -320,7 +320,7 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
     }
     if (globalNames_.count(std::string_view(lower, length)) != 0) return true;
     for (const std::string& prefix : globalPrefixes_) {
-        if (prefix.size() <= length && memcmp(prefix.data(), lower, prefix.size()) == 0) return true;
+        if (prefix.size() < length && memcmp(prefix.data(), lower, prefix.size()) == 0) return true;
     }
     return false;
 }

@@ -20,12 +20,12 @@ namespace {
 bool stopsName(char c) { return c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r'; }
 
 // hasAttribute, said the simple way: a listed name equal to the word, or a listed
-// pattern whose part before the "*" begins it.
+// pattern whose part before the "*" begins it and is shorter.
 bool listedIn(const std::vector<std::string>& listed, const std::string& word) {
     for (const std::string& a : listed) {
         if (!a.empty() && a.back() == '*') {
             std::string stem = a.substr(0, a.size() - 1);
-            if (word.size() >= stem.size() && equalNoCase(stem.c_str(), word.substr(0, stem.size()).c_str())) return true;
+            if (word.size() > stem.size() && equalNoCase(stem.c_str(), word.substr(0, stem.size()).c_str())) return true;
         } else if (equalNoCase(a.c_str(), word.c_str())) {
             return true;
         }

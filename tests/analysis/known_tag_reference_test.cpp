@@ -65,6 +65,21 @@ TEST(ListKnownTags, BuildsEachRowFromNameDescriptionAndAttributes) {
     EXPECT_EQ(longest, 110u);
 }
 
+TEST(ListKnownTags, ListsAProfilesRowsAndWhatEveryTagTakes) {
+    const auto html5 = TagProfile::make("html5");
+    MemoryResultList list;
+    EXPECT_TRUE(listKnownTags(list, *html5));
+    EXPECT_EQ(list.lines.size(), static_cast<size_t>(html5->rowCount()) + 1);
+    EXPECT_EQ(std::count(list.lines.begin(), list.lines.end(), "DIV\tDocument division\talign "), 1);
+    EXPECT_EQ(std::count(list.lines.begin(), list.lines.end(), "/DIV\tEnd of document division\t"), 1);
+    auto everyTag = std::find_if(list.lines.begin(), list.lines.end(),
+                                 [](const std::string& line) { return line.compare(0, 2, "*\t") == 0; });
+    ASSERT_NE(everyTag, list.lines.end());
+    EXPECT_EQ(*everyTag, "*\tAttributes of every tag\t" + html5->globalAttributeText());
+    for (size_t i = 1; i < list.lines.size(); ++i)
+        EXPECT_LT(compareReferenceRows(list.lines[i - 1].c_str(), list.lines[i].c_str()), 0) << list.lines[i];
+}
+
 TEST(CompareReferenceRows, OrdersByTheNameColumn) {
     EXPECT_LT(compareReferenceRows("A\tAnchor (link)\tname ", "/A\tAnchor end\t"), 0);
     EXPECT_GT(compareReferenceRows("/A\tAnchor end\t", "A\tAnchor (link)\tname "), 0);

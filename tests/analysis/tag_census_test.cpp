@@ -14,14 +14,14 @@ struct Census {
     std::string summary;
 };
 
-Census census(const std::string& bytes) {
+Census census(const std::string& bytes, const TagProfile& profile = TagProfile::html32()) {
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     TagCensus tags;
     EXPECT_TRUE(tags.setUp());
     MemoryResultList list;
     MemoryStatusPanes panes;
-    countTags(d.document, tags, list, panes, TagProfile::html32());
+    countTags(d.document, tags, list, panes, profile);
     return {list.lines, panes.panes[1]};
 }
 
@@ -43,6 +43,18 @@ struct CensusCase {
     std::string document;
     Lines lines;
 };
+
+TEST(CountTags, ReadsAndDescribesTheWordsAsTheHtml5ProfileDoes) {
+    const auto html5 = TagProfile::make("html5");
+    Census c = census("<br/><BR><svg><path d=1/></svg><svg/><b>\n<my-el></my-el><script>a<b</script><pre><i></i></pre>",
+                      *html5);
+    EXPECT_EQ(c.summary, "12 different tags");
+    EXPECT_EQ(c.lines, (Lines{"B\t1\tBold (keywords)", "BR\t2\tLine break", "I\t1\tItalic (alternate voice)",
+                              "/I\t1\tEnd of italic (alternate voice)", "MY-EL\t1\tCustom element",
+                              "/MY-EL\t1\tCustom element end", "PRE\t1\tPreformatted text",
+                              "/PRE\t1\tEnd of preformatted text", "SCRIPT\t1\tScript", "/SCRIPT\t1\tEnd of script",
+                              "SVG\t2\tSVG drawing", "/SVG\t1\tEnd of SVG drawing"}));
+}
 
 TEST(CountTags, CutsAndCountsWordsAsTheTagReaderReadsThem) {
     const CensusCase cases[] = {

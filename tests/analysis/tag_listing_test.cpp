@@ -14,12 +14,12 @@ struct Listing {
     std::string summary;
 };
 
-Listing list(const std::string& bytes, const char* filter) {
+Listing list(const std::string& bytes, const char* filter, const TagProfile& profile = TagProfile::html32()) {
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     MemoryResultList lines;
     MemoryStatusPanes panes;
-    int longest = listTags(d.document, filter, lines, panes, TagProfile::html32());
+    int longest = listTags(d.document, filter, lines, panes, profile);
     return {lines.lines, longest, panes.panes[1]};
 }
 
@@ -75,6 +75,18 @@ TEST(ListTags, ListsATagLongerThanTheBufferWhole) {
     EXPECT_EQ(got.lines[0], "0002  " + tag);
     EXPECT_EQ(got.lines[1], "0002  <B>");
     EXPECT_EQ(got.longest, static_cast<int>(tag.size()) - 1);
+}
+
+TEST(ListTags, SkipsTheBodiesEachProfileSkips) {
+    const auto html5 = TagProfile::make("html5");
+    const std::string page = "<svg><path/></svg><pre><b></b></pre><br/>";
+    EXPECT_EQ(list(page, "").lines, (Lines{"0001  <svg>", "0001  <path/>", "0001  </svg>", "0001  <pre>",
+                                           "0001  </pre>", "0001  <br/>"}));
+    EXPECT_EQ(list(page, "", *html5).lines,
+              (Lines{"0001  <svg>", "0001  </svg>", "0001  <pre>", "0001  <b>", "0001  </b>", "0001  </pre>",
+                     "0001  <br/>"}));
+    EXPECT_EQ(list(page, "br").lines, Lines{});
+    EXPECT_EQ(list(page, "br", *html5).lines, Lines{"0001  <br/>"});
 }
 
 TEST(TagFilterOfLine, TakesTheFirstFieldWithoutOneLeadingSlash) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,161 @@ TEST(Describe, GivesTheDescriptionOrTheEmptyText) {
     EXPECT_STREQ(html32.describe("SIDEBAR"), "");
     EXPECT_STREQ(html32.describe(""), "");
     EXPECT_STREQ(html32.describe("!-"), "Comment");
+}
+
+std::unique_ptr<TagProfile> html5Profile() {
+    std::unique_ptr<TagProfile> profile = TagProfile::make("html5");
+    EXPECT_TRUE(profile) << "html5.known does not load";
+    return profile;
+}
+
+// A profile with known tags added; the test fails on any error.
+std::unique_ptr<TagProfile> withKnown(const char* profileName, const std::string& text) {
+    std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
+    std::vector<std::string> errors;
+    EXPECT_TRUE(profile->addKnownTags(text.data(), text.size(), "site.known", errors));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    return profile;
+}
+
+// The layout the check relies on, in every profile and after any known tags.
+void expectTableLayout(const TagProfile& profile) {
+    std::vector<std::string> names;
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        const TagEntry& row = profile.row(r);
+        SCOPED_TRACE(row.name);
+        names.push_back(row.name);
+        for (const char* p = row.name; *p; ++p) EXPECT_FALSE(*p >= 'a' && *p <= 'z');
+        EXPECT_EQ(profile.find(row.name), r);
+        if (row.name[0] == '/') {
+            ASSERT_GT(r, 0);
+            EXPECT_STREQ(row.name + 1, profile.row(r - 1).name) << "close row must follow its open row";
+            EXPECT_EQ(row.kind, profile.row(r - 1).kind);
+        } else if (profile.contents(r) != TagContents::Markup) {
+            ASSERT_LT(r + 1, profile.rowCount()) << "a skipped body needs a close row";
+            EXPECT_EQ(std::string("/") + row.name, profile.row(r + 1).name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end()) << "duplicate name";
+}
+
+TEST(Html5Profile, HoldsTheCurrentElementsWithTheirPairingAndContents) {
+    const auto html5 = html5Profile();
+    expectTableLayout(*html5);
+    expectTableLayout(html32);
+    struct Case {
+        const char* name;
+        int32_t kind;
+        bool closes;
+        TagContents contents;
+        TableRole role;
+    } cases[] = {
+        {"DIV", PairCounted, true, TagContents::Markup, TableRole::None},
+        {"A", PairStrict, true, TagContents::Markup, TableRole::None},
+        {"LI", PairNone, true, TagContents::Markup, TableRole::None},
+        {"BR", PairNone, false, TagContents::Markup, TableRole::None},
+        {"SCRIPT", PairStrict, true, TagContents::Text, TableRole::None},
+        {"PRE", PairStrict, true, TagContents::Markup, TableRole::None},
+        {"SVG", PairCounted, true, TagContents::Foreign, TableRole::None},
+        {"TABLE", PairCounted, true, TagContents::Markup, TableRole::Table},
+        {"TD", PairNone, true, TagContents::Markup, TableRole::Cell},
+        {"!DOCTYPE", PairNone, false, TagContents::Markup, TableRole::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int r = html5->find(c.name);
+        ASSERT_GE(r, 0);
+        EXPECT_EQ(html5->row(r).kind, c.kind);
+        EXPECT_EQ(html5->find((std::string("/") + c.name).c_str()) == r + 1, c.closes);
+        EXPECT_EQ(html5->contents(r), c.contents);
+        EXPECT_EQ(html5->tableRole(r), c.role);
+    }
+    EXPECT_EQ(html5->find("FONT"), -1);
+    EXPECT_EQ(html5->find("CENTER"), -1);
+    EXPECT_STREQ(html5->row(html5->commentRow()).name, "!-");
+    EXPECT_STREQ(html5->describe("/td"), "End of table cell");
+    EXPECT_STREQ(html5->describe("/svg"), "End of SVG drawing");
+    EXPECT_STREQ(html5->describe("my-menu"), "Custom element");
+    EXPECT_STREQ(html5->describe("/MY-MENU"), "Custom element end");
+    EXPECT_STREQ(html32.describe("my-menu"), "");
+    // Every element takes the global and ARIA attributes, event handlers and data-*.
+    const int b = html5->find("B");
+    for (const char* a : {"class", "ID", "aria-label", "role", "onclick", "data-x"})
+        EXPECT_TRUE(html5->hasAttribute(a, b)) << a;
+    // A pattern stands for longer names only.
+    for (const char* a : {"href", "aria-lable", "on", "data-", "x-data"}) EXPECT_FALSE(html5->hasAttribute(a, b)) << a;
+    EXPECT_TRUE(html5->hasAttribute("viewBox", html5->find("SVG")));
+    EXPECT_TRUE(html5->checksAttributes(b));
+    EXPECT_FALSE(html32.checksAttributes(html32.find("B")));
+}
+
+TEST(IsCustomElementName, TakesWhatTheStandardTakes) {
+    for (const char* name : {"my-card", "x-", "My-Card", "a-b.c_d-1", "math-\xC3\xA9l\xC3\xA9ment", "p-"})
+        EXPECT_TRUE(isCustomElementName(name)) << name;
+    for (const char* name : {"mycard", "-card", "1-card", "my card", "my-card/", "my:card-x", "font-face",
+                             "annotation-xml", "missing-glyph", ""})
+        EXPECT_FALSE(isCustomElementName(name)) << name;
+}
+
+TEST(AddKnownTags, AddsNewTagsAndOverridesTheProfiles) {
+    const auto html5 = withKnown("html5",
+                                 "my-date | counted | Date picker | value min\n"
+                                 "p | counted\n"
+                                 "br | strict | Break | clear-all\n"
+                                 "td | void\n"
+                                 "* | | | hx-* x-data\n");
+    expectTableLayout(*html5);
+    const int date = html5->find("MY-DATE");
+    ASSERT_GE(date, 0);
+    EXPECT_EQ(html5->row(date).kind, PairCounted);
+    EXPECT_STREQ(html5->describe("/my-date"), "End of date picker");
+    EXPECT_TRUE(html5->hasAttribute("MIN", date));
+    EXPECT_TRUE(html5->hasAttribute("class", date));
+    EXPECT_FALSE(html5->hasAttribute("max", date));
+    // An override changes what it names and keeps the rest.
+    const int p = html5->find("P");
+    EXPECT_EQ(html5->row(p).kind, PairCounted);
+    EXPECT_STREQ(html5->row(p).description, "Paragraph");
+    const int br = html5->find("BR");
+    EXPECT_EQ(html5->row(br).kind, PairStrict);
+    EXPECT_EQ(html5->find("/BR"), br + 1);
+    EXPECT_EQ(html5->attributeText(br), "clear clear-all ");
+    EXPECT_EQ(html5->find("/TD"), -1);
+    EXPECT_EQ(html5->tableRole(html5->find("TD")), TableRole::Cell);
+    EXPECT_TRUE(html5->hasAttribute("hx-get", p));
+    EXPECT_TRUE(html5->hasAttribute("x-data", br));
+    EXPECT_FALSE(html5->hasAttribute("hx", p));
+
+    // html32 leaves the tags without attributes unchecked, whatever every tag takes.
+    const auto old = withKnown("html32", "* | | | hx-*\nblink | void\nmy-date | raw | Date picker\n");
+    expectTableLayout(*old);
+    EXPECT_TRUE(old->hasAttribute("hx-get", old->find("A")));
+    EXPECT_FALSE(old->checksAttributes(old->find("B")));
+    EXPECT_EQ(old->find("/BLINK"), -1);
+    EXPECT_EQ(old->skippedBodyEnd("my-date"), old->find("/MY-DATE"));
+    EXPECT_EQ(old->skippedBodyEnd("SCRIPTS"), old->find("/SCRIPT"));
+    EXPECT_EQ(old->globalAttributeText(), "hx-* ");
+}
+
+TEST(AddKnownTags, ReportsWhatTheProfileCantTakeAndThenLeavesItAsItWas) {
+    auto profile = TagProfile::make("html32");
+    const std::string text =
+        "x-one | strict\n"
+        "x-two\n"
+        "a-name-of-nineteen-c | void\n"
+        "b | | | an-attribute-of-19-c\n";
+    std::vector<std::string> errors;
+    EXPECT_FALSE(profile->addKnownTags(text.data(), text.size(), "site.known", errors));
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "site.known:2: 'x-two' is not a tag of the html32 profile, so it needs a pairing",
+                          "site.known:3: 'a-name-of-nineteen-c' is longer than the 18 characters the html32 profile reads",
+                          "site.known:4: 'an-attribute-of-19-c' is longer than the 18 characters the html32 profile reads",
+                      }));
+    EXPECT_EQ(profile->find("X-ONE"), -1);
+    EXPECT_EQ(profile->rowCount(), KnownTagCount);
+    // The html5 profile reads longer names.
+    withKnown("html5", "a-name-of-nineteen-c | void\nb | | | an-attribute-of-19-c\n");
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ TEST(Cli, ReportsUsageErrors) {
         {"check", "-j", "0", "a"}, {"check", "-jx", "a"}, {"check", "--jobs"}, {"check", "--bogus", "a"},
         {"count", "-", "--files-from=-"}, {"count", "--files-from", "a", "--files-from=b"},
         {"tags", "--files-from"}, {"tag", "--", "-j"},
+        {"check", "--profile", "html4", "a"}, {"check", "--profile"}, {"count", "a", "--known"},
+        {"known", "--format=json"}, {"known", "--profile=html5", "a"},
     };
     for (const auto& args : misuse) {
         CliRun r = run(args);
@@ -125,6 +127,52 @@ TEST(Cli, ReportsUsageErrors) {
     EXPECT_EQ(help.status, CliOk);
     EXPECT_NE(help.out.find("tag NAME FILE"), std::string::npos);
     EXPECT_EQ(run({"--version"}).out, "tagvetter " TAGVETTER_VERSION "\n");
+}
+
+TEST(CliProfiles, TheProfileAndTheKnownTagsReachEveryCommand) {
+    TempFile page("<nav class=x hx-get=y>\n<my-el any=1></my-el><br/>\n</nav>");
+    TempFile known("# our site\nnav | strict | Site menu\n* | | | hx-*\n");
+
+    CliRun old = run({"check", page.path()});
+    EXPECT_EQ(old.status, CliProblemsFound);
+    EXPECT_EQ(old.out.substr(0, 27), "0001  nav - Unknown keyword");
+    EXPECT_EQ(run({"check", "--profile=html32", page.path()}).out, old.out);
+
+    CliRun modern = run({"check", "--profile", "html5", page.path()});
+    EXPECT_EQ(modern.out, "0001  hx-get - Unknown attribute for NAV\n");
+    EXPECT_EQ(modern.status, CliProblemsFound);
+    CliRun own = run({"check", "--known", known.path(), page.path(), "--profile", "html5"});
+    EXPECT_EQ(own.out, "No errors found\n");
+    EXPECT_EQ(own.status, CliOk);
+
+    CliRun count = run({"count", "--profile", "html5", "--known", known.path(), page.path()});
+    EXPECT_EQ(count.out,
+              "BR\t1\tLine break\nMY-EL\t1\tCustom element\n/MY-EL\t1\tCustom element end\n"
+              "NAV\t1\tSite menu\n/NAV\t1\tEnd of site menu\n");
+    CliRun tags = run({"tag", "br", "--profile", "html5", page.path()});
+    EXPECT_EQ(tags.out, "0002  <br/>\n");
+
+    CliRun reference = run({"known", "--profile", "html5", "--known", known.path()});
+    EXPECT_EQ(reference.status, CliOk);
+    EXPECT_NE(reference.out.find("\nNAV\tSite menu\t"), std::string::npos);
+    EXPECT_NE(reference.out.find("\n*\tAttributes of every tag\taccesskey "), std::string::npos);
+    EXPECT_NE(reference.out.find(" hx-* \n"), std::string::npos);
+    EXPECT_EQ(reference.out.find("\nFONT\t"), std::string::npos);
+}
+
+TEST(CliProfiles, ReportsEveryMalformedKnownLineBeforeAnyPage) {
+    TempFile known("x-a | strict\nx-b | twice\n\nx-c | counted | d | a=b\nx-d\n");
+    CliRun r = run({"check", "--known", known.path(), "/nonexistent/page.htm"});
+    EXPECT_EQ(r.status, CliFailed);
+    EXPECT_EQ(r.out, "");
+    const std::string file = known.path();
+    EXPECT_EQ(r.err, file + ":2: unknown pairing 'twice': use void, optional, strict, counted, raw or foreign\n" +
+                         file + ":4: 'a=b' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end\n" +
+                         file + ":5: 'x-d' is not a tag of the html32 profile, so it needs a pairing\n");
+
+    CliRun missing = run({"known", "--known", "/nonexistent/tags.known"});
+    EXPECT_EQ(missing.status, CliFailed);
+    EXPECT_EQ(missing.err, "tagvetter: Can't open file: /nonexistent/tags.known\n");
 }
 
 namespace fs = std::filesystem;
