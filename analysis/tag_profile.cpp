@@ -17,6 +17,8 @@ const char* const NoAttributes[] = {""};
 
 // html5 reads names as long as a census entry holds.
 constexpr int Html5NameLength = 79;
+// No profile reads a longer name.
+constexpr size_t LongestName = Html5NameLength;
 
 std::string capitals(const std::string& text) {
     std::string out = text;
@@ -76,12 +78,15 @@ size_t patternStem(const std::string& attribute) {
     return !attribute.empty() && attribute.back() == '*' ? attribute.size() - 1 : attribute.size();
 }
 
-// True when the lower-case `lower` of `length` characters is `accepted`, or, for a
-// pattern, begins with what comes before its "*" and goes on after it.
-bool acceptsLower(const char* accepted, const char* lower, size_t length) {
-    size_t n = strlen(accepted);
-    if (n > 0 && accepted[n - 1] == '*') return n - 1 < length && memcmp(accepted, lower, n - 1) == 0;
-    return n == length && memcmp(accepted, lower, length) == 0;
+// True when the lower-case `lower` is `accepted`, or, for a pattern, begins with what
+// comes before its "*" and goes on after it.
+bool acceptsLower(const char* accepted, const char* lower) {
+    while (*accepted && *accepted != '*' && *accepted == *lower) {
+        ++accepted;
+        ++lower;
+    }
+    if (*accepted == '\0') return *lower == '\0';
+    return *accepted == '*' && *lower != '\0';
 }
 
 // The same for a name the platform's comparison must settle.
@@ -253,14 +258,17 @@ void TagProfile::build() {
     // At least four slots a row keeps the probes short.
     size_t slotCount = 16;
     while (slotCount < 4 * rows_.size()) slotCount *= 2;
-    slots_.assign(slotCount, -1);
+    slots_.assign(slotCount, Slot{-1, 0});
+    nameLengths_.assign(rows_.size(), 0);
     longestRowName_ = 0;
     for (int r = 0; r < rowCount(); ++r) {
         size_t length;
-        uint32_t h = foldedHash(rows_[static_cast<size_t>(r)].name, length);
+        const uint32_t hash = foldedHash(rows_[static_cast<size_t>(r)].name, length);
+        nameLengths_[static_cast<size_t>(r)] = static_cast<uint8_t>(length);
         if (length > longestRowName_) longestRowName_ = length;
-        while (slots_[h & (slotCount - 1)] >= 0) ++h;
-        slots_[h & (slotCount - 1)] = r;
+        uint32_t h = hash;
+        while (slots_[h & (slotCount - 1)].row >= 0) ++h;
+        slots_[h & (slotCount - 1)] = Slot{r, hash};
     }
     commentRow_ = find("!-");
 }
@@ -277,14 +285,15 @@ int TagProfile::find(const char* name) const {
     // equality is plain case folding; the others take the scan.
     if (!foldsExactly(name)) return findByScan(name);
     size_t length;
-    uint32_t h = foldedHash(name, length);
+    const uint32_t hash = foldedHash(name, length);
     if (length > longestRowName_) return -1;
     const size_t mask = slots_.size() - 1;
-    for (;; ++h) {
-        int r = slots_[h & mask];
-        if (r < 0) return -1;
-        const char* rowName = rows_[static_cast<size_t>(r)].name;
-        if (rowName[length] == '\0' && foldedEqual(rowName, name, length)) return r;
+    for (uint32_t h = hash;; ++h) {
+        const Slot& slot = slots_[h & mask];
+        if (slot.row < 0) return -1;
+        if (slot.hash == hash && nameLengths_[static_cast<size_t>(slot.row)] == length &&
+            foldedEqual(rows_[static_cast<size_t>(slot.row)].name, name, length))
+            return slot.row;
     }
 }
 
@@ -294,8 +303,7 @@ int TagProfile::findTag(const char* tagText, char* name, int size) const {
     return find(name);
 }
 
-void TagProfile::trimWord(char* word) const {
-    if (!html5_) return;
+void TagProfile::trimSolidus(char* word) {
     size_t length = strlen(word);
     if (length > 1 && word[length - 1] == '/') word[length - 1] = '\0';
 }
@@ -310,15 +318,11 @@ const char* TagProfile::describe(const char* name) const {
     return "";
 }
 
-bool TagProfile::checksAttributes(int r) const {
-    return html5_ || rows_[static_cast<size_t>(r)].attributes[0][0] != '\0';
-}
-
 bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) const {
     for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
-        if (acceptsLower(*a, lower, length)) return true;
+        if (acceptsLower(*a, lower)) return true;
     }
-    if (globalNames_.count(std::string_view(lower, length)) != 0) return true;
+    if (!globalNames_.empty() && globalNames_.count(std::string_view(lower, length)) != 0) return true;
     for (const std::string& prefix : globalPrefixes_) {
         if (prefix.size() < length && memcmp(prefix.data(), lower, prefix.size()) == 0) return true;
     }
@@ -335,9 +339,17 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
         }
         return false;
     }
-    // The accepted names are in lower case: fold the name once and compare bytes.
-    const std::string lower = lowerCase(attribute);
-    return acceptedAsLowerCase(lower.c_str(), lower.size(), r);
+    // The accepted names are in lower case: fold the name once and compare bytes. None is
+    // longer than the profile reads.
+    char lower[LongestName + 1];
+    size_t length = 0;
+    for (; attribute[length]; ++length) {
+        if (length == LongestName) return false;
+        char c = attribute[length];
+        lower[length] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
+    lower[length] = '\0';
+    return acceptedAsLowerCase(lower, length, r);
 }
 
 std::string TagProfile::attributeText(int r) const {

@@ -67,12 +67,14 @@ public:
     // bytes, trims it (trimWord), and gives its row, or -1.
     int findTag(const char* tagText, char* name, int size) const;
     // Takes from a tag word what is not part of its name: in html5 the "/" of "<br/>".
-    void trimWord(char* word) const;
+    void trimWord(char* word) const {
+        if (html5_) trimSolidus(word);
+    }
     // The description of the tag word `name`: its row's, a custom element's, or "".
     const char* describe(const char* name) const;
     // True when the check looks at the attributes of row `r` at all: html32 leaves the
     // rows without attributes unchecked.
-    bool checksAttributes(int r) const;
+    bool checksAttributes(int r) const { return html5_ || row(r).attributes[0][0] != '\0'; }
     // True when row `r` takes `attribute`: one of its own or one every tag takes.
     bool hasAttribute(const char* attribute, int r) const;
     // The attribute names of row `r`, each followed by one space.
@@ -101,6 +103,7 @@ private:
         TableRole tableRole;
     };
 
+    static void trimSolidus(char* word);
     static std::unique_ptr<TagProfile> makeHtml32();
     static std::unique_ptr<TagProfile> makeHtml5();
     // Checks and applies one file's definitions to `tags` and `globals`.
@@ -122,7 +125,14 @@ private:
     std::deque<std::vector<const char*>> attributeLists_;  // each ended by ""
     std::unordered_set<std::string_view> globalNames_;
     std::vector<std::string> globalPrefixes_;  // of the patterns, without their "*"
-    std::vector<int32_t> slots_;                // rows by the hash of their names' capitals
+    // The rows by the hash of their names' capitals, with the hash and each row's length
+    // at hand so that a probe seldom reads a name.
+    struct Slot {
+        int32_t row;
+        uint32_t hash;
+    };
+    std::vector<Slot> slots_;
+    std::vector<uint8_t> nameLengths_;
     std::vector<int> bodyRows_;                 // the open rows whose contents aren't markup
     size_t longestRowName_ = 0;
     int commentRow_ = -1;
