@@ -186,10 +186,10 @@ int main(int argc, char** argv) {
         t0 = now();
         if (variant == 0) {
             mainWindow.results.suspendRedraw();
-            listTags(document, "", bare, mainWindow.panes);
+            listTags(document, "", bare, mainWindow.panes, TagProfile::html32());
             mainWindow.results.resumeRedraw();
         } else {
-            listTags(document, "", mainWindow.results, mainWindow.panes);
+            listTags(document, "", mainWindow.results, mainWindow.panes, TagProfile::html32());
         }
         UpdateWindow(mainWindow.handle);
         printf("  listing, %-23s %.3f s\n", names[variant], now() - t0);

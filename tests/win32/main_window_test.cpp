@@ -46,14 +46,14 @@ Expected expectedCensus() {
     return analyse([](Document& doc, MemoryResultList& list, MemoryStatusPanes& panes) {
         TagCensus census;
         census.setUp();
-        countTags(doc, census, list, panes);
+        countTags(doc, census, list, panes, TagProfile::html32());
         return 0;
     });
 }
 
 Expected expectedListing(const char* filter) {
     return analyse([filter](Document& doc, MemoryResultList& list, MemoryStatusPanes& panes) {
-        return listTags(doc, filter, list, panes);
+        return listTags(doc, filter, list, panes, TagProfile::html32());
     });
 }
 
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"check document", CMD_CHECK_DOCUMENT, ViewCheck,
                     [] {
                         return analyse([](Document& doc, MemoryResultList& list, MemoryStatusPanes&) {
-                            checkDocument(doc, list);
+                            checkDocument(doc, list, TagProfile::html32());
                             return 0;
                         });
                     },
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
     start();
     command(CMD_VIEW_KNOWN_TAGS);
     MemoryResultList reference;
-    ASSERT_TRUE(listKnownTags(reference));
+    ASSERT_TRUE(listKnownTags(reference, TagProfile::html32()));
     EXPECT_EQ(lines(), reference.lines);
     EXPECT_EQ(lines().size(), 136u);
     EXPECT_EQ(mainWindow.viewMode, ViewKnownTags);

@@ -144,7 +144,7 @@ TEST_F(TagvetterExe, OpensTheFileNamedOnItsCommandLine) {
     ASSERT_TRUE(census.setUp());
     MemoryResultList expected;
     MemoryStatusPanes panes;
-    countTags(document, census, expected, panes);
+    countTags(document, census, expected, panes, TagProfile::html32());
 
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.lines.size()));
     for (int i = 0; i < expected.count(); ++i) EXPECT_EQ(listLine(list, i), expected.lines[i]);
