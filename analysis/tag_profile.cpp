@@ -330,26 +330,30 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
 }
 
 bool TagProfile::hasAttribute(const char* attribute, int r) const {
-    if (!foldsExactly(attribute)) {
-        for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
-            if (acceptsByComparison(*a, attribute)) return true;
-        }
-        for (const std::string& a : globals_) {
-            if (acceptsByComparison(a.c_str(), attribute)) return true;
-        }
-        return false;
-    }
-    // The accepted names are in lower case: fold the name once and compare bytes. None is
-    // longer than the profile reads.
+    // The accepted names are in lower case: fold the name once and compare bytes, unless
+    // the platform's comparison must settle it or it is longer than any name read.
     char lower[LongestName + 1];
     size_t length = 0;
-    for (; attribute[length]; ++length) {
-        if (length == LongestName) return false;
+    bool folded = foldsExactly(attribute);
+    for (; folded && attribute[length]; ++length) {
+        if (length == LongestName) {
+            folded = false;
+            break;
+        }
         char c = attribute[length];
         lower[length] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     }
-    lower[length] = '\0';
-    return acceptedAsLowerCase(lower, length, r);
+    if (folded) {
+        lower[length] = '\0';
+        return acceptedAsLowerCase(lower, length, r);
+    }
+    for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
+        if (acceptsByComparison(*a, attribute)) return true;
+    }
+    for (const std::string& a : globals_) {
+        if (acceptsByComparison(a.c_str(), attribute)) return true;
+    }
+    return false;
 }
 
 std::string TagProfile::attributeText(int r) const {

@@ -192,6 +192,7 @@ TEST(Html5Profile, HoldsTheCurrentElementsWithTheirPairingAndContents) {
     const int b = html5->find("B");
     for (const char* a : {"class", "ID", "aria-label", "role", "onclick", "data-x"})
         EXPECT_TRUE(html5->hasAttribute(a, b)) << a;
+    EXPECT_TRUE(html5->hasAttribute(("data-" + std::string(100, 'x')).c_str(), b)) << "longer than names are read";
     // A pattern stands for longer names only.
     for (const char* a : {"href", "aria-lable", "on", "data-", "x-data"}) EXPECT_FALSE(html5->hasAttribute(a, b)) << a;
     EXPECT_TRUE(html5->hasAttribute("viewBox", html5->find("SVG")));
