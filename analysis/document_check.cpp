@@ -50,12 +50,6 @@ void countPair(CheckRun& run, int32_t& balance, bool close, const char* nameAsRe
     }
 }
 
-std::string capitals(const char* name) {
-    std::string out = name;
-    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // Skips what lies between the open tag of row `row`, just collected, and its close tag
 // when it isn't markup to check.
 void skipBody(CheckRun& run, int row) {
@@ -118,7 +112,7 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
             const char* bare = name[0] == '/' ? name + 1 : name;
             if (profile.knowsCustomElements() && isCustomElementName(bare)) {
                 checkCustomPairing(run, name);
-                checkQuotes(run, capitals(name).c_str());
+                checkQuotes(run, capitalised(name).c_str());
             } else {
                 report(run, ProblemKind::UnknownTag, name);
             }
@@ -178,7 +172,7 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
 
 void checkCustomPairing(CheckRun& run, const char* nameAsRead) {
     const bool close = nameAsRead[0] == '/';
-    std::string key = capitals(close ? nameAsRead + 1 : nameAsRead);
+    std::string key = capitalised(close ? nameAsRead + 1 : nameAsRead);
     auto found = run.customIndex.find(key);
     if (found == run.customIndex.end()) {
         found = run.customIndex.emplace(key, run.customBalance.size()).first;

@@ -139,9 +139,7 @@ std::vector<KnownTagDefinition> readKnownTags(const char* text, size_t size, con
         definition.line = number;
         std::string problem = readLine(content, definition);
         if (problem.empty()) {
-            std::string key = definition.name;
-            for (char& c : key) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-            auto first = lines.emplace(key, number);
+            auto first = lines.emplace(capitalised(definition.name), number);
             if (!first.second)
                 problem = "'" + definition.name + "' is defined on line " + std::to_string(first.first->second) + " already";
         }

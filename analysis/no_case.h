@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Compares two NUL-terminated names without regard to letter case: negative when a
 // sorts first, 0 when they are equal, positive otherwise.
@@ -15,6 +16,13 @@ int compareNoCase(const char* a, const char* b);
 // The capital of an ASCII letter a-z; every other byte unchanged.
 inline unsigned char upperAscii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// `name` with the letters a-z capitalised.
+inline std::string capitalised(const std::string& name) {
+    std::string out = name;
+    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    return out;
 }
 
 // True when compareNoCase's equality for this name is exactly "the same bytes once the

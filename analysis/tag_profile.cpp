@@ -20,12 +20,6 @@ constexpr int Html5NameLength = 79;
 // No profile reads a longer name.
 constexpr size_t LongestName = Html5NameLength;
 
-std::string capitals(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string lowerCase(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
@@ -193,7 +187,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
 
         std::vector<std::string>* attributes = &globals;
         if (d.name != "*") {
-            const std::string name = capitals(d.name);
+            const std::string name = capitalised(d.name);
             auto found = byName.find(name);
             if (found == byName.end()) {
                 if (d.pairing == KnownPairing::Keep) {
