@@ -47,6 +47,10 @@ const notNesting = new Set([
   'picture', 'pre', 'progress', 'select', 'summary', 'video',
 ]);
 
+// Attributes the standard lets any element carry in its HTML syntax, for pages that move
+// between HTML and XHTML, which the attribute package leaves out.
+const syntaxAttributes = ['xmlns', 'xml:lang'];
+
 // Elements whose contents are text up to their end tag, never tags.
 const rawText = new Set(['script', 'style', 'textarea', 'title', 'iframe']);
 
@@ -230,8 +234,9 @@ const lines = [
   `# ${versions}.`,
   '# The descriptions and pairing kinds are ours. Edit the script, not this file.',
   '',
-  '# Attributes every element takes: the global ones, event handlers, data-* and ARIA.',
-  `* | | | ${[...htmlElementAttributes['*'], 'on*', 'data-*', ...ariaAttributes].join(' ')}`,
+  '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
+  '# data-* and ARIA.',
+  `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',
