@@ -1,7 +1,6 @@
 // Examining many files on several threads while writing their results in input order.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -12,15 +11,18 @@
 // The number of jobs -j 0 stands for: one per core.
 int jobsForCores();
 
+// How many results a job may have waiting to be written: enough that jobs rarely wait
+// for one another, few enough that memory follows the jobs, not the files.
+constexpr size_t ResultsPerJob = 4;
+
 // Runs `examine(worker, index, result)` for every index from 0 to count - 1 on `jobs`
-// threads (worker 0 to jobs - 1), and hands each result to `deliver(index, result)` on
-// the calling thread, in index order. At most twice `jobs` results wait to be delivered,
-// so the memory a run takes is bounded by its jobs, not by its files. While it waits
-// for the next result, `wait()` is called about ten times a second. With one job
-// everything runs on the calling thread.
+// threads (worker 0 to jobs - 1, worker 0 the calling thread), and `deliver(index, result)`
+// for each result in index order, one at a time: whichever job finds the next result in
+// order ready delivers it and those ready after it, so no thread waits only to write. At
+// most ResultsPerJob times `jobs` results are examined and not yet delivered.
 template <typename Result>
 void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t, Result&)>& examine,
-                    const std::function<void(size_t, Result&)>& deliver, const std::function<void()>& wait) {
+                    const std::function<void(size_t, Result&)>& deliver) {
     if (jobs <= 1 || count <= 1) {
         Result result;
         for (size_t i = 0; i < count; ++i) {
@@ -33,12 +35,13 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
         Result result;
         bool ready = false;
     };
-    const size_t window = 2 * static_cast<size_t>(jobs);
+    const size_t window = ResultsPerJob * static_cast<size_t>(jobs);
     std::vector<Slot> slots(window);
     std::mutex mutex;
-    std::condition_variable resultReady, roomFree;
-    size_t next = 0;       // the next index to examine
-    size_t delivered = 0;  // indexes before this one are delivered
+    std::condition_variable roomFree;
+    size_t next = 0;          // the next index to examine
+    size_t delivered = 0;     // indexes before this one are delivered
+    bool delivering = false;  // a job is delivering
 
     auto work = [&](int worker) {
         std::unique_lock<std::mutex> lock(mutex);
@@ -51,27 +54,22 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
             examine(worker, index, slot.result);
             lock.lock();
             slot.ready = true;
-            resultReady.notify_one();
+            if (delivering) continue;  // the job delivering takes this one up in its turn
+            delivering = true;
+            while (delivered < count && slots[delivered % window].ready) {
+                const size_t first = delivered;
+                lock.unlock();
+                deliver(first, slots[first % window].result);
+                lock.lock();
+                slots[first % window].ready = false;
+                ++delivered;
+                roomFree.notify_all();
+            }
+            delivering = false;
         }
     };
     std::vector<std::thread> threads;
-    for (int worker = 0; worker < jobs; ++worker) threads.emplace_back(work, worker);
-
-    for (size_t index = 0; index < count; ++index) {
-        Slot& slot = slots[index % window];
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            while (!resultReady.wait_for(lock, std::chrono::milliseconds(100), [&] { return slot.ready; })) {
-                lock.unlock();
-                wait();
-                lock.lock();
-            }
-        }
-        deliver(index, slot.result);
-        std::lock_guard<std::mutex> lock(mutex);
-        slot.ready = false;
-        ++delivered;
-        roomFree.notify_all();
-    }
+    for (int worker = 1; worker < jobs; ++worker) threads.emplace_back(work, worker);
+    work(0);
     for (std::thread& thread : threads) thread.join();
 }
