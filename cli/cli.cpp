@@ -191,7 +191,8 @@ int Run::execute() {
         [&](size_t index, FileResult& result) {
             deliver(paths[index], result);
             progress_.update(index + 1);
-        });
+        },
+        [&] { progress_.update(static_cast<size_t>(examined_) + unreadable_.size()); });
     progress_.hide();
 
     // One file that can't be read gives its message alone, as it always did.

@@ -1,6 +1,7 @@
 // Examining many files on several threads while writing their results in input order.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -19,10 +20,12 @@ constexpr size_t ResultsPerJob = 4;
 // threads (worker 0 to jobs - 1, worker 0 the calling thread), and `deliver(index, result)`
 // for each result in index order, one at a time: whichever job finds the next result in
 // order ready delivers it and those ready after it, so no thread waits only to write. At
-// most ResultsPerJob times `jobs` results are examined and not yet delivered.
+// most ResultsPerJob times `jobs` results are examined and not yet delivered. Meanwhile
+// `idle()` is called about ten times a second, never while a result is being delivered,
+// so that it may write where deliver writes.
 template <typename Result>
 void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t, Result&)>& examine,
-                    const std::function<void(size_t, Result&)>& deliver) {
+                    const std::function<void(size_t, Result&)>& deliver, const std::function<void()>& idle) {
     if (jobs <= 1 || count <= 1) {
         Result result;
         for (size_t i = 0; i < count; ++i) {
@@ -38,11 +41,24 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
     const size_t window = ResultsPerJob * static_cast<size_t>(jobs);
     std::vector<Slot> slots(window);
     std::mutex mutex;
-    std::condition_variable roomFree;
+    std::condition_variable roomFree, allDelivered;
     size_t next = 0;          // the next index to examine
     size_t delivered = 0;     // indexes before this one are delivered
     bool delivering = false;  // a job is delivering
 
+    // With the lock held and `delivering` set: delivers the results ready in order.
+    auto deliverReady = [&](std::unique_lock<std::mutex>& lock) {
+        while (delivered < count && slots[delivered % window].ready) {
+            const size_t first = delivered;
+            lock.unlock();
+            deliver(first, slots[first % window].result);
+            lock.lock();
+            slots[first % window].ready = false;
+            ++delivered;
+            roomFree.notify_all();
+        }
+        if (delivered == count) allDelivered.notify_one();
+    };
     auto work = [&](int worker) {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
@@ -56,19 +72,25 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
             slot.ready = true;
             if (delivering) continue;  // the job delivering takes this one up in its turn
             delivering = true;
-            while (delivered < count && slots[delivered % window].ready) {
-                const size_t first = delivered;
-                lock.unlock();
-                deliver(first, slots[first % window].result);
-                lock.lock();
-                slots[first % window].ready = false;
-                ++delivered;
-                roomFree.notify_all();
-            }
+            deliverReady(lock);
+            delivering = false;
+        }
+    };
+    // Wakes now and then for idle(), taking the turn of the job that delivers.
+    auto watch = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!allDelivered.wait_for(lock, std::chrono::milliseconds(100), [&] { return delivered >= count; })) {
+            if (delivering) continue;
+            delivering = true;
+            lock.unlock();
+            idle();
+            lock.lock();
+            deliverReady(lock);  // what was made ready meanwhile was left to this turn
             delivering = false;
         }
     };
     std::vector<std::thread> threads;
+    threads.emplace_back(watch);
     for (int worker = 1; worker < jobs; ++worker) threads.emplace_back(work, worker);
     work(0);
     for (std::thread& thread : threads) thread.join();

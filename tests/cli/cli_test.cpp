@@ -236,7 +236,8 @@ TEST(CliJobs, DeliversInOrderOneAtATimeWithABoundedWindow) {
                 std::this_thread::sleep_for(std::chrono::microseconds(index % 3 == 0 ? 2000 : 0));
                 --delivering;
                 --waiting;
-            });
+            },
+            [] {});
         ASSERT_EQ(delivered.size(), 60u) << jobs;
         for (size_t i = 0; i < delivered.size(); ++i) EXPECT_EQ(delivered[i], i) << jobs;
         EXPECT_LE(mostWaiting.load(), static_cast<int>(ResultsPerJob) * jobs) << jobs;
