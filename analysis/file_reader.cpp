@@ -152,8 +152,25 @@ bool readStandardInput(FileBlock& block) {
     HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
     return h != INVALID_HANDLE_VALUE && h != nullptr && readToEnd(h, block);
 }
+
+bool readStreamToEnd(const char* path, FileBlock& block) {
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = readToEnd(h, block);
+    CloseHandle(h);
+    return ok;
+}
 #else
 bool readStandardInput(FileBlock& block) { return readToEnd(STDIN_FILENO, block); }
+
+bool readStreamToEnd(const char* path, FileBlock& block) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && readToEnd(fd, block);
+    close(fd);
+    return ok;
+}
 #endif
 
 bool readWholeFile(const char* path, FileBlock& block) {

@@ -18,6 +18,11 @@ bool readWholeFile(const char* path, FileBlock& block);
 // Reads standard input to its end into one block, with the same limits.
 bool readStandardInput(FileBlock& block);
 
+// Reads the file, pipe or device at `path` to its end into one block, with the same
+// limits, waiting for a pipe's writer as a reader of a pipe does: for a list of paths,
+// which may well come from another program.
+bool readStreamToEnd(const char* path, FileBlock& block);
+
 // A block that files are read into one after another, for a program that reads many
 // files or large ones. It is kept from one file to the next, so its pages are faulted in
 // once; a large block is asked for in huge pages and populated in one call, since a

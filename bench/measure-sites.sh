@@ -50,16 +50,18 @@ install_missing tidy time
 ./scripts/build.sh native >/dev/null
 tagvetter=build/tagvetter
 
+list=$(mktemp)
+trap 'rm -f "$list"' EXIT
+
 # The first 5,000 pages in byte order, copied into one folder as their packages lay them out.
 site=build/bench/site
 if [ ! -f "$site.complete" ]; then
     rm -rf "$site"
     mkdir -p "$site"
-    html_files | head -z -n "$pages" | xargs -0 cp --parents -t "$site"
+    html_files >"$list"
+    head -z -n "$pages" "$list" | xargs -0 cp --parents -t "$site"
     touch "$site.complete"
 fi
-list=$(mktemp)
-trap 'rm -f "$list"' EXIT
 find "$site" -type f -print0 | sort -z >"$list"
 site_bytes=$(xargs -0 cat <"$list" | wc -c)
 
@@ -87,7 +89,7 @@ peak_kib() {
     rm -f "$timing"
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b > 0 ? a / b : 0 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b > 0 ? a / b : 0) }'; }
 
 # Warm the page cache so that no side pays for the disk.
 xargs -0 cat <"$list" >/dev/null
@@ -123,5 +125,5 @@ printf '  %-44s %8s s\n' "tagvetter check FILE" "$t_check" "tagvetter count FILE
 echo "  tidy / check:                    $(ratio "$t_tidy" "$t_check")x   (target >= 40)"
 echo "  tidy / count:                    $(ratio "$t_tidy" "$t_count")x   (target >= 60)"
 awk -v c="$m_check" -v n="$m_count" -v b="$bytes" 'BEGIN {
-    printf "  peak memory over the file's size: check %.1f MiB, count %.1f MiB   (target <= 32)\n",
+    printf "  peak memory above the size of the file: check %.1f MiB, count %.1f MiB   (target <= 32)\n",
         c / 1024 - b / 1048576, n / 1024 - b / 1048576 }'

@@ -52,7 +52,7 @@ void addFilesBelow(const fs::path& folder, std::vector<std::string>& found) {
 // Reads LIST (or standard input) whole: one path a line, empty lines skipped.
 bool readList(const std::string& list, std::vector<std::string>& paths) {
     FileBlock text;
-    if (!(list == StandardInputPath ? readStandardInput(text) : readWholeFile(list.c_str(), text))) return false;
+    if (!(list == StandardInputPath ? readStandardInput(text) : readStreamToEnd(list.c_str(), text))) return false;
     const char* p = text.bytes;
     const char* end = text.bytes + text.size;
     while (p < end) {

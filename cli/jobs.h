@@ -12,15 +12,20 @@
 // The number of jobs -j 0 stands for: one per core.
 int jobsForCores();
 
+// How many results a job may have waiting to be written: enough that jobs rarely wait
+// for one another, few enough that memory follows the jobs, not the files.
+constexpr size_t ResultsPerJob = 4;
+
 // Runs `examine(worker, index, result)` for every index from 0 to count - 1 on `jobs`
-// threads (worker 0 to jobs - 1), and hands each result to `deliver(index, result)` on
-// the calling thread, in index order. At most twice `jobs` results wait to be delivered,
-// so the memory a run takes is bounded by its jobs, not by its files. While it waits
-// for the next result, `wait()` is called about ten times a second. With one job
-// everything runs on the calling thread.
+// threads (worker 0 to jobs - 1, worker 0 the calling thread), and `deliver(index, result)`
+// for each result in index order, one at a time: whichever job finds the next result in
+// order ready delivers it and those ready after it, so no thread waits only to write. At
+// most ResultsPerJob times `jobs` results are examined and not yet delivered. Meanwhile
+// `idle()` is called about ten times a second, never while a result is being delivered,
+// so that it may write where deliver writes.
 template <typename Result>
 void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t, Result&)>& examine,
-                    const std::function<void(size_t, Result&)>& deliver, const std::function<void()>& wait) {
+                    const std::function<void(size_t, Result&)>& deliver, const std::function<void()>& idle) {
     if (jobs <= 1 || count <= 1) {
         Result result;
         for (size_t i = 0; i < count; ++i) {
@@ -33,13 +38,27 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
         Result result;
         bool ready = false;
     };
-    const size_t window = 2 * static_cast<size_t>(jobs);
+    const size_t window = ResultsPerJob * static_cast<size_t>(jobs);
     std::vector<Slot> slots(window);
     std::mutex mutex;
-    std::condition_variable resultReady, roomFree;
-    size_t next = 0;       // the next index to examine
-    size_t delivered = 0;  // indexes before this one are delivered
+    std::condition_variable roomFree, allDelivered;
+    size_t next = 0;          // the next index to examine
+    size_t delivered = 0;     // indexes before this one are delivered
+    bool delivering = false;  // a job is delivering
 
+    // With the lock held and `delivering` set: delivers the results ready in order.
+    auto deliverReady = [&](std::unique_lock<std::mutex>& lock) {
+        while (delivered < count && slots[delivered % window].ready) {
+            const size_t first = delivered;
+            lock.unlock();
+            deliver(first, slots[first % window].result);
+            lock.lock();
+            slots[first % window].ready = false;
+            ++delivered;
+            roomFree.notify_all();
+        }
+        if (delivered == count) allDelivered.notify_one();
+    };
     auto work = [&](int worker) {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
@@ -51,27 +70,28 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
             examine(worker, index, slot.result);
             lock.lock();
             slot.ready = true;
-            resultReady.notify_one();
+            if (delivering) continue;  // the job delivering takes this one up in its turn
+            delivering = true;
+            deliverReady(lock);
+            delivering = false;
+        }
+    };
+    // Wakes now and then for idle(), taking the turn of the job that delivers.
+    auto watch = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!allDelivered.wait_for(lock, std::chrono::milliseconds(100), [&] { return delivered >= count; })) {
+            if (delivering) continue;
+            delivering = true;
+            lock.unlock();
+            idle();
+            lock.lock();
+            deliverReady(lock);  // what was made ready meanwhile was left to this turn
+            delivering = false;
         }
     };
     std::vector<std::thread> threads;
-    for (int worker = 0; worker < jobs; ++worker) threads.emplace_back(work, worker);
-
-    for (size_t index = 0; index < count; ++index) {
-        Slot& slot = slots[index % window];
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            while (!resultReady.wait_for(lock, std::chrono::milliseconds(100), [&] { return slot.ready; })) {
-                lock.unlock();
-                wait();
-                lock.lock();
-            }
-        }
-        deliver(index, slot.result);
-        std::lock_guard<std::mutex> lock(mutex);
-        slot.ready = false;
-        ++delivered;
-        roomFree.notify_all();
-    }
+    threads.emplace_back(watch);
+    for (int worker = 1; worker < jobs; ++worker) threads.emplace_back(work, worker);
+    work(0);
     for (std::thread& thread : threads) thread.join();
 }

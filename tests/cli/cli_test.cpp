@@ -261,14 +261,14 @@ TEST(CliSite, ExaminesFoldersAndListsInByteOrderWithTheSameBytesForAnyJobs) {
     }
 }
 
-// Results come out in input order while no more than twice the jobs wait, however
-// unevenly long the files take.
-TEST(CliJobs, DeliversInOrderWithABoundedWindow) {
+// Results come out in input order, one at a time, while no more than the window of
+// results waits, however unevenly long the files take.
+TEST(CliJobs, DeliversInOrderOneAtATimeWithABoundedWindow) {
     for (int jobs : {1, 2, 5}) {
-        std::atomic<int> waiting{0}, mostWaiting{0};
+        std::atomic<int> waiting{0}, mostWaiting{0}, delivering{0};
         std::vector<size_t> delivered;
         examineInOrder<size_t>(
-            40, jobs,
+            60, jobs,
             [&](int worker, size_t index, size_t& result) {
                 EXPECT_LT(worker, jobs);
                 std::this_thread::sleep_for(std::chrono::microseconds((index * 7919) % 3000));
@@ -278,14 +278,17 @@ TEST(CliJobs, DeliversInOrderWithABoundedWindow) {
                 }
             },
             [&](size_t index, size_t& result) {
+                EXPECT_EQ(++delivering, 1) << "two deliveries at once";
                 EXPECT_EQ(result, index);
                 delivered.push_back(index);
+                std::this_thread::sleep_for(std::chrono::microseconds(index % 3 == 0 ? 2000 : 0));
+                --delivering;
                 --waiting;
             },
             [] {});
-        ASSERT_EQ(delivered.size(), 40u) << jobs;
+        ASSERT_EQ(delivered.size(), 60u) << jobs;
         for (size_t i = 0; i < delivered.size(); ++i) EXPECT_EQ(delivered[i], i) << jobs;
-        EXPECT_LE(mostWaiting.load(), 2 * jobs) << jobs;
+        EXPECT_LE(mostWaiting.load(), static_cast<int>(ResultsPerJob) * jobs) << jobs;
     }
 }
 

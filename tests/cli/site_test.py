@@ -61,6 +61,13 @@ class Site(unittest.TestCase):
             for jobs in ("-j2", "-j5"):
                 self.assertEqual(run(command + [jobs, self.folder.name]), first, command + [jobs])
 
+    def test_a_list_may_come_through_a_pipe(self):
+        listed = b"".join(os.path.join(self.root, b"page%03d.htm" % i) + b"\n" for i in (3, 1, 2))
+        through_dash = run(["count", "--files-from", "-"], listed)
+        self.assertEqual(through_dash[0], 0)
+        self.assertTrue(through_dash[2].endswith(b" in 3 files\n"))
+        self.assertEqual(run(["count", "--files-from", "/dev/stdin"], listed), through_dash)
+
     def test_json_and_sarif_parse_and_agree_with_the_text_lines(self):
         status, text, _ = run(["check", self.folder.name])
         _, gnu, _ = run(["check", "--format=gnu", self.folder.name])
