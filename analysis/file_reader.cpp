@@ -113,10 +113,13 @@ bool readToEnd(Handle h, FileBlock& block) {
 }
 
 // Opens a file for reading whole: existing, not shared for writing, and a regular file
-// (so that a pipe, a device or a folder is refused at once). Gives its size.
+// (so that a pipe, a device or a folder is refused at once). Gives its size. On Windows
+// `shareWithReaders` lets other readers open it meanwhile (several jobs may read one
+// file); writers never can.
 #ifdef _WIN32
-bool openRegularFile(const char* path, Handle& h, uint64_t& size) {
-    h = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool openRegularFile(const char* path, Handle& h, uint64_t& size, bool shareWithReaders) {
+    const DWORD share = shareWithReaders ? FILE_SHARE_READ : 0;
+    h = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER length;
     if (GetFileType(h) == FILE_TYPE_DISK && GetFileSizeEx(h, &length) && length.QuadPart >= 0) {
@@ -129,7 +132,7 @@ bool openRegularFile(const char* path, Handle& h, uint64_t& size) {
 
 void closeFile(Handle h) { CloseHandle(h); }
 #else
-bool openRegularFile(const char* path, Handle& h, uint64_t& size) {
+bool openRegularFile(const char* path, Handle& h, uint64_t& size, bool) {
     // Non-blocking, so that opening a pipe nobody writes to fails below instead of waiting.
     h = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (h < 0) return false;
@@ -176,7 +179,7 @@ bool readStreamToEnd(const char* path, FileBlock& block) {
 bool readWholeFile(const char* path, FileBlock& block) {
     Handle h;
     uint64_t size;
-    if (!openRegularFile(path, h, size)) return false;
+    if (!openRegularFile(path, h, size, false)) return false;
     bool ok = readKnownSize(h, size, block);
     closeFile(h);
     return ok;
@@ -188,7 +191,7 @@ bool TextBuffer::readFile(const char* path) {
     size_ = 0;
     Handle h;
     uint64_t size;
-    if (!openRegularFile(path, h, size)) return false;
+    if (!openRegularFile(path, h, size, true)) return false;
     uint32_t total = 0;
     bool ok = size <= LargestText && reserve(size + 2) && readUpTo(h, bytes_, size, total);
     closeFile(h);

@@ -37,7 +37,8 @@ public:
     TextBuffer& operator=(const TextBuffer&) = delete;
 
     // Reads the file at `path` whole, followed by two zero bytes, with the limits and the
-    // care of readWholeFile. False when it can't; the bytes held before are then gone.
+    // care of readWholeFile, except that other readers may have it open meanwhile. False
+    // when it can't; the bytes held before are then gone.
     bool readFile(const char* path);
 
     char* bytes() const { return bytes_; }

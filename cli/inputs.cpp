@@ -34,11 +34,8 @@ void addFilesBelow(const fs::path& folder, std::vector<std::string>& found) {
         found.push_back(folder.string());
         return;
     }
+    // An error while listing ends the iterator and is reported as the folder that can't be read.
     for (const fs::directory_iterator end; entry != end; entry.increment(ec)) {
-        if (ec) {
-            found.push_back(folder.string());
-            return;
-        }
         std::error_code statusError;
         const bool link = entry->is_symlink(statusError);
         if (entry->is_directory(statusError)) {
@@ -47,6 +44,7 @@ void addFilesBelow(const fs::path& folder, std::vector<std::string>& found) {
             found.push_back(entry->path().string());
         }
     }
+    if (ec) found.push_back(folder.string());
 }
 
 // Reads LIST (or standard input) whole: one path a line, empty lines skipped.
@@ -83,7 +81,12 @@ bool hasHtmlExtension(const std::string& name) { return endsWithNoCase(name, ".h
 
 std::vector<std::string> filesBelow(const std::string& folder) {
     std::vector<std::string> found;
-    addFilesBelow(fs::path(folder), found);
+    try {
+        addFilesBelow(fs::path(folder), found);
+    } catch (const std::exception&) {
+        // A name the narrow path can't hold (on Windows): the folder can't be read whole.
+        found.push_back(folder);
+    }
     std::sort(found.begin(), found.end());
     return found;
 }
