@@ -40,6 +40,8 @@ public:
     void openDocument(const char* path);
     // Shows an exclamation message with one "&Ok" button and waits for it.
     void showWarning(const char* text, const char* caption);
+    // Greys or enables the commands that need a document, as one is open or not.
+    void enableDocumentCommands();
 
     // The commands of the menu, one each.
     void open();
@@ -58,7 +60,8 @@ public:
     // The path of the last successful open, empty before it and after a failed one.
     char documentPath[270] = {0};
     int viewMode = ViewNothing;
-    // Pixels; every horizontal extent of the list is a multiple of it.
+    // Pixels; every listing lets the list scroll sideways over a multiple of it, or
+    // further where its widest line needs it.
     int averageCharWidth = 0;
     // The registry key of the placement, under the current user.
     const char* settingsKey = SettingsKey;

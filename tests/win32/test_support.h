@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,12 @@ inline void drainQueue() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message != WM_QUIT) DispatchMessageA(&message);
     }
+}
+
+// A plain visible top-level window for a box to belong to.
+inline HWND makeOwnerWindow() {
+    return CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 400, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 inline std::string windowClassName(HWND window) {
@@ -92,3 +100,42 @@ inline std::vector<std::string> listLines(HWND list) {
     }
     return lines;
 }
+
+// A fresh folder under the prefix's temporary folder, removed with its files at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name) {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + name;
+        std::string made;
+        // Made level by level, so a name may hold several.
+        for (size_t i = 0; i <= path.size(); ++i) {
+            if (i == path.size() || (path[i] == '\\' && i > strlen(temp))) {
+                made = path.substr(0, i);
+                CreateDirectoryA(made.c_str(), nullptr);
+                levels.insert(levels.begin(), made);
+            }
+        }
+    }
+    ~TempFolder() {
+        for (const std::string& file : files) DeleteFileA(file.c_str());
+        for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+        for (const std::string& level : levels) RemoveDirectoryA(level.c_str());
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        std::string file = path + "\\" + name;
+        std::ofstream(file, std::ios::binary) << text;
+        files.push_back(file);
+        return file;
+    }
+    std::string folder(const std::string& name) {
+        std::string made = path + "\\" + name;
+        CreateDirectoryA(made.c_str(), nullptr);
+        folders.push_back(made);
+        return made;
+    }
+
+    std::string path;
+    std::vector<std::string> files, folders, levels;
+};
