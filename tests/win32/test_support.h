@@ -39,6 +39,28 @@ inline std::string windowClassName(HWND window) {
     return name;
 }
 
+struct WindowSearch {
+    DWORD process;
+    const char* className;
+    HWND found;
+};
+
+inline BOOL CALLBACK matchWindowSearch(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || lstrcmpiA(windowClassName(window).c_str(), search->className) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The top-level window of class `className` that `process` has made, or null.
+inline HWND topLevelWindowOf(DWORD process, const char* className) {
+    WindowSearch search{process, className, nullptr};
+    EnumWindows(matchWindowSearch, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 inline std::string windowText(HWND window) {
     char text[1024] = {0};
     GetWindowTextA(window, text, sizeof text);
