@@ -40,8 +40,6 @@ public:
     void openDocument(const char* path);
     // Shows an exclamation message with one "&Ok" button and waits for it.
     void showWarning(const char* text, const char* caption);
-    // Greys or enables the commands that need a document, as one is open or not.
-    void enableDocumentCommands();
 
     // The commands of the menu, one each.
     void open();
@@ -70,6 +68,9 @@ public:
     StatusBarPanes panes;
 
 private:
+    // Greys or enables the commands that need a document, as one is open or not.
+    void enableDocumentCommands();
+
     Document& document_;
     TagCensus& census_;
     PopupBox& popupBox_;

@@ -166,8 +166,8 @@ void PopupBox::createButtons() {
 }
 
 // Makes the box window over the middle of the owner's client area, wide enough for its
-// caption too: for "Can't open file" the caption is the path, the one place that says
-// which file failed. No caption makes it wider than the screen.
+// caption too (for "Can't open file" the caption is the path, the one place that says
+// which file failed), but never wider than the screen for the caption's sake.
 void PopupBox::createBoxWindow() {
     const DWORD boxStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION;
     textRect.top = lineHeight;
