@@ -25,10 +25,10 @@ int startUp(HINSTANCE instance, const char* commandLine) {
                     LBS_NOTIFY;
     if (!mainWindow.init(&listBox, &statusBar)) return 0;
     if (!mainWindow.createFrame()) return 0;
-    if (commandLine && *commandLine)
-        mainWindow.openDocument(commandLine);
-    else
-        mainWindow.results.append("*** Drag files here ***");
+    if (commandLine && *commandLine) mainWindow.openDocument(commandLine);
+    // Without a file, or after the message about one that can't be opened, the window
+    // says how to give it one.
+    if (!document.isLoaded()) mainWindow.results.append("*** Drag files here ***");
     return 1;
 }
 

@@ -20,8 +20,9 @@ extern ListBoxControl listBox;
 extern StatusBarControl statusBar;
 extern MainWindow mainWindow;
 
-// Makes the main window and opens the file named by `commandLine` (taken whole) or
-// shows the drop hint. The window is not shown yet. 0 when the window can't be made.
+// Makes the main window and opens the file named by `commandLine` (taken whole); shows
+// the drop hint when no file is open then. The window is not shown yet. 0 when the
+// window can't be made.
 int startUp(HINSTANCE instance, const char* commandLine);
 
 // The whole program: start-up, show, accelerators and the message loop; gives the exit

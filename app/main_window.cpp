@@ -75,7 +75,17 @@ int MainWindow::onCreate() {
     ReleaseDC(nullptr, dc);
     averageCharWidth = metrics.tmAveCharWidth;
     documentPath[0] = '\0';
+    enableDocumentCommands();
     return FrameWindow::onCreate();
+}
+
+// Greys the commands that need a document while none is open, so the menu shows what
+// would do nothing.
+void MainWindow::enableDocumentCommands() {
+    HMENU menu = GetMenu(handle);
+    UINT state = document_.isLoaded() ? MF_ENABLED : MF_GRAYED;
+    for (UINT command : {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG})
+        EnableMenuItem(menu, command, MF_BYCOMMAND | state);
 }
 
 // Runs the command of a menu item or the accelerator.
@@ -118,6 +128,7 @@ void MainWindow::openDocument(const char* path) {
     // A longer path would not fit documentPath; it is refused like any file that can't
     // be opened.
     bool loaded = strlen(path) <= LongestPath && document_.load(path);
+    enableDocumentCommands();
     if (!loaded) {
         showWarning("Can't open file", path);
         documentPath[0] = '\0';

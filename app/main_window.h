@@ -58,7 +58,8 @@ public:
     // The path of the last successful open, empty before it and after a failed one.
     char documentPath[270] = {0};
     int viewMode = ViewNothing;
-    // Pixels; every horizontal extent of the list is a multiple of it.
+    // Pixels; every listing lets the list scroll sideways over a multiple of it, or
+    // further where its widest line needs it.
     int averageCharWidth = 0;
     // The registry key of the placement, under the current user.
     const char* settingsKey = SettingsKey;
@@ -67,6 +68,9 @@ public:
     StatusBarPanes panes;
 
 private:
+    // Greys or enables the commands that need a document, as one is open or not.
+    void enableDocumentCommands();
+
     Document& document_;
     TagCensus& census_;
     PopupBox& popupBox_;

@@ -23,7 +23,8 @@ bool askForFile(HWND owner, char* path) {
     record.nFilterIndex = 1;
     record.lpstrFile = path;
     record.nMaxFile = OpenPathSize;
-    record.lpstrTitle = "";
+    // No title: the dialog shows the platform's own ("Open"); an empty one shows blank.
+    record.lpstrTitle = nullptr;
     record.Flags = OFN_HIDEREADONLY;
     return GetOpenFileNameA(&record) != FALSE;
 }

@@ -1,5 +1,6 @@
 #include "popup_box.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,8 @@ const char BoxClassName[] = "AboutClass";
 const char OutOfMemory[] = "Out of memory";
 constexpr int ButtonWidth = 60;
 constexpr int ButtonHeight = 30;
+// The box window is this much wider than the right edge of its text area.
+constexpr int BoxMargin = 16;
 
 // One button set: labels, results and left edges relative to the box's centre.
 struct ButtonSet {
@@ -55,6 +58,28 @@ void measureLines(HDC dc, const char* text, int& widest, int& count) {
         if (extent.cx > widest) widest = extent.cx;
         ++count;
     });
+}
+
+// The width a window of `style` needs to show `caption` whole in its caption bar: the
+// text in the caption font, the window's frame, and a caption bar's height of room at
+// either end.
+int captionWindowWidth(const char* caption, DWORD style) {
+    if (!caption || !*caption) return 0;
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    HFONT font = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+                     ? CreateFontIndirectA(&metrics.lfCaptionFont)
+                     : nullptr;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    SIZE extent{0, 0};
+    GetTextExtentPoint32A(dc, caption, static_cast<int>(strlen(caption)), &extent);
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    if (font) DeleteObject(font);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    return extent.cx + (frame.right - frame.left) + 2 * GetSystemMetrics(SM_CYCAPTION);
 }
 
 // True when `button` is one of the current box's live buttons.
@@ -140,18 +165,23 @@ void PopupBox::createButtons() {
     boxButtons.count = set.count;
 }
 
-// Makes the box window over the middle of the owner's client area.
+// Makes the box window over the middle of the owner's client area, wide enough for its
+// caption too (for "Can't open file" the caption is the path, the one place that says
+// which file failed), but never wider than the screen for the caption's sake.
 void PopupBox::createBoxWindow() {
+    const DWORD boxStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION;
     textRect.top = lineHeight;
     textRect.bottom = (lineCount + 1) * lineHeight + 8;
+    int forCaption = std::min(captionWindowWidth(caption, boxStyle), GetSystemMetrics(SM_CXSCREEN));
+    textRect.right = std::max<LONG>(textRect.right, forCaption - BoxMargin);
     int height = (lineCount + 6) * lineHeight;
-    int width = textRect.right + 16;
+    int width = textRect.right + BoxMargin;
     RECT area{0, 0, 0, 0};
     GetClientRect(owner, &area);
     int x = area.right / 2 - width / 2;
     int y = area.bottom / 2 - height / 2;
-    handle = CreateWindowExA(0, BoxClassName, caption, WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y, width, height,
-                             owner, nullptr, moduleInstance(), this);
+    handle = CreateWindowExA(0, BoxClassName, caption, boxStyle, x, y, width, height, owner, nullptr,
+                             moduleInstance(), this);
 }
 
 // Shows the box and runs the nested pump until it is answered or closed.
@@ -169,6 +199,7 @@ int PopupBox::run(HWND ownerWindow, const char* boxText, const char* boxCaption,
     // Nothing of an earlier box may be focused or matched before this one makes its own.
     boxButtons.count = 0;
     boxButtons.focusIndex = 0;
+    boxButtons.defaultIndex = 0;
     icon = nullptr;
 
     releaseText();
@@ -222,11 +253,20 @@ int PopupBox::run(HWND ownerWindow, const char* boxText, const char* boxCaption,
         return result;
     }
     EnableWindow(owner, FALSE);
+    waitForAnswer();
+    return result;
+}
+
+// Dispatches the thread's messages until a button is pressed or the box is gone; sleeps
+// while the queue is empty. A quit message ends the wait and stays queued for the
+// application's loop.
+void PopupBox::waitForAnswer() {
     while (running == 1) {
         if (pumpPending()) break;
+        // The queue was just drained, so anything posted or sent from here on wakes it.
+        if (running == 1) WaitMessage();
     }
     running = 0;
-    return result;
 }
 
 // Ends the wait and enables the owner; runs for a button, a close command or a window
@@ -250,7 +290,8 @@ LRESULT PopupBox::windowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         createButtons();
         int wanted = (style & 0xF00) == MB_DEFBUTTON2 ? 1 : (style & 0xF00) == MB_DEFBUTTON3 ? 2 : 0;
         // A default-button bit beyond the set leaves the focus on the first button.
-        boxButtons.focusIndex = wanted < boxButtons.count ? wanted : 0;
+        boxButtons.defaultIndex = wanted < boxButtons.count ? wanted : 0;
+        boxButtons.focusIndex = boxButtons.defaultIndex;
         focusButton(handle, boxButtons.focusIndex);
         if (boxButtons.count > 0 && boxButtons.buttons[0].handle) {
             boxButtons.classProcedure =
@@ -326,8 +367,8 @@ void PopupBox::onPaint() {
     EndPaint(handle, &paint);
 }
 
-// Moves the focus between the buttons, presses the focused one on Enter and a button on
-// its letter, then lets the button class do the rest.
+// Moves the focus between the buttons, presses the focused one on Enter, the default one
+// on Esc and a button on its letter, then lets the button class do the rest.
 LRESULT CALLBACK buttonKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     int focused = indexOfButton(GetFocus());
     if (focused >= 0) boxButtons.focusIndex = focused;
@@ -350,6 +391,9 @@ LRESULT CALLBACK buttonKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case VK_RETURN:
             press(i);
+            break;
+        case VK_ESCAPE:
+            press(boxButtons.defaultIndex);
             break;
         default:
             for (int b = 0; b < count; ++b) {

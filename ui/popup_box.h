@@ -1,7 +1,7 @@
 // The program's own modal message box: the platform's style bits and result codes, but
 // drawn by us in the caller's colours, text centred line by line in a sunken frame beside
-// a 32 x 32 icon, buttons that answer Tab, the arrows, Enter and their letters, and a body
-// that drags the box. `run` blocks in a nested message pump until a button is pressed.
+// a 32 x 32 icon, buttons that answer Tab, the arrows, Enter, Esc and their letters, and a
+// body that drags the box. `run` blocks in a nested message pump until a button is pressed.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,7 @@ struct BoxButtonSet {
     int count = 0;                       // buttons in use, 1 to 3
     WNDPROC classProcedure = nullptr;    // the platform's "BUTTON" procedure
     int focusIndex = 0;                  // the button that has, or gets back, the focus
+    int defaultIndex = 0;                // the button the style names first; Esc presses it
 };
 extern BoxButtonSet boxButtons;
 
@@ -72,6 +73,7 @@ public:
     BevelFrame frame;
 
 protected:
+    void waitForAnswer();
     // Ends the wait and gives the owner back its input, however the box goes.
     void finish();
     void releaseText();
@@ -91,7 +93,7 @@ void forEachLine(const char* text, Visit visit) {
     }
 }
 
-// The procedure put on the buttons of a box: focus moves, Enter and mnemonics.
+// The procedure put on the buttons of a box: focus moves, Enter, Esc and mnemonics.
 LRESULT CALLBACK buttonKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Dispatches every waiting message; 1 when a quit message waits (left in the queue),

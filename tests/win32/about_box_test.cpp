@@ -41,8 +41,7 @@ class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(box.registerWindowClass(), 0);
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 400, nullptr,
-                                nullptr, moduleInstance(), nullptr);
+        owner = makeOwnerWindow();
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override {
@@ -56,7 +55,8 @@ protected:
 };
 
 TEST_F(AboutBoxTest, IsAnEllipseWithOneOkButtonThatGivesOne) {
-    const std::vector<BoxStep> answers[] = {{{BoxStep::Click, 0}}, {{BoxStep::Key, 'O'}}, {{BoxStep::Key, VK_RETURN}}};
+    const std::vector<BoxStep> answers[] = {
+        {{BoxStep::Click, 0}}, {{BoxStep::Key, 'O'}}, {{BoxStep::Key, VK_RETURN}}, {{BoxStep::Key, VK_ESCAPE}}};
     for (const std::vector<BoxStep>& steps : answers) {
         BoxAnswerer answerer(steps);
         int result = box.run(owner, "Tagvetter\nline two\nline three", "About", 0,

@@ -12,9 +12,10 @@
 #include "popup_box.h"
 
 struct BoxStep {
-    enum Kind { Key, Click, Command, Close, AltF4, Quit, Drag } kind;
-    int value;  // the virtual key, the button index, the raw command id, the quit code or
-                // the distance to drag right and down
+    enum Kind { Key, Click, Command, Close, AltF4, Quit, Drag, Idle } kind;
+    int value;  // the virtual key, the button index, the raw command id, the quit code,
+                // the distance to drag right and down, or the milliseconds to leave the
+                // box alone
 };
 
 // What the helper saw of the box while it was up.
@@ -34,7 +35,17 @@ struct SeenBox {
     RECT windowRect{0, 0, 0, 0};
     int buttonIds[3] = {0, 0, 0};
     RECT draggedRect{0, 0, 0, 0};  // where a drag left the box
+    double idleCpuShare = -1;      // the box's thread's processor time over the idle wall time
 };
+
+// The processor time `thread` has used so far, in 100 ns units. (Wine's process times
+// leave out running threads; its thread times are the system's.)
+inline ULONGLONG threadCpuTime(HANDLE thread) {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
+    auto units = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return units(kernel) + units(user);
+}
 
 class BoxAnswerer {
 public:
@@ -109,6 +120,7 @@ private:
             case BoxStep::AltF4: PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
             case BoxStep::Quit: PostThreadMessageA(uiThread_, WM_QUIT, step.value, 0); return;
             case BoxStep::Drag: drag(box, step.value); break;
+            case BoxStep::Idle: seen_.idleCpuShare = cpuShareWhileIdle(step.value); break;
             }
         }
         // A box the steps did not end is closed, so a failing test fails instead of hanging.
@@ -139,6 +151,20 @@ private:
         SendInput(1, &input, sizeof input);
         Sleep(200);
         GetWindowRect(box, &seen_.draggedRect);
+    }
+
+    // Sleeps `ms` while the box waits; gives the share of one processor that the box's
+    // thread used meanwhile.
+    double cpuShareWhileIdle(int ms) const {
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, uiThread_);
+        if (!thread) return -1;
+        ULONGLONG cpuBefore = threadCpuTime(thread);
+        DWORD start = GetTickCount();
+        Sleep(ms);
+        DWORD elapsed = GetTickCount() - start;
+        ULONGLONG cpu = threadCpuTime(thread) - cpuBefore;
+        CloseHandle(thread);
+        return elapsed ? double(cpu) / 10000.0 / elapsed : -1;
     }
 
     std::vector<BoxStep> steps_;

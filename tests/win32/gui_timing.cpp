@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "application.h"
 #include "resource.h"
 #include "tag_listing.h"
+#include "test_support.h"
 
 namespace {
 
@@ -58,24 +60,6 @@ void finish(PROCESS_INFORMATION& process) {
     CloseHandle(process.hThread);
 }
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK findMain(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[32] = {0};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->process && strcmp(name, "MainClass") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The command line's count, from process start to its end.
 double cliCount(const std::string& cli, const std::string& file) {
     double t0 = now();
@@ -89,15 +73,15 @@ double cliCount(const std::string& cli, const std::string& file) {
 double guiOpen(const std::string& gui, const std::string& file, int& lines) {
     double t0 = now();
     PROCESS_INFORMATION process = start("\"" + gui + "\" " + file);
-    Search search{process.dwProcessId, nullptr};
-    while (!search.found) {
-        EnumWindows(findMain, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(1);
+    HWND main = nullptr;
+    while (!main || !IsWindowVisible(main)) {
+        main = topLevelWindowOf(process.dwProcessId, "MainClass");
+        if (!main || !IsWindowVisible(main)) Sleep(1);
     }
     double elapsed = now() - t0;
-    HWND list = FindWindowExA(search.found, nullptr, "ListBox", nullptr);
+    HWND list = FindWindowExA(main, nullptr, "ListBox", nullptr);
     lines = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    PostMessageA(search.found, WM_COMMAND, CMD_EXIT, 0);
+    PostMessageA(main, WM_COMMAND, CMD_EXIT, 0);
     finish(process);
     return elapsed;
 }

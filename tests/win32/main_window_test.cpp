@@ -1,7 +1,6 @@
 // The application in-process: start-up, opening files, every command on the real list box
-// and status bar, the messages, drops and the ways out; plus the program's resources.
-#include <gtest/gtest.h>
-
+// and status bar, the menu, the messages, drops and the ways out; plus the program's
+// resources.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -12,14 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "application.h"
-#include "box_answerer.h"
+#include "app_fixture.h"
 #include "document_check.h"
 #include "known_tag_reference.h"
 #include "memory_sinks.h"
 #include "resource.h"
 #include "tag_listing.h"
-#include "test_support.h"
 
 namespace {
 
@@ -71,10 +68,13 @@ LRESULT CALLBACK recordTabStops(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcA(listProcedure, window, message, wParam, lParam);
 }
 
-class MainWindowTest : public ::testing::Test {
+// The commands that need a document, in the menu's order.
+const std::vector<UINT> DocumentCommands = {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG};
+
+class MainWindowTest : public AppTest {
 protected:
     void start(const std::string& commandLine = "") {
-        ASSERT_TRUE(startUp(GetModuleHandleA(nullptr), commandLine.c_str()));
+        AppTest::start(commandLine);
         listProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(listBox.handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordTabStops)));
     }
@@ -85,18 +85,11 @@ protected:
         return answerer.seen();
     }
     void TearDown() override {
-        if (IsWindow(mainWindow.handle)) DestroyWindow(mainWindow.handle);
-        drainQueue();
+        AppTest::TearDown();
         releaseKeys();
-        UnregisterClassA("MainClass", moduleInstance());
-        UnregisterClassA("AboutClass", moduleInstance());
-        document.release();
-        mainWindow.viewMode = ViewNothing;
         tabStopsSet = false;
     }
 
-    // Sends a menu command; a command that must show no message is answered by nobody.
-    void command(int id) { SendMessageA(mainWindow.handle, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     // Sends a command that shows a message and answers it with Enter.
     SeenBox commandAnswering(int id) {
         BoxAnswerer answerer({{BoxStep::Key, VK_RETURN}});
@@ -109,8 +102,6 @@ protected:
         mainWindow.openDocument(path.c_str());
         return answerer.seen();
     }
-    std::vector<std::string> lines() const { return listLines(listBox.handle); }
-    std::string pane(int part) const { return paneText(statusBar.handle, part); }
     int extent() const { return static_cast<int>(SendMessageA(listBox.handle, LB_GETHORIZONTALEXTENT, 0, 0)); }
     void select(const std::string& prefix) {
         std::vector<std::string> all = lines();
@@ -122,12 +113,23 @@ protected:
         }
         ADD_FAILURE() << "no line starts with " << prefix;
     }
+    // The menu's commands that are greyed, in the menu's order.
+    std::vector<UINT> greyedCommands() const {
+        HMENU menu = GetMenu(mainWindow.handle);
+        std::vector<UINT> greyed;
+        for (UINT id : {CMD_OPEN, CMD_EXIT, CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG,
+                        CMD_VIEW_KNOWN_TAGS, CMD_ABOUT}) {
+            if (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) greyed.push_back(id);
+        }
+        return greyed;
+    }
 };
 
 TEST_F(MainWindowTest, StartsWithTheDropHintInAnUnshownWindow) {
     start();
     EXPECT_EQ(lines(), std::vector<std::string>{"*** Drag files here ***"});
     EXPECT_EQ(mainWindow.viewMode, ViewNothing);
+    EXPECT_EQ(greyedCommands(), DocumentCommands);
     EXPECT_EQ(windowText(mainWindow.handle), "Tagvetter");
     EXPECT_EQ(windowClassName(mainWindow.handle), "MainClass");
     EXPECT_FALSE(IsWindowVisible(mainWindow.handle));
@@ -168,7 +170,7 @@ TEST_F(MainWindowTest, OpeningFromTheCommandLineShowsTheCensus) {
     EXPECT_EQ(pane(1), std::to_string(census.lines.size()) + " different tags");
     EXPECT_STREQ(mainWindow.documentPath, Sample.c_str());
     EXPECT_EQ(mainWindow.viewMode, ViewCensus);
-    EXPECT_EQ(extent(), 80 * mainWindow.averageCharWidth);
+    EXPECT_TRUE(greyedCommands().empty());
     // The start-up's tab stops were set before the test could watch; a second open
     // takes the same road.
     EXPECT_FALSE(open(Sample).found);
@@ -176,14 +178,59 @@ TEST_F(MainWindowTest, OpeningFromTheCommandLineShowsTheCensus) {
     EXPECT_EQ(lines(), census.lines);
 }
 
-// One command after the sample's census: the mode, the lines, the extent in average
-// characters (-1: the longest tag's length) and the tab stops (none: left as they were).
+// How far right the lines of `list` reach as the list itself draws them, in pixels from
+// its left edge: the list is widened past every line and drawn page by page into a
+// bitmap, where the rightmost pixel off the white ground ends the widest line.
+int drawnRightEnd(HWND list) {
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    RECT window;
+    GetWindowRect(list, &window);
+    SetWindowPos(list, nullptr, 0, 0, 6000, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    GetClientRect(list, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    int rightEnd = 0;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    int page = std::max(1, static_cast<int>(client.bottom / SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)));
+    for (int top = 0; top < count; top += page) {
+        SendMessageA(list, LB_SETTOPINDEX, top, 0);
+        PatBlt(dc, 0, 0, client.right, client.bottom, WHITENESS);
+        SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = client.right - 1; x >= rightEnd; --x) {
+                if ((pixels[y * client.right + x] & 0xFFFFFF) != 0xFFFFFF) {
+                    rightEnd = x + 1;
+                    break;
+                }
+            }
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    SetWindowPos(list, nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    return rightEnd;
+}
+
+// One command after the sample's census: the mode, the lines and the tab stops (none:
+// left as they were).
 struct CommandCase {
     const char* name;
     int command;
     int viewMode;
     std::function<Expected()> expected;
-    int extentChars;
     std::vector<int> tabStops;
 };
 
@@ -198,8 +245,6 @@ TEST_P(CommandTest, FillsTheListAndSetsItsViewMode) {
     Expected expected = c.expected();
     EXPECT_EQ(lines(), expected.lines) << c.name;
     EXPECT_EQ(mainWindow.viewMode, c.viewMode) << c.name;
-    int chars = c.extentChars >= 0 ? c.extentChars : expected.longest;
-    EXPECT_EQ(extent(), chars * mainWindow.averageCharWidth) << c.name;
     if (c.tabStops.empty()) {
         EXPECT_FALSE(tabStopsSet) << c.name;
     } else {
@@ -214,7 +259,7 @@ TEST_P(CommandTest, FillsTheListAndSetsItsViewMode) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, CommandTest,
     ::testing::Values(
-        CommandCase{"count tags", CMD_COUNT_TAGS, ViewCensus, expectedCensus, 80, {60, 60}},
+        CommandCase{"count tags", CMD_COUNT_TAGS, ViewCensus, expectedCensus, {60, 60}},
         CommandCase{"check document", CMD_CHECK_DOCUMENT, ViewCheck,
                     [] {
                         return analyse([](Document& doc, MemoryResultList& list, MemoryStatusPanes&) {
@@ -222,23 +267,54 @@ INSTANTIATE_TEST_SUITE_P(
                             return 0;
                         });
                     },
-                    100, {}},
-        CommandCase{"view all tags", CMD_VIEW_ALL_TAGS, ViewAllTags, [] { return expectedListing(""); }, -1, {}}));
+                    {}},
+        CommandCase{"view all tags", CMD_VIEW_ALL_TAGS, ViewAllTags, [] { return expectedListing(""); }, {}}));
+
+// A listing in a sequence on one document, and how far its list scrolls sideways by
+// design, in average characters.
+struct ExtentCase {
+    const char* name;
+    const char* select;  // the line to select first, or null
+    int command;
+    int designChars;
+    bool outgrowsDesign;  // whether the document's widest line needs more
+};
+
+TEST_F(MainWindowTest, EveryListingScrollsToTheEndOfItsWidestLine) {
+    // A long tag of wide letters: its line, line number included, is far wider than its
+    // length in average characters.
+    const std::string wide(70, 'W');
+    TempFolder folder("tagvetter-wide-lines");
+    start(folder.write("wide.htm", "<html>\n<body bgcolor=\"#FFFFF0\">\n<" + wide + ">\n<td>cell</td>\n</body>\n</html>\n"));
+    const int longest = 1 + static_cast<int>(wide.size());
+    const ExtentCase cases[] = {
+        {"count tags", nullptr, CMD_COUNT_TAGS, 80, false},
+        {"view one tag", "WWW", CMD_VIEW_ONE_TAG, longest, true},
+        {"check document", nullptr, CMD_CHECK_DOCUMENT, 100, false},
+        {"view all tags", nullptr, CMD_VIEW_ALL_TAGS, longest, true},
+        {"view all known tags", nullptr, CMD_VIEW_KNOWN_TAGS, 160, false},
+    };
+    for (const ExtentCase& c : cases) {
+        if (c.select) select(c.select);
+        command(c.command);
+        ASSERT_FALSE(lines().empty()) << c.name;
+        int design = c.designChars * mainWindow.averageCharWidth;
+        int drawn = drawnRightEnd(listBox.handle);
+        EXPECT_EQ(drawn > design, c.outgrowsDesign) << c.name << ": drawn " << drawn << ", design " << design;
+        // Scrolled fully right, the widest line's last pixel shows; the list scrolls as
+        // far as its design says, and not much further than its lines need.
+        EXPECT_GE(extent(), drawn) << c.name;
+        EXPECT_GE(extent(), design) << c.name;
+        EXPECT_LE(extent(), std::max(design, drawn + mainWindow.averageCharWidth)) << c.name;
+    }
+}
 
 TEST_F(MainWindowTest, ALongListingKeepsEveryLineInOrder) {
     // Enough lines to outgrow the room the list makes ahead several times over.
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    GetTempFileNameA(folder, "tv", 0, path);
     std::string text;
     for (int i = 0; i < 3000; ++i) text += "<b>" + std::to_string(i) + "</b>\n";
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-
-    start(path);
+    TempFolder folder("tagvetter-long-listing");
+    start(folder.write("long.htm", text));
     command(CMD_VIEW_ALL_TAGS);
     std::vector<std::string> all = lines();
     ASSERT_EQ(all.size(), 6000u);
@@ -249,7 +325,6 @@ TEST_F(MainWindowTest, ALongListingKeepsEveryLineInOrder) {
     // And back to the census, which replaces them all.
     command(CMD_COUNT_TAGS);
     EXPECT_EQ(lines(), (std::vector<std::string>{"B\t3000\tBold", "/B\t3000\tBold end"}));
-    DeleteFileA(path);
 }
 
 TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
@@ -260,7 +335,6 @@ TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
     EXPECT_EQ(lines(), reference.lines);
     EXPECT_EQ(lines().size(), 136u);
     EXPECT_EQ(mainWindow.viewMode, ViewKnownTags);
-    EXPECT_EQ(extent(), 160 * mainWindow.averageCharWidth);
     EXPECT_EQ(lastTabStops, (std::vector<int>{60, 150}));
     EXPECT_EQ(pane(1), "");
     // Twice in a row gives the same 136 lines.
@@ -270,6 +344,8 @@ TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
 
 TEST_F(MainWindowTest, CommandsThatNeedADocumentDoNothingWithoutOne) {
     start();
+    // The menu shows them greyed; sent all the same, they do nothing.
+    EXPECT_EQ(greyedCommands(), DocumentCommands);
     for (int id : {CMD_COUNT_TAGS, CMD_CHECK_DOCUMENT, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG}) {
         BoxAnswerer none({{BoxStep::Key, VK_RETURN}}, 300);
         command(id);
@@ -289,7 +365,6 @@ TEST_F(MainWindowTest, ViewOneTagListsTheSelectedCensusName) {
     EXPECT_EQ(lines(), expected.lines);
     EXPECT_EQ(mainWindow.viewMode, ViewOneTag);
     EXPECT_EQ(pane(1), "Longest: " + std::to_string(expected.longest));
-    EXPECT_EQ(extent(), expected.longest * mainWindow.averageCharWidth);
 }
 
 TEST_F(MainWindowTest, ViewOneTagListsTheSelectedReferenceRow) {
@@ -342,6 +417,7 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedIsReportedWithItsPathAsCaption) {
         EXPECT_EQ(pane(0), Sample);
         EXPECT_EQ(pane(1), pane1);
         EXPECT_EQ(mainWindow.viewMode, ViewCensus);
+        EXPECT_EQ(greyedCommands(), DocumentCommands);
     }
     // With no document, the document commands do nothing; the reference still works.
     for (int id : {CMD_COUNT_TAGS, CMD_CHECK_DOCUMENT, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG}) {
@@ -354,6 +430,7 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedIsReportedWithItsPathAsCaption) {
     EXPECT_FALSE(open(Sample).found);
     EXPECT_EQ(lines(), census);
     EXPECT_EQ(mainWindow.viewMode, ViewCensus);
+    EXPECT_TRUE(greyedCommands().empty());
 }
 
 TEST_F(MainWindowTest, TheCommandLineIsTakenWholeQuotesIncluded) {
@@ -362,9 +439,11 @@ TEST_F(MainWindowTest, TheCommandLineIsTakenWholeQuotesIncluded) {
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.caption, quoted);
     EXPECT_EQ(seen.text, "Can't open file");
-    // The message came before the window was shown; the list is left empty.
+    // The message came before the window was shown; the window then invites a drop, as
+    // a start without a file does.
     EXPECT_FALSE(IsWindowVisible(mainWindow.handle));
-    EXPECT_TRUE(lines().empty());
+    EXPECT_EQ(lines(), std::vector<std::string>{"*** Drag files here ***"});
+    EXPECT_EQ(greyedCommands(), DocumentCommands);
     EXPECT_EQ(mainWindow.viewMode, ViewNothing);
 }
 

@@ -14,6 +14,7 @@ namespace {
 // What the helper saw of the dialog.
 struct SeenDialog {
     bool found = false;
+    std::string title;
     std::string firstFilter;
     bool readOnlyBoxShown = true;
     bool ownerEnabled = true;
@@ -31,6 +32,7 @@ void answerDialog(DWORD uiThread, HWND owner, std::string typed, SeenDialog& see
     if (!dialog) return;
     Sleep(100);
     seen.found = true;
+    seen.title = windowText(dialog);
     seen.ownerEnabled = IsWindowEnabled(owner) != 0;
     char filter[128] = {0};
     SendMessageA(GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
@@ -72,6 +74,8 @@ TEST_F(AppTest, OpenCancelledChangesNothingAndATypedNameIsOpenedOrReported) {
         helper.join();
         SeenBox box = answerer.seen();
         ASSERT_TRUE(seen.found) << c.typed;
+        // The platform's own title, not a blank one.
+        EXPECT_EQ(seen.title, "Open");
         EXPECT_EQ(seen.firstFilter, "HTML files (*.htm)");
         EXPECT_FALSE(seen.readOnlyBoxShown);
         EXPECT_FALSE(seen.ownerEnabled);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,7 @@ protected:
     }
 
     void SetUp() override {
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 400, nullptr,
-                                nullptr, moduleInstance(), nullptr);
+        owner = makeOwnerWindow();
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override {
@@ -112,7 +112,27 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"Third button first", MB_YESNOCANCEL | MB_DEFBUTTON3, {VK_RETURN}, 2, IDCANCEL},
                       // A default-button bit beyond the set puts the focus on button 0.
                       KeyCase{"Third of two", MB_YESNO | MB_DEFBUTTON3, {VK_RETURN}, 0, IDYES},
-                      KeyCase{"Second of one", MB_OK | MB_DEFBUTTON2, {VK_RETURN}, 0, IDOK}));
+                      KeyCase{"Second of one", MB_OK | MB_DEFBUTTON2, {VK_RETURN}, 0, IDOK},
+                      // Esc presses the button the style names first, wherever the focus is.
+                      KeyCase{"Esc presses Ok", MB_OK, {VK_ESCAPE}, 0, IDOK},
+                      KeyCase{"Esc presses the default", MB_YESNOCANCEL | MB_DEFBUTTON2, {VK_ESCAPE}, 1, IDNO},
+                      KeyCase{"Esc after a focus move", MB_YESNOCANCEL, {VK_TAB, VK_TAB, VK_ESCAPE}, 0, IDYES}));
+
+int timerTicks = 0;
+void CALLBACK countTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
+
+TEST_F(PopupBoxTest, WaitsWithoutBurningAProcessor) {
+    // The thread's timers keep running while the box sleeps, and a key posted after the
+    // idle wakes it.
+    timerTicks = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, countTick);
+    EXPECT_EQ(show(MB_OK, {{BoxStep::Idle, 3000}, {BoxStep::Key, VK_RETURN}}), IDOK);
+    KillTimer(nullptr, timer);
+    EXPECT_GE(timerTicks, 10);
+    ASSERT_GE(seen.idleCpuShare, 0);
+    std::printf("processor time of the waiting box's thread: %.1f %% of one processor\n", 100 * seen.idleCpuShare);
+    EXPECT_LT(seen.idleCpuShare, 0.10);
+}
 
 TEST_F(PopupBoxTest, DisablesTheOwnerWhileUpAndEnablesItAfter) {
     EXPECT_EQ(show(MB_OK, {{BoxStep::Key, VK_RETURN}}), IDOK);
@@ -196,18 +216,48 @@ TEST_F(PopupBoxTest, TheIconBitsChooseTheSystemIconOrTheCallersOwn) {
     EXPECT_EQ(seen.textRect.left, 64);
 }
 
-TEST_F(PopupBoxTest, WithoutAnIconTheCaptionWidensTheBox) {
-    show(MB_OK, {{BoxStep::Key, VK_RETURN}}, "short", "a short one");
-    EXPECT_EQ(seen.textRect.left, 8);
-    EXPECT_EQ(box().icon, nullptr);
-    LONG narrow = seen.textRect.right;
-    show(MB_OK, {{BoxStep::Key, VK_RETURN}}, "short", "a caption much, much wider than the text of the box");
-    EXPECT_GT(seen.textRect.right, narrow);
-    // With an icon the caption is not measured.
-    show(MB_ICONASTERISK, {{BoxStep::Key, VK_RETURN}}, "short", "a short one");
-    LONG withIcon = seen.textRect.right;
-    show(MB_ICONASTERISK, {{BoxStep::Key, VK_RETURN}}, "short", "a caption much, much wider than the text of the box");
-    EXPECT_EQ(seen.textRect.right, withIcon);
+// The width of `caption` in the caption bar's font.
+int captionTextWidth(const std::string& caption) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = CreateFontIndirectA(&metrics.lfCaptionFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{0, 0};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return extent.cx;
+}
+
+TEST_F(PopupBoxTest, TheCaptionWidensTheBoxUpToTheScreensWidth) {
+    const std::string longCaption =
+        "Z:\\a folder with a rather long name for the seed exchange pages\\kept by hand\\index.htm";
+    const std::string endlessCaption = "Z:\\" + std::string(600, 'w') + ".htm";
+    for (DWORD style : {MB_OK, MB_ICONEXCLAMATION}) {
+        bool hasIcon = style != MB_OK;
+        show(style, {{BoxStep::Key, VK_RETURN}}, "short", "a");
+        EXPECT_EQ(seen.textRect.left, hasIcon ? 64 : 8);
+        EXPECT_EQ(box().icon != nullptr, hasIcon);
+        LONG narrow = seen.textRect.right;
+        // A caption narrower than the text leaves the box as its text and buttons size it.
+        show(style, {{BoxStep::Key, VK_RETURN}}, "short", "ab");
+        EXPECT_EQ(seen.textRect.right, narrow) << style;
+
+        show(style, {{BoxStep::Key, VK_RETURN}}, "short", longCaption.c_str());
+        EXPECT_GT(seen.textRect.right, narrow) << style;
+        EXPECT_GT(seen.windowRect.right - seen.windowRect.left, captionTextWidth(longCaption)) << style;
+        // The text and buttons stay centred in the wider box.
+        int madeWidth = seen.clientRect.right - 1;
+        EXPECT_EQ(seen.buttonRects[0].left, madeWidth / 2 - 30) << style;
+
+    }
+    // With an icon the caption is not part of the text's measure; past the screen's width
+    // it is cut. (Centring makes a box one pixel wider than it was made.)
+    show(MB_ICONEXCLAMATION, {{BoxStep::Key, VK_RETURN}}, "short", endlessCaption.c_str());
+    EXPECT_EQ(seen.windowRect.right - seen.windowRect.left, GetSystemMetrics(SM_CXSCREEN) + 1);
 }
 
 TEST_F(PopupBoxTest, ButtonSetsWidenANarrowText) {

@@ -17,31 +17,10 @@ namespace {
 const std::string Exe = windowsPath(TAGVETTER_GUI_EXE);
 const std::string Sample = windowsPath(TAGVETTER_SAMPLE);
 
-struct FindRequest {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM lParam) {
-    auto* request = reinterpret_cast<FindRequest*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {0};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == request->process && lstrcmpiA(name, request->className) == 0) {
-        request->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The top-level window of class `className` that `process` has made, waiting for it.
 HWND waitForWindow(DWORD process, const char* className) {
     for (int waited = 0; waited < 15000; waited += 10) {
-        FindRequest request{process, className, nullptr};
-        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&request));
-        if (request.found) return request.found;
+        if (HWND found = topLevelWindowOf(process, className)) return found;
         Sleep(10);
     }
     return nullptr;
@@ -168,13 +147,15 @@ TEST_F(TagvetterExe, TakesTheCommandLineWholeAndReportsItBeforeShowingTheWindow)
     for (int waited = 0; waited < 5000 && IsWindowEnabled(main); waited += 10) Sleep(10);
     EXPECT_FALSE(IsWindowEnabled(main));
 
+    // Esc answers the box as its "&Ok" would; the window then invites a drop.
     HWND ok = FindWindowExA(box, nullptr, "Button", nullptr);
     ASSERT_NE(ok, nullptr);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(waitUntilShown(main));
     EXPECT_TRUE(IsWindowEnabled(main));
     HWND list = FindWindowExA(main, nullptr, "ListBox", nullptr);
-    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(listLine(list, 0), "*** Drag files here ***");
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(40008, 0), 0);
     EXPECT_EQ(exitCode(), 0u);
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -25,10 +27,38 @@ inline void drainQueue() {
     }
 }
 
+// A plain visible top-level window for a box to belong to.
+inline HWND makeOwnerWindow() {
+    return CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 400, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
 inline std::string windowClassName(HWND window) {
     char name[64] = {0};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+struct WindowSearch {
+    DWORD process;
+    const char* className;
+    HWND found;
+};
+
+inline BOOL CALLBACK matchWindowSearch(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || lstrcmpiA(windowClassName(window).c_str(), search->className) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The top-level window of class `className` that `process` has made, or null.
+inline HWND topLevelWindowOf(DWORD process, const char* className) {
+    WindowSearch search{process, className, nullptr};
+    EnumWindows(matchWindowSearch, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 inline std::string windowText(HWND window) {
@@ -92,3 +122,42 @@ inline std::vector<std::string> listLines(HWND list) {
     }
     return lines;
 }
+
+// A fresh folder under the prefix's temporary folder, removed with its files at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name) {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = std::string(temp) + name;
+        std::string made;
+        // Made level by level, so a name may hold several.
+        for (size_t i = 0; i <= path.size(); ++i) {
+            if (i == path.size() || (path[i] == '\\' && i > strlen(temp))) {
+                made = path.substr(0, i);
+                CreateDirectoryA(made.c_str(), nullptr);
+                levels.insert(levels.begin(), made);
+            }
+        }
+    }
+    ~TempFolder() {
+        for (const std::string& file : files) DeleteFileA(file.c_str());
+        for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+        for (const std::string& level : levels) RemoveDirectoryA(level.c_str());
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        std::string file = path + "\\" + name;
+        std::ofstream(file, std::ios::binary) << text;
+        files.push_back(file);
+        return file;
+    }
+    std::string folder(const std::string& name) {
+        std::string made = path + "\\" + name;
+        CreateDirectoryA(made.c_str(), nullptr);
+        folders.push_back(made);
+        return made;
+    }
+
+    std::string path;
+    std::vector<std::string> files, folders, levels;
+};
