@@ -11,6 +11,9 @@
 #
 #   bench/measure-sites.sh            (as root on a machine with fewer than 5,000 pages
 #                                      under /usr/share/doc: installs documentation)
+#   BEFORE=OLD/tagvetter bench/measure-sites.sh
+#                                     also times an older build the way it had to be used,
+#                                     one process a page, and on the 50 MiB page
 #
 # tidy is timed as an opaque peer only. Every output goes to /dev/null: the programs' own
 # work is measured, not a terminal's or a disk's. The figures depend on the machine and
@@ -108,6 +111,11 @@ printf '  %-44s %8s s\n' "tagvetter check DIR" "$t_dir" \
     "xargs -n1 tidy -q -e" "$t_tidy_each" \
     "tagvetter check -j1 DIR" "$t_dir_j1" \
     "tagvetter check -j2 DIR" "$t_dir_j2"
+if [ -n "${BEFORE:-}" ]; then
+    t_before_each=$(seconds "xargs -0 -n1 $BEFORE check <$list")
+    printf '  %-44s %8s s\n' "before: xargs -n1 $BEFORE check" "$t_before_each"
+    echo "  before, one process a page / check DIR: $(ratio "$t_before_each" "$t_dir")x"
+fi
 echo "  one process a page / check DIR:  $(ratio "$t_each" "$t_dir")x   (target >= 20)"
 echo "  check DIR / cat:                 $(ratio "$t_dir" "$t_cat")x   (target <= 3)"
 echo "  tidy a page / check DIR:         $(ratio "$t_tidy_each" "$t_dir")x   (target >= 40)"
@@ -122,6 +130,12 @@ t_tidy=$(seconds "tidy -q -e $document")
 m_check=$(peak_kib "$tagvetter check $document")
 m_count=$(peak_kib "$tagvetter count $document")
 printf '  %-44s %8s s\n' "tagvetter check FILE" "$t_check" "tagvetter count FILE" "$t_count" "tidy -q -e FILE" "$t_tidy"
+if [ -n "${BEFORE:-}" ]; then
+    t_before_check=$(seconds "$BEFORE check $document")
+    t_before_count=$(seconds "$BEFORE count $document")
+    printf '  %-44s %8s s\n' "before: check FILE" "$t_before_check" "before: count FILE" "$t_before_count"
+    echo "  before, tidy / check: $(ratio "$t_tidy" "$t_before_check")x, tidy / count: $(ratio "$t_tidy" "$t_before_count")x"
+fi
 echo "  tidy / check:                    $(ratio "$t_tidy" "$t_check")x   (target >= 40)"
 echo "  tidy / count:                    $(ratio "$t_tidy" "$t_count")x   (target >= 60)"
 awk -v c="$m_check" -v n="$m_count" -v b="$bytes" 'BEGIN {
