@@ -18,7 +18,7 @@ const char UsageText[] =
     "(any letter case), without following links to folders, in byte order of the paths.\n"
     "A FILE of \"-\" is read from standard input. The files are never written.\n"
     "\n"
-    "Options:\n"
+    "Options, anywhere after the command (\"--\" ends them):\n"
     "  --files-from LIST  examine the paths in LIST too, one a line (\"-\": standard input)\n"
     "  --format FORMAT    how check writes its problems: text (the default), gnu\n"
     "                     (PATH:LINE: message), json (one object a line) or sarif\n"

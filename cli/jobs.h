@@ -34,7 +34,8 @@ void examineInOrder(size_t count, int jobs, const std::function<void(int, size_t
         }
         return;
     }
-    struct Slot {
+    // On cache lines of their own, since each job writes its result as it goes.
+    struct alignas(64) Slot {
         Result result;
         bool ready = false;
     };
