@@ -101,7 +101,7 @@ std::string sarifLogStart() {
                          {"shortDescription", {{"text", problemKindSummary(kind)}}},
                          {"defaultConfiguration", {{"level", "warning"}}}});
     }
-    Json driver = {{"name", "tagvetter"}, {"version", "1.0"}, {"rules", rules}};
+    Json driver = {{"name", "tagvetter"}, {"version", TAGVETTER_VERSION}, {"rules", rules}};
     return "{\n\"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n\"version\": \"2.1.0\",\n"
            "\"runs\": [{\n\"tool\": " +
            jsonText({{"driver", driver}}) + ",\n\"results\": [\n";
