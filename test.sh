@@ -38,6 +38,6 @@ fi
 (cd build-asan && ctest --output-on-failure -j2)
 
 # Every fuzz target for a short while (clang and libFuzzer, in build-fuzz/).
-./scripts/fuzz.sh 25
+./scripts/fuzz.sh 15
 
 echo "test: Windows trees run: ${ran[*]}${skipped:+; not run: ${skipped[*]}}"
