@@ -31,26 +31,12 @@ html_files() {
     find /usr/share/doc -type f \( -iname '*.htm' -o -iname '*.html' \) -print0 | sort -z
 }
 
-install_missing() {
-    local missing=()
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "measure-sites: installing ${missing[*]} needs root" >&2
-        exit 1
-    fi
-    echo "Installing ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
 found=$(html_files | tr -cd '\0' | wc -c)
 if [ "$found" -lt "$pages" ]; then
-    install_missing "${doc_packages[@]}"
+    ./scripts/install-deps.sh "${doc_packages[@]}"
     found=$(html_files | tr -cd '\0' | wc -c)
 fi
-install_missing tidy time
+./scripts/install-deps.sh tidy time
 ./scripts/build.sh native >/dev/null
 tagvetter=build/tagvetter
 

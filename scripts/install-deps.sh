@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests, the Windows cross builds, the
 # fuzzers and the release packages need. Idempotent: it does nothing when everything is
-# already present.
+# already present. With PACKAGE arguments it installs those instead (the benchmarks'
+# peers and documentation), in the same way.
+#   scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,7 @@ packages=(
   valgrind time
   dpkg-dev lintian unzip man-db
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
