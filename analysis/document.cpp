@@ -162,6 +162,26 @@ int Document::collectTag(int offset) {
     }
 }
 
+int Document::collectText(const char* from, const char* to, int offset, bool endsWithGreaterThan) {
+    const size_t span = static_cast<size_t>(to - from);
+    if (span > static_cast<size_t>(INT32_MAX - 64)) return 0;
+    const int32_t needed = static_cast<int32_t>(span) + offset;
+    // The span, the offset before it and a NUL must fit; when the buffer can't grow the
+    // tag is not collected.
+    if (static_cast<int64_t>(needed) + 1 > static_cast<int64_t>(tagCapacity) + TagBufferSpare && !growTagBuffer(needed))
+        return 0;
+    char* write = tagBuffer + offset;
+    for (const char* p = from; p < to; ++p) {
+        char c = *p;
+        if (c == '\r') continue;
+        if (c == '\n' || c == '\t' || c == '\0') c = ' ';
+        *write++ = c;
+    }
+    *write = '\0';
+    const int n = static_cast<int>(write - (tagBuffer + offset));
+    return endsWithGreaterThan && n > 0 ? n - 1 : n;
+}
+
 void Document::skipToClosingTag(const char* closeName) {
     char word[LongestSkipWord + 1];
     const int length = skipWordLength(closeName);

@@ -35,6 +35,11 @@ public:
     // moves past it. Gives the tag's length: its characters from the "<" up to, not
     // including, the closing ">", carriage returns not counted.
     int collectTag(int offset);
+    // Collects the text from `from` to `to`, a span of this text, into the TagBuffer from
+    // `offset` on, as collectTag would collect it (line breaks, tabs and NULs as spaces,
+    // carriage returns left out). Gives its length less one for a last ">" when
+    // `endsWithGreaterThan`; the cursor stays.
+    int collectText(const char* from, const char* to, int offset, bool endsWithGreaterThan);
     // Moves the cursor to the "<" of the next tag whose word is `closeName`, or to the
     // NUL that ends the text, counting the line feeds passed.
     void skipToClosingTag(const char* closeName);

@@ -1,8 +1,10 @@
 #include "document_check.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "element_stack.h"
 #include "no_case.h"
 
 namespace {
@@ -25,6 +27,15 @@ const KindText KindTexts[ProblemKindCount] = {
      "A closing tag beyond the number of its opening tags."},
     {"cell-outside-table", " - This tag should be in a table", "A table row, cell or header outside any table."},
     {"unbalanced-tags", "\tUnbalanced tags (", "Tags still open at the end of the document."},
+    {"obsolete-tag", " - Obsolete element, not part of current HTML",
+     "An element of earlier HTML that the current standard calls obsolete."},
+    {"unfinished-tag", " - Tag without its closing >",
+     "A tag cut short before its closing >, by the next tag or by the end of the page."},
+    {"not-closed", " - Not closed ",
+     "An element whose end tag is required, still open when an element around it closes or the page ends."},
+    {"crossing-close", " - Close tag crosses ",
+     "A close tag that closes an outer element while an inner one, closed later, is still open."},
+    {"void-close", " - Close tag of a void element", "A close tag of an element that never has one."},
 };
 
 const KindText& textOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
@@ -38,32 +49,129 @@ char* append(char* out, const char* text) {
 void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0) {
     ++run.problems;
     const int32_t line = kind == ProblemKind::UnbalancedTags ? NoLine : run.document.line + 1;
-    run.sink.report(Problem{kind, line, name, tag, count});
+    run.sink.report(Problem{kind, line, NoColumn, name, tag, count, 0});
 }
 
-// Counted pairing over one balance.
-void countPair(CheckRun& run, int32_t& balance, bool close, const char* nameAsRead) {
-    balance += close ? -1 : 1;
-    if (balance < 0) {
-        report(run, ProblemKind::MoreClosesThanOpens, nameAsRead);
-        balance = 0;
+// The check of a page read as HTML: each problem is held until the page ends, so that
+// the problems of the element stack, found when an element closes, take their place
+// among the others.
+class HtmlCheck : public StructureSink {
+public:
+    HtmlCheck(Document& document, const TagProfile& profile)
+        : profile_(profile), scanner_(document, profile, TagUse::Check), stack_(profile, *this) {}
+
+    int32_t run(ProblemSink& sink);
+
+    void notClosed(const StackTag& element, const StackTag* closedBy) override {
+        std::string cause = closedBy ? std::string(closedBy->at[1] == '/' ? "/" : "") + nameOf(*closedBy) : "";
+        hold(ProblemKind::NotClosed, element.at, element.lineStart, element.line, nameOf(element), cause,
+             closedBy ? closedBy->line : 0);
     }
+    void crossing(const StackTag& closing, const StackTag& crossed) override {
+        hold(ProblemKind::CrossingClose, closing.at, closing.lineStart, closing.line, "/" + nameOf(closing),
+             nameOf(crossed), crossed.line);
+    }
+    void closeWithoutOpen(const StackTag& closing) override {
+        hold(ProblemKind::CloseWithoutOpen, closing.at, closing.lineStart, closing.line, "/" + nameOf(closing));
+    }
+
+private:
+    struct Held {
+        ProblemKind kind;
+        int32_t line;
+        int32_t column;
+        int32_t relatedLine;
+        std::string name;
+        std::string tag;
+    };
+
+    static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
+    void hold(ProblemKind kind, const char* at, const char* lineStart, int32_t line, std::string name,
+              std::string tag = std::string(), int32_t relatedLine = 0) {
+        held_.push_back({kind, line, columnOf(lineStart, at), relatedLine, std::move(name), std::move(tag)});
+    }
+    void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string()) {
+        const ScannedTag& t = scanner_.tag();
+        hold(kind, t.start, t.lineStart, t.line, std::move(name), std::move(tag));
+    }
+    void checkTag();
+    void checkAttributes(int row, bool custom);
+
+    const TagProfile& profile_;
+    TagScanner scanner_;
+    ElementStack stack_;
+    std::vector<Held> held_;
+};
+
+int32_t HtmlCheck::run(ProblemSink& sink) {
+    while (scanner_.next()) checkTag();
+    stack_.finish();
+    std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    for (const Held& h : held_)
+        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine});
+    return static_cast<int32_t>(held_.size());
 }
 
-// Skips what lies between the open tag of row `row`, just collected, and its close tag
-// when it isn't markup to check.
-void skipBody(CheckRun& run, int row) {
-    const TagProfile& profile = run.profile;
-    switch (profile.contents(row)) {
-        case TagContents::Text:
-            run.document.skipToClosingTag(profile.row(row + 1).name);
-            break;
-        case TagContents::Foreign:
-            if (!tagSelfCloses(run.document.tagBuffer))
-                run.document.skipToMatchingClosingTag(profile.row(row).name, profile.row(row + 1).name);
-            break;
-        case TagContents::Markup:
-            break;
+void HtmlCheck::checkTag() {
+    const ScannedTag& tag = scanner_.tag();
+    if (tag.comment) {
+        if (!tag.finished) holdAtTag(ProblemKind::UnfinishedTag, "!--");
+        return;
+    }
+    const char* bare = tag.closing ? tag.name + 1 : tag.name;
+    int row = tag.row;
+    const bool custom = row < 0 && profile_.knowsCustomElements() && isCustomElementName(bare);
+    if (row < 0 && !custom) {
+        const int open = profile_.find(bare);
+        if (tag.closing && open >= 0 && profile_.pairing(open) == KnownPairing::Void) {
+            holdAtTag(ProblemKind::VoidClose, tag.name);
+        } else {
+            holdAtTag(ProblemKind::UnknownTag, tag.name);
+        }
+        return;
+    }
+    const std::string shownName = custom ? capitalised(tag.name) : std::string(profile_.row(row).name);
+    if (!custom && !tag.closing && profile_.isObsolete(row)) holdAtTag(ProblemKind::ObsoleteTag, tag.name);
+    // The attributes of a tag cut short are not known: the text after its last one may be
+    // taken for more.
+    if (tag.finished || tag.brokenQuotes) checkAttributes(row, custom);
+    if (tag.brokenQuotes) {
+        holdAtTag(ProblemKind::UnbalancedQuotes, shownName);
+    } else if (!tag.finished) {
+        holdAtTag(ProblemKind::UnfinishedTag, shownName);
+    }
+    const bool cell = !custom && profile_.tableRole(row) == TableRole::Cell && !stack_.inTable();
+    if (cell) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
+    // Declarations (<!DOCTYPE html>) are no elements.
+    if (bare[0] == '!' || bare[0] == '?') return;
+
+    const int openRow = custom ? -1 : tag.closing ? row - 1 : row;
+    const StackTag element{openRow, tag.start + (tag.closing ? 2 : 1),
+                           static_cast<uint32_t>(strlen(bare)), tag.start, tag.lineStart, tag.line};
+    if (tag.closing) {
+        // A cell outside any table is reported once, not as a close without its open too.
+        if (!cell) stack_.close(element);
+        return;
+    }
+    const bool opens = !tag.selfClosing && (custom || profile_.pairing(openRow) != KnownPairing::Void);
+    stack_.start(element, opens);
+}
+
+void HtmlCheck::checkAttributes(int row, bool custom) {
+    if (custom) return;  // a custom element takes any attributes
+    const char* rowName = profile_.row(row).name;
+    for (const ScannedAttribute& a : scanner_.attributes()) {
+        char name[ScannedNameSize];
+        memcpy(name, a.name, a.length);
+        name[a.length] = '\0';
+        // A name holding a quote is the quoting's fault, reported as such.
+        if (strpbrk(name, "\"'") != nullptr) continue;
+        if (!profile_.hasAttribute(name, row)) {
+            const TextPosition at = scanner_.positionOf(a.name);
+            held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName});
+        }
     }
 }
 
@@ -73,13 +181,46 @@ const char* problemKindId(ProblemKind kind) { return textOf(kind).id; }
 
 const char* problemKindSummary(ProblemKind kind) { return textOf(kind).summary; }
 
+const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
+    using K = ProblemKind;
+    static const std::vector<ProblemKind> html32 = {
+        K::UnknownTag, K::UnknownAttribute, K::UnbalancedQuotes, K::OpenBeforeClose,
+        K::CloseWithoutOpen, K::MoreClosesThanOpens, K::CellOutsideTable, K::UnbalancedTags};
+    static const std::vector<ProblemKind> html = {
+        K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
+        K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable};
+    return profile.readsAsHtml() ? html : html32;
+}
+
 size_t formatProblemMessage(const Problem& problem, char* out) {
     char* w = out;
-    if (problem.kind == ProblemKind::UnbalancedQuotes) *w++ = '<';
+    const ProblemKind kind = problem.kind;
+    if (kind == ProblemKind::UnbalancedQuotes || kind == ProblemKind::UnfinishedTag) *w++ = '<';
     w = append(w, problem.name);
-    w = append(w, textOf(problem.kind).ending);
-    if (problem.kind == ProblemKind::UnknownAttribute) w = append(w, problem.tag);
-    if (problem.kind == ProblemKind::UnbalancedTags) w += sprintf(w, "%d)", static_cast<int>(problem.count));
+    w = append(w, textOf(kind).ending);
+    switch (kind) {
+        case ProblemKind::UnknownAttribute:
+            w = append(w, problem.tag);
+            break;
+        case ProblemKind::UnbalancedTags:
+            w += sprintf(w, "%d)", static_cast<int>(problem.count));
+            break;
+        case ProblemKind::NotClosed:
+            if (problem.tag[0] == '\0') {
+                w = append(w, "at the end of the document");
+            } else {
+                w = append(w, "before ");
+                w = append(w, problem.tag);
+                w += sprintf(w, " on line %d", static_cast<int>(problem.relatedLine));
+            }
+            break;
+        case ProblemKind::CrossingClose:
+            w = append(w, problem.tag);
+            w += sprintf(w, ", opened on line %d", static_cast<int>(problem.relatedLine));
+            break;
+        default:
+            break;
+    }
     *w = '\0';
     return static_cast<size_t>(w - out);
 }
@@ -99,44 +240,31 @@ void ProblemLines::report(const Problem& problem) {
 }
 
 int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile) {
-    CheckRun run(document, sink, profile);
-    document.resetScan();
-    // The name buffer takes one character more than a tag word has.
-    char name[96];
-    const int nameSize = profile.nameLength() + 2;
+    if (profile.readsAsHtml()) return HtmlCheck(document, profile).run(sink);
 
-    while (document.advanceToTag()) {
-        document.collectTag(0);
-        int row = profile.findTag(document.tagBuffer, name, nameSize);
+    CheckRun run(document, sink, profile);
+    TagScanner scanner(document, profile, TagUse::Check);
+    while (scanner.next()) {
+        const ScannedTag& tag = scanner.tag();
+        const int row = tag.row;
         if (row < 0) {
-            const char* bare = name[0] == '/' ? name + 1 : name;
-            if (profile.knowsCustomElements() && isCustomElementName(bare)) {
-                checkCustomPairing(run, name);
-                checkQuotes(run, capitalised(name).c_str());
-            } else {
-                report(run, ProblemKind::UnknownTag, name);
-            }
+            report(run, ProblemKind::UnknownTag, tag.name);
             continue;
         }
-        if (row == profile.commentRow()) continue;
+        if (tag.comment) continue;
         const bool open = profile.row(row).name[0] != '/';
-        // An svg or math element written "<svg/>" is empty: nothing to pair or skip.
-        const bool empty = open && profile.contents(row) == TagContents::Foreign && tagSelfCloses(document.tagBuffer);
-        if (!empty) checkPairing(run, row, name);
-        checkAttributes(run, row);
+        // An svg or math element written "<svg/>" is empty: nothing to pair.
+        const bool empty = open && profile.contents(row) == TagContents::Foreign && tag.selfClosing;
+        if (!empty) checkPairing(run, row, tag.name);
+        checkAttributes(run, row, scanner.attributes());
         checkQuotes(run, profile.row(row).name);
         checkTableContext(run, row);
-        // Bodies that are not tags (a script's) are skipped; their close tag is checked next.
-        if (open && !empty) skipBody(run, row);
     }
 
     for (int row = 0; row < profile.rowCount(); ++row) {
         const int32_t balance = run.balance[static_cast<size_t>(row)];
         if (profile.row(row).kind == PairCounted && balance != 0)
             report(run, ProblemKind::UnbalancedTags, profile.row(row).name, "", balance);
-    }
-    for (const auto& custom : run.customBalance) {
-        if (custom.second != 0) report(run, ProblemKind::UnbalancedTags, custom.first.c_str(), "", custom.second);
     }
     return run.problems;
 }
@@ -163,39 +291,25 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
             balance = close ? 0 : 1;
             break;
         case PairCounted:
-            countPair(run, balance, close, nameAsRead);
+            balance += close ? -1 : 1;
+            if (balance < 0) {
+                report(run, ProblemKind::MoreClosesThanOpens, nameAsRead);
+                balance = 0;
+            }
             break;
         default:
             break;
     }
 }
 
-void checkCustomPairing(CheckRun& run, const char* nameAsRead) {
-    const bool close = nameAsRead[0] == '/';
-    std::string key = capitalised(close ? nameAsRead + 1 : nameAsRead);
-    auto found = run.customIndex.find(key);
-    if (found == run.customIndex.end()) {
-        found = run.customIndex.emplace(key, run.customBalance.size()).first;
-        run.customBalance.emplace_back(key, 0);
-    }
-    countPair(run, run.customBalance[found->second].second, close, nameAsRead);
-}
-
-void checkAttributes(CheckRun& run, int row) {
+void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>& attributes) {
     const TagProfile& profile = run.profile;
     if (!profile.checksAttributes(row)) return;
-    const char* rowName = profile.row(row).name;
-    // Past the "<" and as many characters as the row's name has, never past the NUL.
-    const char* p = run.document.tagBuffer + 1;
-    for (size_t k = strlen(rowName); k > 0 && *p != '\0'; --k) ++p;
-    // A tag cut off by the end of the text ends at its NUL instead of a ">".
-    while (*p != '>' && *p != '\0') {
-        char attribute[96];
-        const char* stop = readAttributeName(p, attribute, profile.nameLength());
-        const bool solidus = profile.ignoresSolidus() && strcmp(attribute, "/") == 0;
-        if (attribute[0] != '\0' && !solidus && !profile.hasAttribute(attribute, row))
-            report(run, ProblemKind::UnknownAttribute, attribute, rowName);
-        p = skipToNextAttribute(stop);
+    for (const ScannedAttribute& a : attributes) {
+        char name[ScannedNameSize];
+        memcpy(name, a.name, a.length);
+        name[a.length] = '\0';
+        if (!profile.hasAttribute(name, row)) report(run, ProblemKind::UnknownAttribute, name, profile.row(row).name);
     }
 }
 

@@ -1,19 +1,24 @@
 // The document check: every problem found in the tags, in document order, handed to a
 // sink as a record; for the window, one result line per problem or the single line
 // "No errors found".
+//
+// With html32 it is the 1990s check: tags against the table, strict tags alternating,
+// counted tags counted, each problem on the line of its tag's ">". With html4 and html5 the
+// page is read as HTML reads it and built into a tree of elements (element_stack.h); each
+// problem is placed where its fault begins, line and column, and the problems are handed
+// over in that order.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include <string>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "document.h"
 #include "result_sinks.h"
 #include "tag_profile.h"
+#include "tag_scanner.h"
 
 // What is wrong. The order is the order of the kinds' rules in machine-readable output.
 enum class ProblemKind : uint8_t {
@@ -25,13 +30,23 @@ enum class ProblemKind : uint8_t {
     MoreClosesThanOpens,
     CellOutsideTable,
     UnbalancedTags,
+    // Only read as HTML (html4, html5).
+    ObsoleteTag,
+    UnfinishedTag,
+    NotClosed,
+    CrossingClose,
+    VoidClose,
 };
-constexpr int ProblemKindCount = 8;
+constexpr int ProblemKindCount = 13;
 
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
-// "cell-outside-table", "unbalanced-tags".
+// "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
+// "crossing-close", "void-close".
 const char* problemKindId(ProblemKind kind);
+// The kinds a check with `profile` can report, in the order of their rules: html32's
+// eight, or the ten of the HTML reading.
+const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 // One sentence on the kind, for the rules of machine-readable output.
 const char* problemKindSummary(ProblemKind kind);
 
@@ -39,16 +54,24 @@ const char* problemKindSummary(ProblemKind kind);
 // hands the record over.
 struct Problem {
     ProblemKind kind;
-    int32_t line;      // 1-based line of the tag's ">"; NoLine for the count at the end
+    // 1-based: html32, the line of the tag's ">" (NoLine for the count at the end); read as
+    // HTML, the line where the fault begins: the "<" of its tag, or its attribute's name.
+    int32_t line;
+    int32_t column;    // 1-based, in characters, where read as HTML; NoColumn for html32
     const char* name;  // the tag as read (unknown tag, pairing), the attribute, or the table's name of the tag
-    const char* tag;   // for an unknown attribute the table's name of its tag; "" otherwise
-    int32_t count;     // for unbalanced tags the number left open; 0 otherwise
+    // For an unknown attribute the table's name of its tag; for an element not closed the
+    // tag before which it should have been ("" at the end of the page); for a crossing
+    // close tag the element it crosses; "" otherwise.
+    const char* tag;
+    int32_t count;        // for unbalanced tags the number left open; 0 otherwise
+    int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
 };
 constexpr int32_t NoLine = 0;
+constexpr int32_t NoColumn = 0;
 
-// Room for any problem's line or message, its NUL included: a LineLabel, an attribute
-// and a tag name as long as the html5 profile reads them, and the words between.
-constexpr size_t ProblemTextSize = 256;
+// Room for any problem's line or message, its NUL included: a LineLabel, two names as long
+// as the html4 and html5 profiles read them, a line number and the words between.
+constexpr size_t ProblemTextSize = 320;
 
 // The problem's words: "TD - This tag should be in a table", "TABLE<tab>Unbalanced tags (1)".
 // Writes them into `out` and gives their length.
@@ -74,8 +97,8 @@ private:
     ResultList& list_;
 };
 
-// The state of one run of the check over one document. Each run owns its own, so runs
-// over different documents may go on in different threads at once.
+// The state of one run of the 1990s check over one document. Each run owns its own, so
+// runs over different documents may go on in different threads at once.
 struct CheckRun {
     CheckRun(Document& runDocument, ProblemSink& runSink, const TagProfile& runProfile)
         : document(runDocument), sink(runSink), profile(runProfile),
@@ -87,9 +110,6 @@ struct CheckRun {
     std::vector<int32_t> balance;  // the balance of each open row's tags
     int32_t tableDepth = 0;        // TABLE nesting
     int32_t problems = 0;          // reported so far
-    // The custom elements met, by their names in capitals, in the order first met.
-    std::vector<std::pair<std::string, int32_t>> customBalance;
-    std::unordered_map<std::string, size_t> customIndex;
 };
 
 // Checks every tag of the loaded document against `profile`, hands each problem to
@@ -100,10 +120,9 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
 // "No errors found" when there is none.
 void checkDocument(Document& document, ResultList& list, const TagProfile& profile);
 
-// The four checks of one known tag (row 1 or more) just collected into the TagBuffer.
+// The four checks of the 1990s check on one known tag (row 1 or more) just collected into
+// the TagBuffer, with its attributes as the scanner read them.
 void checkPairing(CheckRun& run, int row, const char* nameAsRead);
-void checkAttributes(CheckRun& run, int row);
+void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>& attributes);
 void checkQuotes(CheckRun& run, const char* tagName);
 void checkTableContext(CheckRun& run, int row);
-// Counts an open or close tag of a custom element, read as `nameAsRead`.
-void checkCustomPairing(CheckRun& run, const char* nameAsRead);

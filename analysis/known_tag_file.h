@@ -32,6 +32,7 @@ struct KnownTagDefinition {
     KnownPairing pairing = KnownPairing::Keep;
     std::string description;              // "" keeps the tag's own
     std::vector<std::string> attributes;  // as written
+    bool obsolete = false;                // a tag the current standard calls obsolete
     int line = 0;                         // 1-based
 };
 

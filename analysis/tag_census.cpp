@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "no_case.h"
+#include "tag_scanner.h"
 
 namespace {
 
@@ -22,20 +23,6 @@ bool resize(T*& block, size_t count) {
 uint32_t hashOf(const char* name) {
     size_t length;
     return foldedHash(name, length);
-}
-
-// With `p` on a "<", gives the position after the tag's closing ">" (for a comment, the
-// first ">" preceded by "-"), or the NUL that ends the text first.
-char* afterTag(char* p, bool comment) {
-    for (;;) {
-#ifdef __GLIBC__
-        p = strchrnul(p + 1, '>');
-#else
-        do ++p; while (*p && *p != '>');
-#endif
-        if (*p == '\0') return p;
-        if (!comment || p[-1] == '-') return p + 1;
-    }
 }
 
 }  // namespace
@@ -171,25 +158,9 @@ void countTags(Document& document, TagCensus& census, ResultList& list, StatusPa
 }
 
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
-    document.resetScan();
     resetCensus(census);
-    char word[96];
-    while (document.advanceToTag()) {
-        bool comment = readTagWord(document.cursor, word, profile.nameLength());
-        profile.trimWord(word);
-        recordTag(census, word);
-        const int bodyEnd = profile.skippedBodyEnd(word);
-        if (bodyEnd < 0) {
-            document.cursor = afterTag(document.cursor, comment);
-        } else if (profile.contents(bodyEnd - 1) == TagContents::Foreign) {
-            // An svg or math element written "<svg/>" has no body.
-            const bool empty = tagSelfCloses(document.cursor);
-            document.cursor = afterTag(document.cursor, false);
-            if (!empty) document.skipToMatchingClosingTag(profile.row(bodyEnd - 1).name, profile.row(bodyEnd).name);
-        } else {
-            document.skipToClosingTag(profile.row(bodyEnd).name);
-        }
-    }
+    TagScanner scanner(document, profile, TagUse::Census);
+    while (scanner.next()) recordTag(census, scanner.tag().name);
 }
 
 void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile) {

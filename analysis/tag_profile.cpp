@@ -7,7 +7,10 @@
 #include "document.h"
 #include "no_case.h"
 
-// The html5 profile's data file, compiled in by the build (html5_known.cpp.in).
+// The html4 and html5 profiles' data files, compiled in by the build (html4_known.cpp.in,
+// html5_known.cpp.in).
+extern const char Html4KnownText[];
+extern const size_t Html4KnownSize;
 extern const char Html5KnownText[];
 extern const size_t Html5KnownSize;
 
@@ -15,10 +18,10 @@ namespace {
 
 const char* const NoAttributes[] = {""};
 
-// html5 reads names as long as a census entry holds.
-constexpr int Html5NameLength = 79;
+// html4 and html5 read names as long as a census entry holds.
+constexpr int HtmlNameLength = 79;
 // No profile reads a longer name.
-constexpr size_t LongestName = Html5NameLength;
+constexpr size_t LongestName = HtmlNameLength;
 
 std::string lowerCase(const std::string& text) {
     std::string out = text;
@@ -103,7 +106,8 @@ const TagProfile& TagProfile::html32() {
 
 std::unique_ptr<TagProfile> TagProfile::make(const std::string& name) {
     if (name == "html32") return makeHtml32();
-    if (name == "html5") return makeHtml5();
+    if (name == "html4") return makeFromTable("html4", Html4KnownText, Html4KnownSize, false);
+    if (name == "html5") return makeFromTable("html5", Html5KnownText, Html5KnownSize, true);
     return nullptr;
 }
 
@@ -139,13 +143,15 @@ std::unique_ptr<TagProfile> TagProfile::makeHtml32() {
     return profile;
 }
 
-std::unique_ptr<TagProfile> TagProfile::makeHtml5() {
+std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const char* text, size_t size,
+                                                      bool customElements) {
     std::unique_ptr<TagProfile> profile(new TagProfile());
-    profile->name_ = "html5";
-    profile->html5_ = true;
-    profile->nameLength_ = Html5NameLength;
+    profile->name_ = name;
+    profile->html_ = true;
+    profile->customElements_ = customElements;
+    profile->nameLength_ = HtmlNameLength;
     std::vector<std::string> errors;
-    if (!profile->addKnownTags(Html5KnownText, Html5KnownSize, "html5.known", errors)) return nullptr;
+    if (!profile->addKnownTags(text, size, profile->name_ + ".known", errors)) return nullptr;
     return profile;
 }
 
@@ -201,6 +207,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
                 tags.push_back(std::move(tag));
             }
             Tag& tag = tags[found->second];
+            if (d.obsolete) tag.obsolete = true;
             if (d.pairing != KnownPairing::Keep) {
                 tag.pairing = d.pairing;
                 tag.closeName = d.pairing == KnownPairing::Void ? std::string() : "/" + name;
@@ -231,11 +238,12 @@ void TagProfile::build() {
         list.push_back("");
         const int32_t kind = pairKindOf(tag.pairing);
         if (contentsOf(tag.pairing) != TagContents::Markup) bodyRows_.push_back(rowCount());
+        const ElementTraits traits = elementTraitsOf(tag.name);
         rows_.push_back({tag.name.c_str(), tag.description.c_str(), list.data(), kind});
-        details_.push_back({contentsOf(tag.pairing), tableRoleOf(tag.name)});
+        details_.push_back({contentsOf(tag.pairing), tableRoleOf(tag.name), tag.pairing, tag.obsolete, traits});
         if (!tag.closeName.empty()) {
             rows_.push_back({tag.closeName.c_str(), tag.closeDescription.c_str(), NoAttributes, kind});
-            details_.push_back({TagContents::Markup, tableRoleOf(tag.closeName)});
+            details_.push_back({TagContents::Markup, tableRoleOf(tag.closeName), tag.pairing, tag.obsolete, traits});
         }
     }
 
@@ -363,7 +371,7 @@ std::string TagProfile::globalAttributeText() const {
 }
 
 int TagProfile::skippedBodyEnd(const char* word) const {
-    if (!html5_) {
+    if (!html_) {
         for (int r : bodyRows_) {
             if (startsWithTagName(word, rows_[static_cast<size_t>(r)].name)) return r + 1;
         }

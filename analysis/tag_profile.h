@@ -1,7 +1,8 @@
-// A profile: the vocabulary the analyses check tags against and describe them by. Two
-// are built in: html32, the 1990s table (the default, and the window program's only
-// one), and html5, made from the html5.known data file. Either can take the user's own
-// known tags on top (`--known FILE`).
+// A profile: the vocabulary the analyses check tags against and describe them by, and the
+// way its pages are read. Three are built in: html32, the 1990s table (the default, and the
+// window program's only one); html4 and html5, made from the html4.known and html5.known
+// data files, whose pages are read as HTML reads them and checked as a tree of elements.
+// Each can take the user's own known tags on top (`--known FILE`).
 //
 // The rows keep the known-tag table's layout: each close row directly follows its open
 // row and has its kind, so the open row of a close row r is r - 1.
@@ -16,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "element_traits.h"
 #include "known_tag_file.h"
 #include "known_tags.h"
 
@@ -33,8 +35,8 @@ class TagProfile {
 public:
     // The html32 profile, built once; any thread may read it.
     static const TagProfile& html32();
-    // A new profile of the given name ("html32" or "html5"), to take the user's known
-    // tags; null for any other name.
+    // A new profile of the given name ("html32", "html4" or "html5"), to take the user's
+    // known tags; null for any other name.
     static std::unique_ptr<TagProfile> make(const std::string& name);
 
     TagProfile(const TagProfile&) = delete;
@@ -50,31 +52,36 @@ public:
     const TagEntry& row(int r) const { return rows_[static_cast<size_t>(r)]; }
     TagContents contents(int r) const { return details_[static_cast<size_t>(r)].contents; }
     TableRole tableRole(int r) const { return details_[static_cast<size_t>(r)].tableRole; }
+    // How row `r`'s tag pairs; a close row has its open row's pairing.
+    KnownPairing pairing(int r) const { return details_[static_cast<size_t>(r)].pairing; }
+    // True for a tag of earlier HTML that the current standard calls obsolete.
+    bool isObsolete(int r) const { return details_[static_cast<size_t>(r)].obsolete; }
+    const ElementTraits& traits(int r) const { return details_[static_cast<size_t>(r)].traits; }
     int commentRow() const { return commentRow_; }
     // The most characters of a tag word or an attribute name the analyses read (the
     // check reads one more of a tag's name).
     int nameLength() const { return nameLength_; }
+    // html4 and html5: tags are read as HTML reads them (tag_scanner.h) and the check
+    // builds the page's tree of elements.
+    bool readsAsHtml() const { return html_; }
     // html5: a name the standard takes as a custom element's is known, with any
-    // attributes, and counted for pairing.
-    bool knowsCustomElements() const { return html5_; }
-    // html5: a "/" standing alone among the attributes (as in "<img src=x />") is
-    // syntax, not an attribute.
-    bool ignoresSolidus() const { return html5_; }
+    // attributes, and nests like a div.
+    bool knowsCustomElements() const { return customElements_; }
 
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
     // Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
     // bytes, trims it (trimWord), and gives its row, or -1.
     int findTag(const char* tagText, char* name, int size) const;
-    // Takes from a tag word what is not part of its name: in html5 the "/" of "<br/>".
+    // Takes from a tag word what is not part of its name: when read as HTML, the "/" of "<br/>".
     void trimWord(char* word) const {
-        if (html5_) trimSolidus(word);
+        if (html_) trimSolidus(word);
     }
     // The description of the tag word `name`: its row's, a custom element's, or "".
     const char* describe(const char* name) const;
     // True when the check looks at the attributes of row `r` at all: html32 leaves the
     // rows without attributes unchecked.
-    bool checksAttributes(int r) const { return html5_ || row(r).attributes[0][0] != '\0'; }
+    bool checksAttributes(int r) const { return html_ || row(r).attributes[0][0] != '\0'; }
     // True when row `r` takes `attribute`: one of its own or one every tag takes.
     bool hasAttribute(const char* attribute, int r) const;
     // The attribute names of row `r`, each followed by one space.
@@ -83,7 +90,7 @@ public:
     std::string globalAttributeText() const;
     // The close row up to which the census and the tag listing skip the body of a tag
     // read as `word`, or -1 when they don't. html32 skips for every word that begins
-    // with SCRIPT or PRE, html5 for the words of rows whose contents aren't markup.
+    // with SCRIPT or PRE, html4 and html5 for the words of rows whose contents aren't markup.
     int skippedBodyEnd(const char* word) const;
 
 private:
@@ -94,6 +101,7 @@ private:
         std::string name;  // in capitals
         std::string closeName;
         KnownPairing pairing;  // never Keep
+        bool obsolete = false;
         std::string description;
         std::string closeDescription;
         std::vector<std::string> attributes;  // in lower case
@@ -101,11 +109,15 @@ private:
     struct RowDetails {
         TagContents contents;
         TableRole tableRole;
+        KnownPairing pairing;
+        bool obsolete;
+        ElementTraits traits;
     };
 
     static void trimSolidus(char* word);
     static std::unique_ptr<TagProfile> makeHtml32();
-    static std::unique_ptr<TagProfile> makeHtml5();
+    // html4 or html5 from its data file.
+    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const char* text, size_t size, bool customElements);
     // Checks and applies one file's definitions to `tags` and `globals`.
     void apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
                std::vector<Tag>& tags, std::vector<std::string>& globals, std::vector<std::string>& errors) const;
@@ -115,7 +127,8 @@ private:
     bool acceptedAsLowerCase(const char* lower, size_t length, int r) const;
 
     std::string name_;
-    bool html5_ = false;
+    bool html_ = false;
+    bool customElements_ = false;
     int nameLength_ = 18;
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern

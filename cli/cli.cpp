@@ -148,7 +148,7 @@ void Run::examine(Worker& worker, const std::string& path, FileResult& result) {
         }
         recordDocumentTags(document, *result.census, profile_);
     } else if (command == "check") {
-        ProblemWriter writer(arguments_.format, path, withPath_, result.out);
+        ProblemWriter writer(arguments_.format, path, withPath_, result.out, profile_);
         result.problems = checkDocument(document, writer, profile_);
         writer.finish(result.problems);
     } else {
@@ -208,7 +208,7 @@ int Run::execute() {
     const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
                                           static_cast<int>(std::min<size_t>(paths.size(), 1024))));
     std::vector<Worker> workers(static_cast<size_t>(jobs));
-    if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogStart().c_str(), out_);
+    if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogStart(profile_).c_str(), out_);
 
     examineInOrder<FileResult>(
         paths.size(), jobs,

@@ -1,5 +1,7 @@
 #include "output_formats.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 using Json = nlohmann::ordered_json;
@@ -20,21 +22,28 @@ std::string message(const Problem& problem) {
 }
 
 Json jsonProblem(const std::string& path, const Problem& problem) {
-    Json object = {{"path", path},
-                   {"line", problemLine(problem)},
-                   {"kind", problemKindId(problem.kind)},
-                   {"name", problem.name}};
+    Json object = {{"path", path}, {"line", problemLine(problem)}};
+    if (problem.column != NoColumn) object["column"] = problem.column;
+    object["kind"] = problemKindId(problem.kind);
+    object["name"] = problem.name;
     if (problem.kind == ProblemKind::UnknownAttribute) object["tag"] = problem.tag;
     if (problem.kind == ProblemKind::UnbalancedTags) object["count"] = problem.count;
     object["message"] = message(problem);
     return object;
 }
 
-Json sarifResult(const std::string& path, const Problem& problem) {
+// The index of the kind's rule among those of `profile`.
+int ruleIndex(const TagProfile& profile, ProblemKind kind) {
+    const std::vector<ProblemKind>& kinds = problemKindsOf(profile);
+    return static_cast<int>(std::find(kinds.begin(), kinds.end(), kind) - kinds.begin());
+}
+
+Json sarifResult(const std::string& path, const Problem& problem, const TagProfile& profile) {
     Json location = {{"artifactLocation", {{"uri", sarifUri(path)}}}};
     if (problem.line != NoLine) location["region"] = {{"startLine", problem.line}};
+    if (problem.line != NoLine && problem.column != NoColumn) location["region"]["startColumn"] = problem.column;
     return {{"ruleId", problemKindId(problem.kind)},
-            {"ruleIndex", static_cast<int>(problem.kind)},
+            {"ruleIndex", ruleIndex(profile, problem.kind)},
             {"level", "warning"},
             {"message", {{"text", message(problem)}}},
             {"locations", Json::array({{{"physicalLocation", location}}})}};
@@ -60,6 +69,7 @@ void ProblemWriter::report(const Problem& problem) {
         case OutputFormat::Gnu:
             out_.add(path_);
             if (problem.line != NoLine) out_.add(":" + std::to_string(problem.line));
+            if (problem.line != NoLine && problem.column != NoColumn) out_.add(":" + std::to_string(problem.column));
             out_.add(": ");
             out_.add(line, formatProblemMessage(problem, line));
             break;
@@ -69,7 +79,7 @@ void ProblemWriter::report(const Problem& problem) {
         case OutputFormat::Sarif:
             if (!firstResult_) out_.add(SarifResultSeparator);
             firstResult_ = false;
-            out_.add(jsonText(sarifResult(path_, problem)));
+            out_.add(jsonText(sarifResult(path_, problem, profile_)));
             return;
     }
     out_.add('\n');
@@ -93,10 +103,9 @@ void OutputLines::append(const char* line) {
 
 const char SarifResultSeparator[] = ",\n";
 
-std::string sarifLogStart() {
+std::string sarifLogStart(const TagProfile& profile) {
     Json rules = Json::array();
-    for (int k = 0; k < ProblemKindCount; ++k) {
-        const auto kind = static_cast<ProblemKind>(k);
+    for (const ProblemKind kind : problemKindsOf(profile)) {
         rules.push_back({{"id", problemKindId(kind)},
                          {"shortDescription", {{"text", problemKindSummary(kind)}}},
                          {"defaultConfiguration", {{"level", "warning"}}}});

@@ -15,8 +15,10 @@
 class ProblemWriter : public ProblemSink {
 public:
     // `withPath`: put the file's path before each text line, as with several files.
-    ProblemWriter(OutputFormat format, const std::string& path, bool withPath, OutputText& out)
-        : format_(format), path_(path), withPath_(withPath), out_(out) {}
+    // `profile` gives the SARIF rules the results refer to.
+    ProblemWriter(OutputFormat format, const std::string& path, bool withPath, OutputText& out,
+                  const TagProfile& profile)
+        : format_(format), path_(path), withPath_(withPath), out_(out), profile_(profile) {}
     void report(const Problem& problem) override;
     // Ends the file's output once its check has found `problems` problems.
     void finish(int problems);
@@ -26,6 +28,7 @@ private:
     const std::string& path_;
     bool withPath_;
     OutputText& out_;
+    const TagProfile& profile_;
     bool firstResult_ = true;
 };
 
@@ -49,8 +52,9 @@ private:
 
 // A SARIF log is one JSON document: its start before the first file's results, the
 // separator between results (ProblemWriter puts it between the results of one file, the
-// run between those of two files), and its end after the last file.
-std::string sarifLogStart();
+// run between those of two files), and its end after the last file. Its rules are the
+// kinds a check with `profile` reports.
+std::string sarifLogStart(const TagProfile& profile);
 extern const char SarifResultSeparator[];
 // `unreadable`: the paths that could not be opened, reported as the run's notifications.
 std::string sarifLogEnd(const std::vector<std::string>& unreadable);

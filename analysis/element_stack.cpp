@@ -1,0 +1,189 @@
+#include "element_stack.h"
+
+#include "no_case.h"
+
+namespace {
+
+bool isTablePart(ElementGroup g) {
+    return g == ElementGroup::TableCell || g == ElementGroup::TableRow || g == ElementGroup::TableSection ||
+           g == ElementGroup::Caption || g == ElementGroup::ColumnGroup;
+}
+
+}  // namespace
+
+ElementGroup ElementStack::groupAt(size_t i) const {
+    const int row = open_[i].row;
+    return row >= 0 ? profile_.traits(row).group : ElementGroup::Other;
+}
+
+bool ElementStack::endOptional(const StackTag& element) const {
+    return element.row >= 0 && profile_.pairing(element.row) == KnownPairing::Optional;
+}
+
+bool ElementStack::sameElement(const StackTag& a, const StackTag& b) const {
+    if (a.row >= 0 || b.row >= 0) return a.row == b.row;
+    // Custom elements, by their names.
+    if (a.nameLength != b.nameLength) return false;
+    for (uint32_t k = 0; k < a.nameLength; ++k) {
+        if (upperAscii(static_cast<unsigned char>(a.name[k])) != upperAscii(static_cast<unsigned char>(b.name[k])))
+            return false;
+    }
+    return true;
+}
+
+void ElementStack::pop() {
+    const ElementGroup g = groupAt(open_.size() - 1);
+    if (g == ElementGroup::Table) --tables_;
+    if (g == ElementGroup::Paragraph) --paragraphs_;
+    if (g == ElementGroup::Head) --heads_;
+    open_.pop_back();
+    if (!waiting_.empty()) reportWaitingBelow(open_.size());
+}
+
+void ElementStack::closeDownTo(size_t k, const StackTag& cause) {
+    while (open_.size() > k + 1) {
+        if (!endOptional(open_.back())) sink_.notClosed(open_.back(), &cause);
+        pop();
+    }
+    pop();
+}
+
+template <typename Closes, typename Stops>
+void ElementStack::closeImplied(const StackTag& cause, Closes closes, Stops stops) {
+    for (size_t i = open_.size(); i-- > 0;) {
+        const int row = open_[i].row;
+        const ElementTraits none;
+        const ElementTraits& traits = row >= 0 ? profile_.traits(row) : none;
+        if (closes(traits.group)) return closeDownTo(i, cause);
+        if (stops(traits)) return;
+    }
+}
+
+void ElementStack::reportWaitingBelow(size_t depth) {
+    for (size_t w = 0; w < waiting_.size();) {
+        if (waiting_[w].depth > depth) {
+            sink_.notClosed(waiting_[w].element, &waiting_[w].closedBy);
+            waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
+        } else {
+            ++w;
+        }
+    }
+}
+
+void ElementStack::reportWaitingNamed(const StackTag& tag) {
+    for (size_t w = 0; w < waiting_.size();) {
+        if (sameElement(waiting_[w].element, tag)) {
+            sink_.notClosed(waiting_[w].element, &waiting_[w].closedBy);
+            waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
+        } else {
+            ++w;
+        }
+    }
+}
+
+void ElementStack::start(const StackTag& tag, bool opens) {
+    const ElementTraits none;
+    const ElementTraits& traits = tag.row >= 0 ? profile_.traits(tag.row) : none;
+    using G = ElementGroup;
+    auto topGroup = [&] { return open_.empty() ? G::Other : groupAt(open_.size() - 1); };
+    switch (traits.group) {
+        case G::ListItem:
+            closeImplied(tag, [](G g) { return g == G::ListItem; }, [](const ElementTraits& t) { return t.special; });
+            break;
+        case G::DefinitionItem:
+            closeImplied(tag, [](G g) { return g == G::DefinitionItem; }, [](const ElementTraits& t) { return t.special; });
+            break;
+        case G::Option:
+            if (topGroup() == G::Option) pop();
+            break;
+        case G::OptionGroup:
+            if (topGroup() == G::Option) pop();
+            if (topGroup() == G::OptionGroup) pop();
+            break;
+        case G::TableRow:
+            closeImplied(tag, [](G g) { return g == G::TableCell || g == G::TableRow; },
+                         [](const ElementTraits& t) { return t.group == G::TableSection || t.group == G::Table; });
+            break;
+        case G::TableCell:
+            closeImplied(tag, [](G g) { return g == G::TableCell; }, [](const ElementTraits& t) {
+                return t.group == G::TableRow || t.group == G::TableSection || t.group == G::Table;
+            });
+            break;
+        case G::TableSection:
+        case G::Caption:
+        case G::ColumnGroup:
+            closeImplied(tag, isTablePart, [](const ElementTraits& t) { return t.group == G::Table; });
+            break;
+        case G::RubyText:
+            closeImplied(tag, [](G g) { return g == G::RubyText; },
+                         [](const ElementTraits& t) { return t.group == G::RubyTextGroup || t.group == G::Ruby; });
+            break;
+        case G::RubyTextGroup:
+            closeImplied(tag, [](G g) { return g == G::RubyText || g == G::RubyTextGroup; },
+                         [](const ElementTraits& t) { return t.group == G::Ruby; });
+            break;
+        case G::Heading:
+            // A heading can't stand in a heading: the one that is open was left unclosed.
+            if (topGroup() == G::Heading) {
+                sink_.notClosed(open_.back(), &tag);
+                pop();
+            }
+            break;
+        default:
+            break;
+    }
+    if (traits.closesParagraph && paragraphs_ > 0)
+        closeImplied(tag, [](G g) { return g == G::Paragraph; }, [](const ElementTraits& t) { return t.scopeBoundary; });
+    // What can't stand in head starts the body.
+    if (heads_ > 0 && !traits.inHead && traits.group != G::Head && traits.group != G::Html)
+        closeImplied(tag, [](G g) { return g == G::Head; }, [](const ElementTraits& t) { return t.group == G::Html; });
+    // A column group holds columns only.
+    if (topGroup() == G::ColumnGroup && traits.group != G::Column && traits.group != G::Template) pop();
+    // An element that can't hold itself: the one that is open was left unclosed.
+    if (tag.row >= 0 && profile_.pairing(tag.row) == KnownPairing::Strict) {
+        for (size_t i = open_.size(); i-- > 0;) {
+            if (sameElement(open_[i], tag)) {
+                sink_.notClosed(open_[i], &tag);
+                closeDownTo(i, tag);
+                break;
+            }
+            if (open_[i].row >= 0 && profile_.traits(open_[i].row).scopeBoundary) break;
+        }
+    }
+    if (!waiting_.empty()) reportWaitingNamed(tag);
+    if (!opens) return;
+    if (traits.group == G::Table) ++tables_;
+    if (traits.group == G::Paragraph) ++paragraphs_;
+    if (traits.group == G::Head) ++heads_;
+    open_.push_back(tag);
+}
+
+void ElementStack::close(const StackTag& tag) {
+    for (size_t i = open_.size(); i-- > 0;) {
+        if (!sameElement(open_[i], tag)) continue;
+        // What it passes over: an end tag the page may leave out closes here; any other
+        // element waits for its own close tag, which would cross this one.
+        for (size_t j = open_.size() - 1; j > i; --j) {
+            if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
+        }
+        while (open_.size() > i) pop();
+        return;
+    }
+    for (size_t w = waiting_.size(); w-- > 0;) {
+        if (sameElement(waiting_[w].element, tag)) {
+            sink_.crossing(waiting_[w].closedBy, waiting_[w].element);
+            waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
+            return;
+        }
+    }
+    sink_.closeWithoutOpen(tag);
+}
+
+void ElementStack::finish() {
+    while (!open_.empty()) {
+        if (!endOptional(open_.back())) sink_.notClosed(open_.back(), nullptr);
+        pop();
+    }
+    for (const Waiting& w : waiting_) sink_.notClosed(w.element, &w.closedBy);
+    waiting_.clear();
+}

@@ -1,0 +1,85 @@
+// The stack of open elements of an html4 or html5 page, built as the HTML standard builds
+// it: void elements never open; the end tags a page may leave out are closed where the
+// standard closes them (a p by the start of a block, an li by the next li, a cell by the
+// next cell or row, ...); an element whose end tag is required and that is still open
+// when an element around it closes, or at the end of the page, is not closed.
+//
+// An element that a close tag of an outer one passes over may still be closed later:
+// that is two elements crossing (<b>x<i>y</b>z</i>), one fault, reported at the close tag
+// that crosses. Until its own close tag comes, such an element waits; it is reported as
+// not closed when the element around the one that passed it closes, when a tag of its
+// name opens again, or at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tag_profile.h"
+
+// An open or close tag as the stack takes it.
+struct StackTag {
+    int row;                // the open row of its element, or -1 for a custom element
+    const char* name;       // as read, without "/", in the document's text
+    uint32_t nameLength;
+    const char* at;         // its "<"
+    const char* lineStart;  // the line of its "<"
+    int32_t line;
+};
+
+// What the stack finds wrong.
+class StructureSink {
+public:
+    virtual ~StructureSink() = default;
+    // `element` was not closed before `closedBy` (null: the end of the page).
+    virtual void notClosed(const StackTag& element, const StackTag* closedBy) = 0;
+    // `closing` closed an outer element across the open `crossed`, which closed later.
+    virtual void crossing(const StackTag& closing, const StackTag& crossed) = 0;
+    // `closing` closes no open element.
+    virtual void closeWithoutOpen(const StackTag& closing) = 0;
+};
+
+class ElementStack {
+public:
+    ElementStack(const TagProfile& profile, StructureSink& sink) : profile_(profile), sink_(sink) {}
+
+    // A start tag; `opens` is false for a void element or a self-closing tag, which
+    // close what their start closes but hold nothing.
+    void start(const StackTag& tag, bool opens);
+    // A close tag.
+    void close(const StackTag& tag);
+    // The end of the page: whatever is still open and must be closed is reported.
+    void finish();
+    // True while a table is open.
+    bool inTable() const { return tables_ > 0; }
+
+private:
+    struct Waiting {
+        StackTag element;
+        StackTag closedBy;
+        size_t depth;  // the stack's size once the close tag that passed it had closed
+    };
+
+    ElementGroup groupAt(size_t i) const;
+    bool endOptional(const StackTag& element) const;
+    bool sameElement(const StackTag& a, const StackTag& b) const;
+    // Closes the open elements from the top down to index `k`, `k` included; those above
+    // it whose end tag is required are not closed before `cause`.
+    void closeDownTo(size_t k, const StackTag& cause);
+    // Closes the nearest open element of a group in `closes`, looking down from the top
+    // no further than an element for which `stops` is true.
+    template <typename Closes, typename Stops>
+    void closeImplied(const StackTag& cause, Closes closes, Stops stops);
+    void pop();
+    void reportWaitingBelow(size_t depth);
+    void reportWaitingNamed(const StackTag& tag);
+
+    const TagProfile& profile_;
+    StructureSink& sink_;
+    std::vector<StackTag> open_;
+    std::vector<Waiting> waiting_;
+    // Open tables, paragraphs and heads, so that the searches for them are seldom made.
+    int32_t tables_ = 0;
+    int32_t paragraphs_ = 0;
+    int32_t heads_ = 0;
+};

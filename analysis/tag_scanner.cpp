@@ -1,0 +1,441 @@
+#include "tag_scanner.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "no_case.h"
+
+namespace {
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// HTML's white space; a NUL inside a tag counts as one too, so it can't cut a name short
+// of its tag.
+bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\0'; }
+
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// True when the "<" at `p` starts a tag in running text: a letter, "/", "!" or "?" follows.
+bool startsTag(const char* p) { return isLetter(p[1]) || p[1] == '/' || p[1] == '!' || p[1] == '?'; }
+
+// With `p` on a "<", gives the position after the tag's closing ">" (for a comment, the
+// first ">" preceded by "-"), or the NUL that ends the text first.
+char* afterTag(char* p, bool comment) {
+    for (;;) {
+#ifdef __GLIBC__
+        p = strchrnul(p + 1, '>');
+#else
+        do ++p; while (*p && *p != '>');
+#endif
+        if (*p == '\0') return p;
+        if (!comment || p[-1] == '-') return p + 1;
+    }
+}
+
+// Reads the name of collected tag text at `afterLessThan` as the 1990s listing matched it:
+// one leading "/" skipped, at most `length` characters, every comment opener as "!-".
+void readListedName(const char* afterLessThan, char* name, int length) {
+    const char* p = afterLessThan;
+    if (*p == '/') ++p;
+    int n = 0;
+    while (n < length) {
+        char c = *p;
+        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
+        name[n++] = c;
+        ++p;
+        if (c == '-' && p[-2] == '!') break;
+    }
+    name[n] = '\0';
+}
+
+// Copies the name from `from` to `to` after `prefix` (a "/" or nothing), at most `length`
+// characters in all.
+void copyName(char* name, const char* prefix, const char* from, const char* to, int length) {
+    size_t n = strlen(prefix);
+    memcpy(name, prefix, n);
+    const size_t room = static_cast<size_t>(std::min(length, ScannedNameSize - 1));
+    const size_t taken = std::min(static_cast<size_t>(to - from), room > n ? room - n : 0);
+    memcpy(name + n, from, taken);
+    name[n + taken] = '\0';
+}
+
+// Gives the first ">" at or after `from`, or null.
+const char* findGreaterThan(const char* from, const char* end) {
+    return static_cast<const char*>(memchr(from, '>', static_cast<size_t>(end - from)));
+}
+
+}  // namespace
+
+bool startsNestedTag(const char* p) {
+    return isLetter(p[1]) || (p[1] == '/' && isLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
+}
+
+int32_t columnOf(const char* lineStart, const char* p) {
+    int32_t column = 1;
+    auto s = reinterpret_cast<const unsigned char*>(lineStart);
+    const auto stop = reinterpret_cast<const unsigned char*>(p);
+    while (s < stop) {
+        const unsigned char c = *s;
+        int length = 1;
+        // A valid UTF-8 sequence counts one character; a byte that starts none counts one.
+        if (c >= 0xC2 && c <= 0xF4) {
+            length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+            unsigned char low = 0x80, high = 0xBF;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+            bool valid = stop - s >= length && s[1] >= low && s[1] <= high;
+            for (int k = 2; valid && k < length; ++k) valid = s[k] >= 0x80 && s[k] <= 0xBF;
+            if (!valid) length = 1;
+        }
+        s += length;
+        ++column;
+    }
+    return column;
+}
+
+TagScanner::TagScanner(Document& document, const TagProfile& profile, TagUse use)
+    : document_(document), profile_(profile), use_(use), html_(profile.readsAsHtml()) {
+    document_.resetScan();
+    lineStart_ = document_.text;
+}
+
+bool TagScanner::next() {
+    attributesRead_ = false;
+    if (html_) return nextHtml();
+    switch (use_) {
+        case TagUse::Check:
+            return nextCheck32();
+        case TagUse::Census:
+            return nextCensus32();
+        case TagUse::Listing:
+            return nextListing32();
+    }
+    return false;
+}
+
+const std::vector<ScannedAttribute>& TagScanner::attributes() {
+    if (attributesRead_ || html_) return attributes_;
+    attributesRead_ = true;
+    attributes_.clear();
+    if (tag_.row < 0 || tag_.text == nullptr) return attributes_;
+    // The 1990s reading: past the "<" and as many characters as the row's name has, never
+    // past the NUL that ends a tag cut off by the end of the text.
+    const char* p = tag_.text + 1;
+    for (size_t k = strlen(profile_.row(tag_.row).name); k > 0 && *p != '\0'; --k) ++p;
+    while (*p != '>' && *p != '\0') {
+        const char* from = p;
+        while (*from == ' ') ++from;
+        char name[ScannedNameSize];
+        const char* stop = readAttributeName(p, name, profile_.nameLength());
+        if (name[0] != '\0') attributes_.push_back({from, static_cast<uint32_t>(strlen(name))});
+        p = skipToNextAttribute(stop);
+    }
+    return attributes_;
+}
+
+TextPosition TagScanner::positionOf(const char* p) const {
+    int32_t line = tag_.line;
+    const char* lineStart = tag_.lineStart;
+    for (const char* s = tag_.start; s < p; ++s) {
+        if (*s == '\n') {
+            ++line;
+            lineStart = s + 1;
+        }
+    }
+    return {line, columnOf(lineStart, p)};
+}
+
+void TagScanner::moveTo(const char* p) {
+    char* cursor = document_.cursor;
+    for (char* s = cursor; (s = static_cast<char*>(memchr(s, '\n', static_cast<size_t>(p - s)))) != nullptr; ++s) {
+        ++document_.line;
+        lineStart_ = s + 1;
+    }
+    document_.cursor = const_cast<char*>(p);
+}
+
+void TagScanner::collectText(int offset) {
+    tag_.length = document_.collectText(tag_.start, tag_.end, offset, tag_.finished);
+    tag_.text = document_.tagBuffer + offset;
+}
+
+// The 1990s check: the tag collected whole, its name read from the collected text.
+bool TagScanner::nextCheck32() {
+    if (skipPending_) skipBody32();
+    if (!document_.advanceToTag()) return false;
+    tag_.start = document_.cursor;
+    tag_.line = document_.line + 1;
+    tag_.length = document_.collectTag(0);
+    tag_.text = document_.tagBuffer;
+    tag_.end = document_.cursor;
+    tag_.lastLine = document_.line + 1;
+    tag_.row = profile_.findTag(document_.tagBuffer, tag_.name, profile_.nameLength() + 2);
+    tag_.closing = tag_.name[0] == '/';
+    tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
+    tag_.selfClosing = tagSelfCloses(document_.tagBuffer);
+    // Bodies that are not tags (a script's) are skipped; an svg written "<svg/>" has none.
+    skipRow_ = tag_.row;
+    skipPending_ = tag_.row >= 0 && !tag_.comment && profile_.row(tag_.row).name[0] != '/' &&
+                   profile_.contents(tag_.row) != TagContents::Markup &&
+                   !(profile_.contents(tag_.row) == TagContents::Foreign && tag_.selfClosing);
+    return true;
+}
+
+void TagScanner::skipBody32() {
+    skipPending_ = false;
+    const int row = skipRow_;
+    if (profile_.contents(row) == TagContents::Text) {
+        document_.skipToClosingTag(profile_.row(row + 1).name);
+    } else {
+        document_.skipToMatchingClosingTag(profile_.row(row).name, profile_.row(row + 1).name);
+    }
+}
+
+// The 1990s census: the word read from the document's text, the tag passed up to its ">".
+bool TagScanner::nextCensus32() {
+    if (!document_.advanceToTag()) return false;
+    tag_.start = document_.cursor;
+    tag_.comment = readTagWord(document_.cursor, tag_.name, profile_.nameLength());
+    tag_.closing = tag_.name[0] == '/';
+    const int bodyEnd = profile_.skippedBodyEnd(tag_.name);
+    if (bodyEnd < 0) {
+        document_.cursor = afterTag(document_.cursor, tag_.comment);
+    } else if (profile_.contents(bodyEnd - 1) == TagContents::Foreign) {
+        tag_.selfClosing = tagSelfCloses(document_.cursor);
+        document_.cursor = afterTag(document_.cursor, false);
+        if (!tag_.selfClosing)
+            document_.skipToMatchingClosingTag(profile_.row(bodyEnd - 1).name, profile_.row(bodyEnd).name);
+    } else {
+        document_.skipToClosingTag(profile_.row(bodyEnd).name);
+    }
+    tag_.end = document_.cursor;
+    return true;
+}
+
+// The 1990s listing: the tag collected after its LineLabel and two spaces, so that the
+// TagBuffer holds the listed line.
+bool TagScanner::nextListing32() {
+    if (skipPending_) skipBody32();
+    if (!document_.advanceToTag()) return false;
+    tag_.start = document_.cursor;
+    tag_.line = document_.line + 1;
+    formatLineLabel(document_.line, document_.tagBuffer);
+    size_t offset = strlen(document_.tagBuffer);
+    memcpy(document_.tagBuffer + offset, "  ", 2);
+    offset += 2;
+    tag_.length = document_.collectTag(static_cast<int>(offset));
+    // collectTag may have moved the buffer while growing it.
+    tag_.text = document_.tagBuffer + offset;
+    tag_.end = document_.cursor;
+    tag_.lastLine = document_.line + 1;
+    tag_.closing = tag_.text[1] == '/';
+    char bare[ScannedNameSize];
+    readListedName(tag_.text + 1, bare, profile_.nameLength());
+    copyName(tag_.name, tag_.closing ? "/" : "", bare, bare + strlen(bare), ScannedNameSize - 1);
+    tag_.selfClosing = tagSelfCloses(tag_.text);
+    // Bodies that are not tags (a script's) are not listed; their close tag is.
+    const int bodyEnd = tag_.closing ? -1 : profile_.skippedBodyEnd(bare);
+    tag_.row = -1;
+    skipRow_ = bodyEnd - 1;
+    skipPending_ = bodyEnd >= 0 && !(profile_.contents(skipRow_) == TagContents::Foreign && tag_.selfClosing);
+    return true;
+}
+
+bool TagScanner::nextHtml() {
+    if (skipPending_) skipHtmlBody();
+    const char* const end = document_.end;
+    for (;;) {
+        const char* cursor = document_.cursor;
+        const char* lessThan =
+            cursor < end ? static_cast<const char*>(memchr(cursor, '<', static_cast<size_t>(end - cursor))) : nullptr;
+        if (lessThan == nullptr) {
+            moveTo(end);
+            return false;
+        }
+        moveTo(lessThan);
+        if (!startsTag(lessThan)) {
+            ++document_.cursor;  // a "<" in running text
+            continue;
+        }
+        tag_.line = document_.line + 1;
+        tag_.lineStart = lineStart_;
+        readHtmlTag(lessThan, tag_, &attributes_);
+        moveTo(tag_.end);
+        tag_.lastLine = document_.line + 1;
+        tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
+        tag_.text = nullptr;
+        if (use_ == TagUse::Listing) {
+            formatLineLabel(tag_.line - 1, document_.tagBuffer);
+            const size_t offset = strlen(document_.tagBuffer);
+            memcpy(document_.tagBuffer + offset, "  ", 3);
+            collectText(static_cast<int>(offset + 2));
+        }
+        skipRow_ = tag_.row;
+        skipPending_ = !tag_.closing && tag_.row >= 0 && !tag_.comment &&
+                       profile_.contents(tag_.row) != TagContents::Markup &&
+                       !(profile_.contents(tag_.row) == TagContents::Foreign && tag_.selfClosing);
+        return true;
+    }
+}
+
+void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {
+    const char* const end = document_.end;
+    const int length = profile_.nameLength() + 1;
+    tag.start = lessThan;
+    tag.closing = tag.comment = tag.selfClosing = tag.brokenQuotes = false;
+    tag.finished = true;
+    if (attributes) attributes->clear();
+
+    const char c1 = lessThan[1];
+    if (c1 == '!' && lessThan[2] == '-' && lessThan[3] == '-') {
+        // A comment ends at "-->" (or "--!>"); "<!-->" and "<!--->" are whole ones.
+        tag.comment = true;
+        strcpy(tag.name, "!-");
+        for (const char* p = lessThan + 4;;) {
+            const char* gt = findGreaterThan(p - 2, end);
+            if (gt == nullptr) {
+                tag.finished = false;
+                tag.end = end;
+                return;
+            }
+            if ((gt[-1] == '-' && gt[-2] == '-') || (gt - 3 >= lessThan + 2 && gt[-1] == '!' && gt[-2] == '-' && gt[-3] == '-')) {
+                tag.end = gt + 1;
+                return;
+            }
+            p = gt + 3;
+        }
+    }
+    const bool closing = c1 == '/';
+    const char* nameStart = lessThan + (closing ? 2 : 1);
+    if (c1 == '!' || c1 == '?' || (closing && !isLetter(lessThan[2]))) {
+        // A declaration, a processing instruction or a stray "</": up to the first ">".
+        const char* p = lessThan + 1;
+        while (p < end && !isSpace(*p) && *p != '>') {
+            ++p;
+            if (p[-1] == '-' && p - 2 == lessThan + 1 && p[-2] == '!') break;  // "<!-" reads as "!-"
+        }
+        copyName(tag.name, "", lessThan + 1, p, length);
+        tag.closing = closing;
+        const char* gt = findGreaterThan(p, end);
+        tag.finished = gt != nullptr;
+        tag.end = gt ? gt + 1 : end;
+        return;
+    }
+    tag.closing = closing;
+    const char* p = nameStart;
+    while (p < end && !isSpace(*p) && *p != '/' && *p != '>') {
+        if (*p == '<' && startsNestedTag(p)) break;
+        ++p;
+    }
+    copyName(tag.name, closing ? "/" : "", nameStart, p, length);
+    readHtmlAttributes(p, tag, attributes);
+}
+
+void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {
+    const char* const end = document_.end;
+    const uint32_t longest = static_cast<uint32_t>(profile_.nameLength());
+    // Broken quoting ends the tag at its first ">" after the quote that broke it.
+    auto endAtGreaterThan = [&](const char* from) {
+        tag.brokenQuotes = true;
+        const char* gt = findGreaterThan(from, end);
+        tag.finished = gt != nullptr;
+        tag.end = gt ? gt + 1 : end;
+    };
+    auto unfinished = [&](const char* at) {
+        tag.finished = false;
+        tag.end = at;
+    };
+    for (;;) {
+        while (p < end && isSpace(*p)) ++p;
+        if (p >= end) return unfinished(end);
+        const char c = *p;
+        if (c == '>') {
+            tag.end = p + 1;
+            return;
+        }
+        if (c == '/') {
+            if (p[1] == '>') {
+                tag.selfClosing = true;
+                tag.end = p + 2;
+                return;
+            }
+            ++p;
+            continue;
+        }
+        if (c == '<' && startsNestedTag(p)) return unfinished(p);
+
+        // A name: its first character may be anything, an "=" too.
+        const char* name = p;
+        if (isQuote(c)) tag.brokenQuotes = true;
+        for (++p; p < end && !isSpace(*p) && *p != '/' && *p != '>' && *p != '='; ++p) {
+            if (*p == '<' && startsNestedTag(p)) break;
+            if (isQuote(*p)) tag.brokenQuotes = true;
+        }
+        if (attributes) attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest)});
+
+        const char* q = p;
+        while (q < end && isSpace(*q)) ++q;
+        if (q >= end || *q != '=') {
+            p = q;
+            continue;
+        }
+        for (p = q + 1; p < end && isSpace(*p);) ++p;
+        if (p >= end) return unfinished(end);
+        if (isQuote(*p)) {
+            const char* open = p;
+            const char* close = static_cast<const char*>(memchr(open + 1, *open, static_cast<size_t>(end - open - 1)));
+            if (close == nullptr) return endAtGreaterThan(open);
+            // A ">" in a quoted value is allowed; but when more of a name follows the
+            // closing quote, that quote opened the next value and this one's was lost.
+            if (memchr(open + 1, '>', static_cast<size_t>(close - open - 1)) != nullptr) {
+                const char after = close[1];
+                if (close + 1 < end && !isSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
+            }
+            p = close + 1;
+            continue;
+        }
+        for (; p < end && !isSpace(*p) && *p != '>'; ++p) {
+            if (*p == '<' && startsNestedTag(p)) break;
+            if (isQuote(*p)) tag.brokenQuotes = true;
+        }
+    }
+}
+
+void TagScanner::skipHtmlBody() {
+    skipPending_ = false;
+    const char* const end = document_.end;
+    const char* openName = profile_.row(skipRow_).name;
+    const size_t length = strlen(openName);
+    auto endsName = [](char c) { return isSpace(c) || c == '/' || c == '>'; };
+    if (profile_.contents(skipRow_) == TagContents::Text) {
+        // Text up to the first close tag of the element's name.
+        for (const char* p = document_.cursor;; ++p) {
+            p = static_cast<const char*>(memchr(p, '<', static_cast<size_t>(end - p)));
+            if (p == nullptr) return moveTo(end);
+            if (p[1] == '/' && static_cast<size_t>(end - p) > length + 2 &&
+                startsWithTagName(p + 2, openName) && endsName(p[2 + length]))
+                return moveTo(p);
+            if (p + 1 >= end) return moveTo(end);
+        }
+    }
+    // Another vocabulary: its own tags, read as HTML reads them, up to the matching close tag.
+    ScannedTag inner;
+    for (int depth = 1;;) {
+        const char* cursor = document_.cursor;
+        const char* p = cursor < end ? static_cast<const char*>(memchr(cursor, '<', static_cast<size_t>(end - cursor))) : nullptr;
+        if (p == nullptr) return moveTo(end);
+        if (!startsTag(p)) {
+            moveTo(p + 1);
+            continue;
+        }
+        readHtmlTag(p, inner, nullptr);
+        const char* bare = inner.name + (inner.closing ? 1 : 0);
+        if (!inner.comment && equalNoCase(bare, openName)) {
+            if (inner.closing && --depth == 0) return moveTo(p);
+            if (!inner.closing && !inner.selfClosing) ++depth;
+        }
+        moveTo(inner.end);
+    }
+}

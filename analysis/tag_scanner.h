@@ -1,0 +1,112 @@
+// The one tag scanner: it walks a loaded document and yields each tag, with its name as
+// read, its row in the profile, where its "<" and ">" stand, and its attributes. The check,
+// the census and the listings all read tags through it, so they agree on where every tag
+// begins and ends.
+//
+// Conventions of this file: positions are pointers into the document's text (or, for the
+// html32 reading, into the TagBuffer where the tag was collected); lines are 1-based and
+// only a line feed ends one; a column is 1-based and counts characters, a valid UTF-8
+// sequence as one and any other byte as one.
+//
+// Two readings:
+// - html32 (the 1990s reading): every "<" starts a tag and a tag ends at its first ">"
+//   (a comment at the first "->"). Each analysis keeps the details it always had: the
+//   check and the listing read a tag from its collected text, the census from the
+//   document's text (so its word ends at a carriage return and a NUL inside a tag ends its
+//   scan); the check reads one character more of a name and skips only the bodies of the
+//   rows whose contents are text, the census and listing those of every word that begins
+//   with such a row's name.
+// - HTML (html4 and html5): as a browser reads a tag. A "<" that can't start a tag is text;
+//   a quoted value may hold ">"; an unquoted value ends at a space or ">"; a tag into which
+//   a new tag starts before its ">" (outside quotes) is unfinished and ends there. Quoting
+//   that proves broken (no closing quote, or a quoted value holding ">" whose closing
+//   quote is followed by more of a name) ends the tag at the first ">" after that quote,
+//   as the 1990s reading would, so one lost quote doesn't swallow the page.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "document.h"
+#include "tag_profile.h"
+
+// What the scanner is read for: in the html32 reading each analysis has its own details.
+enum class TagUse : uint8_t { Check, Census, Listing };
+
+// A place in the document, as people count: 1-based line and column.
+struct TextPosition {
+    int32_t line;
+    int32_t column;
+};
+
+// One attribute of the tag just scanned.
+struct ScannedAttribute {
+    const char* name;  // its first character (in the TagBuffer for the html32 reading)
+    uint32_t length;   // characters of the name as read, at most the profile's name length
+};
+
+// The longest name the scanner keeps, its NUL included.
+constexpr int ScannedNameSize = 96;
+
+struct ScannedTag {
+    const char* start = nullptr;      // its "<" in the document's text
+    const char* end = nullptr;        // one past its ">", or where it stopped without one
+    const char* lineStart = nullptr;  // the first character of the line of its "<"
+    int32_t line = 0;                 // line of its "<"
+    int32_t lastLine = 0;             // line of its ">" (or of where it stopped)
+    int row = -1;                     // its row in the profile, or -1 (the census doesn't look)
+    bool closing = false;             // "</"
+    bool comment = false;
+    bool finished = true;             // ended by its ">" (HTML reading)
+    bool selfClosing = false;         // ends in "/>"
+    bool brokenQuotes = false;        // HTML reading: a lost or stray quote
+    // Its text as collected for the check (html32) and the listing: the "<" up to the ">",
+    // line breaks and tabs as spaces, carriage returns left out; null otherwise.
+    const char* text = nullptr;
+    int32_t length = 0;               // characters of `text` before its ">"
+    char name[ScannedNameSize] = {};  // as read; a close tag's begins with "/"
+};
+
+class TagScanner {
+public:
+    TagScanner(Document& document, const TagProfile& profile, TagUse use);
+
+    // Moves to the next tag, first past the body of the tag before it where the profile
+    // skips that body; false when the text ends.
+    bool next();
+    const ScannedTag& tag() const { return tag_; }
+    // The attribute names of the tag just scanned, in order (read when first asked for).
+    const std::vector<ScannedAttribute>& attributes();
+    // The line and column of `p`, a position of the tag just scanned in the document's text.
+    TextPosition positionOf(const char* p) const;
+
+private:
+    bool nextHtml();
+    bool nextCheck32();
+    bool nextCensus32();
+    bool nextListing32();
+    void skipBody32();
+    void skipHtmlBody();
+    void readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
+    void readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
+    void moveTo(const char* p);
+    void collectText(int offset);
+
+    Document& document_;
+    const TagProfile& profile_;
+    const TagUse use_;
+    const bool html_;
+    ScannedTag tag_;
+    std::vector<ScannedAttribute> attributes_;
+    bool attributesRead_ = false;
+    bool skipPending_ = false;        // the body of the last tag is to be skipped
+    int skipRow_ = -1;                // the open row of that body
+    const char* lineStart_ = nullptr; // of the line the scan is on
+};
+
+// The column of `p` on the line that begins at `lineStart`.
+int32_t columnOf(const char* lineStart, const char* p);
+
+// True when `p`, on a "<", starts a tag inside another one: a letter, "/" and a letter, or
+// a comment opener follows.
+bool startsNestedTag(const char* p);
