@@ -53,8 +53,9 @@ struct MalformedCase {
 
 TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
     const MalformedCase cases[] = {
-        {"a | strict | Link | href | x", "more than four fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
-        {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
+        {"a | strict | Link | href | obsolete | x",
+         "more than five fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
+        {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
         {"/a | strict", "'/a' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"my tag | strict", "'my tag' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"x-* | strict", "'x-*' is not a tag name: it holds a space or one of < > / = \" ' * |"},
@@ -65,6 +66,9 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
          "description longer than 60 characters"},
         {"b | strict | Bold | href=x", "'href=x' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
         {"b | strict | Bold | da*ta", "'da*ta' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
+        {"b | strict | Bold | | old", "unknown status 'old': use obsolete or leave it empty"},
+        {"b | strict | Bold | | obsolete now", "unknown status 'obsolete now': use obsolete or leave it empty"},
+        {"* | | | hx-* | obsolete", "'*' gives attributes only: leave its status empty"},
         {"B | counted", "'B' is defined on line 1 already"},
         {std::string("b\0 | strict", 11), "holds a NUL byte"},
     };
@@ -77,6 +81,37 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
         ASSERT_EQ(defs.size(), 2u) << "the good lines around it are kept";
         EXPECT_EQ(defs[1].name, "u");
         EXPECT_EQ(defs[1].line, 3);
+    }
+}
+
+struct StatusCase {
+    std::string line;
+    bool obsolete;
+    KnownPairing pairing;
+    size_t attributes;
+};
+
+TEST(ReadKnownTags, ReadsTheStatusFieldOnlyWhenItIsThere) {
+    const StatusCase cases[] = {
+        {"font | counted | Font face | color face size | obsolete", true, KnownPairing::Counted, 3},
+        {"font | counted | Font face | | Obsolete", true, KnownPairing::Counted, 0},
+        {"font |||| OBSOLETE ", true, KnownPairing::Keep, 0},
+        {"font | counted | Font face | color |", false, KnownPairing::Counted, 1},
+        {"font | counted | Font face | color |  \t", false, KnownPairing::Counted, 1},
+        {"font | counted | Font face | color", false, KnownPairing::Counted, 1},
+        {"font | void", false, KnownPairing::Void, 0},
+        {"* | | | hx-* |", false, KnownPairing::Keep, 1},
+    };
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> errors;
+        const auto defs = read(c.line + "\nb | strict | Bold\n", errors);
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        ASSERT_EQ(defs.size(), 2u);
+        EXPECT_EQ(defs[0].obsolete, c.obsolete);
+        EXPECT_EQ(defs[0].pairing, c.pairing);
+        EXPECT_EQ(defs[0].attributes.size(), c.attributes);
+        EXPECT_FALSE(defs[1].obsolete) << "a status holds for its own line only";
     }
 }
 
