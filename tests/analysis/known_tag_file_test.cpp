@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+// The data files the build compiles in (analysis/html*_known.cpp.in).
+extern const char Html4KnownText[];
+extern const size_t Html4KnownSize;
+extern const char Html5KnownText[];
+extern const size_t Html5KnownSize;
 
 namespace {
 
@@ -113,6 +120,77 @@ TEST(ReadKnownTags, ReadsTheStatusFieldOnlyWhenItIsThere) {
         EXPECT_EQ(defs[0].attributes.size(), c.attributes);
         EXPECT_FALSE(defs[1].obsolete) << "a status holds for its own line only";
     }
+}
+
+struct TableCase {
+    const char* name;
+    KnownPairing pairing;
+    bool obsolete;
+    const char* attribute;  // one of its own, or "" for none
+};
+
+const KnownTagDefinition* findIn(const std::vector<KnownTagDefinition>& defs, const std::string& name) {
+    for (const KnownTagDefinition& d : defs) {
+        if (d.name == name) return &d;
+    }
+    return nullptr;
+}
+
+void expectTable(const char* text, size_t size, const char* fileName, const std::vector<TableCase>& cases,
+                 size_t count) {
+    std::vector<std::string> errors;
+    const auto defs = readKnownTags(text, size, fileName, errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(defs.size(), count) << "elements, with '*', '!-' and '!DOCTYPE'";
+    for (const TableCase& c : cases) {
+        SCOPED_TRACE(std::string(fileName) + " " + c.name);
+        const KnownTagDefinition* d = findIn(defs, c.name);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->pairing, c.pairing);
+        EXPECT_EQ(d->obsolete, c.obsolete);
+        EXPECT_EQ(d->description.empty(), d->name == "*");
+        if (*c.attribute) {
+            EXPECT_NE(std::find(d->attributes.begin(), d->attributes.end(), c.attribute), d->attributes.end());
+        } else {
+            EXPECT_TRUE(d->attributes.empty());
+        }
+    }
+}
+
+TEST(ReadKnownTags, ReadsTheCompiledInTables) {
+    using P = KnownPairing;
+    expectTable(Html4KnownText, Html4KnownSize, "html4.known",
+                {
+                    {"a", P::Strict, false, "href"},
+                    {"form", P::Strict, false, "accept-charset"},
+                    {"select", P::Strict, false, "multiple"},
+                    {"dir", P::Strict, false, "compact"},
+                    {"div", P::Counted, false, "align"},
+                    {"h1", P::Counted, false, "align"},
+                    {"ins", P::Counted, false, "datetime"},
+                    {"frameset", P::Counted, false, "rows"},
+                    {"p", P::Optional, false, "align"},
+                    {"tbody", P::Optional, false, "valign"},
+                    {"option", P::Optional, false, "selected"},
+                    {"br", P::Void, false, "clear"},
+                    {"frame", P::Void, false, "noresize"},
+                    {"script", P::Raw, false, "defer"},
+                    {"title", P::Raw, false, ""},
+                    {"b", P::Counted, false, ""},
+                    {"*", P::Keep, false, "onkeyup"},
+                },
+                91 + 3);
+    expectTable(Html5KnownText, Html5KnownSize, "html5.known",
+                {
+                    {"div", P::Counted, false, "align"},
+                    {"a", P::Strict, false, "href"},
+                    {"font", P::Counted, true, "face"},
+                    {"frame", P::Void, true, "noresize"},
+                    {"xmp", P::Raw, true, ""},
+                    {"rb", P::Optional, true, ""},
+                    {"rt", P::Optional, false, ""},
+                },
+                114 + 35 + 3);
 }
 
 }  // namespace
