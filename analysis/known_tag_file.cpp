@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr const char* FieldsExpected = "NAME | PAIRING | DESCRIPTION | ATTRIBUTES";
+constexpr const char* FieldsExpected = "NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS";
 
 struct PairingWord {
     const char* word;
@@ -65,7 +65,7 @@ std::vector<std::string> splitFields(const std::string& line) {
 // wrong with it, or "" when nothing is.
 std::string readLine(const std::string& line, KnownTagDefinition& definition) {
     const std::vector<std::string> fields = splitFields(line);
-    if (fields.size() > 4) return std::string("more than four fields; expected ") + FieldsExpected;
+    if (fields.size() > 5) return std::string("more than five fields; expected ") + FieldsExpected;
     definition.name = fields[0];
     if (definition.name.empty()) return std::string("no tag name; expected ") + FieldsExpected;
     const bool everyTag = definition.name == "*";
@@ -105,6 +105,13 @@ std::string readLine(const std::string& line, KnownTagDefinition& definition) {
             at = end;
             while (at < list.size() && isBlank(list[at])) ++at;
         }
+    }
+
+    if (fields.size() > 4 && !fields[4].empty()) {
+        if (!equalNoCase(fields[4].c_str(), "obsolete"))
+            return "unknown status '" + fields[4] + "': use obsolete or leave it empty";
+        if (everyTag) return "'*' gives attributes only: leave its status empty";
+        definition.obsolete = true;
     }
     return std::string();
 }

@@ -1,14 +1,15 @@
 // The text format of known tags: the html5 profile's own table is written in it, and the
 // user's `--known FILE` adds to or overrides a profile's tags with it.
 //
-// One tag a line, four fields split by "|", spaces around a field ignored:
-//     NAME | PAIRING | DESCRIPTION | ATTRIBUTES
+// One tag a line, five fields split by "|", spaces around a field ignored:
+//     NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS
 // NAME is the open tag's name ("*" stands for every tag: its line gives attributes only);
 // PAIRING one of void, optional, strict, counted, raw, foreign (empty: keep the tag's);
 // DESCRIPTION free text without "|" (empty: keep the tag's); ATTRIBUTES names split by
 // spaces, added to the tag's own, where a name ending in "*" stands for every longer name
-// it begins with ("data-*" for "data-x") and "*" alone for any. Trailing fields may be left out. Blank lines and
-// lines whose first non-blank character is "#" are skipped.
+// it begins with ("data-*" for "data-x") and "*" alone for any; STATUS "obsolete" for a
+// tag the standard has dropped, or empty for a current one. Trailing fields may be left
+// out. Blank lines and lines whose first non-blank character is "#" are skipped.
 #pragma once
 
 #include <cstddef>
@@ -32,7 +33,7 @@ struct KnownTagDefinition {
     KnownPairing pairing = KnownPairing::Keep;
     std::string description;              // "" keeps the tag's own
     std::vector<std::string> attributes;  // as written
-    bool obsolete = false;                // a tag the current standard calls obsolete
+    bool obsolete = false;                // the STATUS field said "obsolete"
     int line = 0;                         // 1-based
 };
 

@@ -10,7 +10,8 @@
 // names the current standard calls obsolete, which end tags may be left out, which
 // elements can't hold themselves (strict pairing), whose contents are text or another
 // vocabulary, and the descriptions. The contents of svg and math are skipped, so the
-// svg and MathML names are not needed.
+// svg and MathML names are not needed. The obsolete elements follow the current ones,
+// marked obsolete, so that old pages still read as they were meant.
 import {execFileSync} from 'node:child_process';
 import {existsSync, readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
@@ -31,6 +32,15 @@ const obsolete = new Set([
   'marquee', 'menuitem', 'multicol', 'nextid', 'nobr', 'noembed', 'noframes', 'param',
   'plaintext', 'rb', 'rbc', 'rtc', 'shadow', 'spacer', 'strike', 'tt', 'xmp',
 ]);
+
+// How each obsolete element pairs, where it isn't counted: the void ones the void package
+// leaves out, the ones whose contents were meant as text, and the ruby containers whose
+// end tags may be left out like rt's.
+const obsoletePairing = {
+  isindex: 'void', nextid: 'void', spacer: 'void',
+  listing: 'raw', noembed: 'raw', noframes: 'raw', plaintext: 'raw', xmp: 'raw',
+  rb: 'optional', rtc: 'optional',
+};
 
 // Elements whose end tag the standard lets a page leave out.
 const optionalEnd = new Set([
@@ -174,6 +184,46 @@ const descriptions = {
   wbr: 'Line break opportunity',
 };
 
+// The obsolete elements' descriptions say what they were for; the status field says
+// they are obsolete.
+const obsoleteDescriptions = {
+  acronym: 'Acronym',
+  applet: 'Java applet',
+  basefont: 'Base font size, face and colour',
+  bgsound: 'Background sound',
+  big: 'Bigger text',
+  blink: 'Blinking text',
+  center: 'Centred block',
+  command: 'Menu command',
+  content: 'Shadow tree insertion point',
+  dir: 'Directory list',
+  element: 'Custom element definition',
+  font: 'Font face, size and colour',
+  frame: 'Frame of a frameset',
+  frameset: 'Set of frames',
+  image: 'Image, read as img',
+  isindex: 'Search prompt',
+  keygen: 'Key pair generator',
+  listing: 'Program listing',
+  marquee: 'Scrolling text',
+  menuitem: 'Menu item command',
+  multicol: 'Multiple columns',
+  nextid: 'Next identifier for editors',
+  nobr: 'Text without line breaks',
+  noembed: 'Content when embedding is off',
+  noframes: 'Content when frames are off',
+  param: 'Object parameter',
+  plaintext: 'Plain text to the end of the page',
+  rb: 'Ruby base text',
+  rbc: 'Ruby base container',
+  rtc: 'Ruby annotation container',
+  shadow: 'Older shadow tree insertion point',
+  spacer: 'Blank space',
+  strike: 'Struck-through text',
+  tt: 'Teletype text',
+  xmp: 'Example text, shown as written',
+};
+
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..');
 const dataDir = process.argv[2] || join(root, 'build', 'html5-data');
@@ -207,6 +257,10 @@ const known = new Set(htmlTagNames);
 for (const set of [obsolete, optionalEnd, notNesting, rawText, foreign]) {
   for (const name of set) if (!known.has(name)) fail(`'${name}' is not in html-tag-names any more`);
 }
+const obsoleteElements = [...obsolete].sort();
+for (const name of obsoleteElements) if (!(name in obsoleteDescriptions)) fail(`'${name}' needs a description`);
+for (const name of [...Object.keys(obsoleteDescriptions), ...Object.keys(obsoletePairing)])
+  if (!obsolete.has(name)) fail(`'${name}' is described as obsolete but isn't in the obsolete set`);
 const elements = htmlTagNames.filter((name) => !obsolete.has(name)).sort();
 for (const name of elements) if (!(name in descriptions)) fail(`'${name}' needs a description`);
 for (const name of Object.keys(descriptions)) if (!elements.includes(name)) fail(`'${name}' is described but not current`);
@@ -214,6 +268,8 @@ for (const name of Object.keys(descriptions)) if (!elements.includes(name)) fail
 const voids = new Set(htmlVoidElements);
 function pairing(name) {
   if (voids.has(name)) return 'void';
+  if (name in obsoletePairing) return obsoletePairing[name];
+  if (obsolete.has(name)) return 'counted';
   if (optionalEnd.has(name)) return 'optional';
   if (rawText.has(name)) return 'raw';
   if (foreign.has(name)) return 'foreign';
@@ -229,7 +285,7 @@ function attributesOf(name) {
 const versions = Object.entries(packages).map(([name, version]) => `${name} ${version}`).join(', ');
 const lines = [
   '# The known tags of the html5 profile, in the format of `tagvetter --known FILE`:',
-  '#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES',
+  '#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS',
   '# Written by scripts/make_html5_table.mjs from the npm packages',
   `# ${versions}.`,
   '# The descriptions and pairing kinds are ours. Edit the script, not this file.',
@@ -247,5 +303,11 @@ for (const name of elements) {
   if (attributes.length > 0) fields.push(attributes.join(' '));
   lines.push(fields.join(' | '));
 }
+lines.push('', '# Elements the current standard calls obsolete or never took in, for older pages.');
+for (const name of obsoleteElements) {
+  const attributes = attributesOf(name);
+  const list = attributes.length > 0 ? `${attributes.join(' ')} ` : '';
+  lines.push(`${name} | ${pairing(name)} | ${obsoleteDescriptions[name]} | ${list}| obsolete`);
+}
 writeFileSync(join(root, 'analysis', 'html5.known'), lines.join('\n') + '\n');
-console.log(`analysis/html5.known: ${elements.length} elements from ${versions}`);
+console.log(`analysis/html5.known: ${elements.length} elements and ${obsoleteElements.length} obsolete ones from ${versions}`);

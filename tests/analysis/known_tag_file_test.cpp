@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+// The data files the build compiles in (analysis/html*_known.cpp.in).
+extern const char Html4KnownText[];
+extern const size_t Html4KnownSize;
+extern const char Html5KnownText[];
+extern const size_t Html5KnownSize;
 
 namespace {
 
@@ -53,8 +60,9 @@ struct MalformedCase {
 
 TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
     const MalformedCase cases[] = {
-        {"a | strict | Link | href | x", "more than four fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
-        {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES"},
+        {"a | strict | Link | href | obsolete | x",
+         "more than five fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
+        {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
         {"/a | strict", "'/a' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"my tag | strict", "'my tag' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"x-* | strict", "'x-*' is not a tag name: it holds a space or one of < > / = \" ' * |"},
@@ -65,6 +73,9 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
          "description longer than 60 characters"},
         {"b | strict | Bold | href=x", "'href=x' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
         {"b | strict | Bold | da*ta", "'da*ta' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end"},
+        {"b | strict | Bold | | old", "unknown status 'old': use obsolete or leave it empty"},
+        {"b | strict | Bold | | obsolete now", "unknown status 'obsolete now': use obsolete or leave it empty"},
+        {"* | | | hx-* | obsolete", "'*' gives attributes only: leave its status empty"},
         {"B | counted", "'B' is defined on line 1 already"},
         {std::string("b\0 | strict", 11), "holds a NUL byte"},
     };
@@ -78,6 +89,108 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
         EXPECT_EQ(defs[1].name, "u");
         EXPECT_EQ(defs[1].line, 3);
     }
+}
+
+struct StatusCase {
+    std::string line;
+    bool obsolete;
+    KnownPairing pairing;
+    size_t attributes;
+};
+
+TEST(ReadKnownTags, ReadsTheStatusFieldOnlyWhenItIsThere) {
+    const StatusCase cases[] = {
+        {"font | counted | Font face | color face size | obsolete", true, KnownPairing::Counted, 3},
+        {"font | counted | Font face | | Obsolete", true, KnownPairing::Counted, 0},
+        {"font |||| OBSOLETE ", true, KnownPairing::Keep, 0},
+        {"font | counted | Font face | color |", false, KnownPairing::Counted, 1},
+        {"font | counted | Font face | color |  \t", false, KnownPairing::Counted, 1},
+        {"font | counted | Font face | color", false, KnownPairing::Counted, 1},
+        {"font | void", false, KnownPairing::Void, 0},
+        {"* | | | hx-* |", false, KnownPairing::Keep, 1},
+    };
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> errors;
+        const auto defs = read(c.line + "\nb | strict | Bold\n", errors);
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        ASSERT_EQ(defs.size(), 2u);
+        EXPECT_EQ(defs[0].obsolete, c.obsolete);
+        EXPECT_EQ(defs[0].pairing, c.pairing);
+        EXPECT_EQ(defs[0].attributes.size(), c.attributes);
+        EXPECT_FALSE(defs[1].obsolete) << "a status holds for its own line only";
+    }
+}
+
+struct TableCase {
+    const char* name;
+    KnownPairing pairing;
+    bool obsolete;
+    const char* attribute;  // one of its own, or "" for none
+};
+
+const KnownTagDefinition* findIn(const std::vector<KnownTagDefinition>& defs, const std::string& name) {
+    for (const KnownTagDefinition& d : defs) {
+        if (d.name == name) return &d;
+    }
+    return nullptr;
+}
+
+void expectTable(const char* text, size_t size, const char* fileName, const std::vector<TableCase>& cases,
+                 size_t count) {
+    std::vector<std::string> errors;
+    const auto defs = readKnownTags(text, size, fileName, errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(defs.size(), count) << "elements, with '*', '!-' and '!DOCTYPE'";
+    for (const TableCase& c : cases) {
+        SCOPED_TRACE(std::string(fileName) + " " + c.name);
+        const KnownTagDefinition* d = findIn(defs, c.name);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->pairing, c.pairing);
+        EXPECT_EQ(d->obsolete, c.obsolete);
+        EXPECT_EQ(d->description.empty(), d->name == "*");
+        if (*c.attribute) {
+            EXPECT_NE(std::find(d->attributes.begin(), d->attributes.end(), c.attribute), d->attributes.end());
+        } else {
+            EXPECT_TRUE(d->attributes.empty());
+        }
+    }
+}
+
+TEST(ReadKnownTags, ReadsTheCompiledInTables) {
+    using P = KnownPairing;
+    expectTable(Html4KnownText, Html4KnownSize, "html4.known",
+                {
+                    {"a", P::Strict, false, "href"},
+                    {"form", P::Strict, false, "accept-charset"},
+                    {"select", P::Strict, false, "multiple"},
+                    {"dir", P::Strict, false, "compact"},
+                    {"div", P::Counted, false, "align"},
+                    {"h1", P::Counted, false, "align"},
+                    {"ins", P::Counted, false, "datetime"},
+                    {"frameset", P::Counted, false, "rows"},
+                    {"p", P::Optional, false, "align"},
+                    {"tbody", P::Optional, false, "valign"},
+                    {"option", P::Optional, false, "selected"},
+                    {"br", P::Void, false, "clear"},
+                    {"frame", P::Void, false, "noresize"},
+                    {"script", P::Raw, false, "defer"},
+                    {"title", P::Raw, false, ""},
+                    {"b", P::Counted, false, ""},
+                    {"*", P::Keep, false, "onkeyup"},
+                },
+                91 + 3);
+    expectTable(Html5KnownText, Html5KnownSize, "html5.known",
+                {
+                    {"div", P::Counted, false, "align"},
+                    {"a", P::Strict, false, "href"},
+                    {"font", P::Counted, true, "face"},
+                    {"frame", P::Void, true, "noresize"},
+                    {"xmp", P::Raw, true, ""},
+                    {"rb", P::Optional, true, ""},
+                    {"rt", P::Optional, false, ""},
+                },
+                114 + 35 + 3);
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#!/usr/bin/env python3
+"""The DTD reading of scripts/make_html4_table.py, on a small DTD of our own, and the
+committed analysis/html4.known against what the script makes of the installed DTDs."""
+import importlib.util
+import os
+import tempfile
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+spec = importlib.util.spec_from_file_location("make_html4_table", os.path.join(ROOT, "scripts", "make_html4_table.py"))
+table = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(table)
+
+# Each line exercises one thing the reader must get right; the names say which.
+SMALL_DTD = """<!-- a comment declaration with a %Missing; reference, "quotes" -- -- and a second comment -->
+<!ENTITY % Switch "IGNORE">
+<!ENTITY % Switch "INCLUDE" -- a second declaration: the first wins -->
+<!ENTITY % Script "CDATA" -- script text -->
+<!ENTITY % core
+ "id ID #IMPLIED -- unique, and a %Missing; in a comment --
+  dir (ltr|rtl) #IMPLIED">
+<!ENTITY % Extra PUBLIC "-//Us//ENTITIES Extra//EN">
+%Extra;
+<![ %Switch; [ <!ELEMENT GONE - - (#PCDATA)> ]]>
+<![ IGNORE [ <![ INCLUDE [ <!ELEMENT ALSOGONE - O EMPTY> ]]> ]]>
+<![ INCLUDE [ <!ELEMENT KEPT - - (#PCDATA)> ]]>
+<!ELEMENT HTML O O (BODY)>
+<!ELEMENT BODY O O (P|A|BOX|SEL|LIST|CODE|T|BR|KEPT|WIDE)* +(INS)>
+<!ELEMENT P - O (A|BOX|WIDE)*>
+<!ELEMENT A - - (BOX)* -(A)>
+<!ELEMENT (BOX|WIDE) - - (P|A|BOX|LIST)*>
+<!ELEMENT LIST - - (ITEM)+ -(LIST|WIDE)>
+<!ELEMENT ITEM - O (BOX|WIDE)*>
+<!ELEMENT INS - - (P)*>
+<!ELEMENT SEL - - (OPT)+>
+<!ELEMENT OPT - O (#PCDATA)>
+<!ELEMENT CODE - - %Script>
+<!ELEMENT T - - (#PCDATA) -(BR)>
+<!ELEMENT BR - O EMPTY>
+<!ATTLIST (A|BOX)
+  %core;
+  HREF    CDATA          #IMPLIED  -- a link, "quoted" --
+  version CDATA          #FIXED "1 > 0"
+  shape   (rect|circle)  rect
+  >
+<!ATTLIST BR %core>
+"""
+
+# The external entity the catalog names: a general entity, skipped, and one element.
+EXTRA = """<!ENTITY nbsp CDATA "&#160;" -- no-break space -->
+<!ELEMENT FROMEXTRA - - (#PCDATA)>
+"""
+
+
+class SmallDtd(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.TemporaryDirectory()
+        folder = cls.folder.name
+        for name, text in (("small.dtd", SMALL_DTD), ("extra.ent", EXTRA),
+                           ("catalog", '-- ours --\nPUBLIC "-//Us//ENTITIES Extra//EN" extra.ent\n')):
+            with open(os.path.join(folder, name), "w") as f:
+                f.write(text)
+        catalog = table.read_catalogs([os.path.join(folder, "catalog"), os.path.join(folder, "absent")])
+        cls.dtd = table.Dtd(os.path.join(folder, "small.dtd"), catalog)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.cleanup()
+
+    def test_marked_sections_and_external_entities_decide_what_is_declared(self):
+        self.assertEqual(
+            sorted(self.dtd.elements),
+            ["A", "BODY", "BOX", "BR", "CODE", "FROMEXTRA", "HTML", "INS", "ITEM", "KEPT", "LIST", "OPT", "P",
+             "SEL", "T", "WIDE"])
+
+    def test_attributes_come_in_lower_case_with_entities_expanded(self):
+        cases = [
+            ("A", ["id", "dir", "href", "version", "shape"]),
+            ("BOX", ["id", "dir", "href", "version", "shape"]),
+            ("BR", ["id", "dir"]),
+        ]
+        for element, attributes in cases:
+            with self.subTest(element):
+                self.assertEqual(self.dtd.attributes[element], attributes)
+        self.assertNotIn("P", self.dtd.attributes)
+        self.assertEqual(self.dtd.attribute_entity("core"), ["id", "dir"])
+
+    def test_pairing_follows_content_tags_and_exclusions(self):
+        cases = [
+            ("BR", "void"),       # EMPTY
+            ("P", "optional"),    # - O
+            ("OPT", "optional"),  # text alone, but the end tag may be left out
+            ("CODE", "raw"),      # CDATA through an entity referred to without ";"
+            ("T", "raw"),         # #PCDATA alone
+            ("A", "strict"),      # -(A) holds through BOX and P below it
+            ("BOX", "counted"),   # holds itself directly
+            ("WIDE", "counted"),  # through P, though LIST excludes it below LIST
+            ("LIST", "strict"),   # its own exclusion reaches ITEM's BOX's LIST
+            ("INS", "counted"),   # BODY includes it, so it may stand within itself
+            ("SEL", "strict"),    # BODY's inclusion of INS is no way back to SEL
+        ]
+        for element, pairing in cases:
+            with self.subTest(element):
+                self.assertEqual(table.pairing([self.dtd], element), pairing)
+
+    def test_a_fault_in_the_dtd_stops_the_script(self):
+        cases = [
+            "<!ELEMENT X - - (%Nowhere;)>",
+            '<!ENTITY % Lost PUBLIC "-//Us//ENTITIES Lost//EN">',
+            "<!ELEMENT X - - (A) *(B)>",
+        ]
+        for text in cases:
+            with self.subTest(text):
+                path = os.path.join(self.folder.name, "bad.dtd")
+                with open(path, "w") as f:
+                    f.write(text)
+                with self.assertRaises(SystemExit):
+                    table.Dtd(path, {})
+
+
+class InstalledDtds(unittest.TestCase):
+    def test_the_committed_table_is_what_the_script_makes(self):
+        if not os.path.exists(os.path.join(table.DEFAULT_DTD_DIR, "loose.dtd")):
+            self.skipTest("sgml-data is not installed")
+        text, count = table.make_table(table.DEFAULT_DTD_DIR, os.path.join(ROOT, "analysis", "html5.known"))
+        with open(os.path.join(ROOT, "analysis", "html4.known"), encoding="utf-8") as f:
+            self.assertEqual(f.read(), text, "run scripts/make_html4_table.py")
+        self.assertEqual(count, 91)
+
+
+if __name__ == "__main__":
+    unittest.main()
