@@ -16,6 +16,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   valgrind time
   dpkg-dev lintian unzip man-db
+  sgml-data
 )
 [ $# -eq 0 ] || packages=("$@")
 
