@@ -9,7 +9,68 @@ bool isTablePart(ElementGroup g) {
            g == ElementGroup::Caption || g == ElementGroup::ColumnGroup;
 }
 
+// The indentation of the line of `tag` in columns (a tab to the next multiple of 8), or
+// -1 when something stands before the tag on its line.
+int32_t indentOf(const StackTag& tag) {
+    int32_t column = 0;
+    const char* p = tag.lineStart;
+    for (; p < tag.at && (*p == ' ' || *p == '\t'); ++p) column = *p == '\t' ? (column / 8 + 1) * 8 : column + 1;
+    return p == tag.at ? column : -1;
+}
+
 }  // namespace
+
+bool ElementStack::nests(const StackTag& element) const {
+    return element.row < 0 || profile_.pairing(element.row) == KnownPairing::Counted;
+}
+
+void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy) {
+    const StackTag& placed = nests(element) ? leftOpenWithin(element, closedBy) : element;
+    sink_.notClosed(placed, closedBy);
+}
+
+const StackTag& ElementStack::leftOpenWithin(const StackTag& element, const StackTag*& closedBy) const {
+    const StackTag* open = &element;
+    for (;;) {
+        const int32_t indent = indentOf(*open);
+        if (indent < 0) return *open;
+        // The close tag that stands as far in as this element, taken by one inside it.
+        const ShiftedPair* found = nullptr;
+        for (const ShiftedPair& p : shifted_) {
+            if (p.closeIndent != indent || p.open.at <= open->at || !sameElement(p.open, *open)) continue;
+            if (closedBy && p.close.at >= closedBy->at) continue;
+            if (!found || p.depth < found->depth) found = &p;
+        }
+        if (!found) return *open;
+        open = &found->open;
+        closedBy = &found->close;
+    }
+}
+
+const StackTag& ElementStack::extraCloseBefore(const StackTag& closing) const {
+    const int32_t indent = indentOf(closing);
+    if (indent < 0) return closing;
+    // The last pair whose open tag stands as far in as this close tag: its close tag was
+    // this one's, and the pairs inside it are shifted too, back to the extra one.
+    const ShiftedPair* current = nullptr;
+    for (const ShiftedPair& p : shifted_) {
+        if (p.openIndent == indent && sameElement(p.open, closing)) current = &p;
+    }
+    if (!current) return closing;
+    for (;;) {
+        // The last shifted pair inside it, closed before it, whose open tag stands where
+        // its close tag does.
+        const ShiftedPair* inner = nullptr;
+        for (const ShiftedPair& p : shifted_) {
+            if (&p == current) break;
+            if (p.depth > current->depth && p.open.at > current->open.at && p.openIndent == current->closeIndent &&
+                sameElement(p.open, closing))
+                inner = &p;
+        }
+        if (!inner) return current->close;
+        current = inner;
+    }
+}
 
 ElementGroup ElementStack::groupAt(size_t i) const {
     const int row = open_[i].row;
@@ -42,7 +103,7 @@ void ElementStack::pop() {
 
 void ElementStack::closeDownTo(size_t k, const StackTag& cause) {
     while (open_.size() > k + 1) {
-        if (!endOptional(open_.back())) sink_.notClosed(open_.back(), &cause);
+        if (!endOptional(open_.back())) reportNotClosed(open_.back(), &cause);
         pop();
     }
     pop();
@@ -62,7 +123,7 @@ void ElementStack::closeImplied(const StackTag& cause, Closes closes, Stops stop
 void ElementStack::reportWaitingBelow(size_t depth) {
     for (size_t w = 0; w < waiting_.size();) {
         if (waiting_[w].depth > depth) {
-            sink_.notClosed(waiting_[w].element, &waiting_[w].closedBy);
+            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy);
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
         } else {
             ++w;
@@ -73,7 +134,7 @@ void ElementStack::reportWaitingBelow(size_t depth) {
 void ElementStack::reportWaitingNamed(const StackTag& tag) {
     for (size_t w = 0; w < waiting_.size();) {
         if (sameElement(waiting_[w].element, tag)) {
-            sink_.notClosed(waiting_[w].element, &waiting_[w].closedBy);
+            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy);
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
         } else {
             ++w;
@@ -150,7 +211,9 @@ void ElementStack::start(const StackTag& tag, bool opens) {
             if (open_[i].row >= 0 && profile_.traits(open_[i].row).scopeBoundary) break;
         }
     }
-    if (!waiting_.empty()) reportWaitingNamed(tag);
+    // A waiting element that can't hold itself can't still be open when it opens again;
+    // one that nests may be.
+    if (!waiting_.empty() && tag.row >= 0 && profile_.pairing(tag.row) == KnownPairing::Strict) reportWaitingNamed(tag);
     if (!opens) return;
     if (traits.group == G::Table) ++tables_;
     if (traits.group == G::Paragraph) ++paragraphs_;
@@ -166,6 +229,12 @@ void ElementStack::close(const StackTag& tag) {
         for (size_t j = open_.size() - 1; j > i; --j) {
             if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
         }
+        // An element over several lines whose close tag doesn't stand as far in as its open
+        // tag, or doesn't begin its line.
+        if (nests(open_[i]) && open_[i].line != tag.line) {
+            const int32_t openIndent = indentOf(open_[i]), closeIndent = indentOf(tag);
+            if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({open_[i], tag, i, openIndent, closeIndent});
+        }
         while (open_.size() > i) pop();
         return;
     }
@@ -176,14 +245,14 @@ void ElementStack::close(const StackTag& tag) {
             return;
         }
     }
-    sink_.closeWithoutOpen(tag);
+    sink_.closeWithoutOpen(nests(tag) ? extraCloseBefore(tag) : tag);
 }
 
 void ElementStack::finish() {
     while (!open_.empty()) {
-        if (!endOptional(open_.back())) sink_.notClosed(open_.back(), nullptr);
+        if (!endOptional(open_.back())) reportNotClosed(open_.back(), nullptr);
         pop();
     }
-    for (const Waiting& w : waiting_) sink_.notClosed(w.element, &w.closedBy);
+    for (const Waiting& w : waiting_) reportNotClosed(w.element, &w.closedBy);
     waiting_.clear();
 }

@@ -8,7 +8,15 @@
 // that is two elements crossing (<b>x<i>y</b>z</i>), one fault, reported at the close tag
 // that crosses. Until its own close tag comes, such an element waits; it is reported as
 // not closed when the element around the one that passed it closes, when a tag of its
-// name opens again, or at the end.
+// name opens again and it can't hold itself, or at the end.
+//
+// Elements that nest (div in div) pair by their order alone, so a left-out or an extra
+// close tag shows only where the count finally fails, often far away. Hand-written and
+// generated pages are mostly indented, though: a tag that begins its line stands as far
+// in as the tag that pairs with it. Where a pair of such tags stands differently, the
+// stack remembers it, and places the fault by the indentation: a close tag that pairs
+// with nothing is put back where the run of shifted pairs before it begins, and an
+// element left open is the innermost one whose close tag went to an outer element.
 #pragma once
 
 #include <cstddef>
@@ -59,6 +67,15 @@ private:
         StackTag closedBy;
         size_t depth;  // the stack's size once the close tag that passed it had closed
     };
+    // An element that nests, over several lines, whose open tag begins its line and whose
+    // close tag stands at another indentation (-1: it doesn't begin its line).
+    struct ShiftedPair {
+        StackTag open;
+        StackTag close;
+        size_t depth;  // the open element's index in the stack
+        int32_t openIndent;
+        int32_t closeIndent;
+    };
 
     ElementGroup groupAt(size_t i) const;
     bool endOptional(const StackTag& element) const;
@@ -73,11 +90,19 @@ private:
     void pop();
     void reportWaitingBelow(size_t depth);
     void reportWaitingNamed(const StackTag& tag);
+    void reportNotClosed(const StackTag& element, const StackTag* closedBy);
+    bool nests(const StackTag& element) const;
+    // Where the fault lies by the indentation: the element left open inside `element`
+    // (and the close tag that should have come after it), and the extra close tag that
+    // shifted the pairs up to `closing`.
+    const StackTag& leftOpenWithin(const StackTag& element, const StackTag*& closedBy) const;
+    const StackTag& extraCloseBefore(const StackTag& closing) const;
 
     const TagProfile& profile_;
     StructureSink& sink_;
     std::vector<StackTag> open_;
     std::vector<Waiting> waiting_;
+    std::vector<ShiftedPair> shifted_;
     // Open tables, paragraphs and heads, so that the searches for them are seldom made.
     int32_t tables_ = 0;
     int32_t paragraphs_ = 0;

@@ -21,13 +21,17 @@ const char UsageText[] =
     "Options, anywhere after the command (\"--\" ends them):\n"
     "  --files-from LIST  examine the paths in LIST too, one a line (\"-\": standard input)\n"
     "  --format FORMAT    how check writes its problems: text (the default), gnu\n"
-    "                     (PATH:LINE: message), json (one object a line) or sarif\n"
+    "                     (PATH:LINE[:COLUMN]: message), json (one object a line)\n"
+    "                     or sarif\n"
     "  -j N, --jobs N     examine N files at once (default: one per core); the output\n"
-    "                     is the same for every N\n"    "  --profile NAME     the tags known: html32 (the 136 tags of 1990s pages, the\n"
-    "                     default) or html5 (the elements of the current standard)\n"
+    "                     is the same for every N\n"
+    "  --profile NAME     the tags known and how pages are read: html32 (the 136 tags\n"
+    "                     of 1990s pages, the default), html4 (HTML 4.01 Transitional\n"
+    "                     and Frameset) or html5 (the current standard); html4 and\n"
+    "                     html5 read tags as browsers do and check the elements' nesting\n"
     "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
     "                     overrides them; one tag a line:\n"
-    "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES\n"
+    "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS\n"
     "\n"
     "Result lines go to standard output; with several files each line starts with the\n"
     "file's path and a colon, and count gives one census of them all. Summaries\n"
@@ -137,8 +141,8 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
                 return ParseResult::Misuse;
             }
         } else if ((match = matchOption(word, "--profile", argc, argv, i, value)) != Match::No) {
-            if (match == Match::Missing || (value != "html32" && value != "html5")) {
-                problem = "--profile takes html32 or html5";
+            if (match == Match::Missing || (value != "html32" && value != "html4" && value != "html5")) {
+                problem = "--profile takes html32, html4 or html5";
                 return ParseResult::Misuse;
             }
             arguments.profile = value;
