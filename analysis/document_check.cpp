@@ -162,12 +162,13 @@ void HtmlCheck::checkTag() {
 void HtmlCheck::checkAttributes(int row, bool custom) {
     if (custom) return;  // a custom element takes any attributes
     const char* rowName = profile_.row(row).name;
+    const bool brokenQuotes = scanner_.tag().brokenQuotes;
     for (const ScannedAttribute& a : scanner_.attributes()) {
+        // What follows a lost quote is the quoting's fault, reported as such.
+        if (a.suspect && brokenQuotes) break;
         char name[ScannedNameSize];
         memcpy(name, a.name, a.length);
         name[a.length] = '\0';
-        // A name holding a quote is the quoting's fault, reported as such.
-        if (strpbrk(name, "\"'") != nullptr) continue;
         if (!profile_.hasAttribute(name, row)) {
             const TextPosition at = scanner_.positionOf(a.name);
             held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName});

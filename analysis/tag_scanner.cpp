@@ -129,7 +129,7 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
         while (*from == ' ') ++from;
         char name[ScannedNameSize];
         const char* stop = readAttributeName(p, name, profile_.nameLength());
-        if (name[0] != '\0') attributes_.push_back({from, static_cast<uint32_t>(strlen(name))});
+        if (name[0] != '\0') attributes_.push_back({from, static_cast<uint32_t>(strlen(name)), false});
         p = skipToNextAttribute(stop);
     }
     return attributes_;
@@ -347,7 +347,9 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         tag.finished = false;
         tag.end = at;
     };
+    bool afterQuote = false;  // the last value's closing quote stands right before p
     for (;;) {
+        if (p < end && isSpace(*p)) afterQuote = false;
         while (p < end && isSpace(*p)) ++p;
         if (p >= end) return unfinished(end);
         const char c = *p;
@@ -368,12 +370,15 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
 
         // A name: its first character may be anything, an "=" too.
         const char* name = p;
-        if (isQuote(c)) tag.brokenQuotes = true;
+        bool quoted = isQuote(c);
         for (++p; p < end && !isSpace(*p) && *p != '/' && *p != '>' && *p != '='; ++p) {
             if (*p == '<' && startsNestedTag(p)) break;
-            if (isQuote(*p)) tag.brokenQuotes = true;
+            quoted = quoted || isQuote(*p);
         }
-        if (attributes) attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest)});
+        if (quoted) tag.brokenQuotes = true;
+        if (attributes)
+            attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest), quoted || afterQuote});
+        afterQuote = false;
 
         const char* q = p;
         while (q < end && isSpace(*q)) ++q;
@@ -394,6 +399,7 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
                 if (close + 1 < end && !isSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
             }
             p = close + 1;
+            afterQuote = true;
             continue;
         }
         for (; p < end && !isSpace(*p) && *p != '>'; ++p) {

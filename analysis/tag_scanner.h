@@ -43,6 +43,9 @@ struct TextPosition {
 struct ScannedAttribute {
     const char* name;  // its first character (in the TagBuffer for the html32 reading)
     uint32_t length;   // characters of the name as read, at most the profile's name length
+    // HTML reading: the name holds a quote, or follows a closing quote with no space
+    // between, as the text after a lost quote does.
+    bool suspect;
 };
 
 // The longest name the scanner keeps, its NUL included.

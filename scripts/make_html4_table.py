@@ -44,6 +44,9 @@ ROOT = os.path.dirname(HERE)
 
 # Descriptions for HTML 4.01's meaning of an element, where html5.known gives a later
 # one, and for the elements later dropped.
+# What an XHTML 1.0 page, which the html4 profile also serves, adds to every element.
+XHTML_ATTRIBUTES = ["xmlns", "xml:lang"]
+
 DESCRIPTIONS = {
     "acronym": "Acronym",
     "applet": "Java applet",
@@ -488,13 +491,15 @@ def make_table(dtd_dir, html5_known):
         "# The descriptions are ours; the pairing kinds are the script's reading of the DTDs.",
         "# Edit the script, not this file.",
         "",
-        "# Attributes every element takes: %attrs, that is %coreattrs, %i18n and %events.",
+        "# Attributes every element takes: %attrs, that is %coreattrs, %i18n and %events, and",
+        "# xmlns and xml:lang, which XHTML 1.0 (HTML 4.01 written as XML) puts on its pages.",
         "# The DTDs give these elements fewer, but the table can't take them away from one:",
         "# " + " ".join(fewer) + ".",
-        "* | | | " + " ".join(everywhere),
+        "* | | | " + " ".join(everywhere + XHTML_ATTRIBUTES),
         "",
         "!- | void | Comment",
         "!DOCTYPE | void | HTML document | html public system",
+        "?xml | void | XML declaration of an XHTML page",
     ]
     for name in elements:
         lower = name.lower()
