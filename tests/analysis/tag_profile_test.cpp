@@ -180,8 +180,12 @@ TEST(Html5Profile, HoldsTheCurrentElementsWithTheirPairingAndContents) {
         EXPECT_EQ(html5->contents(r), c.contents);
         EXPECT_EQ(html5->tableRole(r), c.role);
     }
-    EXPECT_EQ(html5->find("FONT"), -1);
-    EXPECT_EQ(html5->find("CENTER"), -1);
+    // Obsolete elements are known, as obsolete.
+    for (const char* name : {"FONT", "CENTER"}) {
+        ASSERT_GE(html5->find(name), 0) << name;
+        EXPECT_TRUE(html5->isObsolete(html5->find(name))) << name;
+    }
+    EXPECT_FALSE(html5->isObsolete(html5->find("DIV")));
     EXPECT_STREQ(html5->row(html5->commentRow()).name, "!-");
     EXPECT_STREQ(html5->describe("/td"), "End of table cell");
     EXPECT_STREQ(html5->describe("/svg"), "End of SVG drawing");
