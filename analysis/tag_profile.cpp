@@ -301,13 +301,7 @@ int TagProfile::find(const char* name) const {
 
 int TagProfile::findTag(const char* tagText, char* name, int size) const {
     readTagName(tagText, name, size);
-    trimWord(name);
     return find(name);
-}
-
-void TagProfile::trimSolidus(char* word) {
-    size_t length = strlen(word);
-    if (length > 1 && word[length - 1] == '/') word[length - 1] = '\0';
 }
 
 const char* TagProfile::describe(const char* name) const {

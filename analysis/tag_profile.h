@@ -71,12 +71,8 @@ public:
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
     // Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
-    // bytes, trims it (trimWord), and gives its row, or -1.
+    // bytes, as the 1990s check reads it, and gives its row, or -1.
     int findTag(const char* tagText, char* name, int size) const;
-    // Takes from a tag word what is not part of its name: when read as HTML, the "/" of "<br/>".
-    void trimWord(char* word) const {
-        if (html_) trimSolidus(word);
-    }
     // The description of the tag word `name`: its row's, a custom element's, or "".
     const char* describe(const char* name) const;
     // True when the check looks at the attributes of row `r` at all: html32 leaves the
@@ -114,7 +110,6 @@ private:
         ElementTraits traits;
     };
 
-    static void trimSolidus(char* word);
     static std::unique_ptr<TagProfile> makeHtml32();
     // html4 or html5 from its data file.
     static std::unique_ptr<TagProfile> makeFromTable(const char* name, const char* text, size_t size, bool customElements);
