@@ -50,6 +50,7 @@ public:
     const std::string& name() const { return name_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
     const TagEntry& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    size_t rowNameLength(int r) const { return nameLengths_[static_cast<size_t>(r)]; }
     TagContents contents(int r) const { return details_[static_cast<size_t>(r)].contents; }
     TableRole tableRole(int r) const { return details_[static_cast<size_t>(r)].tableRole; }
     // How row `r`'s tag pairs; a close row has its open row's pairing.

@@ -123,13 +123,14 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
     // The 1990s reading: past the "<" and as many characters as the row's name has, never
     // past the NUL that ends a tag cut off by the end of the text.
     const char* p = tag_.text + 1;
-    for (size_t k = strlen(profile_.row(tag_.row).name); k > 0 && *p != '\0'; --k) ++p;
+    for (size_t k = profile_.rowNameLength(tag_.row); k > 0 && *p != '\0'; --k) ++p;
     while (*p != '>' && *p != '\0') {
         const char* from = p;
         while (*from == ' ') ++from;
         char name[ScannedNameSize];
+        // The name is read where it stands, so its length is how far the reading went.
         const char* stop = readAttributeName(p, name, profile_.nameLength());
-        if (name[0] != '\0') attributes_.push_back({from, static_cast<uint32_t>(strlen(name)), false});
+        if (stop != from) attributes_.push_back({from, static_cast<uint32_t>(stop - from), false});
         p = skipToNextAttribute(stop);
     }
     return attributes_;
@@ -174,7 +175,9 @@ bool TagScanner::nextCheck32() {
     tag_.row = profile_.findTag(document_.tagBuffer, tag_.name, profile_.nameLength() + 2);
     tag_.closing = tag_.name[0] == '/';
     tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
-    tag_.selfClosing = tagSelfCloses(document_.tagBuffer);
+    // Only an svg's "/>" makes a difference to the 1990s check: it has no body.
+    tag_.selfClosing = tag_.row >= 0 && profile_.contents(tag_.row) == TagContents::Foreign &&
+                       tagSelfCloses(document_.tagBuffer);
     // Bodies that are not tags (a script's) are skipped; an svg written "<svg/>" has none.
     skipRow_ = tag_.row;
     skipPending_ = tag_.row >= 0 && !tag_.comment && profile_.row(tag_.row).name[0] != '/' &&

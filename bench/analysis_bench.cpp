@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -33,14 +34,15 @@ void BM_Load(benchmark::State& state, const std::string& path) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * loaded.size);
 }
 
-void BM_CountTags(benchmark::State& state) {
+void BM_CountTags(benchmark::State& state, const char* profileName) {
+    const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
     TagCensus census;
     if (!census.setUp()) state.SkipWithError("no memory for the census");
     MemoryResultList list;
     MemoryStatusPanes panes;
     for (auto _ : state) {
         list.empty();
-        countTags(document, census, list, panes, TagProfile::html32());
+        countTags(document, census, list, panes, *profile);
     }
     state.counters["distinct"] = census.count;
     setThroughput(state);
@@ -59,14 +61,15 @@ void BM_CheckDocument(benchmark::State& state, const char* profileName) {
 
 // Every line kept in memory, as the list box keeps them. Emptying the list between runs
 // frees one string per tag; that is not the listing's cost, so it is left out.
-void BM_ListTags(benchmark::State& state, const char* filter) {
+void BM_ListTags(benchmark::State& state, const char* filter, const char* profileName) {
+    const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
     MemoryResultList list;
     MemoryStatusPanes panes;
     for (auto _ : state) {
         state.PauseTiming();
         list.empty();
         state.ResumeTiming();
-        listTags(document, filter, list, panes, TagProfile::html32());
+        listTags(document, filter, list, panes, *profile);
     }
     state.counters["lines"] = list.count();
     setThroughput(state);
@@ -106,11 +109,14 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("document_bytes", std::to_string(document.size));
 
     benchmark::RegisterBenchmark("BM_Load", BM_Load, path)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_CountTags", BM_CountTags)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CountTags", BM_CountTags, "html32")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CountTags/html5", BM_CountTags, "html5")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument, "html32")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CheckDocument/html4", BM_CheckDocument, "html4")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html5", BM_CheckDocument, "html5")->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "")->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "", "html32")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A", "html32")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListTags/all/html5", BM_ListTags, "", "html5")->Unit(benchmark::kMillisecond);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
