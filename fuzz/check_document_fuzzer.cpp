@@ -1,6 +1,9 @@
-// checkDocument over arbitrary documents, with the html32 and the html5 profile: every
-// line it gives has one of the result forms, the labels never go back, a second run gives
-// the same lines, and the text of the document is left as it was read.
+// checkDocument over arbitrary documents, with the html32, html4 and html5 profiles: with
+// html32 every line it gives has one of the result forms and the labels never go back;
+// read as HTML (the element stack included) every problem is of that reading's kinds,
+// placed within the page, in order; a second run gives the same lines, and the text of the
+// document is left as it was read.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -73,17 +76,50 @@ void requireWellFormed(const std::vector<std::string>& lines, const TagProfile& 
     }
 }
 
+// The records of a check that reads the page as HTML: kinds of that reading only, every
+// problem placed on a line of the page and a column, in the order of the page.
+void requirePlaced(Document& document, const TagProfile& profile) {
+    struct Records : ProblemSink {
+        void report(const Problem& p) override { all.push_back({p.kind, p.line, p.column, p.relatedLine, p.tag}); }
+        struct Record {
+            ProblemKind kind;
+            int32_t line, column, relatedLine;
+            std::string tag;
+        };
+        std::vector<Record> all;
+    } records;
+    const int32_t count = checkDocument(document, records, profile);
+    FUZZ_REQUIRE(count == static_cast<int32_t>(records.all.size()), "the count of problems");
+    const int32_t lines = lineFeedsBetween(document.text, document.end) + 1;
+    const std::vector<ProblemKind>& kinds = problemKindsOf(profile);
+    int32_t lastLine = 1, lastColumn = 1;
+    for (const auto& r : records.all) {
+        FUZZ_REQUIRE(std::find(kinds.begin(), kinds.end(), r.kind) != kinds.end(), problemKindId(r.kind));
+        FUZZ_REQUIRE(r.line >= 1 && r.line <= lines && r.column >= 1, "a problem outside the page");
+        FUZZ_REQUIRE(r.line > lastLine || (r.line == lastLine && r.column >= lastColumn), "problems out of order");
+        lastLine = r.line;
+        lastColumn = r.column;
+        const bool related = r.kind == ProblemKind::CrossingClose || (r.kind == ProblemKind::NotClosed && !r.tag.empty());
+        FUZZ_REQUIRE(!related || (r.relatedLine >= 1 && r.relatedLine <= lines), "a related line outside the page");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Document document;
     loadFuzzedDocument(document, data, size);
 
+    static const std::unique_ptr<const TagProfile> html4 = TagProfile::make("html4");
     static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
-    for (const TagProfile* profile : {&TagProfile::html32(), html5.get()}) {
+    for (const TagProfile* profile : {&TagProfile::html32(), html4.get(), html5.get()}) {
         MemoryResultList first;
         checkDocument(document, first, *profile);
-        requireWellFormed(first.lines, *profile);
+        if (profile->readsAsHtml()) {
+            requirePlaced(document, *profile);
+        } else {
+            requireWellFormed(first.lines, *profile);
+        }
         // The scan counted exactly the line feeds it passed.
         FUZZ_REQUIRE(document.line == lineFeedsBetween(document.text, document.cursor), "line counter");
 
