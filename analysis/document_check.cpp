@@ -132,15 +132,16 @@ void HtmlCheck::checkTag() {
         }
         return;
     }
-    const std::string shownName = custom ? capitalised(tag.name) : std::string(profile_.row(row).name);
+    // The tag as the table names it, for the problems of the tag itself.
+    auto shownName = [&] { return custom ? capitalised(tag.name) : std::string(profile_.row(row).name); };
     if (!custom && !tag.closing && profile_.isObsolete(row)) holdAtTag(ProblemKind::ObsoleteTag, tag.name);
     // The attributes of a tag cut short are not known: the text after its last one may be
     // taken for more.
     if (tag.finished || tag.brokenQuotes) checkAttributes(row, custom);
     if (tag.brokenQuotes) {
-        holdAtTag(ProblemKind::UnbalancedQuotes, shownName);
+        holdAtTag(ProblemKind::UnbalancedQuotes, shownName());
     } else if (!tag.finished) {
-        holdAtTag(ProblemKind::UnfinishedTag, shownName);
+        holdAtTag(ProblemKind::UnfinishedTag, shownName());
     }
     const bool cell = !custom && profile_.tableRole(row) == TableRole::Cell && !stack_.inTable();
     if (cell) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
@@ -149,7 +150,7 @@ void HtmlCheck::checkTag() {
 
     const int openRow = custom ? -1 : tag.closing ? row - 1 : row;
     const StackTag element{openRow, tag.start + (tag.closing ? 2 : 1),
-                           static_cast<uint32_t>(strlen(bare)), tag.start, tag.lineStart, tag.line};
+                           tag.nameLength - (tag.closing ? 1 : 0), tag.start, tag.lineStart, tag.line};
     if (tag.closing) {
         // A cell outside any table is reported once, not as a close without its open too.
         if (!cell) stack_.close(element);

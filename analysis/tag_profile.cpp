@@ -97,6 +97,13 @@ bool acceptsByComparison(const char* accepted, const char* attribute) {
     return compareNoCase(accepted, attribute) == 0;
 }
 
+// FNV-1a of a name in lower case.
+size_t lowerHash(const char* lower, size_t length) {
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(lower[i])) * 16777619u;
+    return h;
+}
+
 }  // namespace
 
 const TagProfile& TagProfile::html32() {
@@ -247,14 +254,23 @@ void TagProfile::build() {
         }
     }
 
-    globalNames_.clear();
     globalPrefixes_.clear();
+    std::vector<const std::string*> names;
     for (const std::string& a : globals_) {
         if (a.back() == '*') {
             globalPrefixes_.push_back(a.substr(0, a.size() - 1));
         } else {
-            globalNames_.insert(a);
+            names.push_back(&a);
         }
+    }
+    // An open-addressed table of the names, at least four slots a name.
+    size_t globalSlots = 16;
+    while (globalSlots < 4 * names.size()) globalSlots *= 2;
+    globalSlots_.assign(globalSlots, nullptr);
+    for (const std::string* a : names) {
+        size_t h = lowerHash(a->data(), a->size());
+        while (globalSlots_[h & (globalSlots - 1)]) ++h;
+        globalSlots_[h & (globalSlots - 1)] = a;
     }
 
     // At least four slots a row keeps the probes short.
@@ -318,7 +334,12 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
     for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
         if (acceptsLower(*a, lower)) return true;
     }
-    if (!globalNames_.empty() && globalNames_.count(std::string_view(lower, length)) != 0) return true;
+    const size_t mask = globalSlots_.size() - 1;
+    for (size_t h = lowerHash(lower, length);; ++h) {
+        const std::string* a = globalSlots_[h & mask];
+        if (!a) break;
+        if (a->size() == length && memcmp(a->data(), lower, length) == 0) return true;
+    }
     for (const std::string& prefix : globalPrefixes_) {
         if (prefix.size() < length && memcmp(prefix.data(), lower, prefix.size()) == 0) return true;
     }

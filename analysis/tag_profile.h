@@ -13,8 +13,6 @@
 #include <deque>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "element_traits.h"
@@ -132,7 +130,7 @@ private:
     std::vector<TagEntry> rows_;
     std::vector<RowDetails> details_;
     std::deque<std::vector<const char*>> attributeLists_;  // each ended by ""
-    std::unordered_set<std::string_view> globalNames_;
+    std::vector<const std::string*> globalSlots_;  // the names of globals_ that aren't patterns, by hash
     std::vector<std::string> globalPrefixes_;  // of the patterns, without their "*"
     // The rows by the hash of their names' capitals, with the hash and each row's length
     // at hand so that a probe seldom reads a name.

@@ -48,15 +48,16 @@ void readListedName(const char* afterLessThan, char* name, int length) {
     name[n] = '\0';
 }
 
-// Copies the name from `from` to `to` after `prefix` (a "/" or nothing), at most `length`
-// characters in all.
-void copyName(char* name, const char* prefix, const char* from, const char* to, int length) {
-    size_t n = strlen(prefix);
-    memcpy(name, prefix, n);
+// Copies the name from `from` to `to`, after a "/" for a close tag, at most `length`
+// characters in all. Gives the name's length.
+uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length) {
+    const size_t n = closing ? 1 : 0;
+    name[0] = '/';
     const size_t room = static_cast<size_t>(std::min(length, ScannedNameSize - 1));
     const size_t taken = std::min(static_cast<size_t>(to - from), room > n ? room - n : 0);
     memcpy(name + n, from, taken);
     name[n + taken] = '\0';
+    return static_cast<uint32_t>(n + taken);
 }
 
 // Gives the first ">" at or after `from`, or null.
@@ -150,9 +151,19 @@ TextPosition TagScanner::positionOf(const char* p) const {
 
 void TagScanner::moveTo(const char* p) {
     char* cursor = document_.cursor;
-    for (char* s = cursor; (s = static_cast<char*>(memchr(s, '\n', static_cast<size_t>(p - s)))) != nullptr; ++s) {
-        ++document_.line;
-        lineStart_ = s + 1;
+    if (p - cursor < 64) {
+        // Most spans are a tag or a few words: a call per span would cost more than a look.
+        for (char* s = cursor; s < p; ++s) {
+            if (*s == '\n') {
+                ++document_.line;
+                lineStart_ = s + 1;
+            }
+        }
+    } else {
+        for (char* s = cursor; (s = static_cast<char*>(memchr(s, '\n', static_cast<size_t>(p - s)))) != nullptr; ++s) {
+            ++document_.line;
+            lineStart_ = s + 1;
+        }
     }
     document_.cursor = const_cast<char*>(p);
 }
@@ -236,7 +247,7 @@ bool TagScanner::nextListing32() {
     tag_.closing = tag_.text[1] == '/';
     char bare[ScannedNameSize];
     readListedName(tag_.text + 1, bare, profile_.nameLength());
-    copyName(tag_.name, tag_.closing ? "/" : "", bare, bare + strlen(bare), ScannedNameSize - 1);
+    tag_.nameLength = copyName(tag_.name, tag_.closing, bare, bare + strlen(bare), ScannedNameSize - 1);
     tag_.selfClosing = tagSelfCloses(tag_.text);
     // Bodies that are not tags (a script's) are not listed; their close tag is.
     const int bodyEnd = tag_.closing ? -1 : profile_.skippedBodyEnd(bare);
@@ -296,6 +307,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
         // A comment ends at "-->" (or "--!>"); "<!-->" and "<!--->" are whole ones.
         tag.comment = true;
         strcpy(tag.name, "!-");
+        tag.nameLength = 2;
         for (const char* p = lessThan + 4;;) {
             const char* gt = findGreaterThan(p - 2, end);
             if (gt == nullptr) {
@@ -319,7 +331,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
             ++p;
             if (p[-1] == '-' && p - 2 == lessThan + 1 && p[-2] == '!') break;  // "<!-" reads as "!-"
         }
-        copyName(tag.name, "", lessThan + 1, p, length);
+        tag.nameLength = copyName(tag.name, false, lessThan + 1, p, length);
         tag.closing = closing;
         const char* gt = findGreaterThan(p, end);
         tag.finished = gt != nullptr;
@@ -332,7 +344,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
         if (*p == '<' && startsNestedTag(p)) break;
         ++p;
     }
-    copyName(tag.name, closing ? "/" : "", nameStart, p, length);
+    tag.nameLength = copyName(tag.name, closing, nameStart, p, length);
     readHtmlAttributes(p, tag, attributes);
 }
 
@@ -393,11 +405,13 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
-            const char* close = static_cast<const char*>(memchr(open + 1, *open, static_cast<size_t>(end - open - 1)));
-            if (close == nullptr) return endAtGreaterThan(open);
+            const char* close = open + 1;
+            bool greaterThan = false;
+            for (; close < end && *close != *open; ++close) greaterThan = greaterThan || *close == '>';
+            if (close == end) return endAtGreaterThan(open);
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
-            if (memchr(open + 1, '>', static_cast<size_t>(close - open - 1)) != nullptr) {
+            if (greaterThan) {
                 const char after = close[1];
                 if (close + 1 < end && !isSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
             }
