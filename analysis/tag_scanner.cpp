@@ -296,7 +296,7 @@ bool TagScanner::nextHtml() {
 
 void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {
     const char* const end = document_.end;
-    const int length = profile_.nameLength() + 1;
+    const int length = profile_.nameLength();
     tag.start = lessThan;
     tag.closing = tag.comment = tag.selfClosing = tag.brokenQuotes = false;
     tag.finished = true;

@@ -54,6 +54,11 @@ TEST(CountTags, ReadsAndDescribesTheWordsAsTheHtml5ProfileDoes) {
                               "/MY-EL\t1\tCustom element end", "PRE\t1\tPreformatted text",
                               "/PRE\t1\tEnd of preformatted text", "SCRIPT\t1\tScript", "/SCRIPT\t1\tEnd of script",
                               "SVG\t2\tSVG drawing", "/SVG\t1\tEnd of SVG drawing"}));
+    // Names longer than a census entry holds are read as far as it holds, so each is
+    // counted once, close tags too.
+    const std::string longName(90, 'x');
+    Census cut = census("<" + longName + "></" + longName + "><" + longName + ">", *html5);
+    EXPECT_EQ(cut.lines, (Lines{"/" + std::string(78, 'X') + "\t1\t", std::string(79, 'X') + "\t2\t"}));
 }
 
 TEST(CountTags, CutsAndCountsWordsAsTheTagReaderReadsThem) {

@@ -58,6 +58,7 @@ class Site(unittest.TestCase):
 
     def test_every_command_and_format_gives_the_same_bytes_for_any_jobs(self):
         commands = [["count"], ["tags"], ["tag", "a"]] + [["check", "--format=" + f] for f in ("text", "gnu", "json", "sarif")]
+        commands += [["check", "--profile=html5", "--format=sarif"], ["count", "--profile=html4"], ["tags", "--profile=html5"]]
         for command in commands:
             first = run(command + ["-j1", self.folder.name])
             for jobs in ("-j2", "-j5"):
