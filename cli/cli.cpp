@@ -224,10 +224,17 @@ int Run::execute() {
         [&] { progress_.update(static_cast<size_t>(examined_) + unreadable_.size()); });
     progress_.hide();
 
-    // One file that can't be read gives its message alone, as it always did.
-    if (inputs_.single && !unreadable_.empty()) return CliFailed;
+    // A LIST that can't be read is a failure of the run like a file's, in the SARIF log too.
+    if (!inputs_.listRead) unreadable_.push_back(arguments_.filesFrom);
+    // One file that can't be read gives its message alone, as it always did; a SARIF log
+    // is still ended, so that it stays one valid log.
+    if (inputs_.single && !unreadable_.empty()) {
+        if (arguments_.command == "check" && arguments_.format == OutputFormat::Sarif)
+            fputs(sarifLogEnd(unreadable_).c_str(), out_);
+        return CliFailed;
+    }
     writeSummary();
-    if (!unreadable_.empty() || !inputs_.listRead) return CliFailed;
+    if (!unreadable_.empty()) return CliFailed;
     return arguments_.command == "check" && problems_ > 0 ? CliProblemsFound : CliOk;
 }
 

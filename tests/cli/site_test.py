@@ -137,12 +137,19 @@ class Site(unittest.TestCase):
         self.assertTrue(json.loads(alone)["runs"][0]["results"])
 
     def test_unreadable_files_are_notifications_of_an_unsuccessful_run(self):
-        status, log, err = run(["check", "--format=sarif", "/nonexistent/a.htm", os.path.join(self.folder.name, "page001.htm")])
-        self.assertEqual(status, 2)
-        self.assertEqual(err.splitlines()[0], b"tagvetter: Can't open file: /nonexistent/a.htm")
-        invocation = json.loads(log)["runs"][0]["invocations"][0]
-        self.assertFalse(invocation["executionSuccessful"])
-        self.assertEqual(invocation["toolExecutionNotifications"][0]["message"]["text"], "Can't open file: /nonexistent/a.htm")
+        page = os.path.join(self.folder.name, "page001.htm")
+        # A file among others, a file alone and a LIST: each a whole log that says so.
+        for args, missing in ((["/nonexistent/a.htm", page], "/nonexistent/a.htm"),
+                              (["/nonexistent/a.htm"], "/nonexistent/a.htm"),
+                              (["--files-from", "/nonexistent/a.list", page], "/nonexistent/a.list")):
+            with self.subTest(args=args):
+                status, log, err = run(["check", "--format=sarif"] + args)
+                self.assertEqual(status, 2)
+                self.assertEqual(err.splitlines()[0], b"tagvetter: Can't open file: " + missing.encode())
+                invocation = json.loads(log)["runs"][0]["invocations"][0]
+                self.assertFalse(invocation["executionSuccessful"])
+                self.assertEqual(invocation["toolExecutionNotifications"][0]["message"]["text"],
+                                 "Can't open file: " + missing)
 
 
 class Progress(unittest.TestCase):
