@@ -211,6 +211,7 @@ void TagScanner::skipBody32() {
 bool TagScanner::nextCensus32() {
     if (!document_.advanceToTag()) return false;
     tag_.start = document_.cursor;
+    tag_.selfClosing = false;
     tag_.comment = readTagWord(document_.cursor, tag_.name, profile_.nameLength());
     tag_.closing = tag_.name[0] == '/';
     const int bodyEnd = profile_.skippedBodyEnd(tag_.name);
