@@ -87,6 +87,16 @@ bool Document::loadStandardInput() {
     return true;
 }
 
+bool Document::loadText(const char* bytes, size_t byteCount) {
+    release();
+    if (byteCount > LargestText) return false;
+    char* copy = static_cast<char*>(calloc(byteCount + 2, 1));
+    if (!copy) return false;
+    if (byteCount > 0) memcpy(copy, bytes, byteCount);
+    adopt(copy, static_cast<uint32_t>(byteCount), true);
+    return true;
+}
+
 void Document::release() {
     if (ownsText_) free(text);
     ownsText_ = false;

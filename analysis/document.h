@@ -25,6 +25,10 @@ public:
     bool load(const char* path, TextBuffer& buffer);
     // The same for standard input.
     bool loadStandardInput();
+    // Copies `byteCount` bytes from memory (an editor's buffer) into text of its own,
+    // releasing any text held before. False, with no text held, when they are more than a
+    // file read may be (LargestText) or there is no memory for them.
+    bool loadText(const char* bytes, size_t byteCount);
     // Forgets the text.
     void release();
     bool isLoaded() const { return text != nullptr; }

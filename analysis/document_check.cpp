@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "element_stack.h"
+#include "inline_exceptions.h"
 #include "no_case.h"
 
 namespace {
@@ -36,6 +37,8 @@ const KindText KindTexts[ProblemKindCount] = {
     {"crossing-close", " - Close tag crosses ",
      "A close tag that closes an outer element while an inner one, closed later, is still open."},
     {"void-close", " - Close tag of a void element", "A close tag of an element that never has one."},
+    {"unknown-directive-kind", " - Unknown kind in a tagvetter directive",
+     "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
 
 const KindText& textOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
@@ -46,11 +49,58 @@ char* append(char* out, const char* text) {
     return out + length;
 }
 
+uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
+
 void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0) {
     ++run.problems;
-    const int32_t line = kind == ProblemKind::UnbalancedTags ? NoLine : run.document.line + 1;
-    run.sink.report(Problem{kind, line, NoColumn, name, tag, count, 0});
+    const bool atEnd = kind == ProblemKind::UnbalancedTags;
+    run.sink.report(Problem{kind, atEnd ? NoLine : run.document.line + 1, NoColumn, name, tag, count, 0,
+                            atEnd ? NoOffset : run.tagOffset, atEnd ? NoOffset : run.tagEndOffset});
 }
+
+// The 1990s check's problems come in line order as its scan meets them; but a directive
+// later on the same line applies to them as well, so each line's problems wait until a
+// problem of a later line, or the end, comes, and only then go to the sink unless left out.
+class LineByLine : public ProblemSink {
+public:
+    LineByLine(ProblemSink& sink, InlineExceptions& exceptions, const CheckOptions& options)
+        : sink_(sink), exceptions_(exceptions), ignored_(options.ignored) {}
+
+    void report(const Problem& problem) override {
+        if (ignored_.test(static_cast<size_t>(problem.kind))) return;
+        if (!waiting_.empty() && waiting_.front().problem.line != problem.line) handOver();
+        waiting_.push_back({problem, problem.name, problem.tag});
+    }
+    // Hands over the problems still waiting; gives the number handed over in all.
+    int32_t finish() {
+        handOver();
+        return handed_;
+    }
+
+private:
+    struct Waiting {
+        Problem problem;
+        std::string name;
+        std::string tag;
+    };
+
+    void handOver() {
+        for (Waiting& w : waiting_) {
+            if (exceptions_.leavesOut(w.problem.kind, w.problem.line)) continue;
+            w.problem.name = w.name.c_str();
+            w.problem.tag = w.tag.c_str();
+            sink_.report(w.problem);
+            ++handed_;
+        }
+        waiting_.clear();
+    }
+
+    ProblemSink& sink_;
+    InlineExceptions& exceptions_;
+    const ProblemKinds& ignored_;
+    std::vector<Waiting> waiting_;
+    int32_t handed_ = 0;
+};
 
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
@@ -58,21 +108,20 @@ void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag =
 class HtmlCheck : public StructureSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
-        : profile_(profile), scanner_(document, profile, TagUse::Check), stack_(profile, *this) {}
+        : document_(document), profile_(profile), scanner_(document, profile, TagUse::Check),
+          stack_(profile, *this), exceptions_(profile) {}
 
-    int32_t run(ProblemSink& sink);
+    int32_t run(ProblemSink& sink, const CheckOptions& options);
 
     void notClosed(const StackTag& element, const StackTag* closedBy) override {
         std::string cause = closedBy ? std::string(closedBy->at[1] == '/' ? "/" : "") + nameOf(*closedBy) : "";
-        hold(ProblemKind::NotClosed, element.at, element.lineStart, element.line, nameOf(element), cause,
-             closedBy ? closedBy->line : 0);
+        hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
     }
     void crossing(const StackTag& closing, const StackTag& crossed) override {
-        hold(ProblemKind::CrossingClose, closing.at, closing.lineStart, closing.line, "/" + nameOf(closing),
-             nameOf(crossed), crossed.line);
+        hold(ProblemKind::CrossingClose, closing, "/" + nameOf(closing), nameOf(crossed), crossed.line);
     }
     void closeWithoutOpen(const StackTag& closing) override {
-        hold(ProblemKind::CloseWithoutOpen, closing.at, closing.lineStart, closing.line, "/" + nameOf(closing));
+        hold(ProblemKind::CloseWithoutOpen, closing, "/" + nameOf(closing));
     }
 
 private:
@@ -83,43 +132,64 @@ private:
         int32_t relatedLine;
         std::string name;
         std::string tag;
+        uint32_t offset;
+        uint32_t endOffset;
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
-    void hold(ProblemKind kind, const char* at, const char* lineStart, int32_t line, std::string name,
-              std::string tag = std::string(), int32_t relatedLine = 0) {
-        held_.push_back({kind, line, columnOf(lineStart, at), relatedLine, std::move(name), std::move(tag)});
+    void hold(ProblemKind kind, const StackTag& at, std::string name, std::string tag = std::string(),
+              int32_t relatedLine = 0) {
+        held_.push_back({kind, at.line, columnOf(at.lineStart, at.at), relatedLine, std::move(name), std::move(tag),
+                         offsetIn(document_, at.at), offsetIn(document_, at.end)});
     }
     void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string()) {
         const ScannedTag& t = scanner_.tag();
-        hold(kind, t.start, t.lineStart, t.line, std::move(name), std::move(tag));
+        held_.push_back({kind, t.line, columnOf(t.lineStart, t.start), 0, std::move(name), std::move(tag),
+                         offsetIn(document_, t.start), offsetIn(document_, t.end)});
     }
     void checkTag();
+    void checkComment();
     void checkAttributes(int row, bool custom);
 
+    Document& document_;
     const TagProfile& profile_;
     TagScanner scanner_;
     ElementStack stack_;
     std::vector<Held> held_;
+    InlineExceptions exceptions_;
+    std::vector<std::string> unknownWords_;
 };
 
-int32_t HtmlCheck::run(ProblemSink& sink) {
+int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     while (scanner_.next()) checkTag();
     stack_.finish();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
-    for (const Held& h : held_)
-        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine});
-    return static_cast<int32_t>(held_.size());
+    int32_t handed = 0;
+    for (const Held& h : held_) {
+        if (options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line)) continue;
+        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine, h.offset,
+                            h.endOffset});
+        ++handed;
+    }
+    return handed;
+}
+
+void HtmlCheck::checkComment() {
+    const ScannedTag& tag = scanner_.tag();
+    if (!tag.finished) {
+        holdAtTag(ProblemKind::UnfinishedTag, "!--");
+        return;
+    }
+    // Between "<!--" and the ">" of its closer.
+    exceptions_.readComment(tag.start + 4, tag.end - 1, tag.line, tag.lastLine, unknownWords_);
+    for (std::string& word : unknownWords_) holdAtTag(ProblemKind::UnknownDirectiveKind, std::move(word));
 }
 
 void HtmlCheck::checkTag() {
     const ScannedTag& tag = scanner_.tag();
-    if (tag.comment) {
-        if (!tag.finished) holdAtTag(ProblemKind::UnfinishedTag, "!--");
-        return;
-    }
+    if (tag.comment) return checkComment();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
     int row = tag.row;
     const bool custom = row < 0 && profile_.knowsCustomElements() && isCustomElementName(bare);
@@ -149,8 +219,8 @@ void HtmlCheck::checkTag() {
     if (bare[0] == '!' || bare[0] == '?') return;
 
     const int openRow = custom ? -1 : tag.closing ? row - 1 : row;
-    const StackTag element{openRow, tag.start + (tag.closing ? 2 : 1),
-                           tag.nameLength - (tag.closing ? 1 : 0), tag.start, tag.lineStart, tag.line};
+    const StackTag element{openRow,   tag.start + (tag.closing ? 2 : 1), tag.nameLength - (tag.closing ? 1 : 0),
+                           tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         // A cell outside any table is reported once, not as a close without its open too.
         if (!cell) stack_.close(element);
@@ -172,7 +242,9 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
         name[a.length] = '\0';
         if (!profile_.hasAttribute(name, row)) {
             const TextPosition at = scanner_.positionOf(a.name);
-            held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName});
+            const uint32_t offset = offsetIn(document_, a.name);
+            held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName, offset,
+                             offset + a.length});
         }
     }
 }
@@ -187,10 +259,12 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     using K = ProblemKind;
     static const std::vector<ProblemKind> html32 = {
         K::UnknownTag, K::UnknownAttribute, K::UnbalancedQuotes, K::OpenBeforeClose,
-        K::CloseWithoutOpen, K::MoreClosesThanOpens, K::CellOutsideTable, K::UnbalancedTags};
+        K::CloseWithoutOpen, K::MoreClosesThanOpens, K::CellOutsideTable, K::UnbalancedTags,
+        K::UnknownDirectiveKind};
     static const std::vector<ProblemKind> html = {
         K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
-        K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable};
+        K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
+        K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }
 
@@ -241,19 +315,32 @@ void ProblemLines::report(const Problem& problem) {
     list_.append(line);
 }
 
-int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile) {
-    if (profile.readsAsHtml()) return HtmlCheck(document, profile).run(sink);
+int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile, const CheckOptions& options) {
+    if (profile.readsAsHtml()) return HtmlCheck(document, profile).run(sink, options);
 
-    CheckRun run(document, sink, profile);
+    InlineExceptions exceptions(profile);
+    std::vector<std::string> unknownWords;
+    LineByLine lines(sink, exceptions, options);
+    CheckRun run(document, lines, profile);
     TagScanner scanner(document, profile, TagUse::Check);
     while (scanner.next()) {
         const ScannedTag& tag = scanner.tag();
+        run.tagOffset = offsetIn(document, tag.start);
+        // The scan stands past the ">", or past the NUL that stopped the tag.
+        run.tagEndOffset = offsetIn(document, tag.end[-1] == '\0' ? tag.end - 1 : tag.end);
         const int row = tag.row;
         if (row < 0) {
             report(run, ProblemKind::UnknownTag, tag.name);
             continue;
         }
-        if (tag.comment) continue;
+        if (tag.comment) {
+            // Between "<!-" and the ">" of its closer; a comment the text cuts short holds none.
+            if (tag.text[tag.length] == '>') {
+                exceptions.readComment(tag.text + 3, tag.text + tag.length, tag.lastLine, tag.lastLine, unknownWords);
+                for (const std::string& word : unknownWords) report(run, ProblemKind::UnknownDirectiveKind, word.c_str());
+            }
+            continue;
+        }
         const bool open = profile.row(row).name[0] != '/';
         // An svg or math element written "<svg/>" is empty: nothing to pair.
         const bool empty = open && profile.contents(row) == TagContents::Foreign && tag.selfClosing;
@@ -268,12 +355,12 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
         if (profile.row(row).kind == PairCounted && balance != 0)
             report(run, ProblemKind::UnbalancedTags, profile.row(row).name, "", balance);
     }
-    return run.problems;
+    return lines.finish();
 }
 
-void checkDocument(Document& document, ResultList& list, const TagProfile& profile) {
+void checkDocument(Document& document, ResultList& list, const TagProfile& profile, const CheckOptions& options) {
     ProblemLines lines(list);
-    if (checkDocument(document, lines, profile) == 0) list.append("No errors found");
+    if (checkDocument(document, lines, profile, options) == 0) list.append("No errors found");
 }
 
 void checkPairing(CheckRun& run, int row, const char* nameAsRead) {

@@ -9,6 +9,7 @@
 // over in that order.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -36,16 +37,22 @@ enum class ProblemKind : uint8_t {
     NotClosed,
     CrossingClose,
     VoidClose,
+    // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
+    // profile doesn't have; every profile.
+    UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 13;
+constexpr int ProblemKindCount = 14;
+
+// A set of kinds, indexed by ProblemKind.
+using ProblemKinds = std::bitset<ProblemKindCount>;
 
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
-// "crossing-close", "void-close".
+// "crossing-close", "void-close", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
-// eight, or the ten of the HTML reading.
+// nine, or the eleven of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 // One sentence on the kind, for the rules of machine-readable output.
 const char* problemKindSummary(ProblemKind kind);
@@ -65,9 +72,16 @@ struct Problem {
     const char* tag;
     int32_t count;        // for unbalanced tags the number left open; 0 otherwise
     int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
+    // Byte offsets into the document's text of what is at fault, for an editor to mark:
+    // from where line and column point (html32: the tag's "<") to one past the tag's ">",
+    // or where the tag stopped, or one past an attribute's name as read. NoOffset for the
+    // count at the end.
+    uint32_t offset;
+    uint32_t endOffset;
 };
 constexpr int32_t NoLine = 0;
 constexpr int32_t NoColumn = 0;
+constexpr uint32_t NoOffset = UINT32_MAX;
 
 // Room for any problem's line or message, its NUL included: a LineLabel, two names as long
 // as the html4 and html5 profiles read them, a line number and the words between.
@@ -109,16 +123,28 @@ struct CheckRun {
     const TagProfile& profile;
     std::vector<int32_t> balance;  // the balance of each open row's tags
     int32_t tableDepth = 0;        // TABLE nesting
-    int32_t problems = 0;          // reported so far
+    int32_t problems = 0;          // handed to `sink` so far
+    // The tag being checked, as Problem's offsets give it.
+    uint32_t tagOffset = NoOffset;
+    uint32_t tagEndOffset = NoOffset;
+};
+
+// What a check leaves out besides the page's own directives: the kinds a configuration
+// ignores.
+struct CheckOptions {
+    ProblemKinds ignored;
 };
 
 // Checks every tag of the loaded document against `profile`, hands each problem to
-// `sink`, and gives the number of problems.
-int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile);
+// `sink`, and gives the number of problems handed over. The problems that the page's
+// tagvetter directives (inline_exceptions.h) or `options` leave out are neither handed
+// over nor counted.
+int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile,
+                      const CheckOptions& options = {});
 
 // The same, appending the problem lines to `list` (which the caller has emptied), or
 // "No errors found" when there is none.
-void checkDocument(Document& document, ResultList& list, const TagProfile& profile);
+void checkDocument(Document& document, ResultList& list, const TagProfile& profile, const CheckOptions& options = {});
 
 // The four checks of the 1990s check on one known tag (row 1 or more) just collected into
 // the TagBuffer, with its attributes as the scanner read them.

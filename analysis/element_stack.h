@@ -33,6 +33,7 @@ struct StackTag {
     const char* at;         // its "<"
     const char* lineStart;  // the line of its "<"
     int32_t line;
+    const char* end;        // one past its ">", or where it stopped
 };
 
 // What the stack finds wrong.

@@ -15,11 +15,6 @@
 
 namespace {
 
-// The largest text read. Line counts and tag lengths are signed 32-bit, and a tag's
-// buffer is its length plus 30 bytes, so the text stays clear of 2^31 bytes; the 32-bit
-// Windows program could not hold more anyway.
-constexpr uint64_t LargestText = INT32_MAX - 64;
-
 #ifdef _WIN32
 using Handle = HANDLE;
 

@@ -4,6 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// The largest text read. Line counts and tag lengths are signed 32-bit, and a tag's
+// buffer is its length plus 30 bytes, so the text stays clear of 2^31 bytes; the 32-bit
+// Windows program could not hold more anyway.
+constexpr uint64_t LargestText = INT32_MAX - 64;
+
 // A file's bytes followed by two zero bytes, in one block from calloc.
 struct FileBlock {
     char* bytes = nullptr;

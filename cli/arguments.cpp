@@ -1,6 +1,8 @@
 #include "arguments.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 
 const char UsageText[] =
@@ -13,6 +15,7 @@ const char UsageText[] =
     "  tags FILE...       every tag, with the number of the line it starts on\n"
     "  tag NAME FILE...   every tag named NAME, opening and closing alike\n"
     "  known              the known tags, with descriptions and attributes\n"
+    "  lsp                a language server for editors, on standard input and output\n"
     "\n"
     "A FILE may be a folder: every file below it whose name ends in .htm or .html\n"
     "(any letter case), without following links to folders, in byte order of the paths.\n"
@@ -32,6 +35,10 @@ const char UsageText[] =
     "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
     "                     overrides them; one tag a line:\n"
     "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS\n"
+    "  --config FILE      the configuration to follow, instead of the tagvetter.toml\n"
+    "                     in each page's folder or the nearest folder above it\n"
+    "  --no-config        follow no configuration file\n"
+    "Options given win over the configuration's keys.\n"
     "\n"
     "Result lines go to standard output; with several files each line starts with the\n"
     "file's path and a colon, and count gives one census of them all. Summaries\n"
@@ -93,22 +100,46 @@ Match matchOption(const std::string& word, const std::string& name, int argc, ch
 
 }  // namespace
 
+const char* commandWord(Command command) {
+    switch (command) {
+        case Command::Count: return "count";
+        case Command::Check: return "check";
+        case Command::Tags: return "tags";
+        case Command::Tag: return "tag";
+        case Command::Known: return "known";
+        case Command::Lsp: return "lsp";
+    }
+    return "";
+}
+
 ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::string& problem) {
     if (argc < 2) {
         problem = "no command given";
         return ParseResult::Misuse;
     }
-    arguments.command = argv[1];
-    const std::string& command = arguments.command;
-    if (command == "--help" || command == "-h") return ParseResult::Help;
-    if (command == "--version") return ParseResult::Version;
-    if (command != "count" && command != "check" && command != "tags" && command != "tag" && command != "known") {
-        problem = "unknown command '" + command + "'";
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") return ParseResult::Help;
+    if (first == "--version") return ParseResult::Version;
+    static const Command Commands[] = {Command::Count, Command::Check, Command::Tags,
+                                       Command::Tag,   Command::Known, Command::Lsp};
+    const Command* named = std::find_if(std::begin(Commands), std::end(Commands),
+                                        [&](Command c) { return first == commandWord(c); });
+    if (named == std::end(Commands)) {
+        problem = "unknown command '" + first + "'";
         return ParseResult::Misuse;
+    }
+    const Command command = arguments.command = *named;
+    if (command == Command::Lsp) {
+        if (argc > 2) {
+            problem = "lsp takes no arguments";
+            return ParseResult::Misuse;
+        }
+        return ParseResult::Run;
     }
 
     std::vector<std::string> words;
     bool optionsEnded = false;
+    bool jobsGiven = false;
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
         if (optionsEnded || word == "-" || word.empty() || word[0] != '-') {
@@ -140,32 +171,46 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
                 problem = "-j takes a number of jobs from 1 to 1024";
                 return ParseResult::Misuse;
             }
+            jobsGiven = true;
         } else if ((match = matchOption(word, "--profile", argc, argv, i, value)) != Match::No) {
             if (match == Match::Missing || (value != "html32" && value != "html4" && value != "html5")) {
                 problem = "--profile takes html32, html4 or html5";
                 return ParseResult::Misuse;
             }
             arguments.profile = value;
+            arguments.profileGiven = true;
         } else if ((match = matchOption(word, "--known", argc, argv, i, value)) != Match::No) {
             if (match == Match::Missing) {
                 problem = "--known takes a FILE";
                 return ParseResult::Misuse;
             }
             arguments.knownFiles.push_back(value);
+        } else if ((match = matchOption(word, "--config", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || value.empty() || !arguments.configFile.empty()) {
+                problem = "--config takes one FILE";
+                return ParseResult::Misuse;
+            }
+            arguments.configFile = value;
+        } else if (word == "--no-config") {
+            arguments.noConfig = true;
         } else {
             problem = "unknown option '" + word + "'";
             return ParseResult::Misuse;
         }
     }
+    if (arguments.noConfig && !arguments.configFile.empty()) {
+        problem = "--config and --no-config exclude each other";
+        return ParseResult::Misuse;
+    }
 
-    if (command == "known") {
-        if (!words.empty() || arguments.hasFilesFrom || arguments.formatGiven || arguments.jobs != 0) {
+    if (command == Command::Known) {
+        if (!words.empty() || arguments.hasFilesFrom || arguments.formatGiven || jobsGiven) {
             problem = "known takes no arguments";
             return ParseResult::Misuse;
         }
         return ParseResult::Run;
     }
-    const bool takesName = command == "tag";
+    const bool takesName = command == Command::Tag;
     if (takesName) {
         if (words.empty()) {
             problem = "tag takes a NAME and a FILE";
@@ -176,7 +221,7 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
     }
     arguments.operands = words;
     if (arguments.operands.empty() && !arguments.hasFilesFrom) {
-        problem = takesName ? "tag takes a NAME and a FILE" : command + " takes one or more FILEs";
+        problem = takesName ? "tag takes a NAME and a FILE" : std::string(commandWord(command)) + " takes one or more FILEs";
         return ParseResult::Misuse;
     }
     int fromStandardInput = arguments.filesFrom == "-" && arguments.hasFilesFrom ? 1 : 0;
@@ -185,7 +230,7 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
         problem = "standard input can be read only once";
         return ParseResult::Misuse;
     }
-    if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != "check") {
+    if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != Command::Check) {
         problem = "only check has formats other than text";
         return ParseResult::Misuse;
     }

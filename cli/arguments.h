@@ -12,8 +12,21 @@ enum class OutputFormat {
     Sarif,  // one SARIF 2.1.0 log
 };
 
+// The commands, as the first word names them.
+enum class Command {
+    Count,  // count FILE...
+    Check,  // check FILE...
+    Tags,   // tags FILE...
+    Tag,    // tag NAME FILE...
+    Known,  // known
+    Lsp,    // lsp: the language server on standard input and output
+};
+
+// The command's word: "count", "check", ...
+const char* commandWord(Command command);
+
 struct Arguments {
-    std::string command;                // count, check, tags, tag or known
+    Command command = Command::Count;
     std::string name;                   // tag's NAME
     std::vector<std::string> operands;  // FILEs and folders, "-" for standard input
     std::string filesFrom;              // --files-from LIST ("-" for standard input); empty: none
@@ -22,7 +35,10 @@ struct Arguments {
     bool formatGiven = false;
     int jobs = 0;                       // -j N; 0: one per core
     std::string profile = "html32";     // --profile NAME
+    bool profileGiven = false;
     std::vector<std::string> knownFiles;  // --known FILE, in the order given
+    std::string configFile;             // --config FILE; empty: the tagvetter.toml nearest each page
+    bool noConfig = false;              // --no-config
 };
 
 // What parseArguments found.
@@ -34,7 +50,8 @@ enum class ParseResult {
 };
 
 // Reads argv[1..argc-1]: the command first, then its NAME (for tag), FILEs, folders and
-// options in any order ("--" ends the options); known takes --profile and --known only.
+// options in any order ("--" ends the options); known takes --profile, --known and the
+// configuration options only, lsp no argument at all.
 ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::string& problem);
 
 // The text of --help.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,9 +14,12 @@
 #include "inputs.h"
 #include "jobs.h"
 #include "known_tag_reference.h"
+#include "language_server.h"
 #include "output_formats.h"
 #include "output_text.h"
 #include "progress.h"
+#include "report.h"
+#include "run_settings.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 #include "tag_profile.h"
@@ -24,14 +28,14 @@ namespace {
 
 const char Version[] = "tagvetter " TAGVETTER_VERSION "\n";
 
-// Writes each line as appended, followed by a line feed.
+// Hands each line, with a line feed, to the run's output.
 class StreamResultList : public ResultList {
 public:
-    explicit StreamResultList(FILE* out) : out_(out) {}
+    explicit StreamResultList(LineOutput& out) : out_(out) {}
     void empty() override {}
     void append(const char* line) override {
-        fputs(line, out_);
-        putc('\n', out_);
+        out_.add(line, strlen(line));
+        out_.add("\n", 1);
         ++count_;
     }
     int count() const override { return count_; }
@@ -40,7 +44,7 @@ public:
     std::string lineText(int) const override { return std::string(); }
 
 private:
-    FILE* out_;
+    LineOutput& out_;
     int count_ = 0;
 };
 
@@ -53,30 +57,6 @@ public:
 int usageError(FILE* err, const std::string& problem) {
     fprintf(err, "tagvetter: %s\nTry 'tagvetter --help'.\n", problem.c_str());
     return CliFailed;
-}
-
-// Makes the profile the arguments name, with the user's known tags. Null, with every
-// fault of the known tags written to `err` as FILE:LINE: what is wrong, when it can't be
-// had.
-std::unique_ptr<TagProfile> makeProfile(const Arguments& arguments, FILE* err) {
-    std::unique_ptr<TagProfile> profile = TagProfile::make(arguments.profile);
-    if (!profile) {
-        fprintf(err, "tagvetter: the %s profile can't be made\n", arguments.profile.c_str());
-        return nullptr;
-    }
-    std::vector<std::string> errors;
-    for (const std::string& path : arguments.knownFiles) {
-        FileBlock block;
-        if (!readWholeFile(path.c_str(), block)) {
-            fprintf(err, "tagvetter: Can't open file: %s\n", path.c_str());
-            return nullptr;
-        }
-        profile->addKnownTags(block.bytes, block.size, path, errors);
-        free(block.bytes);
-    }
-    for (const std::string& error : errors) fprintf(err, "%s\n", error.c_str());
-    if (!errors.empty()) return nullptr;
-    return profile;
 }
 
 // "1 file", "2 files".
@@ -103,104 +83,114 @@ struct FileResult {
 
 class Run {
 public:
-    Run(const Arguments& arguments, const TagProfile& profile, const InputList& inputs, FILE* out, FILE* err)
-        : arguments_(arguments), profile_(profile), inputs_(inputs), out_(out), err_(err),
-          withPath_(!inputs.single), progress_(err, out, inputs.paths.size()) {}
+    Run(const Arguments& arguments, const RunSettings& settings, const InputList& inputs, LineOutput& out,
+        FILE* err)
+        : arguments_(arguments), settings_(settings), inputs_(inputs), out_(out), err_(err),
+          withPath_(!inputs.single), progress_(err, out.stream(), inputs.paths.size()),
+          rules_(ruleKindsOf(settings.profiles())), report_(makeReport(arguments.format, out, rules_)) {}
 
     int execute();
 
 private:
-    void examine(Worker& worker, const std::string& path, FileResult& result);
+    void examine(Worker& worker, size_t index, FileResult& result);
     void deliver(const std::string& path, FileResult& result);
-    void writeSummary();
+    void fail(const InputError& error);
+    std::string summary() const;
 
     const Arguments& arguments_;
-    const TagProfile& profile_;
+    const RunSettings& settings_;
     const InputList& inputs_;
-    FILE* out_;
+    LineOutput& out_;
     FILE* err_;
     const bool withPath_;
     Progress progress_;
+    const std::vector<ProblemKind> rules_;
+    const std::unique_ptr<Report> report_;
 
     TagCensus total_;
-    std::vector<std::string> unreadable_;
-    long long examined_ = 0;
-    long long filesWithProblems_ = 0;
-    long long problems_ = 0;
+    RunSummary summary_;
     int longest_ = 0;
-    bool sarifResultWritten_ = false;
 };
 
-void Run::examine(Worker& worker, const std::string& path, FileResult& result) {
+void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.out.text.clear();
     result.problems = 0;
     result.longest = 0;
+    result.opened = false;
+    // Once the output can't be written, what is left is not worth reading.
+    if (out_.failed()) return;
+    const std::string& path = inputs_.paths[index];
+    const PageSetup& setup = settings_.setupOf(index);
     Document& document = worker.document;
     result.opened = path == StandardInputPath ? document.loadStandardInput()
                                               : document.load(path.c_str(), worker.buffer);
     if (!result.opened) return;
 
-    const std::string& command = arguments_.command;
-    if (command == "count") {
-        if (!result.census) {
-            result.census.reset(new TagCensus);
-            result.census->setUp();
+    switch (arguments_.command) {
+        case Command::Count:
+            if (!result.census) {
+                result.census.reset(new TagCensus);
+                result.census->setUp();
+            }
+            recordDocumentTags(document, *result.census, *setup.profile);
+            break;
+        case Command::Check: {
+            ProblemWriter writer(arguments_.format, path, withPath_, result.out, rules_);
+            result.problems = checkDocument(document, writer, *setup.profile, setup.options);
+            writer.finish(result.problems);
+            break;
         }
-        recordDocumentTags(document, *result.census, profile_);
-    } else if (command == "check") {
-        ProblemWriter writer(arguments_.format, path, withPath_, result.out, profile_);
-        result.problems = checkDocument(document, writer, profile_);
-        writer.finish(result.problems);
-    } else {
-        OutputLines lines(path, withPath_, result.out);
-        IgnoredPanes panes;
-        const std::string filter = command == "tag" ? tagFilterOfLine(arguments_.name) : std::string();
-        result.longest = listTags(document, filter.c_str(), lines, panes, profile_);
+        default: {
+            OutputLines lines(path, withPath_, result.out);
+            IgnoredPanes panes;
+            const std::string filter =
+                arguments_.command == Command::Tag ? tagFilterOfLine(arguments_.name) : std::string();
+            result.longest = listTags(document, filter.c_str(), lines, panes, *setup.profile);
+        }
     }
     document.release();
 }
 
+void Run::fail(const InputError& error) {
+    progress_.clearFor(err_);
+    fprintf(err_, "tagvetter: %s\n", error.message.c_str());
+    summary_.errors.push_back(error);
+    report_->fileFailure(error);
+}
+
 void Run::deliver(const std::string& path, FileResult& result) {
+    if (out_.failed()) return;
     if (!result.opened) {
-        progress_.clearFor(err_);
-        fprintf(err_, "tagvetter: Can't open file: %s\n", path.c_str());
-        unreadable_.push_back(path);
+        fail(cantOpen(path));
         return;
     }
-    ++examined_;
-    const std::string& text = result.out.text;
-    if (!text.empty()) {
-        progress_.clearFor(out_);
-        if (arguments_.format == OutputFormat::Sarif && sarifResultWritten_) fputs(SarifResultSeparator, out_);
-        sarifResultWritten_ = true;
-        fwrite(text.data(), 1, text.size(), out_);
-    }
+    ++summary_.examined;
+    if (!result.out.text.empty()) progress_.clearFor(out_.stream());
+    report_->fileResults(result.out.text);
     if (result.census) addCensus(total_, *result.census);
-    problems_ += result.problems;
-    filesWithProblems_ += result.problems > 0 ? 1 : 0;
+    summary_.problems += result.problems;
+    summary_.filesWithProblems += result.problems > 0 ? 1 : 0;
     longest_ = std::max(longest_, result.longest);
 }
 
-void Run::writeSummary() {
-    const std::string& command = arguments_.command;
-    const std::string files = withPath_ ? " in " + counted(examined_, "file", "files") : std::string();
-    if (command == "count") {
-        StreamResultList lines(out_);
-        listCensus(total_, lines, profile_);
-        fprintf(err_, "%d different tags%s\n", total_.count, files.c_str());
-    } else if (command == "check") {
-        if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogEnd(unreadable_).c_str(), out_);
-        if (withPath_) {
-            fprintf(err_, "%s examined, %lld with problems, %s\n", counted(examined_, "file", "files").c_str(),
-                    filesWithProblems_, counted(problems_, "problem", "problems").c_str());
-        }
-    } else {
-        fprintf(err_, "Longest: %d%s\n", longest_, files.c_str());
+// The command's summary line for standard error; "" for none.
+std::string Run::summary() const {
+    const std::string files = withPath_ ? " in " + counted(summary_.examined, "file", "files") : std::string();
+    switch (arguments_.command) {
+        case Command::Count:
+            return std::to_string(total_.count) + " different tags" + files;
+        case Command::Check:
+            if (!withPath_) return std::string();
+            return counted(summary_.examined, "file", "files") + " examined, " +
+                   std::to_string(summary_.filesWithProblems) + " with problems, " +
+                   counted(summary_.problems, "problem", "problems");
+        default:
+            return "Longest: " + std::to_string(longest_) + files;
     }
 }
 
 int Run::execute() {
-    if (arguments_.command == "count" && !total_.setUp()) {
+    if (arguments_.command == Command::Count && !total_.setUp()) {
         fputs("tagvetter: not enough memory for the tag census\n", err_);
         return CliFailed;
     }
@@ -208,34 +198,39 @@ int Run::execute() {
     const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
                                           static_cast<int>(std::min<size_t>(paths.size(), 1024))));
     std::vector<Worker> workers(static_cast<size_t>(jobs));
-    if (arguments_.format == OutputFormat::Sarif) fputs(sarifLogStart(profile_).c_str(), out_);
+    report_->start();
+    for (const InputError& error : inputs_.errors) fail(error);
 
     examineInOrder<FileResult>(
         paths.size(), jobs,
         [&](int worker, size_t index, FileResult& result) {
             // One file alone is written as it is made, never held whole.
-            if (inputs_.single) result.out.stream = out_;
-            examine(workers[static_cast<size_t>(worker)], paths[index], result);
+            if (inputs_.single) result.out.stream = &out_;
+            examine(workers[static_cast<size_t>(worker)], index, result);
         },
         [&](size_t index, FileResult& result) {
             deliver(paths[index], result);
             progress_.update(index + 1);
         },
-        [&] { progress_.update(static_cast<size_t>(examined_) + unreadable_.size()); });
+        [&] { progress_.update(static_cast<size_t>(summary_.examined) + summary_.errors.size()); });
     progress_.hide();
 
-    // A LIST that can't be read is a failure of the run like a file's, in the SARIF log too.
-    if (!inputs_.listRead) unreadable_.push_back(arguments_.filesFrom);
-    // One file that can't be read gives its message alone, as it always did; a SARIF log
-    // is still ended, so that it stays one valid log.
-    if (inputs_.single && !unreadable_.empty()) {
-        if (arguments_.command == "check" && arguments_.format == OutputFormat::Sarif)
-            fputs(sarifLogEnd(unreadable_).c_str(), out_);
+    // One file that can't be read gives its message alone, as it always did.
+    const bool aloneFailed = inputs_.single && !summary_.errors.empty();
+    if (arguments_.command == Command::Count && !aloneFailed) {
+        // Pages read with several profiles are described with the first page's.
+        StreamResultList lines(out_);
+        listCensus(total_, lines, *settings_.profiles().front());
+    }
+    report_->end(summary_);
+    if (out_.failed()) {
+        fputs("tagvetter: can't write the output\n", err_);
         return CliFailed;
     }
-    writeSummary();
-    if (!unreadable_.empty()) return CliFailed;
-    return arguments_.command == "check" && problems_ > 0 ? CliProblemsFound : CliOk;
+    const std::string line = aloneFailed ? std::string() : summary();
+    if (!line.empty()) fprintf(err_, "%s\n", line.c_str());
+    if (!summary_.errors.empty()) return CliFailed;
+    return arguments_.command == Command::Check && summary_.problems > 0 ? CliProblemsFound : CliOk;
 }
 
 }  // namespace
@@ -256,20 +251,35 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
             break;
     }
 
-    // The known tags are read, and any fault in them reported, before any page is.
-    const std::unique_ptr<TagProfile> profile = makeProfile(arguments, err);
-    if (!profile) return CliFailed;
+    if (arguments.command == Command::Lsp) return runLanguageServer(stdin, out, err);
 
-    if (arguments.command == "known") {
-        StreamResultList list(out);
+    LineOutput output(out, isTerminal(out));
+    if (arguments.command == Command::Known) {
+        const std::unique_ptr<TagProfile> profile = makeProfile(arguments.profile, arguments.knownFiles, err);
+        if (!profile) return CliFailed;
+        StreamResultList list(output);
         if (!listKnownTags(list, *profile)) {
             fputs("tagvetter: not enough memory for the known-tag reference\n", err);
+            return CliFailed;
+        }
+        output.flush();
+        if (output.failed()) {
+            fputs("tagvetter: can't write the output\n", err);
             return CliFailed;
         }
         return CliOk;
     }
 
-    const InputList inputs = collectInputs(arguments.operands, arguments.hasFilesFrom, arguments.filesFrom, err);
-    Run run(arguments, *profile, inputs, out, err);
+    InputList inputs = collectInputs(arguments.operands, arguments.hasFilesFrom, arguments.filesFrom);
+    // The configurations and known tags are read, and any fault in them reported, before
+    // any page is.
+    RunSettings settings;
+    if (!settings.prepare(arguments, inputs.paths, err)) return CliFailed;
+    // A page named alone and excluded is said to be, and the report is still made whole.
+    if (!settings.excludedBy().empty()) {
+        fprintf(err, "tagvetter: %s is excluded by %s\n", arguments.operands.front().c_str(),
+                settings.excludedBy().c_str());
+    }
+    Run run(arguments, settings, inputs, output, err);
     return run.execute();
 }

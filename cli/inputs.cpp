@@ -91,15 +91,15 @@ std::vector<std::string> filesBelow(const std::string& folder) {
     return found;
 }
 
-InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom,
-                        FILE* err) {
+InputError cantOpen(const std::string& path) { return {path, "Can't open file: " + path}; }
+
+InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom) {
     InputList inputs;
     inputs.single = !hasFilesFrom && operands.size() == 1 && !isFolder(operands[0]);
     for (const std::string& operand : operands) addOperand(operand, inputs.paths);
     if (hasFilesFrom) {
         std::vector<std::string> listed;
-        inputs.listRead = readList(filesFrom, listed);
-        if (!inputs.listRead) fprintf(err, "tagvetter: Can't open file: %s\n", filesFrom.c_str());
+        if (!readList(filesFrom, listed)) inputs.errors.push_back(cantOpen(filesFrom));
         for (const std::string& path : listed) addOperand(path, inputs.paths);
     }
     return inputs;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "report.h"
+
 // The path that stands for standard input.
 constexpr const char StandardInputPath[] = "-";
 
@@ -14,8 +16,8 @@ struct InputList {
     // True when the inputs are exactly one FILE (not a folder, no list): its output is
     // then written as the single-file commands always wrote it, with no path in front.
     bool single = false;
-    // False when the LIST could not be read; the message has been written.
-    bool listRead = true;
+    // The failures met while collecting: a LIST that can't be read.
+    std::vector<InputError> errors;
 };
 
 // True when `name` ends in ".htm" or ".html", in any letter case.
@@ -27,7 +29,9 @@ bool hasHtmlExtension(const std::string& name);
 std::vector<std::string> filesBelow(const std::string& folder);
 
 // The operands in order, each folder replaced by the files below it, then the paths of
-// `filesFrom` (when `hasFilesFrom`) treated alike. A LIST that can't be read is reported
-// on `err` as a file that can't be opened.
-InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom,
-                        FILE* err);
+// `filesFrom` (when `hasFilesFrom`) treated alike. A LIST that can't be read is one of
+// the errors.
+InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom);
+
+// The message of a file, folder or LIST that can't be read.
+InputError cantOpen(const std::string& path);

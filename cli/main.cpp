@@ -1,4 +1,5 @@
 // tagvetter: the command-line front end of the tag analysis.
+#include <csignal>
 #include <cstdio>
 
 #include "cli.h"
@@ -13,12 +14,17 @@ int main(int argc, char** argv) {
     // The lines are the document's bytes: no line-end translation either way.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stdin), _O_BINARY);
+#else
+    // A reader that goes away is a write that fails, reported and ended on, not a signal
+    // that ends the program without a word.
+    signal(SIGPIPE, SIG_IGN);
 #endif
-    static char buffer[1 << 16];
-    setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    // The run gathers whole lines itself and writes them in large pieces; a buffer here
+    // would only split them again.
+    setvbuf(stdout, nullptr, _IONBF, 0);
     int status = runTagvetter(argc, argv, stdout, stderr);
     if (fflush(stdout) != 0 || ferror(stdout)) {
-        fputs("tagvetter: can't write the output\n", stderr);
+        if (status != CliFailed) fputs("tagvetter: can't write the output\n", stderr);
         return CliFailed;
     }
     return status;

@@ -32,18 +32,17 @@ Json jsonProblem(const std::string& path, const Problem& problem) {
     return object;
 }
 
-// The index of the kind's rule among those of `profile`.
-int ruleIndex(const TagProfile& profile, ProblemKind kind) {
-    const std::vector<ProblemKind>& kinds = problemKindsOf(profile);
-    return static_cast<int>(std::find(kinds.begin(), kinds.end(), kind) - kinds.begin());
+// The index of the kind's rule among `rules`.
+int ruleIndex(const std::vector<ProblemKind>& rules, ProblemKind kind) {
+    return static_cast<int>(std::find(rules.begin(), rules.end(), kind) - rules.begin());
 }
 
-Json sarifResult(const std::string& path, const Problem& problem, const TagProfile& profile) {
+Json sarifResult(const std::string& path, const Problem& problem, const std::vector<ProblemKind>& rules) {
     Json location = {{"artifactLocation", {{"uri", sarifUri(path)}}}};
     if (problem.line != NoLine) location["region"] = {{"startLine", problem.line}};
     if (problem.line != NoLine && problem.column != NoColumn) location["region"]["startColumn"] = problem.column;
     return {{"ruleId", problemKindId(problem.kind)},
-            {"ruleIndex", ruleIndex(profile, problem.kind)},
+            {"ruleIndex", ruleIndex(rules, problem.kind)},
             {"level", "warning"},
             {"message", {{"text", message(problem)}}},
             {"locations", Json::array({{{"physicalLocation", location}}})}};
@@ -79,7 +78,7 @@ void ProblemWriter::report(const Problem& problem) {
         case OutputFormat::Sarif:
             if (!firstResult_) out_.add(SarifResultSeparator);
             firstResult_ = false;
-            out_.add(jsonText(sarifResult(path_, problem, profile_)));
+            out_.add(jsonText(sarifResult(path_, problem, rules_)));
             return;
     }
     out_.add('\n');
@@ -103,9 +102,19 @@ void OutputLines::append(const char* line) {
 
 const char SarifResultSeparator[] = ",\n";
 
-std::string sarifLogStart(const TagProfile& profile) {
+std::vector<ProblemKind> ruleKindsOf(const std::vector<const TagProfile*>& profiles) {
+    std::vector<ProblemKind> kinds;
+    for (const TagProfile* profile : profiles) {
+        for (const ProblemKind kind : problemKindsOf(*profile)) {
+            if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+        }
+    }
+    return kinds;
+}
+
+std::string sarifLogStart(const std::vector<ProblemKind>& kinds) {
     Json rules = Json::array();
-    for (const ProblemKind kind : problemKindsOf(profile)) {
+    for (const ProblemKind kind : kinds) {
         rules.push_back({{"id", problemKindId(kind)},
                          {"shortDescription", {{"text", problemKindSummary(kind)}}},
                          {"defaultConfiguration", {{"level", "warning"}}}});
@@ -116,15 +125,16 @@ std::string sarifLogStart(const TagProfile& profile) {
            jsonText({{"driver", driver}}) + ",\n\"results\": [\n";
 }
 
-std::string sarifLogEnd(const std::vector<std::string>& unreadable) {
+std::string sarifLogEnd(const std::vector<InputError>& errors) {
     Json notifications = Json::array();
-    for (const std::string& path : unreadable) {
-        notifications.push_back({{"level", "error"},
-                                 {"message", {{"text", "Can't open file: " + path}}},
-                                 {"locations", Json::array({{{"physicalLocation",
-                                                               {{"artifactLocation", {{"uri", sarifUri(path)}}}}}}})}});
+    for (const InputError& error : errors) {
+        notifications.push_back(
+            {{"level", "error"},
+             {"message", {{"text", error.message}}},
+             {"locations",
+              Json::array({{{"physicalLocation", {{"artifactLocation", {{"uri", sarifUri(error.path)}}}}}}})}});
     }
-    Json invocation = {{"executionSuccessful", unreadable.empty()},
+    Json invocation = {{"executionSuccessful", errors.empty()},
                        {"toolExecutionNotifications", notifications}};
     return "\n],\n\"invocations\": [" + jsonText(invocation) + "]\n}]\n}\n";
 }

@@ -8,6 +8,7 @@
 #include "arguments.h"
 #include "document_check.h"
 #include "output_text.h"
+#include "report.h"
 #include "result_sinks.h"
 
 // Writes each problem of one file in the run's format. In the text format a file without
@@ -15,10 +16,10 @@
 class ProblemWriter : public ProblemSink {
 public:
     // `withPath`: put the file's path before each text line, as with several files.
-    // `profile` gives the SARIF rules the results refer to.
+    // `rules`: the kinds of the SARIF log's rules, which results refer to by index.
     ProblemWriter(OutputFormat format, const std::string& path, bool withPath, OutputText& out,
-                  const TagProfile& profile)
-        : format_(format), path_(path), withPath_(withPath), out_(out), profile_(profile) {}
+                  const std::vector<ProblemKind>& rules)
+        : format_(format), path_(path), withPath_(withPath), out_(out), rules_(rules) {}
     void report(const Problem& problem) override;
     // Ends the file's output once its check has found `problems` problems.
     void finish(int problems);
@@ -28,7 +29,7 @@ private:
     const std::string& path_;
     bool withPath_;
     OutputText& out_;
-    const TagProfile& profile_;
+    const std::vector<ProblemKind>& rules_;
     bool firstResult_ = true;
 };
 
@@ -52,12 +53,16 @@ private:
 
 // A SARIF log is one JSON document: its start before the first file's results, the
 // separator between results (ProblemWriter puts it between the results of one file, the
-// run between those of two files), and its end after the last file. Its rules are the
-// kinds a check with `profile` reports.
-std::string sarifLogStart(const TagProfile& profile);
+// report between those of two files), and its end after the last file. Its rules are
+// `rules`: the kinds the checks of the run's profiles report.
+std::string sarifLogStart(const std::vector<ProblemKind>& rules);
 extern const char SarifResultSeparator[];
-// `unreadable`: the paths that could not be opened, reported as the run's notifications.
-std::string sarifLogEnd(const std::vector<std::string>& unreadable);
+// `errors`: every failure of the run, each a notification; with any, the run did not
+// succeed.
+std::string sarifLogEnd(const std::vector<InputError>& errors);
+// The kinds of every profile in `profiles`, each once: the first profile's in order,
+// then those the others add.
+std::vector<ProblemKind> ruleKindsOf(const std::vector<const TagProfile*>& profiles);
 
 // The path as a URI reference for SARIF: relative paths stay relative, absolute ones
 // become file: URIs; every byte outside the unreserved set is percent-encoded.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "line_output.h"
+
 // Kept until the run writes it out in input order; or, when `stream` is set (a run of
 // one file), written there in large pieces as it grows, so that a large listing is
 // never held whole.
@@ -17,14 +19,14 @@ public:
     void add(const char* line) { add(line, strlen(line)); }
     void add(const std::string& bytes) { add(bytes.data(), bytes.size()); }
     void add(char c) { add(&c, 1); }
-    // Writes what is held to `stream` and forgets it.
+    // Hands what is held to `stream` and forgets it.
     void spill() {
-        fwrite(text.data(), 1, text.size(), stream);
+        stream->add(text);
         text.clear();
     }
 
     std::string text;
-    FILE* stream = nullptr;
+    LineOutput* stream = nullptr;
 
 private:
     static constexpr size_t SpillSize = 1 << 16;

@@ -17,6 +17,7 @@ packages=(
   valgrind time
   dpkg-dev lintian unzip man-db
   sgml-data
+  libtomlplusplus-dev neovim pre-commit git
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -231,7 +232,8 @@ TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
 
 
 // One fault a page, read as HTML: each problem where the fault begins, "LINE:COLUMN kind:
-// message", the same in html4 and html5 unless the case gives each its own.
+// message [the text its offsets mark]", the same in html4 and html5 unless the case gives
+// each its own.
 struct FaultCase {
     const char* what;
     std::string document;
@@ -239,19 +241,33 @@ struct FaultCase {
     Lines html4;  // {"same"}: as html5
 };
 
+// The line and column of byte `offset` of `text`, counted as the check counts them.
+std::string placeOf(const std::string& text, uint32_t offset) {
+    const size_t lineStart = offset == 0 ? 0 : text.rfind('\n', offset - 1) + 1;
+    const int32_t line = static_cast<int32_t>(std::count(text.begin(), text.begin() + offset, '\n')) + 1;
+    return std::to_string(line) + ":" + std::to_string(columnOf(text.data() + lineStart, text.data() + offset));
+}
+
 Lines placedProblems(const std::string& bytes, const TagProfile& profile) {
     struct Placed : ProblemSink {
+        explicit Placed(const std::string& page) : text(page) {}
         void report(const Problem& p) override {
             char message[ProblemTextSize];
             formatProblemMessage(p, message);
-            lines.push_back(std::to_string(p.line) + ":" + std::to_string(p.column) + " " + problemKindId(p.kind) +
-                            ": " + message);
+            const std::string place = std::to_string(p.line) + ":" + std::to_string(p.column);
+            // The offsets mark the fault where its line and column put it.
+            EXPECT_EQ(placeOf(text, p.offset), place) << message;
+            EXPECT_LE(p.offset, p.endOffset) << message;
+            EXPECT_LE(p.endOffset, text.size()) << message;
+            lines.push_back(place + " " + problemKindId(p.kind) + ": " + message + " [" +
+                            text.substr(p.offset, p.endOffset - p.offset) + "]");
         }
+        const std::string& text;
         Lines lines;
     };
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
-    Placed placed;
+    Placed placed(bytes);
     const int32_t count = checkDocument(d.document, placed, profile);
     EXPECT_EQ(count, static_cast<int32_t>(placed.lines.size()));
     return placed.lines;
@@ -262,54 +278,55 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
     ASSERT_TRUE(html4 && html5);
     const Lines same = {"same"};
     const FaultCase cases[] = {
-        {"misspelt tag", "<p>\n  <spna>x</spna>", {"2:3 unknown-tag: spna - Unknown keyword",
-                                                  "2:10 unknown-tag: /spna - Unknown keyword"}, same},
+        {"misspelt tag", "<p>\n  <spna>x</spna>", {"2:3 unknown-tag: spna - Unknown keyword [<spna>]",
+                                                  "2:10 unknown-tag: /spna - Unknown keyword [</spna>]"}, same},
         {"misspelt attribute on the second line of its tag", "<a\n  hreff=\"x\">y</a>",
-         {"2:3 unknown-attribute: hreff - Unknown attribute for A"}, same},
+         {"2:3 unknown-attribute: hreff - Unknown attribute for A [hreff]"}, same},
         {"column in characters: a UTF-8 sequence counts one", "\xC3\xA9\t<spna/>",
-         {"1:3 unknown-tag: spna - Unknown keyword"}, same},
-        {"an invalid byte counts one", "\xC3(<spna/>", {"1:3 unknown-tag: spna - Unknown keyword"}, same},
+         {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
+        {"an invalid byte counts one", "\xC3(<spna/>", {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
         {"left-out </div>, placed by the indentation", "<div>\n  <div>\n    x\n</div>\n<p>y</p>",
-         {"2:3 not-closed: div - Not closed before /div on line 4"}, same},
+         {"2:3 not-closed: div - Not closed before /div on line 4 [<div>]"}, same},
         {"left-out </div>, unindented: the outer one", "<div>\n<div>\nx\n</div>",
-         {"1:1 not-closed: div - Not closed at the end of the document"}, same},
+         {"1:1 not-closed: div - Not closed at the end of the document [<div>]"}, same},
         {"extra </div>, placed by the indentation", "<div>\n  <div>\n    x\n  </div>\n  </div>\n</div>",
-         {"5:3 close-without-open: /div - Close tag without matching open tag"}, same},
+         {"5:3 close-without-open: /div - Close tag without matching open tag [</div>]"}, same},
         {"extra </div> after another on its line", "<div>\n  <div>\n    x\n  </div></div>\n</div>",
-         {"4:9 close-without-open: /div - Close tag without matching open tag"}, same},
+         {"4:9 close-without-open: /div - Close tag without matching open tag [</div>]"}, same},
         {"crossing elements", "<p><b>x<i>y</b>z</i></p>",
-         {"1:12 crossing-close: /b - Close tag crosses i, opened on line 1"}, same},
+         {"1:12 crossing-close: /b - Close tag crosses i, opened on line 1 [</b>]"}, same},
         {"</a> moved after </li>", "<ul>\n<li><a href=x>y</li></a>\n</ul>",
-         {"2:16 crossing-close: /li - Close tag crosses a, opened on line 2"}, same},
+         {"2:16 crossing-close: /li - Close tag crosses a, opened on line 2 [</li>]"}, same},
         {"left-out </a>", "<ul>\n<li><a href=x>y</li>\n<li>z</li>\n</ul>",
-         {"2:5 not-closed: a - Not closed before /li on line 2"}, same},
+         {"2:5 not-closed: a - Not closed before /li on line 2 [<a href=x>]"}, same},
         {"left-out </a> before the next <a>", "<p><a href=x>one\n<a href=y>two</a></p>",
-         {"1:4 not-closed: a - Not closed before a on line 2"}, same},
+         {"1:4 not-closed: a - Not closed before a on line 2 [<a href=x>]"}, same},
         {"left-out </h3> of the last heading", "<h3>Title\n<p>x</p>",
-         {"1:1 not-closed: h3 - Not closed at the end of the document"}, same},
-        {"left-out </em>", "<div>\n<p><em>x</p>\n</div>", {"2:4 not-closed: em - Not closed before /p on line 2"},
-         same},
+         {"1:1 not-closed: h3 - Not closed at the end of the document [<h3>]"}, same},
+        {"left-out </em>", "<div>\n<p><em>x</p>\n</div>",
+         {"2:4 not-closed: em - Not closed before /p on line 2 [<em>]"}, same},
         {"left-out </button>", "<form>\n<button>Go\n</form>",
-         {"2:1 not-closed: button - Not closed before /form on line 3"}, same},
+         {"2:1 not-closed: button - Not closed before /form on line 3 [<button>]"}, same},
         {"left-out </table>", "<div><table><tr><td>x</div>",
-         {"1:6 not-closed: table - Not closed before /div on line 1"}, same},
-        {"close tag without open", "<p>x</span></p>", {"1:5 close-without-open: /span - Close tag without matching open tag"},
-         same},
-        {"close tag of a void element", "<p>a</br>b</p>", {"1:5 void-close: /br - Close tag of a void element"}, same},
+         {"1:6 not-closed: table - Not closed before /div on line 1 [<table>]"}, same},
+        {"close tag without open", "<p>x</span></p>",
+         {"1:5 close-without-open: /span - Close tag without matching open tag [</span>]"}, same},
+        {"close tag of a void element", "<p>a</br>b</p>",
+         {"1:5 void-close: /br - Close tag of a void element [</br>]"}, same},
         {"missing > before the next tag", "<table>\n<tr class=\"x\"<td>1</td></tr>\n</table>",
-         {"2:1 unfinished-tag: <TR - Tag without its closing >"}, same},
+         {"2:1 unfinished-tag: <TR - Tag without its closing > [<tr class=\"x\"]"}, same},
         {"missing > at the end of the page", "<p>x</p>\n<p class=a",
-         {"2:1 unfinished-tag: <P - Tag without its closing >"}, same},
-        {"comment without its end", "<p>x</p><!-- y", {"1:9 unfinished-tag: <!-- - Tag without its closing >"},
+         {"2:1 unfinished-tag: <P - Tag without its closing > [<p class=a]"}, same},
+        {"comment without its end", "<p>x</p><!-- y", {"1:9 unfinished-tag: <!-- - Tag without its closing > [<!-- y]"},
          same},
         {"> inside a quoted value", "<a href=\"#X_<c>_Y\" title='a > b'>k</a>", {}, same},
         {"lost closing quote", "<p><a href=\"x.htm>k</a> <b class=\"y\">z</b></p>",
-         {"1:4 unbalanced-quotes: <A - Unbalanced quotes"}, same},
-        {"lost opening quote", "<p><a href=x.htm\">k</a></p>", {"1:4 unbalanced-quotes: <A - Unbalanced quotes"},
-         same},
+         {"1:4 unbalanced-quotes: <A - Unbalanced quotes [<a href=\"x.htm>]"}, same},
+        {"lost opening quote", "<p><a href=x.htm\">k</a></p>",
+         {"1:4 unbalanced-quotes: <A - Unbalanced quotes [<a href=x.htm\">]"}, same},
         {"cell outside a table", "<p>x</p>\n<td>y</td>",
-         {"2:1 cell-outside-table: TD - This tag should be in a table",
-          "2:6 cell-outside-table: /TD - This tag should be in a table"},
+         {"2:1 cell-outside-table: TD - This tag should be in a table [<td>]",
+          "2:6 cell-outside-table: /TD - This tag should be in a table [</td>]"},
          same},
         {"end tags the page may leave out", "<html><head><title>t</title><body><p>a<div>b</div><ul><li>c<li>d</ul>"
          "<dl><dt>e<dd>f<dt>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
@@ -317,18 +334,19 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
         {"an element that holds itself", "<div><div></div></div><span><span></span></span>", {}, same},
         {"raw text is no tags", "<script>if (a<b) x='</p>'</script><style>p<b{}</style>", {}, same},
         {"svg contents are another vocabulary, unknown to html4", "<p><svg><path/></svg>", {},
-         {"1:4 unknown-tag: svg - Unknown keyword", "1:9 unknown-tag: path - Unknown keyword",
-          "1:16 unknown-tag: /svg - Unknown keyword"}},
-        {"pre contents are tags", "<pre>\n<spna>\n</pre>", {"2:1 unknown-tag: spna - Unknown keyword"}, same},
+         {"1:4 unknown-tag: svg - Unknown keyword [<svg>]", "1:9 unknown-tag: path - Unknown keyword [<path/>]",
+          "1:16 unknown-tag: /svg - Unknown keyword [</svg>]"}},
+        {"pre contents are tags", "<pre>\n<spna>\n</pre>", {"2:1 unknown-tag: spna - Unknown keyword [<spna>]"}, same},
         {"a < in running text", "<p>a < b, c <= d</p>", {}, same},
         {"obsolete elements", "<center><font color=red>x</font></center>",
-         {"1:1 obsolete-tag: center - Obsolete element, not part of current HTML",
-          "1:9 obsolete-tag: font - Obsolete element, not part of current HTML"},
+         {"1:1 obsolete-tag: center - Obsolete element, not part of current HTML [<center>]",
+          "1:9 obsolete-tag: font - Obsolete element, not part of current HTML [<font color=red>]"},
          {}},
         {"custom elements", "<my-card x=1>y</my-card>", {},
-         {"1:1 unknown-tag: my-card - Unknown keyword", "1:15 unknown-tag: /my-card - Unknown keyword"}},
+         {"1:1 unknown-tag: my-card - Unknown keyword [<my-card x=1>]",
+          "1:15 unknown-tag: /my-card - Unknown keyword [</my-card>]"}},
         {"XHTML 1.0: the XML declaration and xmlns", "<?xml version=\"1.0\"?>\n<html xmlns=\"x\" xml:lang=\"en\">",
-         {"1:1 unknown-tag: ?xml - Unknown keyword"}, {}},
+         {"1:1 unknown-tag: ?xml - Unknown keyword [<?xml version=\"1.0\"?>]"}, {}},
     };
     for (const FaultCase& c : cases) {
         EXPECT_EQ(placedProblems(c.document, *html5), c.html5) << c.what << " (html5)";

@@ -116,7 +116,7 @@ class Site(unittest.TestCase):
         run_ = sarif["runs"][0]
         rules = [rule["id"] for rule in run_["tool"]["driver"]["rules"]]
         self.assertLessEqual(kinds, set(rules))
-        self.assertEqual(len(rules), 8 if not columns else 10)
+        self.assertEqual(len(rules), 9 if not columns else 11)
         self.assertEqual(len(run_["results"]), len(records))
         for result, record in zip(run_["results"], records):
             self.assertEqual(result["ruleId"], record["kind"])

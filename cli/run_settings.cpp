@@ -1,0 +1,115 @@
+#include "run_settings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "file_reader.h"
+#include "inputs.h"
+
+std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
+                                        FILE* err) {
+    std::unique_ptr<TagProfile> profile = TagProfile::make(name);
+    if (!profile) {
+        fprintf(err, "tagvetter: the %s profile can't be made\n", name.c_str());
+        return nullptr;
+    }
+    std::vector<std::string> errors;
+    for (const std::string& path : knownFiles) {
+        FileBlock block;
+        if (!readWholeFile(path.c_str(), block)) {
+            fprintf(err, "tagvetter: Can't open file: %s\n", path.c_str());
+            return nullptr;
+        }
+        profile->addKnownTags(block.bytes, block.size, path, errors);
+        free(block.bytes);
+    }
+    for (const std::string& error : errors) fprintf(err, "%s\n", error.c_str());
+    if (!errors.empty()) return nullptr;
+    return profile;
+}
+
+bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, FILE* err) {
+    config = nullptr;
+    std::string file = arguments_->configFile;
+    if (file.empty()) {
+        const std::string folder =
+            path == StandardInputPath ? std::string() : std::filesystem::path(path).parent_path().string();
+        auto found = configOfFolder_.find(folder);
+        if (found == configOfFolder_.end()) found = configOfFolder_.emplace(folder, findSiteConfig(path)).first;
+        file = found->second;
+        if (file.empty()) return true;
+    }
+    auto loaded = configs_.find(file);
+    if (loaded == configs_.end()) {
+        std::unique_ptr<SiteConfig> read(new SiteConfig);
+        std::string error;
+        if (!read->load(file, error)) {
+            fprintf(err, "%s\n", error.c_str());
+            read.reset();
+        }
+        // A file that is wrong stays so: its fault is written once.
+        loaded = configs_.emplace(file, std::move(read)).first;
+    }
+    config = loaded->second.get();
+    return config != nullptr;
+}
+
+const TagProfile* RunSettings::profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
+                                          FILE* err) {
+    std::string key = name;
+    for (const std::string& file : knownFiles) key += '\n' + file;
+    auto made = profileMade_.find(key);
+    if (made == profileMade_.end()) {
+        made = profileMade_.emplace(key, makeProfile(name, knownFiles, err)).first;
+        if (made->second) profileOrder_.push_back(made->second.get());
+    }
+    return made->second.get();
+}
+
+bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {
+    arguments_ = &arguments;
+    std::vector<std::string> kept;
+    bool good = true;
+    for (const std::string& path : paths) {
+        PageSettings settings;
+        if (!arguments.noConfig) {
+            const SiteConfig* config = nullptr;
+            if (!configFor(path, config, err)) {
+                good = false;
+                continue;
+            }
+            if (config) {
+                settings = config->settingsFor(path);
+                if (settings.excluded) {
+                    if (paths.size() == 1) excludedBy_ = config->file();
+                    continue;
+                }
+            }
+        }
+        const std::string& name =
+            arguments.profileGiven || settings.profile.empty() ? arguments.profile : settings.profile;
+        const std::vector<std::string>& known =
+            !arguments.knownFiles.empty() || settings.knownFiles.empty() ? arguments.knownFiles : settings.knownFiles;
+        PageSetup setup;
+        setup.profile = profileFor(name, known, err);
+        if (!setup.profile) {
+            good = false;
+            continue;
+        }
+        for (const ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
+        auto same = std::find_if(setups_.begin(), setups_.end(), [&](const PageSetup& s) {
+            return s.profile == setup.profile && s.options.ignored == setup.options.ignored;
+        });
+        if (same == setups_.end()) same = setups_.insert(setups_.end(), setup);
+        pageSetups_.push_back(static_cast<uint32_t>(same - setups_.begin()));
+        kept.push_back(path);
+    }
+    if (!good) return false;
+    // A run with no page still has the profile the options name, for its SARIF rules.
+    if (profileOrder_.empty() && !profileFor(arguments.profile, arguments.knownFiles, err)) return false;
+    paths.swap(kept);
+    return true;
+}
+
+std::vector<const TagProfile*> RunSettings::profiles() const { return profileOrder_; }

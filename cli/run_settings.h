@@ -1,0 +1,55 @@
+// How each page of a run is examined: the profile and the kinds left out, from the
+// command line's options and the configuration file that applies to the page.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "document_check.h"
+#include "site_config.h"
+#include "tag_profile.h"
+
+struct PageSetup {
+    const TagProfile* profile = nullptr;
+    CheckOptions options;
+};
+
+class RunSettings {
+public:
+    // Finds and reads the configuration of each of `paths` (the --config FILE for all, or
+    // none with --no-config), drops the paths it excludes, and makes every profile the
+    // pages need, with their known-tag files. False, with each fault written to `err`, when
+    // a configuration or a known-tag file is wrong or can't be read: then no page is read.
+    bool prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err);
+
+    // The setup of the page that is `index` in the paths left by prepare.
+    const PageSetup& setupOf(size_t index) const { return setups_[pageSetups_[index]]; }
+    // Every profile in use, in the order of the pages that first use them; at least one.
+    std::vector<const TagProfile*> profiles() const;
+    // The configuration that excluded `path`, for a page named alone; "" when none did.
+    const std::string& excludedBy() const { return excludedBy_; }
+
+private:
+    // The configuration that applies to the page at `path`, null when none does; false when
+    // it is wrong or can't be read (its fault is written once).
+    bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
+    const TagProfile* profileFor(const std::string& name, const std::vector<std::string>& knownFiles, FILE* err);
+
+    const Arguments* arguments_ = nullptr;
+    std::map<std::string, std::unique_ptr<SiteConfig>> configs_;  // by file, null when none applies
+    std::map<std::string, std::string> configOfFolder_;           // a page's folder: its file, or ""
+    std::map<std::string, std::unique_ptr<TagProfile>> profileMade_;  // by name and known files
+    std::vector<const TagProfile*> profileOrder_;
+    std::vector<PageSetup> setups_;     // each distinct setup once
+    std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_
+    std::string excludedBy_;
+};
+
+// Makes the profile `name` with the user's known tags. Null, with every fault of the known
+// tags written to `err` as FILE:LINE: what is wrong, when it can't be had.
+std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
+                                        FILE* err);

@@ -1,0 +1,319 @@
+#include "site_config.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <utility>
+
+#include <toml++/toml.h>
+
+#include "file_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using PathPattern = std::vector<std::string>;
+using PathParts = std::vector<std::string_view>;
+
+constexpr const char* ProfileNames[] = {"html32", "html4", "html5"};
+
+// The first fault found in the file: thrown by the readers below, caught by load.
+struct Fault {
+    toml::source_position place;
+    std::string what;
+};
+
+[[noreturn]] void fault(const toml::source_region& place, std::string what) { throw Fault{place.begin, std::move(what)}; }
+
+std::string inQuotes(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// A table keeps its keys sorted by name; its entries are read in the file's order, so that
+// the fault reported is the first one in the file.
+std::vector<std::pair<const toml::key*, const toml::node*>> inFileOrder(const toml::table& table) {
+    std::vector<std::pair<const toml::key*, const toml::node*>> entries;
+    for (auto&& [key, value] : table) entries.emplace_back(&key, &value);
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.first->source().begin < b.first->source().begin; });
+    return entries;
+}
+
+const std::string& readString(const toml::key& key, const toml::node& value) {
+    const toml::value<std::string>* text = value.as_string();
+    if (!text) fault(value.source(), inQuotes(key.str()) + " must be a string");
+    return text->get();
+}
+
+// The strings of an array, each with its node for a fault to point at.
+std::vector<std::pair<std::string, const toml::node*>> readStrings(const toml::key& key, const toml::node& value) {
+    const std::string mustBe = inQuotes(key.str()) + " must be an array of strings";
+    const toml::array* array = value.as_array();
+    if (!array) fault(value.source(), mustBe);
+    std::vector<std::pair<std::string, const toml::node*>> strings;
+    for (const toml::node& element : *array) {
+        const toml::value<std::string>* text = element.as_string();
+        if (!text) fault(element.source(), mustBe);
+        strings.emplace_back(text->get(), &element);
+    }
+    return strings;
+}
+
+std::string readProfile(const toml::key& key, const toml::node& value) {
+    const std::string& name = readString(key, value);
+    if (std::find(std::begin(ProfileNames), std::end(ProfileNames), name) == std::end(ProfileNames)) {
+        fault(value.source(), "unknown profile " + inQuotes(name) + ": html32, html4 or html5");
+    }
+    return name;
+}
+
+// Any profile's kinds: an override may switch to a profile that reports more of them.
+std::vector<ProblemKind> readIgnore(const toml::key& key, const toml::node& value) {
+    std::vector<ProblemKind> kinds;
+    for (const auto& [id, element] : readStrings(key, value)) {
+        int k = 0;
+        while (k < ProblemKindCount && id != problemKindId(static_cast<ProblemKind>(k))) ++k;
+        if (k == ProblemKindCount) fault(element->source(), "unknown kind " + inQuotes(id));
+        const ProblemKind kind = static_cast<ProblemKind>(k);
+        if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+    }
+    return kinds;
+}
+
+std::vector<std::string> readKnown(const toml::key& key, const toml::node& value, const fs::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& [file, element] : readStrings(key, value)) {
+        if (file.empty()) fault(element->source(), "'known' holds an empty path");
+        const fs::path path(file);
+        files.push_back(path.is_absolute() ? file : (folder / path).lexically_normal().string());
+    }
+    return files;
+}
+
+// Splits a '/'-separated path into its parts, leaving out empty ones and ".".
+template <typename Parts>
+Parts splitPath(std::string_view path) {
+    Parts parts;
+    while (!path.empty()) {
+        const size_t slash = std::min(path.find('/'), path.size());
+        const std::string_view part = path.substr(0, slash);
+        if (!part.empty() && part != ".") parts.emplace_back(part);
+        path.remove_prefix(std::min(slash + 1, path.size()));
+    }
+    return parts;
+}
+
+// A pattern holding no "/" but at its end matches at any depth, as if it began with "**/";
+// a leading "./" or "/" anchors it at the configuration's folder.
+PathPattern splitPattern(std::string_view pattern) {
+    const bool anchored = pattern.substr(0, 1) == "/" || pattern.substr(0, 2) == "./";
+    PathPattern parts = splitPath<PathPattern>(pattern);
+    if (!anchored && parts.size() == 1) parts.insert(parts.begin(), "**");
+    return parts;
+}
+
+std::vector<PathPattern> readPatterns(const toml::key& key, const toml::node& value) {
+    std::vector<PathPattern> patterns;
+    for (const auto& [pattern, element] : readStrings(key, value)) {
+        patterns.push_back(splitPattern(pattern));
+        if (patterns.back().empty()) fault(element->source(), inQuotes(key.str()) + " holds an empty pattern");
+    }
+    return patterns;
+}
+
+// The length of the UTF-8 character at `at`: its lead byte and the continuation bytes after it.
+size_t characterLength(std::string_view text, size_t at) {
+    size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end - at;
+}
+
+// Whether one part of a path matches one part of a pattern: "*" any run, "?" one character.
+bool matchesName(std::string_view pattern, std::string_view name) {
+    size_t p = 0, n = 0;
+    size_t afterStar = std::string_view::npos, starTakesTo = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            afterStar = ++p;
+            starTakesTo = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += characterLength(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
+            ++p;
+            ++n;
+        } else if (afterStar != std::string_view::npos) {
+            // The last "*" takes one more character and the rest is tried again.
+            starTakesTo += characterLength(name, starTakesTo);
+            p = afterStar;
+            n = starTakesTo;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+// Whether the pattern's parts from `p` on match the path's parts from `n` on, or the
+// parts of a folder that holds the rest.
+bool matchesParts(const PathPattern& pattern, size_t p, const PathParts& path, size_t n) {
+    for (; p < pattern.size(); ++p, ++n) {
+        if (pattern[p] == "**") {
+            for (size_t rest = n; rest <= path.size(); ++rest) {
+                if (matchesParts(pattern, p + 1, path, rest)) return true;
+            }
+            return false;
+        }
+        if (n == path.size() || !matchesName(pattern[p], path[n])) return false;
+    }
+    return true;
+}
+
+bool matchesAny(const std::vector<PathPattern>& patterns, const PathParts& path) {
+    return std::any_of(patterns.begin(), patterns.end(),
+                       [&](const PathPattern& pattern) { return matchesParts(pattern, 0, path, 0); });
+}
+
+// The page's path relative to `folder`, '/'-separated; "" for a page outside it.
+std::string relativePath(const std::string& pagePath, const fs::path& folder) {
+    std::error_code error;
+    const fs::path page = fs::absolute(fs::path(pagePath), error).lexically_normal();
+    if (error) return "";
+    const fs::path relative = page.lexically_relative(folder);
+    if (relative.empty() || relative == "." || *relative.begin() == "..") return "";
+    std::string text = relative.string();
+#ifdef _WIN32
+    std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+    return text;
+}
+
+}  // namespace
+
+// Fills a SiteConfig's private parts from the parsed file; a friend of it.
+class SiteConfigReader {
+public:
+    static void read(const toml::table& root, const fs::path& folder, SiteConfig& config) {
+        for (const auto& [key, value] : inFileOrder(root)) {
+            const std::string_view name = key->str();
+            if (name == "profile") {
+                config.top_.profile = readProfile(*key, *value);
+            } else if (name == "known") {
+                config.top_.knownFiles = readKnown(*key, *value, folder);
+            } else if (name == "ignore") {
+                config.top_.ignore = readIgnore(*key, *value);
+            } else if (name == "exclude") {
+                config.exclude_ = readPatterns(*key, *value);
+            } else if (name == "overrides") {
+                readOverrides(*value, folder, config.overrides_);
+            } else {
+                fault(key->source(), "unknown key " + inQuotes(name));
+            }
+        }
+    }
+
+private:
+    static void readOverrides(const toml::node& value, const fs::path& folder,
+                              std::vector<SiteConfig::Override>& overrides) {
+        const char* mustBe = "'overrides' must be an array of tables";
+        const toml::array* tables = value.as_array();
+        if (!tables) fault(value.source(), mustBe);
+        for (const toml::node& element : *tables) {
+            const toml::table* table = element.as_table();
+            if (!table) fault(element.source(), mustBe);
+            overrides.push_back(readOverride(*table, folder));
+        }
+    }
+
+    static SiteConfig::Override readOverride(const toml::table& table, const fs::path& folder) {
+        SiteConfig::Override rule;
+        for (const auto& [key, value] : inFileOrder(table)) {
+            const std::string_view name = key->str();
+            if (name == "paths") {
+                rule.paths = readPatterns(*key, *value);
+                if (rule.paths.empty()) fault(value->source(), "'paths' must not be empty");
+            } else if (name == "profile") {
+                rule.settings.profile = readProfile(*key, *value);
+                rule.hasProfile = true;
+            } else if (name == "known") {
+                rule.settings.knownFiles = readKnown(*key, *value, folder);
+                rule.hasKnown = true;
+            } else if (name == "ignore") {
+                rule.settings.ignore = readIgnore(*key, *value);
+                rule.hasIgnore = true;
+            } else if (name == "exclude") {
+                fault(key->source(), "'exclude' is read at the top level only");
+            } else {
+                fault(key->source(), "unknown key " + inQuotes(name) + " in an override");
+            }
+        }
+        if (!table.contains("paths")) fault(table.source(), "override without 'paths'");
+        return rule;
+    }
+};
+
+bool SiteConfig::load(const std::string& file, std::string& error) {
+    std::error_code pathError;
+    const fs::path folder = fs::absolute(fs::path(file), pathError).lexically_normal().parent_path();
+    FileBlock block;
+    if (pathError || !readWholeFile(file.c_str(), block)) {
+        error = file + ": can't be read";
+        return false;
+    }
+    const std::string text(block.bytes, block.size);
+    free(block.bytes);
+
+    SiteConfig loaded;
+    loaded.file_ = file;
+    loaded.folder_ = folder.string();
+    try {
+        SiteConfigReader::read(toml::parse(text, std::string(file)), folder, loaded);
+    } catch (const toml::parse_error& parseError) {
+        const toml::source_position place = parseError.source().begin;
+        error = file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": " +
+                std::string(parseError.description());
+        return false;
+    } catch (const Fault& found) {
+        error = file + ":" + std::to_string(found.place.line) + ":" + std::to_string(found.place.column) + ": " +
+                found.what;
+        return false;
+    }
+    *this = std::move(loaded);
+    return true;
+}
+
+PageSettings SiteConfig::settingsFor(const std::string& pagePath) const {
+    PageSettings settings = top_;
+    // Standard input has no path for the patterns to match.
+    if (pagePath == "-") return settings;
+    const std::string relative = relativePath(pagePath, fs::path(folder_));
+    if (relative.empty()) return settings;
+    const PathParts parts = splitPath<PathParts>(relative);
+    settings.excluded = matchesAny(exclude_, parts);
+    for (const Override& rule : overrides_) {
+        if (!matchesAny(rule.paths, parts)) continue;
+        if (rule.hasProfile) settings.profile = rule.settings.profile;
+        if (rule.hasKnown) settings.knownFiles = rule.settings.knownFiles;
+        if (rule.hasIgnore) settings.ignore = rule.settings.ignore;
+    }
+    return settings;
+}
+
+std::string findSiteConfig(const std::string& pagePath) {
+    std::error_code error;
+    fs::path folder = pagePath == "-" ? fs::current_path(error)
+                                      : fs::absolute(fs::path(pagePath), error).lexically_normal().parent_path();
+    if (error) return "";
+    for (;;) {
+        const fs::path candidate = folder / SiteConfigName;
+        if (fs::is_regular_file(candidate, error)) return candidate.string();
+        if (!folder.has_relative_path()) return "";
+        folder = folder.parent_path();
+    }
+}
+
+bool matchesPathPattern(const std::string& pattern, const std::string& relative) {
+    const PathPattern parts = splitPattern(pattern);
+    return !parts.empty() && matchesParts(parts, 0, splitPath<PathParts>(relative), 0);
+}

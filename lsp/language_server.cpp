@@ -1,0 +1,457 @@
+#include "language_server.h"
+
+#include <algorithm>
+#include <csignal>
+#include <vector>
+
+#include "tag_help.h"
+
+#ifndef TAGVETTER_VERSION
+#define TAGVETTER_VERSION ""
+#endif
+
+using nlohmann::json;
+
+namespace {
+
+// JSON-RPC's and the protocol's error codes.
+constexpr int ParseError = -32700;
+constexpr int InvalidRequest = -32600;
+constexpr int MethodNotFound = -32601;
+constexpr int InvalidParams = -32602;
+constexpr int ServerNotInitialized = -32002;
+
+constexpr int MessageTypeError = 1;
+constexpr int DiagnosticSeverityWarning = 2;
+
+// What a request's params lack; answered InvalidParams.
+struct BadParams {};
+
+const json& member(const json& object, const char* name) {
+    static const json none;
+    if (!object.is_object()) return none;
+    const auto found = object.find(name);
+    return found == object.end() ? none : *found;
+}
+
+const std::string& stringMember(const json& object, const char* name) {
+    const json& value = member(object, name);
+    if (!value.is_string()) throw BadParams();
+    return value.get_ref<const std::string&>();
+}
+
+uint32_t positionNumber(const json& value) {
+    if (value.is_number_unsigned()) return static_cast<uint32_t>(std::min<uint64_t>(value.get<uint64_t>(), UINT32_MAX));
+    if (value.is_number_integer()) return 0;  // negative
+    throw BadParams();
+}
+
+EditorPosition positionFrom(const json& position) {
+    EditorPosition at;
+    at.line = positionNumber(member(position, "line"));
+    at.character = positionNumber(member(position, "character"));
+    return at;
+}
+
+json positionJson(EditorPosition position) { return {{"line", position.line}, {"character", position.character}}; }
+
+bool offers(const json& list, const char* encoding) {
+    if (!list.is_array()) return false;
+    for (const json& entry : list) {
+        if (entry.is_string() && entry.get_ref<const std::string&>() == encoding) return true;
+    }
+    return false;
+}
+
+bool isConfigurationPath(const std::string& path) {
+    const std::string name = SiteConfigName;
+    return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0 &&
+           (path.size() == name.size() || path[path.size() - name.size() - 1] == '/' ||
+            path[path.size() - name.size() - 1] == '\\');
+}
+
+// The problems of one check, with their words.
+struct FoundProblem {
+    ProblemKind kind;
+    int32_t line;
+    uint32_t offset;
+    uint32_t endOffset;
+    std::string message;
+};
+
+class ProblemCollector : public ProblemSink {
+public:
+    void report(const Problem& problem) override {
+        char words[ProblemTextSize];
+        const size_t length = formatProblemMessage(problem, words);
+        problems.push_back({problem.kind, problem.line, problem.offset, problem.endOffset, std::string(words, length)});
+    }
+    std::vector<FoundProblem> problems;
+};
+
+// The byte range of a line as the check counts lines (1-based, by line feeds), without
+// its line end; the last line for one past the end.
+void lineBytes(const std::string& text, int32_t line, size_t& start, size_t& end) {
+    start = 0;
+    for (int32_t n = 1; n < line; ++n) {
+        const size_t feed = text.find('\n', start);
+        if (feed == std::string::npos) break;
+        start = feed + 1;
+    }
+    end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start && text[end - 1] == '\r') --end;
+}
+
+}  // namespace
+
+int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptions& options) {
+    MessageReader reader(source, options.bodyLimit);
+    MessageWriter writer(sink);
+    LanguageServer server(writer, log, options);
+    std::string body;
+    while (server.handle(reader.next(body), body)) {
+    }
+    return server.exitStatus();
+}
+
+int runLanguageServer(FILE* in, FILE* out, FILE* err) {
+#ifdef SIGPIPE
+    // A client gone away is seen as a failed write, never as a signal.
+    signal(SIGPIPE, SIG_IGN);
+#endif
+    FileByteSource source(in);
+    FileByteSink sink(out);
+    return serveClient(source, sink, err);
+}
+
+LanguageServer::LanguageServer(MessageWriter& writer, FILE* log, const ServerOptions& options)
+    : writer_(writer), log_(log), options_(options) {}
+
+void LanguageServer::log(const char* message) {
+    if (log_) fprintf(log_, "tagvetter lsp: %s\n", message);
+}
+
+bool LanguageServer::handle(ReadOutcome outcome, const std::string& body) {
+    switch (outcome) {
+    case ReadOutcome::Message:
+        handleMessage(body);
+        break;
+    case ReadOutcome::BadHeader:
+        replyError(nullptr, ParseError, "malformed message header");
+        break;
+    case ReadOutcome::TooLarge:
+        replyError(nullptr, InvalidRequest, "message too large");
+        break;
+    case ReadOutcome::LostFraming:
+        replyError(nullptr, ParseError, "no Content-Length header: the messages can't be read on");
+        log("lost the message framing");
+        done_ = true;
+        break;
+    case ReadOutcome::End:
+        if (!shutDown_) log("the input ended before exit");
+        done_ = true;
+        break;
+    }
+    if (writer_.failed() && !done_) {
+        log("the client can't be written to");
+        done_ = true;
+    }
+    return !done_;
+}
+
+void LanguageServer::handleMessage(const std::string& body) {
+    const json message = json::parse(body, nullptr, false);
+    if (message.is_discarded()) {
+        replyError(nullptr, ParseError, "the message is not JSON");
+        return;
+    }
+    const json& method = member(message, "method");
+    const bool hasId = message.is_object() && message.contains("id");
+    const json& id = member(message, "id");
+    const bool idUsable = id.is_number() || id.is_string() || id.is_null();
+    if (!message.is_object() || !idUsable || (hasId && !method.is_null() && !method.is_string())) {
+        replyError(idUsable ? id : json(nullptr), InvalidRequest, "not a request");
+        return;
+    }
+    if (!method.is_string()) {
+        // A response: we ask nothing that needs its answer; a notification without a method is nothing.
+        if (!hasId) replyError(nullptr, InvalidRequest, "no method");
+        return;
+    }
+    const json& params = member(message, "params");
+    if (hasId) {
+        handleRequest(id, method.get_ref<const std::string&>(), params);
+    } else {
+        handleNotification(method.get_ref<const std::string&>(), params);
+    }
+}
+
+void LanguageServer::handleRequest(const json& id, const std::string& method, const json& params) {
+    if (stage_ == Stage::ShutDown) return replyError(id, InvalidRequest, "the server has been shut down");
+    if (stage_ == Stage::Starting && method != "initialize") {
+        return replyError(id, ServerNotInitialized, "initialize comes first");
+    }
+    try {
+        if (method == "initialize") {
+            if (stage_ != Stage::Starting) return replyError(id, InvalidRequest, "initialize came twice");
+            reply(id, initialize(params));
+            stage_ = Stage::Running;
+        } else if (method == "shutdown") {
+            stage_ = Stage::ShutDown;
+            shutDown_ = true;
+            reply(id, nullptr);
+        } else if (method == "textDocument/hover") {
+            reply(id, hover(params));
+        } else if (method == "textDocument/completion") {
+            reply(id, completion(params));
+        } else {
+            replyError(id, MethodNotFound, "unknown method");
+        }
+    } catch (const BadParams&) {
+        replyError(id, InvalidParams, "the params are not as the method takes them");
+    } catch (const json::exception&) {
+        replyError(id, InvalidParams, "the params are not as the method takes them");
+    }
+}
+
+void LanguageServer::handleNotification(const std::string& method, const json& params) {
+    if (method == "exit") {
+        done_ = true;
+        return;
+    }
+    if (stage_ != Stage::Running) return;
+    try {
+        if (method == "initialized") {
+            if (!watchesFiles_) return;
+            // Ask to hear of configuration changes made outside the editor too.
+            json watcher = {{"globPattern", std::string("**/") + SiteConfigName}};
+            json registration = {{"id", "tagvetter-configurations"},
+                                 {"method", "workspace/didChangeWatchedFiles"},
+                                 {"registerOptions", {{"watchers", json::array({watcher})}}}};
+            writer_.write({{"jsonrpc", "2.0"},
+                           {"id", "register-configuration-watch"},
+                           {"method", "client/registerCapability"},
+                           {"params", {{"registrations", json::array({registration})}}}});
+        } else if (method == "textDocument/didOpen") {
+            didOpen(params);
+        } else if (method == "textDocument/didChange") {
+            didChange(params);
+        } else if (method == "textDocument/didSave") {
+            didSave(params);
+        } else if (method == "textDocument/didClose") {
+            didClose(params);
+        } else if (method == "workspace/didChangeWatchedFiles") {
+            didChangeWatchedFiles(params);
+        }
+    } catch (const BadParams&) {
+        log(("a " + method + " notification with params it doesn't take was left out").c_str());
+    } catch (const json::exception&) {
+        log(("a " + method + " notification with params it doesn't take was left out").c_str());
+    }
+}
+
+json LanguageServer::initialize(const json& params) {
+    const json& capabilities = member(params, "capabilities");
+    const json& offsetEncodings = member(capabilities, "offsetEncoding");
+    if (offers(member(member(capabilities, "general"), "positionEncodings"), "utf-8") ||
+        offers(offsetEncodings, "utf-8")) {
+        encoding_ = PositionEncoding::Utf8;
+    }
+    watchesFiles_ =
+        member(member(member(capabilities, "workspace"), "didChangeWatchedFiles"), "dynamicRegistration") == true;
+    const char* encodingName = encoding_ == PositionEncoding::Utf8 ? "utf-8" : "utf-16";
+    json result = {
+        {"capabilities",
+         {{"positionEncoding", encodingName},
+          {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+          {"hoverProvider", true},
+          {"completionProvider", {{"triggerCharacters", {"<", " "}}}}}},
+        {"serverInfo", {{"name", "tagvetter"}, {"version", TAGVETTER_VERSION}}},
+    };
+    // The older way of agreeing on the unit, which some clients still send.
+    if (offsetEncodings.is_array()) result["offsetEncoding"] = encodingName;
+    return result;
+}
+
+LanguageServer::OpenDocument* LanguageServer::documentOf(const json& params) {
+    const auto found = documents_.find(stringMember(member(params, "textDocument"), "uri"));
+    return found == documents_.end() ? nullptr : &found->second;
+}
+
+void LanguageServer::didOpen(const json& params) {
+    const json& item = member(params, "textDocument");
+    const std::string& uri = stringMember(item, "uri");
+    const json& languageId = member(item, "languageId");
+    OpenDocument document;
+    document.text.replaceAll(stringMember(item, "text"));
+    if (!pathOfFileUri(uri, document.path)) document.path.clear();
+    document.checked = isHtmlDocument(languageId.is_string() ? languageId.get<std::string>() : "", uri);
+    const json& version = member(item, "version");
+    document.hasVersion = version.is_number_integer();
+    if (document.hasVersion) document.version = version.get<int64_t>();
+    OpenDocument& kept = documents_[uri] = std::move(document);
+    if (kept.checked) publishDiagnostics(uri, kept);
+}
+
+void LanguageServer::didChange(const json& params) {
+    const json& identifier = member(params, "textDocument");
+    const std::string& uri = stringMember(identifier, "uri");
+    const auto found = documents_.find(uri);
+    if (found == documents_.end()) return;
+    const json& changes = member(params, "contentChanges");
+    if (!changes.is_array()) throw BadParams();
+    // Every change is read before any is made, so that a bad one leaves the text whole.
+    struct Change {
+        bool whole;
+        EditorPosition from, to;
+        const std::string* text;
+    };
+    std::vector<Change> list;
+    for (const json& change : changes) {
+        const json& range = member(change, "range");
+        Change c{range.is_null(), {}, {}, &stringMember(change, "text")};
+        if (!c.whole) {
+            c.from = positionFrom(member(range, "start"));
+            c.to = positionFrom(member(range, "end"));
+        }
+        list.push_back(c);
+    }
+    OpenDocument& document = found->second;
+    for (const Change& c : list) {
+        if (c.whole) {
+            document.text.replaceAll(*c.text);
+        } else {
+            document.text.replace(c.from, c.to, *c.text, encoding_);
+        }
+    }
+    const json& version = member(identifier, "version");
+    document.hasVersion = version.is_number_integer();
+    if (document.hasVersion) document.version = version.get<int64_t>();
+    if (document.checked) publishDiagnostics(uri, document);
+}
+
+void LanguageServer::didSave(const json& params) {
+    forgetConfiguration(stringMember(member(params, "textDocument"), "uri"));
+}
+
+void LanguageServer::didClose(const json& params) {
+    const std::string uri = stringMember(member(params, "textDocument"), "uri");
+    const auto found = documents_.find(uri);
+    if (found == documents_.end()) return;
+    if (found->second.checked) publish(uri, found->second, json::array());
+    documents_.erase(found);
+}
+
+void LanguageServer::didChangeWatchedFiles(const json& params) {
+    const json& changes = member(params, "changes");
+    if (!changes.is_array()) throw BadParams();
+    bool changed = false;
+    for (const json& change : changes) {
+        const json& uri = member(change, "uri");
+        if (!uri.is_string()) continue;
+        std::string path;
+        if (pathOfFileUri(uri.get<std::string>(), path) && isConfigurationPath(path)) {
+            sites_.forgetConfiguration(path);
+            changed = true;
+        }
+    }
+    if (changed) recheckAll();
+}
+
+void LanguageServer::forgetConfiguration(const std::string& uri) {
+    std::string path;
+    if (!pathOfFileUri(uri, path) || !isConfigurationPath(path)) return;
+    sites_.forgetConfiguration(path);
+    recheckAll();
+}
+
+void LanguageServer::recheckAll() {
+    for (const auto& [uri, document] : documents_) {
+        if (document.checked) publishDiagnostics(uri, document);
+    }
+}
+
+CheckSetup LanguageServer::setupFor(const OpenDocument& document) {
+    std::vector<std::string> errors;
+    CheckSetup setup = sites_.setupFor(options_.readsConfigurations ? document.path : std::string(), errors);
+    for (const std::string& error : errors) {
+        notify("window/showMessage", {{"type", MessageTypeError}, {"message", error}});
+    }
+    return setup;
+}
+
+json LanguageServer::rangeOf(const TextDocument& text, size_t start, size_t end) const {
+    return {{"start", positionJson(text.positionOf(start, encoding_))},
+            {"end", positionJson(text.positionOf(end, encoding_))}};
+}
+
+void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocument& document) {
+    const CheckSetup setup = setupFor(document);
+    json diagnostics = json::array();
+    if (!setup.excluded) {
+        const std::string& text = document.text.text();
+        if (!checked_.loadText(text.data(), text.size())) {
+            log("no memory to check a document");
+            return;
+        }
+        ProblemCollector collector;
+        checkDocument(checked_, collector, *setup.profile, setup.options);
+        for (const FoundProblem& problem : collector.problems) {
+            size_t start = problem.offset, end = problem.endOffset;
+            if (start == NoOffset) {
+                lineBytes(text, problem.line == NoLine ? 1 : problem.line, start, end);
+            } else if (end == NoOffset || end < start) {
+                end = start;
+            }
+            diagnostics.push_back({{"range", rangeOf(document.text, start, end)},
+                                   {"severity", DiagnosticSeverityWarning},
+                                   {"code", problemKindId(problem.kind)},
+                                   {"source", "tagvetter"},
+                                   {"message", problem.message}});
+        }
+    }
+    publish(uri, document, std::move(diagnostics));
+}
+
+void LanguageServer::publish(const std::string& uri, const OpenDocument& document, json diagnostics) {
+    json params = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
+    if (document.hasVersion) params["version"] = document.version;
+    notify("textDocument/publishDiagnostics", std::move(params));
+}
+
+json LanguageServer::hover(const json& params) {
+    OpenDocument* document = documentOf(params);
+    if (!document || !document->checked) return nullptr;
+    const std::string& text = document->text.text();
+    const size_t offset = document->text.offsetOf(positionFrom(member(params, "position")), encoding_);
+    const NameAtOffset name = findNameAt(text, offset);
+    if (name.kind == NameAtOffset::Kind::None) return nullptr;
+    const CheckSetup setup = setupFor(*document);
+    return {{"contents", {{"kind", "markdown"}, {"value", describeName(*setup.profile, name)}}},
+            {"range", rangeOf(document->text, name.start, name.end)}};
+}
+
+json LanguageServer::completion(const json& params) {
+    json items = json::array();
+    OpenDocument* document = documentOf(params);
+    if (!document || !document->checked) return items;
+    const size_t offset = document->text.offsetOf(positionFrom(member(params, "position")), encoding_);
+    const CheckSetup setup = setupFor(*document);
+    for (const CompletionChoice& choice : completionsAt(*setup.profile, document->text.text(), offset)) {
+        items.push_back({{"label", choice.label}, {"detail", choice.detail}});
+    }
+    return items;
+}
+
+void LanguageServer::reply(const json& id, json result) {
+    writer_.write({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+}
+
+void LanguageServer::replyError(const json& id, int code, const char* message) {
+    writer_.write({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}});
+}
+
+void LanguageServer::notify(const char* method, json params) {
+    writer_.write({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+}

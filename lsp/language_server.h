@@ -1,0 +1,92 @@
+// `tagvetter lsp`: a language server for editors. It keeps the HTML documents the editor
+// has open, checks each after every change and publishes the problems as diagnostics, and
+// answers hovers and completions on tag and attribute names.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "document.h"
+#include "message_stream.h"
+#include "site_profiles.h"
+#include "text_document.h"
+
+// Serves one client on `in`/`out` until it exits or goes away; messages about the server itself
+// go to `err`. Gives the exit status: 0 after shutdown and exit, 1 otherwise.
+int runLanguageServer(FILE* in, FILE* out, FILE* err);
+
+struct ServerOptions {
+    // False: every document gets the built-in default profile, no file is looked at.
+    bool readsConfigurations = true;
+    uint64_t bodyLimit = MessageReader::DefaultBodyLimit;
+};
+
+// The same over any source and sink; `log` may be null.
+int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptions& options = {});
+
+// Answers the messages one at a time, writing replies and notifications as it goes.
+class LanguageServer {
+public:
+    LanguageServer(MessageWriter& writer, FILE* log, const ServerOptions& options = {});
+
+    // Takes what the reader gave. False once the server is done: `exit` came, the input
+    // ended or can't be read on, or the client can't be written to.
+    bool handle(ReadOutcome outcome, const std::string& body);
+    int exitStatus() const { return shutDown_ ? 0 : 1; }
+    PositionEncoding encoding() const { return encoding_; }
+
+private:
+    struct OpenDocument {
+        TextDocument text;
+        std::string path;  // "" when the URI names no file
+        bool checked = false;
+        bool hasVersion = false;
+        int64_t version = 0;
+    };
+    enum class Stage { Starting, Running, ShutDown };
+
+    void handleMessage(const std::string& body);
+    void handleRequest(const nlohmann::json& id, const std::string& method, const nlohmann::json& params);
+    void handleNotification(const std::string& method, const nlohmann::json& params);
+
+    nlohmann::json initialize(const nlohmann::json& params);
+    nlohmann::json hover(const nlohmann::json& params);
+    nlohmann::json completion(const nlohmann::json& params);
+    void didOpen(const nlohmann::json& params);
+    void didChange(const nlohmann::json& params);
+    void didSave(const nlohmann::json& params);
+    void didClose(const nlohmann::json& params);
+    void didChangeWatchedFiles(const nlohmann::json& params);
+
+    // The open document a request's params name; null when it isn't open.
+    OpenDocument* documentOf(const nlohmann::json& params);
+    CheckSetup setupFor(const OpenDocument& document);
+    // Checks the document and publishes its diagnostics.
+    void publishDiagnostics(const std::string& uri, const OpenDocument& document);
+    void publish(const std::string& uri, const OpenDocument& document, nlohmann::json diagnostics);
+    // Drops the configuration a URI names, when it names one, and checks every page again.
+    void forgetConfiguration(const std::string& uri);
+    void recheckAll();
+
+    nlohmann::json rangeOf(const TextDocument& text, size_t start, size_t end) const;
+    void reply(const nlohmann::json& id, nlohmann::json result);
+    void replyError(const nlohmann::json& id, int code, const char* message);
+    void notify(const char* method, nlohmann::json params);
+    void log(const char* message);
+
+    MessageWriter& writer_;
+    FILE* log_;
+    ServerOptions options_;
+    Stage stage_ = Stage::Starting;
+    bool shutDown_ = false;
+    bool done_ = false;
+    bool watchesFiles_ = false;  // the client lets us ask to hear of tagvetter.toml changes
+    PositionEncoding encoding_ = PositionEncoding::Utf16;
+    std::map<std::string, OpenDocument> documents_;
+    SiteProfiles sites_;
+    Document checked_;  // the text being checked, kept from one check to the next
+};

@@ -1,0 +1,129 @@
+#include "site_profiles.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "file_reader.h"
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool startsWithNoCase(const std::string& text, const char* prefix) {
+    for (size_t i = 0; prefix[i]; ++i) {
+        if (i >= text.size()) return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+bool endsWithNoCase(const std::string& text, const char* suffix) {
+    const std::string ending(suffix);
+    return text.size() >= ending.size() && startsWithNoCase(text.substr(text.size() - ending.size()), suffix);
+}
+
+// One key for the spellings of a path: absolute and without "." or "..".
+std::string normalPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
+    return error ? path : absolute.lexically_normal().u8string();
+}
+
+}  // namespace
+
+bool pathOfFileUri(const std::string& uri, std::string& path) {
+    if (!startsWithNoCase(uri, "file:")) return false;
+    std::string rest = uri.substr(5);
+    if (rest.compare(0, 2, "//") == 0) {
+        const size_t slash = rest.find('/', 2);
+        const std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+        if (!host.empty() && host != "localhost") return false;
+        rest = slash == std::string::npos ? std::string() : rest.substr(slash);
+    }
+    rest = rest.substr(0, rest.find_first_of("?#"));
+    path.clear();
+    for (size_t i = 0; i < rest.size(); ++i) {
+        char c = rest[i];
+        if (c == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0) {
+            c = static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
+            i += 2;
+        }
+        if (c == '\0') return false;
+        path.push_back(c);
+    }
+#ifdef _WIN32
+    // "/C:/site/page.htm" names the drive's file.
+    if (path.size() >= 3 && path[0] == '/' && path[2] == ':') path.erase(0, 1);
+#endif
+    return !path.empty();
+}
+
+bool isHtmlDocument(const std::string& languageId, const std::string& uri) {
+    const std::string name = uri.substr(0, uri.find_first_of("?#"));
+    return languageId == "html" || endsWithNoCase(name, ".htm") || endsWithNoCase(name, ".html");
+}
+
+CheckSetup SiteProfiles::setupFor(const std::string& path, std::vector<std::string>& errors) {
+    CheckSetup setup;
+    setup.profile = &TagProfile::html32();
+    if (path.empty()) return setup;
+    const std::string found = findSiteConfig(path);
+    if (found.empty()) return setup;
+    const std::string key = normalPath(found);
+    auto kept = configurations_.find(key);
+    if (kept == configurations_.end()) {
+        auto configuration = std::make_unique<SiteConfig>();
+        std::string error;
+        if (!configuration->load(found, error)) {
+            errors.push_back(error);
+            configuration.reset();
+        }
+        kept = configurations_.emplace(key, std::move(configuration)).first;
+    }
+    if (!kept->second) return setup;
+    const PageSettings settings = kept->second->settingsFor(path);
+    setup.excluded = settings.excluded;
+    for (ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
+    const TagProfile* profile =
+        profileFor(settings.profile.empty() ? "html32" : settings.profile, settings.knownFiles, errors);
+    if (profile) setup.profile = profile;
+    return setup;
+}
+
+void SiteProfiles::forgetConfiguration(const std::string& file) {
+    configurations_.erase(normalPath(file));
+    profiles_.clear();
+}
+
+const TagProfile* SiteProfiles::profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
+                                           std::vector<std::string>& errors) {
+    if (knownFiles.empty() && name == "html32") return &TagProfile::html32();
+    std::string key = name;
+    for (const std::string& file : knownFiles) key += '\n' + file;
+    auto kept = profiles_.find(key);
+    if (kept != profiles_.end()) return kept->second.get();
+
+    std::unique_ptr<TagProfile> profile = TagProfile::make(name);
+    if (!profile) errors.push_back("tagvetter: the " + name + " profile can't be made");
+    std::vector<std::string> problems;
+    for (size_t i = 0; profile && i < knownFiles.size(); ++i) {
+        FileBlock block;
+        if (!readWholeFile(knownFiles[i].c_str(), block)) {
+            errors.push_back("tagvetter: Can't open file: " + knownFiles[i]);
+            profile.reset();
+            break;
+        }
+        profile->addKnownTags(block.bytes, block.size, knownFiles[i], problems);
+        free(block.bytes);
+    }
+    if (profile && !problems.empty()) profile.reset();
+    errors.insert(errors.end(), problems.begin(), problems.end());
+    return profiles_.emplace(key, std::move(profile)).first->second.get();
+}

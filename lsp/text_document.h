@@ -1,0 +1,59 @@
+// One document open in the editor: its UTF-8 bytes, where each line begins, and the
+// conversion between byte offsets and the editor's positions (line, character), in the
+// unit agreed with the client. A line ends at "\n", "\r\n" or "\r", as editors count them.
+// A byte that doesn't begin a well-formed UTF-8 character counts as one character.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a position's character counts.
+enum class PositionEncoding : uint8_t {
+    Utf16,  // UTF-16 code units: a character beyond U+FFFF counts two
+    Utf8,   // bytes
+};
+
+struct EditorPosition {
+    uint32_t line = 0;
+    uint32_t character = 0;
+};
+
+class TextDocument {
+public:
+    explicit TextDocument(std::string text = std::string());
+
+    const std::string& text() const { return text_; }
+    size_t lineCount() const { return lineStarts_.size(); }
+
+    void replaceAll(std::string text);
+    // Replaces the text between two positions with `text`. Positions past a line's end
+    // stand for its end, lines past the last for the end of the text; a start after the
+    // end is taken as the end.
+    void replace(EditorPosition from, EditorPosition to, const std::string& text, PositionEncoding encoding);
+
+    // The byte offset of `position`, placed as replace places it. A position inside a
+    // character (between the two units of a UTF-16 pair) stands for the character's start.
+    size_t offsetOf(EditorPosition position, PositionEncoding encoding) const;
+    // The position of the byte offset `offset` (at most the text's size); an offset
+    // inside a line end stands for the end of the line's text, one inside a character
+    // for its start.
+    EditorPosition positionOf(size_t offset, PositionEncoding encoding) const;
+    // The byte offsets where line `line` begins and where its text ends, before its
+    // line end.
+    size_t lineStart(size_t line) const { return lineStarts_[line]; }
+    size_t lineTextEnd(size_t line) const;
+
+private:
+    // Indexes the lines that begin after the line `line` begins, all the others kept.
+    void indexLinesFrom(size_t line);
+    size_t lineOf(size_t offset) const;
+
+    std::string text_;
+    std::vector<size_t> lineStarts_;  // never empty: the first line begins at 0
+};
+
+// The length of the well-formed UTF-8 character at `bytes` (`available` bytes on), or 0
+// when none begins there.
+size_t utf8CharacterLength(const unsigned char* bytes, size_t available);

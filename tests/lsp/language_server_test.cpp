@@ -1,0 +1,282 @@
+// The server's answers on pages: diagnostics and their ranges in both units, hover and
+// completion, and the configuration nearest the page.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "lsp_session.h"
+#include "tag_help.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Line 1 has "é" (2 bytes, 1 UTF-16 unit) and "😀" (4 bytes, 2 units) before an unknown tag.
+const std::string faultyPage =
+    "<html><body>\r\n"
+    "<p>caf\xc3\xa9 \xf0\x9f\x98\x80 <foo>x\r\n"
+    "<td>cell</td>\r\n"
+    "</body></html>\r\n";
+const char* const pageUri = "untitled:page";
+
+ServerOptions withoutConfigurations() {
+    ServerOptions options;
+    options.readsConfigurations = false;
+    return options;
+}
+
+json lastDiagnostics(const ServerRun& run) {
+    const std::vector<json> published = run.notifications("textDocument/publishDiagnostics");
+    return published.empty() ? json() : published.back()["diagnostics"];
+}
+
+json range(int startLine, int startCharacter, int endLine, int endCharacter) {
+    return {{"start", position(startLine, startCharacter)}, {"end", position(endLine, endCharacter)}};
+}
+
+TEST(LanguageServerTest, DiagnosticRangesInBothEncodings) {
+    struct Case {
+        const char* name;
+        json capabilities;
+        const char* agreed;
+        json unknownTagRange;
+    };
+    const Case cases[] = {
+        {"UTF-16 by default", json::object(), "utf-16", range(1, 11, 1, 16)},
+        {"UTF-8 offered", {{"general", {{"positionEncodings", {"utf-32", "utf-8", "utf-16"}}}}}, "utf-8",
+         range(1, 14, 1, 19)},
+        {"UTF-8 by the older offsetEncoding", {{"offsetEncoding", {"utf-8", "utf-16"}}}, "utf-8", range(1, 14, 1, 19)},
+        {"UTF-16 when utf-8 isn't offered", {{"general", {{"positionEncodings", {"utf-32", "utf-16"}}}}}, "utf-16",
+         range(1, 11, 1, 16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ServerRun run = serve(initialize(c.capabilities) + openDocument(pageUri, faultyPage, "html"),
+                                    withoutConfigurations());
+        const json result = run.replyTo(1)["result"];
+        EXPECT_EQ(result["capabilities"]["positionEncoding"], c.agreed);
+        EXPECT_EQ(result.contains("offsetEncoding"), c.capabilities.contains("offsetEncoding"));
+        const json diagnostics = lastDiagnostics(run);
+        ASSERT_EQ(diagnostics.size(), 2u) << diagnostics;
+        EXPECT_EQ(diagnostics[0]["code"], "unknown-tag");
+        EXPECT_EQ(diagnostics[0]["message"], "FOO - Unknown tag");
+        EXPECT_EQ(diagnostics[0]["range"], c.unknownTagRange);
+        EXPECT_EQ(diagnostics[0]["severity"], 2);
+        EXPECT_EQ(diagnostics[0]["source"], "tagvetter");
+        EXPECT_EQ(diagnostics[1]["code"], "cell-outside-table");
+        EXPECT_EQ(diagnostics[1]["range"], range(2, 0, 2, 4));
+    }
+}
+
+TEST(LanguageServerTest, ChangesRecheckAndCloseClears) {
+    // Two changes in one notification, in order: the second is placed in the text the first left.
+    const json changes = {
+        {{"range", range(1, 11, 1, 16)}, {"text", ""}},
+        {{"range", range(2, 0, 2, 4)}, {"text", "<table><tr><td>"}},
+    };
+    const std::string input =
+        initialize() + openDocument(pageUri, faultyPage) +
+        notification("textDocument/didChange",
+                     {{"textDocument", {{"uri", pageUri}, {"version", 2}}}, {"contentChanges", changes}}) +
+        notification("textDocument/didChange", {{"textDocument", {{"uri", pageUri}, {"version", 3}}},
+                                                {"contentChanges", {{{"text", "<td>"}}}}}) +
+        notification("textDocument/didClose", {{"textDocument", {{"uri", pageUri}}}}) +
+        openDocument("file:///notes.txt", "<foo>", "plaintext");
+    const std::vector<json> published = serve(input, withoutConfigurations()).notifications("textDocument/publishDiagnostics");
+    ASSERT_EQ(published.size(), 4u);
+    EXPECT_EQ(published[0]["version"], 1);
+    EXPECT_EQ(published[1]["version"], 2);
+    EXPECT_EQ(published[1]["diagnostics"].size(), 1u) << published[1];  // the TABLE left open
+    EXPECT_EQ(published[1]["diagnostics"][0]["code"], "unbalanced-tags");
+    EXPECT_EQ(published[2]["diagnostics"][0]["range"], range(0, 0, 0, 4));
+    EXPECT_EQ(published[3]["diagnostics"], json::array());
+    EXPECT_EQ(published[3].contains("version"), true);
+}
+
+TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
+    const std::string page = "<p align=left>caf\xc3\xa9 <table border=1 \n<foo>";
+    auto hover = [&](int id, int line, int character) {
+        return request(id, "textDocument/hover", {{"textDocument", {{"uri", pageUri}}}, {"position", position(line, character)}});
+    };
+    const std::string input = initialize() + openDocument(pageUri, page) + hover(2, 0, 1) + hover(3, 0, 4) +
+                              hover(4, 0, 10) + hover(5, 0, 19) + hover(6, 1, 2) +
+                              request(7, "textDocument/completion",
+                                      {{"textDocument", {{"uri", pageUri}}}, {"position", position(0, 1)}}) +
+                              request(8, "textDocument/completion",
+                                      {{"textDocument", {{"uri", pageUri}}}, {"position", position(0, 33)}}) +
+                              request(9, "textDocument/hover", {{"textDocument", {{"uri", pageUri}}}});
+    const ServerRun run = serve(input, withoutConfigurations());
+    const json tag = run.replyTo(2)["result"];
+    EXPECT_EQ(tag["contents"]["kind"], "markdown");
+    EXPECT_NE(tag["contents"]["value"].get<std::string>().find("Paragraph begin"), std::string::npos) << tag;
+    EXPECT_NE(tag["contents"]["value"].get<std::string>().find("`align`"), std::string::npos) << tag;
+    EXPECT_EQ(tag["range"], range(0, 1, 0, 2));
+    const std::string attribute = run.replyTo(3)["result"]["contents"]["value"];
+    EXPECT_NE(attribute.find("accepted by the html32 profile"), std::string::npos) << attribute;
+    EXPECT_EQ(run.replyTo(4)["result"], nullptr) << "on an attribute's value";
+    const json table = run.replyTo(5)["result"];  // "é" is one UTF-16 unit: character 19 is TABLE's "t"
+    EXPECT_NE(table["contents"]["value"].get<std::string>().find("Table"), std::string::npos) << table;
+    EXPECT_EQ(table["range"], range(0, 18, 0, 23));
+    EXPECT_NE(run.replyTo(6)["result"]["contents"]["value"].get<std::string>().find("not a tag of the html32"),
+              std::string::npos);
+
+    const json tags = run.replyTo(7)["result"];
+    ASSERT_TRUE(tags.is_array());
+    EXPECT_NE(std::find(tags.begin(), tags.end(), json{{"label", "TABLE"}, {"detail", "Table"}}), tags.end()) << tags;
+    const json attributes = run.replyTo(8)["result"];
+    EXPECT_NE(std::find_if(attributes.begin(), attributes.end(), [](const json& i) { return i["label"] == "cellpadding"; }),
+              attributes.end())
+        << attributes;
+    EXPECT_EQ(run.replyTo(9)["error"]["code"], -32602);
+}
+
+TEST(TagHelpTest, NamesAndCompletionsAtOffsets) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const std::string text = "<div class=\"a>b\" hidden>x</DIV><my-widget >< <!-- c --><img ";
+    struct Case {
+        size_t offset;
+        NameAtOffset::Kind kind;
+        const char* tag;
+        const char* attribute;
+        const char* describedAs;  // part of the hover text
+    };
+    using K = NameAtOffset::Kind;
+    const Case names[] = {
+        {0, K::TagName, "div", "", "Generic block"},  // on the "<"
+        {4, K::TagName, "div", "", "Generic block"},  // just after the name
+        {5, K::AttributeName, "div", "class", "as on every tag"},
+        {12, K::None, "", "", ""},  // inside a quoted value holding ">"
+        {18, K::AttributeName, "div", "hidden", "accepted by the html5 profile"},
+        {24, K::None, "", "", ""},  // text
+        {27, K::TagName, "/DIV", "", "Generic block"},
+        {33, K::TagName, "my-widget", "", "Custom element"},
+        {45, K::None, "", "", ""},  // a comment
+    };
+    for (const Case& c : names) {
+        SCOPED_TRACE(c.offset);
+        const NameAtOffset name = findNameAt(text, c.offset);
+        EXPECT_EQ(name.kind, c.kind);
+        if (c.kind == K::None) continue;
+        EXPECT_EQ(name.tag, c.tag);
+        EXPECT_EQ(name.attribute, c.attribute);
+        EXPECT_NE(describeName(*html5, name).find(c.describedAs), std::string::npos) << describeName(*html5, name);
+    }
+
+    auto labels = [&](size_t offset) {
+        std::vector<std::string> list;
+        for (const CompletionChoice& c : completionsAt(*html5, text, offset)) list.push_back(c.label);
+        return list;
+    };
+    auto has = [](const std::vector<std::string>& list, const char* label) {
+        return std::find(list.begin(), list.end(), label) != list.end();
+    };
+    EXPECT_TRUE(has(labels(1), "div") && has(labels(1), "table") && !has(labels(1), "/div"));  // after "<", lower case
+    EXPECT_TRUE(has(labels(27), "div") && !has(labels(27), "table") == false);                // after "</"
+    EXPECT_TRUE(has(labels(17), "class") && has(labels(17), "title"));                         // after a space
+    EXPECT_TRUE(labels(8).empty());                                                             // in "class"'s name, no space before the cursor
+    EXPECT_TRUE(labels(12).empty());                                                            // inside a value
+    const std::vector<std::string> img = labels(text.size());
+    EXPECT_TRUE(has(img, "src") && has(img, "alt") && has(img, "id"));
+    EXPECT_FALSE(has(img, "data-*"));
+
+    // html32 offers the table's names as the table has them.
+    const std::vector<CompletionChoice> html32 = completionsAt(TagProfile::html32(), "<", 1);
+    EXPECT_NE(std::find_if(html32.begin(), html32.end(), [](const CompletionChoice& c) { return c.label == "TABLE"; }),
+              html32.end());
+}
+
+// A scratch folder with a tagvetter.toml, removed at the end.
+class SiteFolder {
+public:
+    SiteFolder() {
+        folder_ = fs::temp_directory_path() / ("tagvetter lsp " + std::to_string(counter_++) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    ~SiteFolder() { fs::remove_all(folder_); }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(folder_ / name, std::ios::binary) << text;
+    }
+    std::string path(const std::string& name) const { return (folder_ / name).u8string(); }
+    // The file:// URI of a file in the folder, its spaces percent-encoded.
+    std::string uri(const std::string& name) const {
+        std::string encoded = "file://";
+        std::string file = (folder_ / name).generic_u8string();
+        if (file[0] != '/') encoded += '/';
+        for (char c : file) encoded += c == ' ' ? std::string("%20") : std::string(1, c);
+        return encoded;
+    }
+
+private:
+    static inline int counter_ = 0;
+    fs::path folder_;
+};
+
+TEST(LanguageServerTest, ConfigurationNearestThePage) {
+    SiteFolder site;
+    site.write("tagvetter.toml", "profile = \"html5\"\nexclude = [\"drafts\"]\n");
+    const std::string page = "<center>x</center>\n";
+    const std::string input = initialize() + openDocument(site.uri("page.htm"), page) +
+                              openDocument(site.uri("drafts/page.htm"), page) +
+                              openDocument(site.uri("other.txt"), page, "plaintext");
+    const std::vector<json> published = serve(input).notifications("textDocument/publishDiagnostics");
+    ASSERT_EQ(published.size(), 2u);
+    ASSERT_EQ(published[0]["diagnostics"].size(), 1u) << published[0];
+    EXPECT_EQ(published[0]["diagnostics"][0]["code"], "obsolete-tag");
+    EXPECT_EQ(published[0]["diagnostics"][0]["range"], range(0, 0, 0, 8));
+    EXPECT_EQ(published[1]["diagnostics"], json::array()) << "an excluded page";
+}
+
+TEST(LanguageServerTest, BrokenConfigurationIsShownOnceThenReadAgainWhenSaved) {
+    SiteFolder site;
+    site.write("tagvetter.toml", "profile = \"html9\"\n");
+    const std::string page = "<center>x</center><foo>\n";
+    const std::string save = notification("textDocument/didSave", {{"textDocument", {{"uri", site.uri("tagvetter.toml")}}}});
+    const std::string change = notification("textDocument/didChange",
+                                            {{"textDocument", {{"uri", site.uri("page.htm")}, {"version", 2}}},
+                                             {"contentChanges", {{{"text", page}}}}});
+    // The file is fixed on disk between the change and the save.
+    const std::string before = initialize() + openDocument(site.uri("page.htm"), page) + change;
+    const ServerRun broken = serve(before);
+    const std::vector<json> messages = broken.notifications("window/showMessage");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0]["type"], 1);
+    const std::string error = messages[0]["message"];
+    EXPECT_EQ(error.rfind(site.path("tagvetter.toml") + ":1:", 0), 0u) << error;
+    // The built-in default meanwhile: html32 knows CENTER and not FOO.
+    const json diagnostics = lastDiagnostics(broken);
+    ASSERT_EQ(diagnostics.size(), 1u) << diagnostics;
+    EXPECT_EQ(diagnostics[0]["code"], "unknown-tag");
+
+    // One session: the broken file, then the fixed one saved.
+    StringByteSink sink;
+    MessageWriter writer(sink);
+    LanguageServer server(writer, nullptr);
+    auto feed = [&](const std::string& framed) {
+        StringByteSource source(framed);
+        MessageReader reader(source);
+        std::string body;
+        for (ReadOutcome outcome; (outcome = reader.next(body)) != ReadOutcome::End;) server.handle(outcome, body);
+    };
+    feed(before);
+    site.write("tagvetter.toml", "profile = \"html5\"\nignore = [\"unknown-tag\"]\n");
+    feed(save);
+    StringByteSource written(sink.bytes);
+    MessageReader reader(written);
+    std::string body;
+    json last;
+    int shown = 0;
+    while (reader.next(body) == ReadOutcome::Message) {
+        const json message = json::parse(body);
+        if (message.value("method", "") == "window/showMessage") ++shown;
+        if (message.value("method", "") == "textDocument/publishDiagnostics") last = message["params"];
+    }
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(last["diagnostics"].size(), 1u) << last;
+    EXPECT_EQ(last["diagnostics"][0]["code"], "obsolete-tag");
+}
+
+}  // namespace
