@@ -20,16 +20,14 @@ bool isAttributeNameCharacter(char c) {
     return !isSpace(c) && c != '=' && c != '>' && c != '/' && c != '<' && c != '"' && c != '\'' && c != '\0';
 }
 
-// The "<" of the tag that the byte `last` is in: the nearest one at or before it with no
-// ">" between them; npos when there is none.
+// The nearest "<" at or before the byte `last`, npos when there is none near; whether
+// its tag reaches `last` is for placeInTag to tell, since a quoted value may hold a ">".
 size_t tagStartAtOrBefore(const std::string& text, size_t last) {
     if (text.empty()) return std::string::npos;
     last = std::min(last, text.size() - 1);
     const size_t floor = last > LongestTagLook ? last - LongestTagLook : 0;
     for (size_t i = last + 1; i > floor;) {
-        --i;
-        if (text[i] == '<') return i;
-        if (text[i] == '>' && i < last) return std::string::npos;
+        if (text[--i] == '<') return i;
     }
     return std::string::npos;
 }
@@ -56,8 +54,8 @@ TagPlace placeInTag(const std::string& text, size_t lessThan, size_t offset) {
     place.nameStart = p;
     while (p < n && isTagNameCharacter(text[p])) ++p;
     place.nameEnd = p;
-    if (place.nameEnd == place.nameStart || offset < place.nameStart) return place;
-    if (offset <= place.nameEnd) {
+    if (place.nameEnd == place.nameStart) return place;
+    if (offset <= place.nameEnd) {  // the "<" and "/" count as the name's
         place.at = At::TagName;
         return place;
     }

@@ -11,11 +11,12 @@
 
 namespace {
 
-Lines check(const std::string& bytes, const TagProfile& profile = TagProfile::html32()) {
+Lines check(const std::string& bytes, const TagProfile& profile = TagProfile::html32(),
+            const CheckOptions& options = {}) {
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     MemoryResultList list;
-    checkDocument(d.document, list, profile);
+    checkDocument(d.document, list, profile, options);
     return list.lines;
 }
 
@@ -114,36 +115,58 @@ TEST(CheckPairing, StrictPairsTakeTheTagJustMetAsTheCurrentState) {
 
 // The records behind the lines: what tools filter on and what the formats are made of.
 TEST(CheckDocument, HandsEachProblemOverAsARecord) {
+    // `marked`: the text the offsets mark, the whole tag; "-" for none.
     struct Record {
         std::string kind;
         int32_t line;
         std::string name, tag;
         int32_t count;
+        std::string marked;
         bool operator==(const Record& o) const {
-            return kind == o.kind && line == o.line && name == o.name && tag == o.tag && count == o.count;
+            return kind == o.kind && line == o.line && name == o.name && tag == o.tag && count == o.count &&
+                   marked == o.marked;
         }
     };
     struct Records : ProblemSink {
+        explicit Records(const std::string& page) : text(page) {}
         void report(const Problem& p) override {
-            all.push_back({problemKindId(p.kind), p.line, p.name, p.tag, p.count});
+            const bool none = p.offset == NoOffset && p.endOffset == NoOffset;
+            const bool within = p.offset <= p.endOffset && p.endOffset <= text.size();
+            all.push_back({problemKindId(p.kind), p.line, p.name, p.tag, p.count,
+                           none ? "-" : within ? text.substr(p.offset, p.endOffset - p.offset) : "outside"});
+            offsets.push_back(p.offset);
             char line[ProblemTextSize];
             formatProblemLine(p, line);
             lines.push_back(line);
         }
+        const std::string& text;
         std::vector<Record> all;
+        std::vector<uint32_t> offsets;
         Lines lines;
     };
-    const std::string page = "<Sidebar>\n<b><b>\n</i><FONT colour=red></FONT>\n</ul><A href=\"x>\n<td><table>";
+    const std::string page = "<Sidebar>\n<b><b>\n</i><FONT colour=red></FONT>\n</ul><A href=\"x>\n<td><table>\n"
+                             "<bogus\n  x=1>\n<spna" + std::string(1, '\0') + "x>\n<zz";
     LoadedDocument d(page);
-    Records records;
-    EXPECT_EQ(checkDocument(d.document, records, TagProfile::html32()), 8);
+    Records records(page);
+    EXPECT_EQ(checkDocument(d.document, records, TagProfile::html32()), 11);
     const std::vector<Record> expected = {
-        {"unknown-tag", 1, "Sidebar", "", 0},          {"open-before-close", 2, "b", "", 0},
-        {"close-without-open", 3, "/i", "", 0},        {"unknown-attribute", 3, "colour", "FONT", 0},
-        {"more-closes-than-opens", 4, "/ul", "", 0},   {"unbalanced-quotes", 4, "A", "", 0},
-        {"cell-outside-table", 5, "TD", "", 0},        {"unbalanced-tags", NoLine, "TABLE", "", 1},
+        {"unknown-tag", 1, "Sidebar", "", 0, "<Sidebar>"},
+        {"open-before-close", 2, "b", "", 0, "<b>"},
+        {"close-without-open", 3, "/i", "", 0, "</i>"},
+        {"unknown-attribute", 3, "colour", "FONT", 0, "<FONT colour=red>"},
+        {"more-closes-than-opens", 4, "/ul", "", 0, "</ul>"},
+        {"unbalanced-quotes", 4, "A", "", 0, "<A href=\"x>"},
+        {"cell-outside-table", 5, "TD", "", 0, "<td>"},
+        // The line of the ">", the tag marked from its "<"; a NUL or the end of the text stops it.
+        {"unknown-tag", 7, "bogus", "", 0, "<bogus\n  x=1>"},
+        {"unknown-tag", 8, "spna", "", 0, "<spna"},
+        {"unknown-tag", 9, "zz", "", 0, "<zz"},
+        {"unbalanced-tags", NoLine, "TABLE", "", 1, "-"},
     };
     EXPECT_TRUE(records.all == expected);
+    // The second <b>, not the first.
+    ASSERT_EQ(records.offsets.size(), expected.size());
+    EXPECT_EQ(records.offsets[1], 13u);
     // The window's lines are the records' lines, and a check with problems adds no other.
     EXPECT_EQ(check(page), records.lines);
     // Every kind has its own identifier and summary.
@@ -282,6 +305,11 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
                                                   "2:10 unknown-tag: /spna - Unknown keyword [</spna>]"}, same},
         {"misspelt attribute on the second line of its tag", "<a\n  hreff=\"x\">y</a>",
          {"2:3 unknown-attribute: hreff - Unknown attribute for A [hreff]"}, same},
+        {"a tag over two lines, marked whole", "<p>\r\n<spna\r\n  class=x>", {"2:1 unknown-tag: spna - Unknown keyword "
+                                                                          "[<spna\r\n  class=x>]"}, same},
+        {"a directive naming no kind, placed at its comment", "<p>x</p>\n  <!-- tagvetter-disable bogus -->",
+         {"2:3 unknown-directive-kind: bogus - Unknown kind in a tagvetter directive "
+          "[<!-- tagvetter-disable bogus -->]"}, same},
         {"column in characters: a UTF-8 sequence counts one", "\xC3\xA9\t<spna/>",
          {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
         {"an invalid byte counts one", "\xC3(<spna/>", {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
@@ -351,6 +379,91 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
     for (const FaultCase& c : cases) {
         EXPECT_EQ(placedProblems(c.document, *html5), c.html5) << c.what << " (html5)";
         EXPECT_EQ(placedProblems(c.document, *html4), c.html4 == same ? c.html5 : c.html4) << c.what << " (html4)";
+    }
+}
+
+// A page with tagvetter directives, and the problems left through html32, html4 and html5
+// (the window's lines, without "No errors found").
+struct DirectiveCase {
+    const char* what;
+    std::string document;
+    Lines html32;
+    Lines html5;
+    Lines html4;  // {"same"}: as html5
+    std::vector<ProblemKind> ignored;
+};
+
+Lines linesLeft(const std::string& page, const TagProfile& profile, const std::vector<ProblemKind>& ignored) {
+    CheckOptions options;
+    for (const ProblemKind kind : ignored) options.ignored.set(static_cast<size_t>(kind));
+    Lines lines = check(page, profile, options);
+    if (lines == Lines{"No errors found"}) lines.clear();
+    return lines;
+}
+
+TEST(CheckDocument, LeavesOutWhatThePagesDirectivesAndTheIgnoredKindsSay) {
+    const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4"), html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html4 && html5);
+    const Lines same = {"same"};
+    const std::string unknown = " - Unknown kind in a tagvetter directive";
+    const DirectiveCase cases[] = {
+        {"the next line, one kind", "<!-- tagvetter-disable-next-line unknown-tag -->\n<bogus><td>\n<bogus>",
+         {"0002  TD - This tag should be in a table", "0003  bogus - Unknown keyword"},
+         {"0002  TD - This tag should be in a table", "0003  bogus - Unknown keyword"}, same},
+        {"the next line, every kind, after a comment over two lines",
+         "<bogus><!-- tagvetter-disable-next-line\n-->\n<bogus><td>\n<bogus>",
+         {"0001  bogus - Unknown keyword", "0004  bogus - Unknown keyword"},
+         {"0001  bogus - Unknown keyword", "0004  bogus - Unknown keyword"}, same},
+        {"kinds apart by commas, no spaces before the closer", "<!--tagvetter-disable-next-line unknown-tag,"
+         "cell-outside-table-->\n<bogus><td>", {}, {}, same},
+        {"a range: its first line whole, up to its enable's line", "<bogus>\n<bogus><!-- tagvetter-disable unknown-tag -->"
+         "\n<bogus>\n<bogus><!-- tagvetter-enable unknown-tag --><bogus>\n<bogus>",
+         {"0001  bogus - Unknown keyword", "0005  bogus - Unknown keyword"},
+         {"0001  bogus - Unknown keyword", "0005  bogus - Unknown keyword"}, same},
+        {"a range without enable, the count at the end included", "<div>\n<!-- tagvetter-disable -->\n<bogus><td>",
+         {}, {"0001  div - Not closed at the end of the document"}, same},
+        {"enable of every kind ends the count's disable; a kind of the other reading",
+         "<!-- tagvetter-disable unbalanced-tags -->\n<div>\n<!-- tagvetter-enable -->",
+         {"DIV\tUnbalanced tags (1)"},
+         {"0001  unbalanced-tags" + unknown, "0002  div - Not closed at the end of the document"}, same},
+        {"enable of one kind of several",
+         "<!-- tagvetter-disable unknown-tag unknown-attribute -->\n<bogus><img bogus=1>\n"
+         "<!-- tagvetter-enable unknown-tag -->\n<bogus><img bogus=2>",
+         {"0004  bogus - Unknown keyword"}, {"0004  bogus - Unknown keyword"}, same},
+        {"enable of one kind after disable of every kind",
+         "<!-- tagvetter-disable -->\n<bogus><td>\n<!-- tagvetter-enable unknown-tag -->\n<bogus><td>",
+         {"0004  bogus - Unknown keyword"}, {"0004  bogus - Unknown keyword"}, same},
+        {"bad kinds are reported and disable nothing; obsolete-tag is html4's and html5's",
+         "<!-- tagvetter-disable-next-line unknown-tags obsolete-tag -->\n<center><bogus></center>",
+         {"0001  unknown-tags" + unknown, "0001  obsolete-tag" + unknown, "0002  bogus - Unknown keyword"},
+         {"0001  unknown-tags" + unknown, "0002  bogus - Unknown keyword"}, same},
+        {"no directive disables the directives' own kind",
+         "<!-- tagvetter-disable unknown-directive-kind -->\n<!-- tagvetter-disable -->\n"
+         "<!-- tagvetter-enable bad -->\n<bogus>",
+         {"0003  bad" + unknown}, {"0003  bad" + unknown}, same},
+        {"comments that are no directive", "<!-- see tagvetter-disable -->\n<!-- tagvetter-disabled -->\n"
+         "<!-- Tagvetter-disable --><!-- tagvetter- --><!-- tagvetter-disable-next-lines --><bogus>",
+         {"0003  bogus - Unknown keyword"}, {"0003  bogus - Unknown keyword"}, same},
+        {"a directive cut off by the end of the page is none",
+         "<bogus><!-- tagvetter-disable", {"0001  bogus - Unknown keyword"},
+         {"0001  bogus - Unknown keyword", "0001  <!-- - Tag without its closing >"}, same},
+        {"a script's body holds no comments",
+         "<script><!-- tagvetter-disable-next-line --></script>\n<bogus>",
+         {"0002  bogus - Unknown keyword"}, {"0002  bogus - Unknown keyword"}, same},
+        {"a style's body: a comment to the 1990s reading only",
+         "<style><!-- tagvetter-disable-next-line --></style>\n<bogus>",
+         {}, {"0002  bogus - Unknown keyword"}, same},
+        {"ignored kinds, bad directive kinds too", "<!-- tagvetter-disable-next-line bogus-kind -->\n<bogus>\n<td>",
+         {"0003  TD - This tag should be in a table"}, {"0003  TD - This tag should be in a table"}, same,
+         {ProblemKind::UnknownTag, ProblemKind::UnknownDirectiveKind}},
+        {"an ignored kind leaves the others", "<center><bogus></center>", {"0001  bogus - Unknown keyword"},
+         {"0001  bogus - Unknown keyword"}, same, {ProblemKind::ObsoleteTag}},
+    };
+    for (const DirectiveCase& c : cases) {
+        EXPECT_EQ(linesLeft(c.document, TagProfile::html32(), c.ignored), c.html32) << c.what << " (html32)";
+        EXPECT_EQ(linesLeft(c.document, *html5, c.ignored), c.html5) << c.what << " (html5)";
+        EXPECT_EQ(linesLeft(c.document, *html4, c.ignored), c.html4 == same ? c.html5 : c.html4)
+            << c.what << " (html4)";
     }
 }
 

@@ -352,3 +352,69 @@ TEST(CliProcess, PassesTheDocumentsBytesThroughUnchanged) {
 #endif
 
 }  // namespace
+
+// A site with a configuration at its top, another in one folder, an override for old pages
+// and pages left out: every command follows the configuration that applies to each page,
+// options win over it, and a wrong configuration stops the run before any page is read.
+TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
+    Site site;
+    site.write("tagvetter.toml",
+               "profile = \"html5\"\nknown = [\"site.known\"]\nignore = [\"obsolete-tag\"]\n"
+               "exclude = [\"vendor/**\", \"*.tmp.html\"]\n"
+               "[[overrides]]\npaths = [\"old/**\"]\nprofile = \"html32\"\nignore = [\"unbalanced-quotes\"]\n");
+    site.write("site.known", "sidebar | strict | Side bar\n");
+    const std::string index = site.write("index.html", "<!DOCTYPE html>\n<sidebar><font>x</font></sidebar>\n<b>\n");
+    site.write(fs::path("vendor") / "lib.html", "<blink>\n");
+    const std::string draft = site.write("draft.tmp.html", "<blink>\n");
+    const std::string old = site.write(fs::path("old") / "page.htm", "<A href=\"x>\n<TD>\n");
+    site.write(fs::path("sub") / "tagvetter.toml", "profile = \"html4\"\n");
+    const std::string sub = site.write(fs::path("sub") / "page.html", "<sidebar>\n<font>\n");
+    const std::string dir = site.path();
+
+    const struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {{"check", "--format=gnu", dir}, 1,
+         index + ":3:1: b - Not closed at the end of the document\n" + old +
+             ":2: TD - This tag should be in a table\n" + sub + ":1:1: sidebar - Unknown keyword\n" + sub +
+             ":2:1: font - Not closed at the end of the document\n",
+         "3 files examined, 3 with problems, 4 problems\n"},
+        // The option wins over every configuration, the override's too; their ignore stays.
+        {{"check", "--format=gnu", "--profile=html5", old, sub}, 1,
+         old + ":1:1: A - Not closed at the end of the document\n" + old +
+             ":2:1: TD - This tag should be in a table\n" + sub + ":1:1: sidebar - Unknown keyword\n" + sub +
+             ":2:1: font - Obsolete element, not part of current HTML\n" + sub +
+             ":2:1: font - Not closed at the end of the document\n",
+         "2 files examined, 2 with problems, 5 problems\n"},
+        {{"check", "--no-config", "--format=gnu", index}, 1,
+         index + ":2: sidebar - Unknown keyword\n" + index + ":2: /sidebar - Unknown keyword\n", ""},
+        {{"check", "--config", site.path("sub/tagvetter.toml"), index}, 1,
+         "0002  sidebar - Unknown keyword\n0002  /sidebar - Unknown keyword\n"
+         "0003  b - Not closed at the end of the document\n",
+         ""},
+        {{"count", old}, 0, "A\t1\tAnchor (link)\nTD\t1\tTable cell\n", "2 different tags\n"},
+        {{"tags", index}, 0,
+         "0001  <!DOCTYPE html>\n0002  <sidebar>\n0002  <font>\n0002  </font>\n0002  </sidebar>\n0003  <b>\n",
+         "Longest: 14\n"},
+        // A page named alone and left out: said so, and nothing else.
+        {{"check", draft}, 0, "", "tagvetter: " + draft + " is excluded by " + site.path("tagvetter.toml") + "\n"},
+    };
+    for (const Case& test : cases) {
+        std::string what;
+        for (const std::string& a : test.args) what += a + " ";
+        CliRun r = run(test.args);
+        EXPECT_EQ(r.status, test.status) << what;
+        EXPECT_EQ(r.out, test.out) << what;
+        EXPECT_EQ(r.err, test.err) << what;
+    }
+
+    // Faults of the file: the place and what is wrong, exit 2, no page read.
+    site.write(fs::path("sub") / "tagvetter.toml", "profile = \"html4\"\n\nignore = [\"no-such-kind\"]\n");
+    CliRun wrong = run({"check", dir});
+    EXPECT_EQ(wrong.status, CliFailed);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err, site.path("sub/tagvetter.toml") + ":3:11: unknown kind 'no-such-kind'\n");
+    EXPECT_EQ(run({"check", "--no-config", "--format=gnu", sub}).status, CliProblemsFound);
+}

@@ -104,7 +104,7 @@ TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
                               request(7, "textDocument/completion",
                                       {{"textDocument", {{"uri", pageUri}}}, {"position", position(0, 1)}}) +
                               request(8, "textDocument/completion",
-                                      {{"textDocument", {{"uri", pageUri}}}, {"position", position(0, 33)}}) +
+                                      {{"textDocument", {{"uri", pageUri}}}, {"position", position(0, 35)}}) +
                               request(9, "textDocument/hover", {{"textDocument", {{"uri", pageUri}}}});
     const ServerRun run = serve(input, withoutConfigurations());
     const json tag = run.replyTo(2)["result"];
@@ -115,9 +115,9 @@ TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
     const std::string attribute = run.replyTo(3)["result"]["contents"]["value"];
     EXPECT_NE(attribute.find("accepted by the html32 profile"), std::string::npos) << attribute;
     EXPECT_EQ(run.replyTo(4)["result"], nullptr) << "on an attribute's value";
-    const json table = run.replyTo(5)["result"];  // "é" is one UTF-16 unit: character 19 is TABLE's "t"
+    const json table = run.replyTo(5)["result"];  // "é" is one UTF-16 unit: character 19 is TABLE's "<"
     EXPECT_NE(table["contents"]["value"].get<std::string>().find("Table"), std::string::npos) << table;
-    EXPECT_EQ(table["range"], range(0, 18, 0, 23));
+    EXPECT_EQ(table["range"], range(0, 20, 0, 25));
     EXPECT_NE(run.replyTo(6)["result"]["contents"]["value"].get<std::string>().find("not a tag of the html32"),
               std::string::npos);
 
@@ -173,10 +173,12 @@ TEST(TagHelpTest, NamesAndCompletionsAtOffsets) {
         return std::find(list.begin(), list.end(), label) != list.end();
     };
     EXPECT_TRUE(has(labels(1), "div") && has(labels(1), "table") && !has(labels(1), "/div"));  // after "<", lower case
-    EXPECT_TRUE(has(labels(27), "div") && !has(labels(27), "table") == false);                // after "</"
-    EXPECT_TRUE(has(labels(17), "class") && has(labels(17), "title"));                         // after a space
-    EXPECT_TRUE(labels(8).empty());                                                             // in "class"'s name, no space before the cursor
-    EXPECT_TRUE(labels(12).empty());                                                            // inside a value
+    EXPECT_TRUE(has(labels(27), "div") && has(labels(27), "table"));  // after "</"
+    EXPECT_TRUE(has(labels(17), "class") && has(labels(17), "title"));  // after a space
+    EXPECT_TRUE(has(labels(8), "class"));                                // in a name begun after a space
+    EXPECT_TRUE(labels(12).empty());                                     // inside a value
+    EXPECT_TRUE(labels(16).empty());                                     // right after a value
+    EXPECT_TRUE(labels(24).empty());                                     // in the text
     const std::vector<std::string> img = labels(text.size());
     EXPECT_TRUE(has(img, "src") && has(img, "alt") && has(img, "id"));
     EXPECT_FALSE(has(img, "data-*"));
