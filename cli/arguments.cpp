@@ -47,7 +47,8 @@ const char UsageText[] =
     "shows its progress.\n"
     "\n"
     "Exit status: 0 when the command ran (for check: and found no problem),\n"
-    "1 when check found problems, 2 for a usage error or a file that can't be read.\n";
+    "1 when check found problems, 2 for a usage error, a file that can't be read,\n"
+    "a wrong configuration or output that can't be written.\n";
 
 namespace {
 

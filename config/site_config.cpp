@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// SiteConfig::PathPattern, which is private: a pattern's parts.
 using PathPattern = std::vector<std::string>;
 using PathParts = std::vector<std::string_view>;
 

@@ -23,6 +23,7 @@ const char* const ReportEndings[] = {
     " - More close tags than open tags",
     " - Unbalanced quotes",
     " - This tag should be in a table",
+    " - Unknown kind in a tagvetter directive",
 };
 
 bool endsWith(const std::string& text, const std::string& ending) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "document_check.h"
 #include "test_documents.h"
 
 namespace {
@@ -54,6 +56,57 @@ TEST(DocumentLoad, RefusesAFileTooLargeForItsSizeFieldsWithoutReadingIt) {
     EXPECT_FALSE(document.load(big.path()));
 }
 #endif
+
+TEST(DocumentLoadText, CopiesTheBytesFollowedByTwoZeroBytes) {
+    const std::string cases[] = {"", "<P>one\r\ntwo", "<B>\0<bogus>\0\0"s, "\0"s};
+    for (const std::string& bytes : cases) {
+        Document document;
+        std::string buffer = bytes;
+        ASSERT_TRUE(document.loadText(buffer.data(), buffer.size())) << bytes;
+        buffer.assign(buffer.size(), 'x');  // the text is the document's own
+        EXPECT_EQ(document.size, bytes.size());
+        EXPECT_EQ(document.allocatedSize, bytes.size() + 2);
+        EXPECT_EQ(std::string(document.text, document.size), bytes);
+        EXPECT_EQ(document.text[bytes.size()], '\0');
+        EXPECT_EQ(document.text[bytes.size() + 1], '\0');
+        EXPECT_EQ(document.end, document.text + bytes.size());
+    }
+}
+
+TEST(DocumentLoadText, ReplacesTheTextHeldAndRefusesMoreThanAFileMayHold) {
+    LoadedDocument d("<B>");
+    ASSERT_TRUE(d.loaded);
+    ASSERT_TRUE(d.document.loadText("<I>x", 4));
+    EXPECT_EQ(std::string(d.document.text, d.document.size), "<I>x");
+    // The size alone refuses it: nothing is read.
+    const char small[] = "<B>";
+    EXPECT_FALSE(d.document.loadText(small, LargestText + 1));
+    EXPECT_FALSE(d.document.isLoaded());
+    EXPECT_EQ(d.document.text, nullptr);
+}
+
+TEST(DocumentLoadText, ChecksAsTheSameBytesReadFromAFile) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const std::string pages[] = {
+        "",
+        "<Sidebar>\n<td bogus=1>\n<table>",
+        "<FONT\0x>\n<bogus>\0<td>\r\n<p class=\"a"s,
+        "<!-- tagvetter-disable-next-line unknown-tag -->\n<bogus>\n<bogus><div>"s,
+    };
+    for (const std::string& page : pages) {
+        for (const TagProfile* profile : {&TagProfile::html32(), static_cast<const TagProfile*>(html5.get())}) {
+            LoadedDocument fromFile(page);
+            ASSERT_TRUE(fromFile.loaded);
+            Document fromMemory;
+            ASSERT_TRUE(fromMemory.loadText(page.data(), page.size()));
+            MemoryResultList expected, got;
+            checkDocument(fromFile.document, expected, *profile);
+            checkDocument(fromMemory, got, *profile);
+            EXPECT_EQ(got.lines, expected.lines) << page << " (" << profile->name() << ")";
+        }
+    }
+}
 
 // Collects the tag at the first "<" of `bytes` from offset 0.
 struct Collected {

@@ -58,14 +58,16 @@ TEST(LanguageServerTest, DiagnosticRangesInBothEncodings) {
         EXPECT_EQ(result["capabilities"]["positionEncoding"], c.agreed);
         EXPECT_EQ(result.contains("offsetEncoding"), c.capabilities.contains("offsetEncoding"));
         const json diagnostics = lastDiagnostics(run);
-        ASSERT_EQ(diagnostics.size(), 2u) << diagnostics;
+        ASSERT_EQ(diagnostics.size(), 3u) << diagnostics;
         EXPECT_EQ(diagnostics[0]["code"], "unknown-tag");
-        EXPECT_EQ(diagnostics[0]["message"], "FOO - Unknown tag");
+        EXPECT_EQ(diagnostics[0]["message"], "foo - Unknown keyword");
         EXPECT_EQ(diagnostics[0]["range"], c.unknownTagRange);
         EXPECT_EQ(diagnostics[0]["severity"], 2);
         EXPECT_EQ(diagnostics[0]["source"], "tagvetter");
         EXPECT_EQ(diagnostics[1]["code"], "cell-outside-table");
         EXPECT_EQ(diagnostics[1]["range"], range(2, 0, 2, 4));
+        EXPECT_EQ(diagnostics[2]["message"], "/TD - This tag should be in a table");
+        EXPECT_EQ(diagnostics[2]["range"], range(2, 8, 2, 13));
     }
 }
 
@@ -144,13 +146,13 @@ TEST(TagHelpTest, NamesAndCompletionsAtOffsets) {
     };
     using K = NameAtOffset::Kind;
     const Case names[] = {
-        {0, K::TagName, "div", "", "Generic block"},  // on the "<"
-        {4, K::TagName, "div", "", "Generic block"},  // just after the name
+        {0, K::TagName, "div", "", "Document division"},  // on the "<"
+        {4, K::TagName, "div", "", "Document division"},  // just after the name
         {5, K::AttributeName, "div", "class", "as on every tag"},
         {12, K::None, "", "", ""},  // inside a quoted value holding ">"
         {18, K::AttributeName, "div", "hidden", "accepted by the html5 profile"},
         {24, K::None, "", "", ""},  // text
-        {27, K::TagName, "/DIV", "", "Generic block"},
+        {27, K::TagName, "/DIV", "", "End of document division"},
         {33, K::TagName, "my-widget", "", "Custom element"},
         {45, K::None, "", "", ""},  // a comment
     };

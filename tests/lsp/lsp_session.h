@@ -17,14 +17,14 @@ inline std::string frame(const std::string& body) {
     return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-inline std::string frame(const json& message) { return frame(message.dump()); }
+inline std::string frameMessage(const json& message) { return frame(message.dump()); }
 
 inline std::string request(int id, const std::string& method, const json& params = json::object()) {
-    return frame(json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}});
+    return frameMessage(json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}});
 }
 
 inline std::string notification(const std::string& method, const json& params = json::object()) {
-    return frame(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
+    return frameMessage(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}});
 }
 
 inline std::string initialize(const json& capabilities = json::object()) {

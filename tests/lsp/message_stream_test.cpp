@@ -54,7 +54,7 @@ std::vector<FramingCase> framingCases() {
          hello + request(7, "textDocument/frobnicate") + notification("$/frobnicate") + shutdownAndExit,
          {R::Message, R::Message, R::Message, R::Message, R::Message, R::Message, R::End},
          {{1, 0}, {7, -32601}, {9, 0}}, 0},
-        {"string ids", frame(json{{"jsonrpc", "2.0"}, {"id", "a"}, {"method", "initialize"}, {"params", json::object()}}),
+        {"string ids", frameMessage(json{{"jsonrpc", "2.0"}, {"id", "a"}, {"method", "initialize"}, {"params", json::object()}}),
          {R::Message, R::End}, {{"a", 0}}, 1},
         {"body over the limit, read past", hello + frame(oversized) + shutdownAndExit,
          {R::Message, R::Message, R::TooLarge, R::Message, R::Message, R::End}, {{1, 0}, {nullptr, -32600}, {9, 0}},
