@@ -16,7 +16,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string framed(const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; }
+std::string framed(const std::string& body) {
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
 
 void require(bool holds) {
     if (!holds) abort();

@@ -144,7 +144,7 @@ bool LanguageServer::handle(ReadOutcome outcome, const std::string& body) {
         replyError(nullptr, InvalidRequest, "message too large");
         break;
     case ReadOutcome::LostFraming:
-        replyError(nullptr, ParseError, "no Content-Length header: the messages can't be read on");
+        replyError(nullptr, ParseError, "no usable Content-Length: nothing further can be read");
         log("lost the message framing");
         done_ = true;
         break;
@@ -392,7 +392,7 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
     if (!setup.excluded) {
         const std::string& text = document.text.text();
         if (!checked_.loadText(text.data(), text.size())) {
-            log("no memory to check a document");
+            log("a document can't be checked: too large, or no memory");
             return;
         }
         ProblemCollector collector;

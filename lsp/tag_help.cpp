@@ -149,7 +149,9 @@ std::string describeTag(const TagProfile& profile, const std::string& written) {
     std::string text = shown + (description.empty() ? "" : " " + description);
     if (r < 0) return text;
     const int open = written[0] == '/' ? r - 1 : r;
-    if (!profile.checksAttributes(open)) return text + "\n\nThe " + profile.name() + " profile doesn't check its attributes.";
+    if (!profile.checksAttributes(open)) {
+        return text + "\n\nThe " + profile.name() + " profile doesn't check its attributes.";
+    }
     const std::vector<std::string> own = words(profile.attributeText(open));
     text += "\n\nAttributes: " + (own.empty() ? std::string("none of its own") : codeList(own));
     const std::string globals = profile.globalAttributeText();
@@ -168,7 +170,9 @@ std::string describeAttribute(const TagProfile& profile, const std::string& tag,
     }
     const std::string on = shown + " on `<" + tagLabel(profile, profile.row(r).name) + ">`";
     if (!profile.checksAttributes(r)) return on + ": the " + profile.name() + " profile doesn't check its attributes.";
-    if (!profile.hasAttribute(attribute.c_str(), r)) return on + ": not accepted by the " + profile.name() + " profile.";
+    if (!profile.hasAttribute(attribute.c_str(), r)) {
+        return on + ": not accepted by the " + profile.name() + " profile.";
+    }
     bool ownAttribute = false;
     for (const std::string& a : words(profile.attributeText(r))) ownAttribute = ownAttribute || a == attribute;
     return on + ": accepted by the " + profile.name() + " profile" + (ownAttribute ? "." : ", as on every tag.");

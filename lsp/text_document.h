@@ -37,8 +37,8 @@ public:
     // character (between the two units of a UTF-16 pair) stands for the character's start.
     size_t offsetOf(EditorPosition position, PositionEncoding encoding) const;
     // The position of the byte offset `offset` (at most the text's size); an offset
-    // inside a line end stands for the end of the line's text, one inside a character
-    // for its start.
+    // inside a line end stands for the end of the line's text, and in UTF-16 units one
+    // inside a character for the character's start.
     EditorPosition positionOf(size_t offset, PositionEncoding encoding) const;
     // The byte offsets where line `line` begins and where its text ends, before its
     // line end.

@@ -390,7 +390,7 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
          "2 files examined, 2 with problems, 5 problems\n"},
         {{"check", "--no-config", "--format=gnu", index}, 1,
          index + ":2: sidebar - Unknown keyword\n" + index + ":2: /sidebar - Unknown keyword\n", ""},
-        {{"check", "--config", site.path("sub/tagvetter.toml"), index}, 1,
+        {{"check", "--config", site.path(fs::path("sub") / "tagvetter.toml"), index}, 1,
          "0002  sidebar - Unknown keyword\n0002  /sidebar - Unknown keyword\n"
          "0003  b - Not closed at the end of the document\n",
          ""},
@@ -415,6 +415,6 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
     CliRun wrong = run({"check", dir});
     EXPECT_EQ(wrong.status, CliFailed);
     EXPECT_EQ(wrong.out, "");
-    EXPECT_EQ(wrong.err, site.path("sub/tagvetter.toml") + ":3:11: unknown kind 'no-such-kind'\n");
+    EXPECT_EQ(wrong.err, site.path(fs::path("sub") / "tagvetter.toml") + ":3:11: unknown kind 'no-such-kind'\n");
     EXPECT_EQ(run({"check", "--no-config", "--format=gnu", sub}).status, CliProblemsFound);
 }

@@ -85,7 +85,8 @@ TEST(LanguageServerTest, ChangesRecheckAndCloseClears) {
                                                 {"contentChanges", {{{"text", "<td>"}}}}}) +
         notification("textDocument/didClose", {{"textDocument", {{"uri", pageUri}}}}) +
         openDocument("file:///notes.txt", "<foo>", "plaintext");
-    const std::vector<json> published = serve(input, withoutConfigurations()).notifications("textDocument/publishDiagnostics");
+    const std::vector<json> published =
+        serve(input, withoutConfigurations()).notifications("textDocument/publishDiagnostics");
     ASSERT_EQ(published.size(), 4u);
     EXPECT_EQ(published[0]["version"], 1);
     EXPECT_EQ(published[1]["version"], 2);
@@ -99,7 +100,8 @@ TEST(LanguageServerTest, ChangesRecheckAndCloseClears) {
 TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
     const std::string page = "<p align=left>caf\xc3\xa9 <table border=1 \n<foo>";
     auto hover = [&](int id, int line, int character) {
-        return request(id, "textDocument/hover", {{"textDocument", {{"uri", pageUri}}}, {"position", position(line, character)}});
+        return request(id, "textDocument/hover",
+                       {{"textDocument", {{"uri", pageUri}}}, {"position", position(line, character)}});
     };
     const std::string input = initialize() + openDocument(pageUri, page) + hover(2, 0, 1) + hover(3, 0, 4) +
                               hover(4, 0, 10) + hover(5, 0, 19) + hover(6, 1, 2) +
@@ -127,8 +129,9 @@ TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
     ASSERT_TRUE(tags.is_array());
     EXPECT_NE(std::find(tags.begin(), tags.end(), json{{"label", "TABLE"}, {"detail", "Table"}}), tags.end()) << tags;
     const json attributes = run.replyTo(8)["result"];
-    EXPECT_NE(std::find_if(attributes.begin(), attributes.end(), [](const json& i) { return i["label"] == "cellpadding"; }),
-              attributes.end())
+    EXPECT_NE(
+        std::find_if(attributes.begin(), attributes.end(), [](const json& i) { return i["label"] == "cellpadding"; }),
+        attributes.end())
         << attributes;
     EXPECT_EQ(run.replyTo(9)["error"]["code"], -32602);
 }
@@ -238,7 +241,8 @@ TEST(LanguageServerTest, BrokenConfigurationIsShownOnceThenReadAgainWhenSaved) {
     SiteFolder site;
     site.write("tagvetter.toml", "profile = \"html9\"\n");
     const std::string page = "<center>x</center><foo>\n";
-    const std::string save = notification("textDocument/didSave", {{"textDocument", {{"uri", site.uri("tagvetter.toml")}}}});
+    const std::string save =
+        notification("textDocument/didSave", {{"textDocument", {{"uri", site.uri("tagvetter.toml")}}}});
     const std::string change = notification("textDocument/didChange",
                                             {{"textDocument", {{"uri", site.uri("page.htm")}, {"version", 2}}},
                                              {"contentChanges", {{{"text", page}}}}});

@@ -32,7 +32,8 @@ inline std::string initialize(const json& capabilities = json::object()) {
            notification("initialized");
 }
 
-inline std::string openDocument(const std::string& uri, const std::string& text, const std::string& languageId = "html") {
+inline std::string openDocument(const std::string& uri, const std::string& text,
+                                const std::string& languageId = "html") {
     return notification("textDocument/didOpen",
                         {{"textDocument", {{"uri", uri}, {"languageId", languageId}, {"version", 1}, {"text", text}}}});
 }

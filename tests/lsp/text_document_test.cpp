@@ -65,7 +65,8 @@ TEST(TextDocumentTest, IncrementalEditsInBothEncodings) {
         // The line index after the edits is the one a fresh document has.
         const TextDocument fresh(c.expected);
         ASSERT_EQ(fresh.lineCount(), document.lineCount());
-        for (size_t line = 0; line < fresh.lineCount(); ++line) EXPECT_EQ(document.lineStart(line), fresh.lineStart(line));
+        for (size_t line = 0; line < fresh.lineCount(); ++line)
+            EXPECT_EQ(document.lineStart(line), fresh.lineStart(line));
     }
 }
 
