@@ -251,7 +251,13 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
             break;
     }
 
-    if (arguments.command == Command::Lsp) return runLanguageServer(stdin, out, err);
+    if (arguments.command == Command::Lsp) {
+        // The server ends on its own when the client goes away; a write that failed then
+        // is its ending, not a fault to report again.
+        const int status = runLanguageServer(stdin, out, err);
+        clearerr(out);
+        return status;
+    }
 
     LineOutput output(out, isTerminal(out));
     if (arguments.command == Command::Known) {

@@ -271,20 +271,35 @@ TEST(LanguageServerTest, BrokenConfigurationIsShownOnceThenReadAgainWhenSaved) {
     };
     feed(before);
     site.write("tagvetter.toml", "profile = \"html5\"\nignore = [\"unknown-tag\"]\n");
+    auto lastDiagnosticsWritten = [&](int& shown) {
+        StringByteSource written(sink.bytes);
+        MessageReader reader(written);
+        std::string body;
+        json last;
+        shown = 0;
+        while (reader.next(body) == ReadOutcome::Message) {
+            const json message = json::parse(body);
+            const std::string method = message.value("method", "");
+            if (method == "window/showMessage") ++shown;
+            if (method == "textDocument/publishDiagnostics") last = message["params"]["diagnostics"];
+        }
+        return last;
+    };
     feed(save);
-    StringByteSource written(sink.bytes);
-    MessageReader reader(written);
-    std::string body;
-    json last;
-    int shown = 0;
-    while (reader.next(body) == ReadOutcome::Message) {
-        const json message = json::parse(body);
-        if (message.value("method", "") == "window/showMessage") ++shown;
-        if (message.value("method", "") == "textDocument/publishDiagnostics") last = message["params"];
-    }
+    int shown;
+    json last = lastDiagnosticsWritten(shown);
     EXPECT_EQ(shown, 1);
-    ASSERT_EQ(last["diagnostics"].size(), 1u) << last;
-    EXPECT_EQ(last["diagnostics"][0]["code"], "obsolete-tag");
+    ASSERT_EQ(last.size(), 1u) << last;
+    EXPECT_EQ(last[0]["code"], "obsolete-tag");
+
+    // Changed outside the editor: the client tells of it as a watched file.
+    site.write("tagvetter.toml", "profile = \"html5\"\n");
+    feed(notification("workspace/didChangeWatchedFiles",
+                      {{"changes", {{{"uri", site.uri("tagvetter.toml")}, {"type", 2}}}}}));
+    last = lastDiagnosticsWritten(shown);
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(last.size(), 2u) << last;
+    EXPECT_EQ(last[1]["code"], "unknown-tag");
 }
 
 }  // namespace
