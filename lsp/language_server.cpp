@@ -53,6 +53,12 @@ EditorPosition positionFrom(const json& position) {
     return at;
 }
 
+// {"start":{"line":L,"character":C},"end":{...}}: numbers only, written as they are.
+void appendRange(std::string& out, EditorPosition start, EditorPosition end) {
+    out += "{\"start\":{\"line\":" + std::to_string(start.line) + ",\"character\":" + std::to_string(start.character) +
+           "},\"end\":{\"line\":" + std::to_string(end.line) + ",\"character\":" + std::to_string(end.character) + "}}";
+}
+
 json positionJson(EditorPosition position) { return {{"line", position.line}, {"character", position.character}}; }
 
 bool offers(const json& list, const char* encoding) {
@@ -339,7 +345,7 @@ void LanguageServer::didClose(const json& params) {
     const std::string uri = stringMember(member(params, "textDocument"), "uri");
     const auto found = documents_.find(uri);
     if (found == documents_.end()) return;
-    if (found->second.checked) publish(uri, found->second, json::array());
+    if (found->second.checked) publish(uri, found->second, "[]");
     documents_.erase(found);
 }
 
@@ -388,7 +394,10 @@ json LanguageServer::rangeOf(const TextDocument& text, size_t start, size_t end)
 
 void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocument& document) {
     const CheckSetup setup = setupFor(document);
-    json diagnostics = json::array();
+    // A large page may have thousands of problems: each diagnostic is written out as it is
+    // made, its texts escaped by the JSON library, rather than built first as a tree of
+    // values, which would cost more than the check itself.
+    std::string diagnostics = "[";
     if (!setup.excluded) {
         const std::string& text = document.text.text();
         if (!checked_.loadText(text.data(), text.size())) {
@@ -397,6 +406,8 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
         }
         ProblemCollector collector;
         checkDocument(checked_, collector, *setup.profile, setup.options);
+        const std::string tail = ",\"severity\":" + std::to_string(DiagnosticSeverityWarning) +
+                                 ",\"source\":\"tagvetter\",\"code\":";
         for (const FoundProblem& problem : collector.problems) {
             size_t start = problem.offset, end = problem.endOffset;
             if (start == NoOffset) {
@@ -404,20 +415,28 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
             } else if (end == NoOffset || end < start) {
                 end = start;
             }
-            diagnostics.push_back({{"range", rangeOf(document.text, start, end)},
-                                   {"severity", DiagnosticSeverityWarning},
-                                   {"code", problemKindId(problem.kind)},
-                                   {"source", "tagvetter"},
-                                   {"message", problem.message}});
+            if (diagnostics.size() > 1) diagnostics += ',';
+            diagnostics += "{\"range\":";
+            appendRange(diagnostics, document.text.positionOf(start, encoding_), document.text.positionOf(end, encoding_));
+            diagnostics += tail;
+            diagnostics += json(problemKindId(problem.kind)).dump();
+            diagnostics += ",\"message\":";
+            diagnostics += json(problem.message).dump(-1, ' ', false, json::error_handler_t::replace);
+            diagnostics += '}';
         }
     }
+    diagnostics += ']';
     publish(uri, document, std::move(diagnostics));
 }
 
-void LanguageServer::publish(const std::string& uri, const OpenDocument& document, json diagnostics) {
-    json params = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
-    if (document.hasVersion) params["version"] = document.version;
-    notify("textDocument/publishDiagnostics", std::move(params));
+void LanguageServer::publish(const std::string& uri, const OpenDocument& document, std::string diagnostics) {
+    std::string body = "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"uri\":";
+    body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
+    if (document.hasVersion) body += ",\"version\":" + json(document.version).dump();
+    body += ",\"diagnostics\":";
+    body += diagnostics;
+    body += "}}";
+    writer_.writeBody(body);
 }
 
 json LanguageServer::hover(const json& params) {

@@ -67,7 +67,8 @@ private:
     CheckSetup setupFor(const OpenDocument& document);
     // Checks the document and publishes its diagnostics.
     void publishDiagnostics(const std::string& uri, const OpenDocument& document);
-    void publish(const std::string& uri, const OpenDocument& document, nlohmann::json diagnostics);
+    // Publishes `diagnostics`, the JSON text of an array, for the document.
+    void publish(const std::string& uri, const OpenDocument& document, std::string diagnostics);
     // Drops the configuration a URI names, when it names one, and checks every page again.
     void forgetConfiguration(const std::string& uri);
     void recheckAll();

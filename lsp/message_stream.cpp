@@ -135,7 +135,11 @@ ReadOutcome MessageReader::next(std::string& body) {
 bool MessageWriter::write(const nlohmann::json& message) {
     if (failed_) return false;
     // Texts from a page may hold bytes that aren't UTF-8: they go out as U+FFFD.
-    const std::string body = message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return writeBody(message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+bool MessageWriter::writeBody(const std::string& body) {
+    if (failed_) return false;
     frame_ = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
     frame_ += body;
     if (!sink_.write(frame_.data(), frame_.size())) failed_ = true;

@@ -111,6 +111,8 @@ public:
     explicit MessageWriter(ByteSink& sink) : sink_(sink) {}
     // False once the client is gone; every later write is then refused too.
     bool write(const nlohmann::json& message);
+    // The same for a message already written as JSON text.
+    bool writeBody(const std::string& body);
     bool failed() const { return failed_; }
 
 private:
