@@ -104,7 +104,7 @@ private:
 
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
-// among the others.
+// among the others, and the page's directives, all read by then, leave theirs out.
 class HtmlCheck : public StructureSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
@@ -137,10 +137,10 @@ private:
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
-    void hold(ProblemKind kind, const StackTag& at, std::string name, std::string tag = std::string(),
+    void hold(ProblemKind kind, const StackTag& placed, std::string name, std::string tag = std::string(),
               int32_t relatedLine = 0) {
-        held_.push_back({kind, at.line, columnOf(at.lineStart, at.at), relatedLine, std::move(name), std::move(tag),
-                         offsetIn(document_, at.at), offsetIn(document_, at.end)});
+        held_.push_back({kind, placed.line, columnOf(placed.lineStart, placed.at), relatedLine, std::move(name),
+                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end)});
     }
     void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string()) {
         const ScannedTag& t = scanner_.tag();

@@ -7,6 +7,10 @@
 // page is read as HTML reads it and built into a tree of elements (element_stack.h); each
 // problem is placed where its fault begins, line and column, and the problems are handed
 // over in that order.
+//
+// With every profile, the problems that the page's tagvetter directives (comments such as
+// <!-- tagvetter-disable-next-line unknown-tag -->, inline_exceptions.h) or the options
+// leave out are not handed over.
 #pragma once
 
 #include <bitset>

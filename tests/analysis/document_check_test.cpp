@@ -390,7 +390,7 @@ struct DirectiveCase {
     Lines html32;
     Lines html5;
     Lines html4;  // {"same"}: as html5
-    std::vector<ProblemKind> ignored;
+    std::vector<ProblemKind> ignored = {};
 };
 
 Lines linesLeft(const std::string& page, const TagProfile& profile, const std::vector<ProblemKind>& ignored) {

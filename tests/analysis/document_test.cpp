@@ -57,19 +57,36 @@ TEST(DocumentLoad, RefusesAFileTooLargeForItsSizeFieldsWithoutReadingIt) {
 }
 #endif
 
-TEST(DocumentLoadText, CopiesTheBytesFollowedByTwoZeroBytes) {
-    const std::string cases[] = {"", "<P>one\r\ntwo", "<B>\0<bogus>\0\0"s, "\0"s};
-    for (const std::string& bytes : cases) {
-        Document document;
-        std::string buffer = bytes;
-        ASSERT_TRUE(document.loadText(buffer.data(), buffer.size())) << bytes;
+// An editor's buffer: the bytes copied, two zero bytes after them, and checked as the same
+// bytes read from a file are.
+TEST(DocumentLoadText, HoldsACopyCheckedAsTheSameBytesReadFromAFile) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const std::string pages[] = {
+        "",
+        "\0"s,
+        "<Sidebar>\n<td bogus=1>\n<table>",
+        "<FONT\0x>\n<bogus>\0<td>\r\n<p class=\"a"s,
+        "<!-- tagvetter-disable-next-line unknown-tag -->\n<bogus>\n<bogus><div>",
+    };
+    for (const std::string& page : pages) {
+        Document fromMemory;
+        std::string buffer = page;
+        ASSERT_TRUE(fromMemory.loadText(buffer.data(), buffer.size())) << page;
         buffer.assign(buffer.size(), 'x');  // the text is the document's own
-        EXPECT_EQ(document.size, bytes.size());
-        EXPECT_EQ(document.allocatedSize, bytes.size() + 2);
-        EXPECT_EQ(std::string(document.text, document.size), bytes);
-        EXPECT_EQ(document.text[bytes.size()], '\0');
-        EXPECT_EQ(document.text[bytes.size() + 1], '\0');
-        EXPECT_EQ(document.end, document.text + bytes.size());
+        EXPECT_EQ(std::string(fromMemory.text, fromMemory.size), page);
+        EXPECT_EQ(fromMemory.allocatedSize, page.size() + 2);
+        EXPECT_EQ(fromMemory.text[page.size()], '\0');
+        EXPECT_EQ(fromMemory.text[page.size() + 1], '\0');
+        EXPECT_EQ(fromMemory.end, fromMemory.text + page.size());
+        LoadedDocument fromFile(page);
+        ASSERT_TRUE(fromFile.loaded);
+        for (const TagProfile* profile : {&TagProfile::html32(), static_cast<const TagProfile*>(html5.get())}) {
+            MemoryResultList expected, got;
+            checkDocument(fromFile.document, expected, *profile);
+            checkDocument(fromMemory, got, *profile);
+            EXPECT_EQ(got.lines, expected.lines) << page << " (" << profile->name() << ")";
+        }
     }
 }
 
@@ -83,29 +100,6 @@ TEST(DocumentLoadText, ReplacesTheTextHeldAndRefusesMoreThanAFileMayHold) {
     EXPECT_FALSE(d.document.loadText(small, LargestText + 1));
     EXPECT_FALSE(d.document.isLoaded());
     EXPECT_EQ(d.document.text, nullptr);
-}
-
-TEST(DocumentLoadText, ChecksAsTheSameBytesReadFromAFile) {
-    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
-    ASSERT_TRUE(html5);
-    const std::string pages[] = {
-        "",
-        "<Sidebar>\n<td bogus=1>\n<table>",
-        "<FONT\0x>\n<bogus>\0<td>\r\n<p class=\"a"s,
-        "<!-- tagvetter-disable-next-line unknown-tag -->\n<bogus>\n<bogus><div>"s,
-    };
-    for (const std::string& page : pages) {
-        for (const TagProfile* profile : {&TagProfile::html32(), static_cast<const TagProfile*>(html5.get())}) {
-            LoadedDocument fromFile(page);
-            ASSERT_TRUE(fromFile.loaded);
-            Document fromMemory;
-            ASSERT_TRUE(fromMemory.loadText(page.data(), page.size()));
-            MemoryResultList expected, got;
-            checkDocument(fromFile.document, expected, *profile);
-            checkDocument(fromMemory, got, *profile);
-            EXPECT_EQ(got.lines, expected.lines) << page << " (" << profile->name() << ")";
-        }
-    }
 }
 
 // Collects the tag at the first "<" of `bytes` from offset 0.
