@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,93 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// toml++ 3.3 asks of characters beyond ASCII whether they are white space with a test
+// that runs into undefined behaviour for many of them (U+01BF, U+3001, ...), both outside
+// strings and, as it looks for the end of a value, inside them. So the text it is given
+// has each character from U+0080 to U+FFFF moved to plane 15 (U+F0080 to U+FFFFF), where
+// that test is sound and every character is one TOML takes in strings and comments as it
+// takes the original; what comes back is moved home again. A character counts one column
+// either way, so every place toml++ gives stays true.
+constexpr char32_t Moved = 0xF0000;
+
+size_t utf8Length(unsigned char c) { return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4; }
+
+// The character at `p` (`length` bytes, as utf8Length says), or 0 when they are no
+// well-formed character.
+char32_t decodeUtf8(const unsigned char* p, size_t length) {
+    if (length == 1) return p[0];
+    char32_t c = p[0] & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        c = c << 6 | (p[i] & 0x3F);
+    }
+    static const char32_t Least[] = {0, 0, 0x80, 0x800, 0x10000};
+    return c >= Least[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) ? c : 0;
+}
+
+void encodeUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Gives `text` with each character `from` a range moved by `by` (`to` when moved home).
+template <typename Move>
+std::string moveCharacters(const std::string& text, Move move) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (size_t i = 0; i < text.size();) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
+        const size_t length = std::min(utf8Length(*p), text.size() - i);
+        const char32_t c = decodeUtf8(p, length);
+        if (length > 1 && c != 0) {
+            encodeUtf8(move(c), out);
+            i += length;
+        } else {
+            out += text[i++];  // ASCII, or a byte toml++ refuses as not UTF-8
+        }
+    }
+    return out;
+}
+
+// The text as toml++ is given it; false when it holds a character of plane 15 already,
+// which would come back as another.
+bool movedForToml(const std::string& text, std::string& moved, toml::source_position& stray) {
+    stray = {1, 0};
+    for (size_t i = 0; i < text.size();) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
+        const size_t length = std::min(utf8Length(*p), text.size() - i);
+        if ((*p & 0xC0) != 0x80) ++stray.column;
+        if (*p == '\n') stray = {static_cast<toml::source_index>(stray.line + 1), 0};
+        const char32_t c = decodeUtf8(p, length);
+        if (c >= Moved && c < Moved + 0x10000) return false;
+        i += c != 0 ? length : 1;
+    }
+    // A byte order mark at the start is toml++'s to skip, and stays as it is.
+    const bool mark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    moved = (mark ? text.substr(0, 3) : std::string()) +
+            moveCharacters(mark ? text.substr(3) : text, [](char32_t c) { return c >= 0x80 && c < 0x10000 ? c + Moved : c; });
+    return true;
+}
+
+// A text toml++ gave back (a value, a key, a message), with its characters moved home.
+std::string movedHome(std::string_view text) {
+    return moveCharacters(std::string(text), [](char32_t c) { return c >= Moved + 0x80 && c < Moved + 0x10000 ? c - Moved : c; });
+}
+
 
 // SiteConfig::PathPattern, which is private: a pattern's parts.
 using PathPattern = std::vector<std::string>;
@@ -40,10 +128,10 @@ std::vector<std::pair<const toml::key*, const toml::node*>> inFileOrder(const to
     return entries;
 }
 
-const std::string& readString(const toml::key& key, const toml::node& value) {
+std::string readString(const toml::key& key, const toml::node& value) {
     const toml::value<std::string>* text = value.as_string();
     if (!text) fault(value.source(), inQuotes(key.str()) + " must be a string");
-    return text->get();
+    return movedHome(text->get());
 }
 
 // The strings of an array, each with its node for a fault to point at.
@@ -55,7 +143,7 @@ std::vector<std::pair<std::string, const toml::node*>> readStrings(const toml::k
     for (const toml::node& element : *array) {
         const toml::value<std::string>* text = element.as_string();
         if (!text) fault(element.source(), mustBe);
-        strings.emplace_back(text->get(), &element);
+        strings.emplace_back(movedHome(text->get()), &element);
     }
     return strings;
 }
@@ -255,29 +343,43 @@ private:
 };
 
 bool SiteConfig::load(const std::string& file, std::string& error) {
-    std::error_code pathError;
-    const fs::path folder = fs::absolute(fs::path(file), pathError).lexically_normal().parent_path();
     FileBlock block;
-    if (pathError || !readWholeFile(file.c_str(), block)) {
+    if (!readWholeFile(file.c_str(), block)) {
         error = file + ": can't be read";
         return false;
     }
     const std::string text(block.bytes, block.size);
     free(block.bytes);
+    return loadText(file, text, error);
+}
 
+bool SiteConfig::loadText(const std::string& file, const std::string& text, std::string& error) {
+    std::error_code pathError;
+    const fs::path folder = fs::absolute(fs::path(file), pathError).lexically_normal().parent_path();
+    if (pathError) {
+        error = file + ": can't be read";
+        return false;
+    }
+    std::string moved;
+    toml::source_position stray;
+    if (!movedForToml(text, moved, stray)) {
+        error = file + ":" + std::to_string(stray.line) + ":" + std::to_string(stray.column) +
+                ": a private-use character of plane 15";
+        return false;
+    }
     SiteConfig loaded;
     loaded.file_ = file;
     loaded.folder_ = folder.string();
     try {
-        SiteConfigReader::read(toml::parse(text, std::string(file)), folder, loaded);
+        SiteConfigReader::read(toml::parse(moved, std::string(file)), folder, loaded);
     } catch (const toml::parse_error& parseError) {
         const toml::source_position place = parseError.source().begin;
         error = file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": " +
-                std::string(parseError.description());
+                movedHome(parseError.description());
         return false;
     } catch (const Fault& found) {
         error = file + ":" + std::to_string(found.place.line) + ":" + std::to_string(found.place.column) + ": " +
-                found.what;
+                movedHome(found.what);
         return false;
     }
     *this = std::move(loaded);

@@ -25,6 +25,8 @@ public:
     // to "FILE:LINE:COLUMN: what is wrong" for the first fault in the file (or "FILE: what
     // is wrong" when no place applies); the configuration is then left as it was.
     bool load(const std::string& file, std::string& error);
+    // The same for `text`, read from `file` already.
+    bool loadText(const std::string& file, const std::string& text, std::string& error);
 
     // The file as given to load.
     const std::string& file() const { return file_; }

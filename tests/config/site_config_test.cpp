@@ -57,6 +57,15 @@ struct FaultCase {
 TEST(SiteConfigLoad, ReportsTheFirstFaultWithItsPlace) {
     const FaultCase cases[] = {
         {"x = = 1\n", ":1:5: Error while parsing value: could not determine value type"},
+        // Characters beyond ASCII: every one a column, toml++'s words about them as written.
+        {"# caf\xc3\xa9 \xc6\xbf\nprofile = \"\xc6\xbf\" # \xe3\x80\x81\nknown = ['\xc6\xbf', \"\"\"\xc6\xbf\n\\\"\"\"\xc6\xbf\"\"\"]\n"
+         "exclude = ['x']\xc6\xbf\n",
+         ":5:16: Error while parsing key-value pair: expected a comment or whitespace, saw '\xc6\xbf'"},
+        {"ignore = [\"\xc3\xa9\\\"\", \xe3\x80\x81]\n", ":1:18: Error while parsing value: could not determine value type"},
+        {"a = \"\"\"x\"\"\"\"\xc4\xac\"\n", ":1:13: Error while parsing key-value pair: expected a comment or whitespace, saw '\xc4\xac'"},
+        {"known = [\"a\", \"\"]\nprofile = 0x1\"\xc4\xac\"\n", ":2:14: Error while parsing hexadecimal integer: expected digit, saw '\"'"},
+        {"ignore = ['\xc6\xbf']\n", ":1:11: unknown kind '\xc6\xbf'"},
+        {"# \xf3\xb0\x82\xa9\n", ":1:3: a private-use character of plane 15"},
         {"profile = 'html5'\nprofile = 'html4'\n",
          ":2:11: Error while parsing key-value pair: cannot redefine existing string 'profile'"},
         {"\n\nprofiles = 'html5'\n", ":3:1: unknown key 'profiles'"},
@@ -157,7 +166,7 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     const fs::path root = temporary.path() / "site";
     const fs::path absoluteKnown = temporary.path() / "global.known";
     writeFile(root / SiteConfigName, "profile = 'html4'\n"
-                                     "known = ['site.known', '../shared/./more.known', '" +
+                                     "known = ['caf\xc3\xa9 \xc6\xbf.known', '../shared/./more.known', '" +
                                          absoluteKnown.string() +
                                          "']\n"
                                          "ignore = ['unknown-attribute']\n"
@@ -185,7 +194,7 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     std::string error;
     ASSERT_TRUE(config.load(rootConfig, error)) << error;
     EXPECT_EQ(config.file(), rootConfig);
-    const std::vector<std::string> topKnown = {(root / "site.known").string(),
+    const std::vector<std::string> topKnown = {(root / "caf\xc3\xa9 \xc6\xbf.known").string(),
                                                (temporary.path() / "shared" / "more.known").string(),
                                                absoluteKnown.string()};
 
