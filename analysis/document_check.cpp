@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "element_stack.h"
 #include "inline_exceptions.h"
@@ -63,11 +64,17 @@ void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag =
 // problem of a later line, or the end, comes, and only then go to the sink unless left out.
 class LineByLine : public ProblemSink {
 public:
-    LineByLine(ProblemSink& sink, InlineExceptions& exceptions, const CheckOptions& options)
-        : sink_(sink), exceptions_(exceptions), ignored_(options.ignored) {}
+    // `directives`: whether the page may hold any; without, each problem goes straight on.
+    LineByLine(ProblemSink& sink, InlineExceptions& exceptions, const CheckOptions& options, bool directives)
+        : sink_(sink), exceptions_(exceptions), ignored_(options.ignored), directives_(directives) {}
 
     void report(const Problem& problem) override {
         if (ignored_.test(static_cast<size_t>(problem.kind))) return;
+        if (!directives_) {
+            sink_.report(problem);
+            ++handed_;
+            return;
+        }
         if (!waiting_.empty() && waiting_.front().problem.line != problem.line) handOver();
         waiting_.push_back({problem, problem.name, problem.tag});
     }
@@ -98,6 +105,7 @@ private:
     ProblemSink& sink_;
     InlineExceptions& exceptions_;
     const ProblemKinds& ignored_;
+    const bool directives_;
     std::vector<Waiting> waiting_;
     int32_t handed_ = 0;
 };
@@ -320,7 +328,9 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
 
     InlineExceptions exceptions(profile);
     std::vector<std::string> unknownWords;
-    LineByLine lines(sink, exceptions, options);
+    // Most pages hold no directive: one look for the word spares holding every problem.
+    const bool directives = std::string_view(document.text, document.size).find("tagvetter-") != std::string_view::npos;
+    LineByLine lines(sink, exceptions, options, directives);
     CheckRun run(document, lines, profile);
     TagScanner scanner(document, profile, TagUse::Check);
     while (scanner.next()) {

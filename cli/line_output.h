@@ -27,7 +27,7 @@ public:
     FILE* stream() const { return stream_; }
 
 private:
-    void write(size_t length);
+    void write(const char* bytes, size_t length);
 
     FILE* stream_;
     bool immediate_;
