@@ -8,7 +8,11 @@
 #include "inputs.h"
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err) {
+                                        FILE* err, std::set<std::string>* written) {
+    // A known-tag file that several profiles read is wrong in each the same way: said once.
+    auto write = [&](const std::string& line) {
+        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
+    };
     std::unique_ptr<TagProfile> profile = TagProfile::make(name);
     if (!profile) {
         fprintf(err, "tagvetter: the %s profile can't be made\n", name.c_str());
@@ -18,13 +22,13 @@ std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vect
     for (const std::string& path : knownFiles) {
         FileBlock block;
         if (!readWholeFile(path.c_str(), block)) {
-            fprintf(err, "tagvetter: Can't open file: %s\n", path.c_str());
+            write("tagvetter: Can't open file: " + path);
             return nullptr;
         }
         profile->addKnownTags(block.bytes, block.size, path, errors);
         free(block.bytes);
     }
-    for (const std::string& error : errors) fprintf(err, "%s\n", error.c_str());
+    for (const std::string& error : errors) write(error);
     if (!errors.empty()) return nullptr;
     return profile;
 }
@@ -61,7 +65,7 @@ const TagProfile* RunSettings::profileFor(const std::string& name, const std::ve
     for (const std::string& file : knownFiles) key += '\n' + file;
     auto made = profileMade_.find(key);
     if (made == profileMade_.end()) {
-        made = profileMade_.emplace(key, makeProfile(name, knownFiles, err)).first;
+        made = profileMade_.emplace(key, makeProfile(name, knownFiles, err, &profileErrors_)).first;
         if (made->second) profileOrder_.push_back(made->second.get());
     }
     return made->second.get();

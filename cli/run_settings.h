@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,9 +48,11 @@ private:
     std::vector<PageSetup> setups_;     // each distinct setup once
     std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_
     std::string excludedBy_;
+    std::set<std::string> profileErrors_;  // the known-tag faults written so far
 };
 
 // Makes the profile `name` with the user's known tags. Null, with every fault of the known
-// tags written to `err` as FILE:LINE: what is wrong, when it can't be had.
+// tags written to `err` as FILE:LINE: what is wrong, when it can't be had; with `written`,
+// a line written before (kept there) is not written again.
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err);
+                                        FILE* err, std::set<std::string>* written = nullptr);

@@ -417,4 +417,13 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
     EXPECT_EQ(wrong.out, "");
     EXPECT_EQ(wrong.err, site.path(fs::path("sub") / "tagvetter.toml") + ":3:11: unknown kind 'no-such-kind'\n");
     EXPECT_EQ(run({"check", "--no-config", "--format=gnu", sub}).status, CliProblemsFound);
+
+    // A known-tag file that the top level and the override both read, wrong: said once.
+    site.write(fs::path("sub") / "tagvetter.toml", "profile = \"html4\"\n");
+    site.write("site.known", "sidebar | twice | Side bar\n");
+    CliRun badKnown = run({"check", index, old});
+    EXPECT_EQ(badKnown.status, CliFailed);
+    EXPECT_EQ(badKnown.out, "");
+    EXPECT_EQ(badKnown.err, site.path("site.known") +
+                                ":1: unknown pairing 'twice': use void, optional, strict, counted, raw or foreign\n");
 }
