@@ -1,0 +1,103 @@
+#include "page_profile.h"
+
+#include <cstring>
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Reads a page's start, one token at a time.
+class Start {
+public:
+    Start(const char* text, size_t size) : p_(text), end_(text + size) {}
+
+    void skipSpace() {
+        while (p_ < end_ && isSpace(*p_)) ++p_;
+    }
+    // Moves past `word` (compared without letter case) when the text goes on with it.
+    bool take(const char* word) {
+        const size_t length = strlen(word);
+        if (static_cast<size_t>(end_ - p_) < length) return false;
+        for (size_t i = 0; i < length; ++i) {
+            if (lower(p_[i]) != lower(word[i])) return false;
+        }
+        p_ += length;
+        return true;
+    }
+    // Moves past the first `closer` on; false when there is none.
+    bool skipPast(const char* closer) {
+        const size_t length = strlen(closer);
+        for (const char* s = p_; end_ - s >= static_cast<ptrdiff_t>(length); ++s) {
+            if (memcmp(s, closer, length) == 0) {
+                p_ = s + length;
+                return true;
+            }
+        }
+        return false;
+    }
+    // The quoted text that follows (after white space), without its quotes; "" for none.
+    size_t quoted(const char*& from) {
+        skipSpace();
+        if (p_ >= end_ || (*p_ != '"' && *p_ != '\'')) return 0;
+        const char quote = *p_++;
+        from = p_;
+        while (p_ < end_ && *p_ != quote && *p_ != '>') ++p_;
+        const size_t length = static_cast<size_t>(p_ - from);
+        if (p_ < end_ && *p_ == quote) ++p_;
+        return length;
+    }
+    bool next(char c) const { return p_ < end_ && *p_ == c; }
+    bool nextIsSpace() const { return p_ < end_ && isSpace(*p_); }
+
+private:
+    const char* p_;
+    const char* end_;
+};
+
+// Whether the public identifier `id` names HTML 4.01 or XHTML 1.x.
+bool namesHtml4(const char* id, size_t length) {
+    auto contains = [&](const char* word) {
+        const size_t n = strlen(word);
+        for (size_t i = 0; i + n <= length; ++i) {
+            size_t j = 0;
+            while (j < n && lower(id[i + j]) == lower(word[j])) ++j;
+            if (j == n) return true;
+        }
+        return false;
+    };
+    return contains("//DTD HTML 4.01") || contains("//DTD XHTML 1.");
+}
+
+}  // namespace
+
+const char* profileOfPage(const char* text, size_t size) {
+    Start start(text, size);
+    start.take("\xEF\xBB\xBF");
+    for (;;) {
+        start.skipSpace();
+        if (start.take("<!--")) {
+            if (!start.skipPast("-->")) return "html32";
+        } else if (start.take("<?xml")) {
+            if (!start.skipPast("?>")) return "html32";
+        } else {
+            break;
+        }
+    }
+    if (!start.take("<!doctype") || !start.nextIsSpace()) return "html32";
+    start.skipSpace();
+    if (!start.take("html")) return "html32";
+    if (start.next('>')) return "html5";
+    if (!start.nextIsSpace()) return "html32";
+    start.skipSpace();
+    if (start.next('>')) return "html5";
+    const char* id = nullptr;
+    if (start.take("system")) {
+        const size_t length = start.quoted(id);
+        return length == 19 && Start(id, length).take("about:legacy-compat") ? "html5" : "html32";
+    }
+    if (!start.take("public")) return "html32";
+    const size_t length = start.quoted(id);
+    return namesHtml4(id, length) ? "html4" : "html32";
+}
