@@ -117,6 +117,11 @@ void ListBoxResults::setTabStops(int first, int second) {
     widths_.setTabStops(stops, 2);
 }
 
+void ListBoxResults::remeasure() {
+    widths_.restart(listBox_.handle);
+    for (int i = 0; i < count(); ++i) widths_.measure(lineText(i).c_str());
+}
+
 // Sets how far the list scrolls sideways.
 void ListBoxResults::setHorizontalExtent(int pixels) {
     int extent = std::max(pixels, widths_.widest() + TextIndent);

@@ -53,6 +53,8 @@ public:
     // Lets the list scroll sideways over `pixels`, or further where a line appended since
     // it was emptied is wider as drawn: every line can be read to its end.
     void setHorizontalExtent(int pixels);
+    // Measures every line again, after the tab stops have moved.
+    void remeasure();
     // Makes room for `lines` more lines of about `bytes` characters in all (0: a guess).
     void reserve(int lines, int bytes);
     // Stops and restarts drawing around a long fill; the list is drawn once at the end.

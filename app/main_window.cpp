@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "known_tag_reference.h"
 #include "link_text.h"
 #include "open_dialog.h"
+#include "page_profile.h"
 #include "resource.h"
 #include "tag_listing.h"
 
@@ -37,6 +39,19 @@ public:
 private:
     ListBoxResults& results_;
 };
+
+// Moves the census's count and description right as far as its longest name needs, so
+// that with today's profiles (a custom element of up to 79 letters) its columns stay
+// columns; the 1990s table's names always fit the first tab stop.
+void widenNameColumn(ListBoxResults& results, int first, int second) {
+    size_t longest = 0;
+    for (int i = 0; i < results.count(); ++i) longest = std::max(longest, results.lineText(i).find('\t'));
+    // A dialog unit is a quarter of the average character; a space is left before the count.
+    const int needed = 4 * static_cast<int>(longest + 1);
+    if (longest == std::string::npos || needed <= first) return;
+    results.setTabStops(needed, second + needed - first);
+    results.remeasure();
+}
 
 }  // namespace
 
@@ -76,7 +91,56 @@ int MainWindow::onCreate() {
     averageCharWidth = metrics.tmAveCharWidth;
     documentPath[0] = '\0';
     enableDocumentCommands();
+    profileChoice = static_cast<int>(restoreProfileChoice(settingsKey, ProfileAutomatic, ProfileHtml32));
+    showProfile();
     return FrameWindow::onCreate();
+}
+
+const TagProfile& MainWindow::profileNamed(const char* name) {
+    std::unique_ptr<TagProfile>& made = strcmp(name, "html5") == 0 ? html5_ : html4_;
+    if (strcmp(name, "html32") == 0) return TagProfile::html32();
+    if (!made) made = TagProfile::make(name);
+    // Without the memory for the table the page is read as the 1990s table reads it.
+    return made ? *made : TagProfile::html32();
+}
+
+const TagProfile& MainWindow::profile() {
+    switch (profileChoice) {
+    case ProfileHtml4: return profileNamed("html4");
+    case ProfileHtml5: return profileNamed("html5");
+    case ProfileAutomatic:
+        return profileNamed(document_.isLoaded() ? profileOfPage(document_.text, document_.size) : "html32");
+    default: return TagProfile::html32();
+    }
+}
+
+void MainWindow::showProfile() {
+    CheckMenuRadioItem(GetMenu(handle), CMD_PROFILE_HTML32, CMD_PROFILE_AUTO, CMD_PROFILE_HTML32 + profileChoice,
+                       MF_BYCOMMAND);
+    static const char* const Names[] = {"HTML 3.2", "HTML 4.01", "HTML5"};
+    std::string title = "Tagvetter";
+    if (profileChoice == ProfileAutomatic && !document_.isLoaded()) {
+        title += " - Automatic profile";
+    } else if (profileChoice != ProfileHtml32) {
+        const std::string& name = profile().name();
+        const int named = name == "html5" ? 2 : name == "html4" ? 1 : 0;
+        title += std::string(" - ") + Names[named] + (profileChoice == ProfileAutomatic ? " (automatic)" : "");
+    }
+    SetWindowTextA(handle, title.c_str());
+}
+
+void MainWindow::chooseProfile(int choice) {
+    profileChoice = choice;
+    saveProfileChoice(settingsKey, static_cast<DWORD>(choice));
+    showProfile();
+    switch (viewMode) {
+    case ViewCensus: countTags(); break;
+    case ViewCheck: checkDocument(); break;
+    case ViewAllTags: viewAllTags(); break;
+    case ViewOneTag: listOneTag(); break;
+    case ViewKnownTags: viewKnownTags(); break;
+    default: break;
+    }
 }
 
 // Greys the commands that need a document while none is open, so the menu shows what
@@ -106,6 +170,10 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     case CMD_EXIT: exit(); break;
     case CMD_CHECK_DOCUMENT: checkDocument(); break;
     case CMD_VIEW_ONE_TAG: viewOneTag(); break;
+    case CMD_PROFILE_HTML32: chooseProfile(ProfileHtml32); break;
+    case CMD_PROFILE_HTML4: chooseProfile(ProfileHtml4); break;
+    case CMD_PROFILE_HTML5: chooseProfile(ProfileHtml5); break;
+    case CMD_PROFILE_AUTO: chooseProfile(ProfileAutomatic); break;
     default: break;
     }
 }
@@ -136,6 +204,7 @@ void MainWindow::openDocument(const char* path) {
     }
     strcpy(documentPath, path);
     panes.setText(0, path);
+    showProfile();
     countTags();
     viewMode = ViewCensus;
 }
@@ -150,8 +219,10 @@ void MainWindow::countTags() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
     results.empty();
+    const TagProfile& reading = profile();
     results.setTabStops(60, 60);
-    ::countTags(document_, census_, results, panes, TagProfile::html32());
+    ::countTags(document_, census_, results, panes, reading);
+    if (reading.readsAsHtml()) widenNameColumn(results, 60, 60);
     results.setHorizontalExtent(80 * averageCharWidth);
     viewMode = ViewCensus;
 }
@@ -161,7 +232,7 @@ void MainWindow::checkDocument() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
     results.empty();
-    ::checkDocument(document_, results, TagProfile::html32());
+    ::checkDocument(document_, results, profile());
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewCheck;
 }
@@ -171,7 +242,7 @@ void MainWindow::viewAllTags() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
     results.empty();
-    int longest = listTags(document_, "", results, panes, TagProfile::html32());
+    int longest = listTags(document_, "", results, panes, profile());
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewAllTags;
 }
@@ -184,10 +255,14 @@ void MainWindow::viewOneTag() {
         popupBox_.run(handle, ChooseOneTag, "Tagvetter", MB_ICONASTERISK, nullptr, Black, LightGrey, Grey);
         return;
     }
-    std::string filter = tagFilterOfLine(results.lineText(selected));
+    oneTagFilter_ = tagFilterOfLine(results.lineText(selected));
+    listOneTag();
+}
+
+void MainWindow::listOneTag() {
     QuietFill quiet(results);
     results.empty();
-    int longest = listTags(document_, filter.c_str(), results, panes, TagProfile::html32());
+    int longest = listTags(document_, oneTagFilter_.c_str(), results, panes, profile());
     results.setHorizontalExtent(longest * averageCharWidth);
     viewMode = ViewOneTag;
 }
@@ -199,7 +274,7 @@ void MainWindow::viewKnownTags() {
     results.empty();
     results.setTabStops(60, 150);
     // Without the memory to build it the list stays empty.
-    listKnownTags(results, TagProfile::html32());
+    listKnownTags(results, profile());
     results.setHorizontalExtent(160 * averageCharWidth);
 }
 

@@ -3,11 +3,15 @@
 // drops and the command line into runs of the analyses.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "about_box.h"
 #include "document.h"
 #include "frame_window.h"
 #include "list_box_results.h"
 #include "popup_box.h"
+#include "tag_profile.h"
 #include "tag_census.h"
 #include "window_placement.h"
 
@@ -19,6 +23,15 @@ enum ViewMode {
     ViewAllTags = 3,
     ViewOneTag = 4,
     ViewKnownTags = 5,
+};
+
+// How pages are read: the profile chosen in the View menu, kept in the registry as its
+// number.
+enum WindowProfile {
+    ProfileHtml32 = 0,  // the 1990s table, the default
+    ProfileHtml4 = 1,
+    ProfileHtml5 = 2,
+    ProfileAutomatic = 3,  // from each page's doctype
 };
 
 class MainWindow : public FrameWindow {
@@ -50,6 +63,9 @@ public:
     void viewKnownTags();
     void about();
     void exit();
+    // Reads pages with `choice` from now on, keeps it for the next start and redoes the
+    // listing shown.
+    void chooseProfile(int choice);
 
     // Opens the local page that the href of the selected listed tag names, looked for in
     // the folder of the open document.
@@ -58,6 +74,7 @@ public:
     // The path of the last successful open, empty before it and after a failed one.
     char documentPath[270] = {0};
     int viewMode = ViewNothing;
+    int profileChoice = ProfileHtml32;
     // Pixels; every listing lets the list scroll sideways over a multiple of it, or
     // further where its widest line needs it.
     int averageCharWidth = 0;
@@ -67,12 +84,26 @@ public:
     ListBoxResults results;
     StatusBarPanes panes;
 
+    // The profile the open page is read with: the one chosen, or the one its doctype asks
+    // for.
+    const TagProfile& profile();
+
 private:
     // Greys or enables the commands that need a document, as one is open or not.
     void enableDocumentCommands();
+    // Checks the menu's item of the chosen profile and names the profile in use in the
+    // title (the plain "Tagvetter" for HTML 3.2 chosen).
+    void showProfile();
+    // The profile called `name`, made the first time it is asked for.
+    const TagProfile& profileNamed(const char* name);
+    // Lists the tags named by oneTagFilter_.
+    void listOneTag();
 
     Document& document_;
     TagCensus& census_;
     PopupBox& popupBox_;
     AboutBox& aboutBox_;
+    std::unique_ptr<TagProfile> html4_, html5_;
+    // The names View one tag last listed, for a listing redone in another profile.
+    std::string oneTagFilter_;
 };

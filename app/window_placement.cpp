@@ -45,3 +45,17 @@ int saveWindowPlacement(HWND window, const char* keyName) {
     key.close();
     return written ? 1 : 0;
 }
+
+DWORD restoreProfileChoice(const char* keyName, DWORD last, DWORD fallback) {
+    RegistryKey key;
+    DWORD choice = fallback;
+    if (!key.openOrCreate(keyName) || !key.readDword("profile", choice, fallback) || choice > last) choice = fallback;
+    return choice;
+}
+
+bool saveProfileChoice(const char* keyName, DWORD choice) {
+    RegistryKey key;
+    return key.openOrCreate(keyName) &&
+           RegSetValueExA(key.handle, "profile", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&choice), sizeof choice) ==
+               ERROR_SUCCESS;
+}

@@ -13,3 +13,9 @@ int restoreWindowPlacement(HWND window, const char* keyName);
 
 // Writes `window`'s placement under `keyName`; 1 when all three values were written.
 int saveWindowPlacement(HWND window, const char* keyName);
+
+// The profile chosen in the window, kept beside the placement as the value "profile":
+// a number from 0 to `last`; `fallback` when it is missing or out of range.
+DWORD restoreProfileChoice(const char* keyName, DWORD last, DWORD fallback);
+// Keeps `choice` under `keyName`; false when it can't be written.
+bool saveProfileChoice(const char* keyName, DWORD choice);

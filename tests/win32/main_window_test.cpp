@@ -584,7 +584,12 @@ TEST_F(MainWindowTest, TheMenuBarIsExactlyTheProgramsMenu) {
           {"&View all tags", CMD_VIEW_ALL_TAGS},
           {"View &one tag", CMD_VIEW_ONE_TAG},
           {"", 0},
-          {"View all &known tags", CMD_VIEW_KNOWN_TAGS}}},
+          {"View all &known tags", CMD_VIEW_KNOWN_TAGS},
+          {"", 0},
+          {"HTML &3.2 (1990s pages)", CMD_PROFILE_HTML32},
+          {"HTML &4.01", CMD_PROFILE_HTML4},
+          {"HTML&5", CMD_PROFILE_HTML5},
+          {"&Automatic (from the page)", CMD_PROFILE_AUTO}}},
         {"&Help", {{"&About", CMD_ABOUT}}},
     };
     ASSERT_EQ(GetMenuItemCount(bar), static_cast<int>(expected.size()));
