@@ -38,7 +38,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$WINELOADER" "$4" "Z:${1//\//\\}" </dev/null >"$6" 2>&1 &
   shown=
   for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter\"" && { shown=1; break; }
+    # "Tagvetter", or "Tagvetter - HTML5" and the like once a profile is chosen.
+    xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter[\" ]" && { shown=1; break; }
     sleep 0.2
   done
   if [ -z "$shown" ]; then

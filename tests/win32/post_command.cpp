@@ -29,7 +29,7 @@ bool post(const std::string& step) {
         HWND button = box ? FindWindowExA(box, nullptr, "Button", nullptr) : nullptr;
         return button && PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 1);
     }
-    HWND main = waitForWindow("MainClass", "Tagvetter");
+    HWND main = waitForWindow("MainClass", nullptr);
     if (!main) return false;
     if (step == "right") {
         HWND list = FindWindowExA(main, nullptr, "ListBox", nullptr);
