@@ -5,6 +5,8 @@
 #include <iterator>
 #include <cstring>
 
+#include "site_config.h"
+
 const char UsageText[] =
     "Usage: tagvetter COMMAND [OPTIONS] [ARGUMENTS]\n"
     "Examines the tags of HTML files.\n"
@@ -30,7 +32,9 @@ const char UsageText[] =
     "                     is the same for every N\n"
     "  --profile NAME     the tags known and how pages are read: html32 (the 136 tags\n"
     "                     of 1990s pages, the default), html4 (HTML 4.01 Transitional\n"
-    "                     and Frameset) or html5 (the current standard); html4 and\n"
+    "                     and Frameset), html5 (the current standard) or auto (each\n"
+    "                     page's by its doctype: html5 for <!DOCTYPE html>, html4 for\n"
+    "                     HTML 4.01 and XHTML 1.x, html32 for any other); html4 and\n"
     "                     html5 read tags as browsers do and check the elements' nesting\n"
     "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
     "                     overrides them; one tag a line:\n"
@@ -174,8 +178,9 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
             }
             jobsGiven = true;
         } else if ((match = matchOption(word, "--profile", argc, argv, i, value)) != Match::No) {
-            if (match == Match::Missing || (value != "html32" && value != "html4" && value != "html5")) {
-                problem = "--profile takes html32, html4 or html5";
+            if (match == Match::Missing ||
+                (value != "html32" && value != "html4" && value != "html5" && value != AutoProfile)) {
+                problem = "--profile takes html32, html4, html5 or auto";
                 return ParseResult::Misuse;
             }
             arguments.profile = value;
@@ -207,6 +212,10 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
     if (command == Command::Known) {
         if (!words.empty() || arguments.hasFilesFrom || arguments.formatGiven || jobsGiven) {
             problem = "known takes no arguments";
+            return ParseResult::Misuse;
+        }
+        if (arguments.profile == AutoProfile) {
+            problem = "known needs a profile: html32, html4 or html5";
             return ParseResult::Misuse;
         }
         return ParseResult::Run;

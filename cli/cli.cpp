@@ -125,6 +125,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.opened = path == StandardInputPath ? document.loadStandardInput()
                                               : document.load(path.c_str(), worker.buffer);
     if (!result.opened) return;
+    const TagProfile& profile = setup.profileOf(document.text, document.size);
 
     switch (arguments_.command) {
         case Command::Count:
@@ -132,11 +133,11 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
                 result.census.reset(new TagCensus);
                 result.census->setUp();
             }
-            recordDocumentTags(document, *result.census, *setup.profile);
+            recordDocumentTags(document, *result.census, profile);
             break;
         case Command::Check: {
             ProblemWriter writer(arguments_.format, path, withPath_, result.out, rules_);
-            result.problems = checkDocument(document, writer, *setup.profile, setup.options);
+            result.problems = checkDocument(document, writer, profile, setup.options);
             writer.finish(result.problems);
             break;
         }
@@ -145,7 +146,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             IgnoredPanes panes;
             const std::string filter =
                 arguments_.command == Command::Tag ? tagFilterOfLine(arguments_.name) : std::string();
-            result.longest = listTags(document, filter.c_str(), lines, panes, *setup.profile);
+            result.longest = listTags(document, filter.c_str(), lines, panes, profile);
         }
     }
     document.release();
@@ -218,7 +219,7 @@ int Run::execute() {
     // One file that can't be read gives its message alone, as it always did.
     const bool aloneFailed = inputs_.single && !summary_.errors.empty();
     if (arguments_.command == Command::Count && !aloneFailed) {
-        // Pages read with several profiles are described with the first page's.
+        // Pages read with several profiles are described with the first profile in use.
         StreamResultList lines(out_);
         listCensus(total_, lines, *settings_.profiles().front());
     }

@@ -6,6 +6,23 @@
 
 #include "file_reader.h"
 #include "inputs.h"
+#include "page_profile.h"
+
+namespace {
+
+// The profiles auto chooses among, in the order a run that uses them lists them.
+const char* const DoctypeProfiles[] = {"html32", "html4", "html5"};
+
+}  // namespace
+
+const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
+    if (profile) return *profile;
+    const char* const name = profileOfPage(text, size);
+    for (const TagProfile* candidate : byDoctype) {
+        if (candidate->name() == name) return *candidate;
+    }
+    return *byDoctype.front();
+}
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
                                         FILE* err, std::set<std::string>* written) {
@@ -71,6 +88,17 @@ const TagProfile* RunSettings::profileFor(const std::string& name, const std::ve
     return made->second.get();
 }
 
+bool RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
+                              PageSetup& setup, FILE* err) {
+    if (name != AutoProfile) return (setup.profile = profileFor(name, knownFiles, err)) != nullptr;
+    bool made = true;
+    for (size_t i = 0; i < setup.byDoctype.size(); ++i) {
+        setup.byDoctype[i] = profileFor(DoctypeProfiles[i], knownFiles, err);
+        made = made && setup.byDoctype[i];
+    }
+    return made;
+}
+
 bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {
     arguments_ = &arguments;
     std::vector<std::string> kept;
@@ -96,22 +124,23 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         const std::vector<std::string>& known =
             !arguments.knownFiles.empty() || settings.knownFiles.empty() ? arguments.knownFiles : settings.knownFiles;
         PageSetup setup;
-        setup.profile = profileFor(name, known, err);
-        if (!setup.profile) {
+        if (!profilesFor(name, known, setup, err)) {
             good = false;
             continue;
         }
         for (const ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
         auto same = std::find_if(setups_.begin(), setups_.end(), [&](const PageSetup& s) {
-            return s.profile == setup.profile && s.options.ignored == setup.options.ignored;
+            return s.profile == setup.profile && s.byDoctype == setup.byDoctype &&
+                   s.options.ignored == setup.options.ignored;
         });
         if (same == setups_.end()) same = setups_.insert(setups_.end(), setup);
         pageSetups_.push_back(static_cast<uint32_t>(same - setups_.begin()));
         kept.push_back(path);
     }
     if (!good) return false;
-    // A run with no page still has the profile the options name, for its SARIF rules.
-    if (profileOrder_.empty() && !profileFor(arguments.profile, arguments.knownFiles, err)) return false;
+    // A run with no page still has the profiles the options name, for its SARIF rules.
+    PageSetup unused;
+    if (profileOrder_.empty() && !profilesFor(arguments.profile, arguments.knownFiles, unused, err)) return false;
     paths.swap(kept);
     return true;
 }

@@ -2,6 +2,7 @@
 // command line's options and the configuration file that applies to the page.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -15,8 +16,12 @@
 #include "tag_profile.h"
 
 struct PageSetup {
-    const TagProfile* profile = nullptr;
+    const TagProfile* profile = nullptr;  // null with auto: one of `byDoctype`
+    std::array<const TagProfile*, 3> byDoctype{};  // with auto: html32, html4, html5, made with one known-tag list
     CheckOptions options;
+
+    // The profile for the page whose text is `text`: with auto, the one its start asks for.
+    const TagProfile& profileOf(const char* text, size_t size) const;
 };
 
 class RunSettings {
@@ -39,6 +44,9 @@ private:
     // it is wrong or can't be read (its fault is written once).
     bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
     const TagProfile* profileFor(const std::string& name, const std::vector<std::string>& knownFiles, FILE* err);
+    // Fills in the profiles of `setup` for the profile `name` (or auto); false when one can't be made.
+    bool profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, PageSetup& setup,
+                     FILE* err);
 
     const Arguments* arguments_ = nullptr;
     std::map<std::string, std::unique_ptr<SiteConfig>> configs_;  // by file, null when none applies

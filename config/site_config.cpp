@@ -106,7 +106,7 @@ std::string movedHome(std::string_view text) {
 using PathPattern = std::vector<std::string>;
 using PathParts = std::vector<std::string_view>;
 
-constexpr const char* ProfileNames[] = {"html32", "html4", "html5"};
+constexpr const char* ProfileNames[] = {"html32", "html4", "html5", AutoProfile};
 
 // The first fault found in the file: thrown by the readers below, caught by load.
 struct Fault {
@@ -151,7 +151,7 @@ std::vector<std::pair<std::string, const toml::node*>> readStrings(const toml::k
 std::string readProfile(const toml::key& key, const toml::node& value) {
     const std::string& name = readString(key, value);
     if (std::find(std::begin(ProfileNames), std::end(ProfileNames), name) == std::end(ProfileNames)) {
-        fault(value.source(), "unknown profile " + inQuotes(name) + ": html32, html4 or html5");
+        fault(value.source(), "unknown profile " + inQuotes(name) + ": html32, html4, html5 or auto");
     }
     return name;
 }

@@ -11,10 +11,13 @@
 // The name the file is looked for under.
 constexpr const char SiteConfigName[] = "tagvetter.toml";
 
+// The profile name that lets each page's doctype choose its profile (page_profile.h).
+constexpr const char AutoProfile[] = "auto";
+
 // What the configuration says of one page. Empty fields: the file doesn't say.
 struct PageSettings {
     bool excluded = false;                // matched by `exclude`: not examined
-    std::string profile;                  // "html32", "html4", "html5"; "" when not set
+    std::string profile;                  // "html32", "html4", "html5", AutoProfile; "" when not set
     std::vector<std::string> knownFiles;  // usable from the current folder, in the order given
     std::vector<ProblemKind> ignore;      // kinds to leave out, each once
 };

@@ -380,7 +380,8 @@ void LanguageServer::recheckAll() {
 
 CheckSetup LanguageServer::setupFor(const OpenDocument& document) {
     std::vector<std::string> errors;
-    CheckSetup setup = sites_.setupFor(options_.readsConfigurations ? document.path : std::string(), errors);
+    CheckSetup setup =
+        sites_.setupFor(options_.readsConfigurations ? document.path : std::string(), document.text.text(), errors);
     for (const std::string& error : errors) {
         notify("window/showMessage", {{"type", MessageTypeError}, {"message", error}});
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "file_reader.h"
+#include "page_profile.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ bool isHtmlDocument(const std::string& languageId, const std::string& uri) {
     return languageId == "html" || endsWithNoCase(name, ".htm") || endsWithNoCase(name, ".html");
 }
 
-CheckSetup SiteProfiles::setupFor(const std::string& path, std::vector<std::string>& errors) {
+CheckSetup SiteProfiles::setupFor(const std::string& path, const std::string& text, std::vector<std::string>& errors) {
     CheckSetup setup;
     setup.profile = &TagProfile::html32();
     if (path.empty()) return setup;
@@ -91,8 +92,9 @@ CheckSetup SiteProfiles::setupFor(const std::string& path, std::vector<std::stri
     const PageSettings settings = kept->second->settingsFor(path);
     setup.excluded = settings.excluded;
     for (ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
-    const TagProfile* profile =
-        profileFor(settings.profile.empty() ? "html32" : settings.profile, settings.knownFiles, errors);
+    std::string name = settings.profile.empty() ? "html32" : settings.profile;
+    if (name == AutoProfile) name = profileOfPage(text.data(), text.size());
+    const TagProfile* profile = profileFor(name, settings.knownFiles, errors);
     if (profile) setup.profile = profile;
     return setup;
 }

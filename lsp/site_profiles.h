@@ -28,10 +28,11 @@ struct CheckSetup {
 
 class SiteProfiles {
 public:
-    // The setup for the page at `path`, "" for a document that is no file: the built-in
-    // default. A configuration or known-tag file that can't be read adds its messages to
+    // The setup for the page at `path` whose text is `text`, "" for a document that is no
+    // file: the built-in default. With auto the profile is the one the text's start asks
+    // for. A configuration or known-tag file that can't be read adds its messages to
     // `errors`, once until it is read again, and leaves the page with the default.
-    CheckSetup setupFor(const std::string& path, std::vector<std::string>& errors);
+    CheckSetup setupFor(const std::string& path, const std::string& text, std::vector<std::string>& errors);
 
     // Drops the configuration kept for `file`, and every profile, whose known-tag files
     // may have changed with it: the next setup reads them again.

@@ -115,7 +115,7 @@ TEST(Cli, ReportsUsageErrors) {
         {"count", "-", "--files-from=-"}, {"count", "--files-from", "a", "--files-from=b"},
         {"tags", "--files-from"}, {"tag", "--", "-j"},
         {"check", "--profile", "html6", "a"}, {"check", "--profile"}, {"count", "a", "--known"},
-        {"known", "--format=json"}, {"known", "--profile=html5", "a"},
+        {"known", "--format=json"}, {"known", "--profile=html5", "a"}, {"check", "--profile=Auto", "a"},
     };
     for (const auto& args : misuse) {
         CliRun r = run(args);
@@ -123,6 +123,8 @@ TEST(Cli, ReportsUsageErrors) {
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find("Try 'tagvetter --help'."), std::string::npos) << r.err;
     }
+    EXPECT_EQ(run({"known", "--profile", "auto"}).err,
+              "tagvetter: known needs a profile: html32, html4 or html5\nTry 'tagvetter --help'.\n");
     CliRun help = run({"--help"});
     EXPECT_EQ(help.status, CliOk);
     EXPECT_NE(help.out.find("tag NAME FILE"), std::string::npos);
@@ -426,4 +428,45 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
     EXPECT_EQ(badKnown.out, "");
     EXPECT_EQ(badKnown.err, site.path("site.known") +
                                 ":1: unknown pairing 'twice': use void, optional, strict, counted, raw or foreign\n");
+}
+
+// Pages of three doctypes, with auto from the option and from the configuration: each
+// page's lines are those of the page examined with the profile its doctype names.
+TEST(CliConfig, AutoGivesEachPageTheProfileOfItsDoctype) {
+    Site site;
+    const std::string body = "<center>x</center>\n<p><b>x<i>y</b>z</i></p>\n<sidebar>\n<td>\n";
+    const struct {
+        std::string path;
+        const char* profile;
+    } pages[] = {
+        {site.write("a.html", "<!DOCTYPE html>\n" + body), "html5"},
+        {site.write("b.html", "<?xml version=\"1.0\"?>\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\"\n"
+                              " \"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n" + body),
+         "html4"},
+        {site.write("c.htm", "<HTML>\n" + body), "html32"},
+    };
+    const std::vector<std::vector<std::string>> commands = {{"check", "--format=gnu"}, {"tags"}, {"tag", "b"}};
+    for (const auto& command : commands) {
+        std::string expected;
+        for (const auto& page : pages) {
+            std::vector<std::string> alone = command;
+            alone.insert(alone.end(), {"--no-config", "--profile", page.profile, page.path});
+            const std::string out = run(alone).out;
+            // Alone a page's lines have no path, but check's GNU lines always do.
+            const std::string prefix = command[0] == "check" ? "" : page.path + ":";
+            for (size_t from = 0; from < out.size(); from = out.find('\n', from) + 1) {
+                expected += prefix + out.substr(from, out.find('\n', from) + 1 - from);
+            }
+        }
+        std::vector<std::string> option = command, configured = command;
+        option.insert(option.end(), {"--no-config", "--profile=auto", "-j3", site.path()});
+        configured.push_back(site.path());
+        site.write("tagvetter.toml", "profile = \"auto\"\n");
+        EXPECT_EQ(run(option).out, expected) << command[0];
+        EXPECT_EQ(run(configured).out, expected) << command[0];
+        fs::remove(site.path("tagvetter.toml"));
+    }
+    CliRun census = run({"count", "--profile", "auto", site.path()});
+    EXPECT_EQ(census.status, CliOk);
+    EXPECT_NE(census.err.find(" different tags in 3 files\n"), std::string::npos) << census.err;
 }

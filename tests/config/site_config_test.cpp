@@ -72,7 +72,7 @@ TEST(SiteConfigLoad, ReportsTheFirstFaultWithItsPlace) {
         // Keys are checked in the file's order, not the table's sorted one.
         {"unknown = 1\nprofile = 'html6'\n", ":1:1: unknown key 'unknown'"},
         {"[extra]\nprofile = 'html5'\n", ":1:2: unknown key 'extra'"},
-        {"profile = \"html6\"\n", ":1:11: unknown profile 'html6': html32, html4 or html5"},
+        {"profile = \"html6\"\n", ":1:11: unknown profile 'html6': html32, html4, html5 or auto"},
         {"profile = 5\n", ":1:11: 'profile' must be a string"},
         {"known = 'site.known'\n", ":1:9: 'known' must be an array of strings"},
         {"known = ['a.known', 3]\n", ":1:21: 'known' must be an array of strings"},
@@ -89,7 +89,10 @@ TEST(SiteConfigLoad, ReportsTheFirstFaultWithItsPlace) {
         {"[[overrides]]\npaths = 'old/**'\n", ":2:9: 'paths' must be an array of strings"},
         {"[[overrides]]\npaths = ['a']\nexclude = ['b']\n", ":3:1: 'exclude' is read at the top level only"},
         {"[[overrides]]\npaths = ['a']\nprofle = 'html4'\n", ":3:1: unknown key 'profle' in an override"},
-        {"[[overrides]]\npaths = ['a']\nprofile = 'xhtml'\n", ":3:11: unknown profile 'xhtml': html32, html4 or html5"},
+        {"[[overrides]]\npaths = ['a']\nprofile = 'xhtml'\n",
+         ":3:11: unknown profile 'xhtml': html32, html4, html5 or auto"},
+        {"[[overrides]]\npaths = ['a']\nprofile = 'Auto'\n",
+         ":3:11: unknown profile 'Auto': html32, html4, html5 or auto"},
         {"[[overrides]]\npaths = ['a']\nignore = ['not-closed', 'x']\n", ":3:25: unknown kind 'x'"},
         {"[[overrides]]\npaths = ['a']\nknown = [1]\n", ":3:10: 'known' must be an array of strings"},
     };
@@ -177,9 +180,9 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
                                          "ignore = ['unbalanced-quotes', 'void-close', 'unbalanced-quotes']\n"
                                          "[[overrides]]\n"
                                          "paths = ['nothing', 'old/keep/*.html']\n"
-                                         "profile = 'html5'\n"
+                                         "profile = 'auto'\n"
                                          "known = []\n");
-    writeFile(root / "blog" / SiteConfigName, "profile = 'html5'\n");
+    writeFile(root / "blog" / SiteConfigName, "profile = 'auto'\n");
     fs::create_directories(root / "drafts" / SiteConfigName);
 
     const std::string rootConfig = (root / SiteConfigName).string();
@@ -217,14 +220,14 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     EXPECT_EQ(old.ignore, oldIgnore);
 
     const PageSettings kept = config.settingsFor((root / "old" / "keep" / "page.html").string());
-    EXPECT_EQ(kept.profile, "html5");
+    EXPECT_EQ(kept.profile, "auto");
     EXPECT_TRUE(kept.knownFiles.empty());
     EXPECT_EQ(kept.ignore, oldIgnore);
 
     {
         fs::create_directories(root / "old");
         const CurrentFolder inOld(root / "old");
-        EXPECT_EQ(config.settingsFor("keep/page.html").profile, "html5");
+        EXPECT_EQ(config.settingsFor("keep/page.html").profile, "auto");
         EXPECT_EQ(config.settingsFor("page.html").profile, "html32");
         EXPECT_TRUE(config.settingsFor("../vendor/a.html").excluded);
         EXPECT_EQ(findSiteConfig("-"), rootConfig);
@@ -242,7 +245,7 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     SiteConfig blog;
     ASSERT_TRUE(blog.load(findSiteConfig((root / "blog" / "2024" / "post.html").string()), error)) << error;
     const PageSettings post = blog.settingsFor((root / "blog" / "2024" / "post.html").string());
-    EXPECT_EQ(post.profile, "html5");
+    EXPECT_EQ(post.profile, "auto");
     EXPECT_TRUE(post.knownFiles.empty());
     EXPECT_TRUE(post.ignore.empty());
     EXPECT_FALSE(post.excluded);

@@ -237,6 +237,53 @@ TEST(LanguageServerTest, ConfigurationNearestThePage) {
     EXPECT_EQ(published[1]["diagnostics"], json::array()) << "an excluded page";
 }
 
+// With auto each version of the text is checked, hovered and completed with the profile
+// its start asks for.
+TEST(LanguageServerTest, AutoProfileFollowsTheDoctypeOnEveryChange) {
+    SiteFolder site;
+    site.write("tagvetter.toml", "profile = \"auto\"\n");
+    const struct Case {
+        const char* doctype;
+        const char* profile;
+        const char* tableLabel;
+        std::vector<std::string> codes;
+    } cases[] = {
+        {"<!DOCTYPE html>", "html5", "table", {"obsolete-tag"}},
+        {"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">", "html32", "TABLE", {}},
+        {"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\">", "html4", "table", {}},
+        {"<!doctype html>", "html5", "table", {"obsolete-tag"}},
+    };
+    const std::string uri = site.uri("page.htm");
+    std::string input = initialize();
+    int id = 2;
+    for (const Case& c : cases) {
+        const std::string text = std::string(c.doctype) + "\n<table border=1><tr><td><center>x</center></table>\n";
+        input += id == 2 ? openDocument(uri, text)
+                         : notification("textDocument/didChange", {{"textDocument", {{"uri", uri}, {"version", id}}},
+                                                                   {"contentChanges", {{{"text", text}}}}});
+        input += request(id++, "textDocument/hover", {{"textDocument", {{"uri", uri}}}, {"position", position(1, 8)}});
+        input += request(id++, "textDocument/completion",
+                         {{"textDocument", {{"uri", uri}}}, {"position", position(1, 1)}});
+    }
+    const ServerRun run = serve(input);
+    const std::vector<json> published = run.notifications("textDocument/publishDiagnostics");
+    ASSERT_EQ(published.size(), std::size(cases));
+    id = 2;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.doctype);
+        std::vector<std::string> codes;
+        for (const json& diagnostic : published[i]["diagnostics"]) codes.push_back(diagnostic["code"]);
+        EXPECT_EQ(codes, c.codes) << published[i];
+        const std::string hover = run.replyTo(id++)["result"]["contents"]["value"];
+        EXPECT_NE(hover.find(std::string(" the ") + c.profile + " profile"), std::string::npos) << hover;
+        const json tags = run.replyTo(id++)["result"];
+        EXPECT_NE(std::find_if(tags.begin(), tags.end(), [&](const json& t) { return t["label"] == c.tableLabel; }),
+                  tags.end())
+            << tags;
+    }
+}
+
 TEST(LanguageServerTest, BrokenConfigurationIsShownOnceThenReadAgainWhenSaved) {
     SiteFolder site;
     site.write("tagvetter.toml", "profile = \"html9\"\n");
