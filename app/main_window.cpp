@@ -9,8 +9,10 @@
 #include "document_check.h"
 #include "file_exists.h"
 #include "known_tag_reference.h"
+#include "link_check.h"
 #include "link_text.h"
 #include "open_dialog.h"
+#include "page_links.h"
 #include "page_profile.h"
 #include "resource.h"
 #include "tag_listing.h"
@@ -139,6 +141,7 @@ void MainWindow::chooseProfile(int choice) {
     case ViewAllTags: viewAllTags(); break;
     case ViewOneTag: listOneTag(); break;
     case ViewKnownTags: viewKnownTags(); break;
+    case ViewLinks: checkLinks(); break;
     default: break;
     }
 }
@@ -148,15 +151,15 @@ void MainWindow::chooseProfile(int choice) {
 void MainWindow::enableDocumentCommands() {
     HMENU menu = GetMenu(handle);
     UINT state = document_.isLoaded() ? MF_ENABLED : MF_GRAYED;
-    for (UINT command : {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG})
+    for (UINT command : {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG, CMD_CHECK_LINKS})
         EnableMenuItem(menu, command, MF_BYCOMMAND | state);
 }
 
 // Runs the command of a menu item or the accelerator.
 void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     if (lParam && reinterpret_cast<HWND>(lParam) == results.listHandle() && HIWORD(wParam) == LBN_DBLCLK) {
-        // Only the tag listings hold whole tags whose links can be followed.
-        if (viewMode == ViewAllTags || viewMode == ViewOneTag) {
+        // Only the tag listings and the broken links hold links that can be followed.
+        if (viewMode == ViewAllTags || viewMode == ViewOneTag || viewMode == ViewLinks) {
             followLink();
             return;
         }
@@ -170,6 +173,7 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     case CMD_EXIT: exit(); break;
     case CMD_CHECK_DOCUMENT: checkDocument(); break;
     case CMD_VIEW_ONE_TAG: viewOneTag(); break;
+    case CMD_CHECK_LINKS: checkLinks(); break;
     case CMD_PROFILE_HTML32: chooseProfile(ProfileHtml32); break;
     case CMD_PROFILE_HTML4: chooseProfile(ProfileHtml4); break;
     case CMD_PROFILE_HTML5: chooseProfile(ProfileHtml5); break;
@@ -278,6 +282,36 @@ void MainWindow::viewKnownTags() {
     results.setHorizontalExtent(160 * averageCharWidth);
 }
 
+// Lists the open page's local links that lead nowhere, as `tagvetter links PAGE` does: the
+// root is the page's folder, and the anchors of the pages it links to are read from disk.
+void MainWindow::checkLinks() {
+    if (!document_.isLoaded()) return;
+    PageLinks links;
+    readPageLinks(document_, links);
+    LinkOptions options;
+    const char* slash = strrchr(documentPath, '\\');
+    options.root = slash ? std::string(documentPath, static_cast<size_t>(slash - documentPath)) : std::string(".");
+    LinkCheck check(options);
+    check.addPage(documentPath, std::move(links));
+    Document target;
+    const std::vector<LinkProblem> problems = check.check([&](const std::string& path, PageLinks& found) {
+        if (!target.load(path.c_str())) return false;
+        const bool read = readPageLinks(target, found);
+        target.release();
+        return read;
+    });
+    QuietFill quiet(results);
+    results.empty();
+    for (const LinkProblem& problem : problems) {
+        char label[12];
+        formatLineLabel(problem.line - 1, label);
+        results.append((std::string(label) + "  " + linkProblemMessage(problem)).c_str());
+    }
+    if (problems.empty()) results.append("No broken links");
+    results.setHorizontalExtent(100 * averageCharWidth);
+    viewMode = ViewLinks;
+}
+
 // Asks for a file with the open dialog and opens it; a cancelled dialog changes nothing.
 void MainWindow::open() {
     char path[OpenPathSize];
@@ -304,6 +338,15 @@ void MainWindow::followLink() {
     if (length == LB_ERR || length > LongestFollowedLine) return;
     char line[LinkLineSize];
     if (SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(line)) == LB_ERR) return;
+    if (viewMode == ViewLinks) {
+        // "0003  TARGET - what is wrong": the target is followed as a listed tag's href.
+        const char* target = strstr(line, "  ");
+        const char* end = target ? strstr(target + 2, " - ") : nullptr;
+        if (!end) return;
+        const std::string tag = "<a href=\"" + std::string(target + 2, end) + "\">";
+        if (tag.size() >= sizeof line) return;
+        strcpy(line, tag.c_str());
+    }
     char joined[LinkLineSize];
     switch (linkedFilePath(line, documentPath, joined)) {
     case LinkTarget::None: return;

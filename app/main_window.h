@@ -23,6 +23,7 @@ enum ViewMode {
     ViewAllTags = 3,
     ViewOneTag = 4,
     ViewKnownTags = 5,
+    ViewLinks = 6,
 };
 
 // How pages are read: the profile chosen in the View menu, kept in the registry as its
@@ -61,6 +62,7 @@ public:
     void viewAllTags();
     void viewOneTag();
     void viewKnownTags();
+    void checkLinks();
     void about();
     void exit();
     // Reads pages with `choice` from now on, keeps it for the next start and redoes the
@@ -68,7 +70,8 @@ public:
     void chooseProfile(int choice);
 
     // Opens the local page that the href of the selected listed tag names, looked for in
-    // the folder of the open document.
+    // the folder of the open document; for a broken link of Check links, the page its
+    // target names.
     void followLink();
 
     // The path of the last successful open, empty before it and after a failed one.

@@ -16,6 +16,9 @@ const char UsageText[] =
     "  check FILE...      the problems found in the tags, or \"No errors found\"\n"
     "  tags FILE...       every tag, with the number of the line it starts on\n"
     "  tag NAME FILE...   every tag named NAME, opening and closing alike\n"
+    "  links FILE...      the local links that lead nowhere: missing files, names\n"
+    "                     right only in another letter case, missing #anchors,\n"
+    "                     links above the root\n"
     "  known              the known tags, with descriptions and attributes\n"
     "  lsp                a language server for editors, on standard input and output\n"
     "\n"
@@ -25,9 +28,9 @@ const char UsageText[] =
     "\n"
     "Options, anywhere after the command (\"--\" ends them):\n"
     "  --files-from LIST  examine the paths in LIST too, one a line (\"-\": standard input)\n"
-    "  --format FORMAT    how check writes its problems: text (the default), gnu\n"
-    "                     (PATH:LINE[:COLUMN]: message), json (one object a line)\n"
-    "                     or sarif\n"
+    "  --format FORMAT    how check and links write their problems: text (the\n"
+    "                     default), gnu (PATH:LINE[:COLUMN]: message), json (one\n"
+    "                     object a line) or sarif\n"
     "  -j N, --jobs N     examine N files at once (default: one per core); the output\n"
     "                     is the same for every N\n"
     "  --profile NAME     the tags known and how pages are read: html32 (the 136 tags\n"
@@ -39,6 +42,11 @@ const char UsageText[] =
     "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
     "                     overrides them; one tag a line:\n"
     "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS\n"
+    "  --root DIR         links: where \"/...\" links lead (default: the folder given,\n"
+    "                     or the page's folder for one page)\n"
+    "  --index NAMES      links: a folder's page, the first of NAMES found\n"
+    "                     (default: index.html,index.htm)\n"
+    "  --list-external    links: write the external links instead, one a line\n"
     "  --config FILE      the configuration to follow, instead of the tagvetter.toml\n"
     "                     in each page's folder or the nearest folder above it\n"
     "  --no-config        follow no configuration file\n"
@@ -111,6 +119,7 @@ const char* commandWord(Command command) {
         case Command::Check: return "check";
         case Command::Tags: return "tags";
         case Command::Tag: return "tag";
+        case Command::Links: return "links";
         case Command::Known: return "known";
         case Command::Lsp: return "lsp";
     }
@@ -125,8 +134,8 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
     const std::string first = argv[1];
     if (first == "--help" || first == "-h") return ParseResult::Help;
     if (first == "--version") return ParseResult::Version;
-    static const Command Commands[] = {Command::Count, Command::Check, Command::Tags,
-                                       Command::Tag,   Command::Known, Command::Lsp};
+    static const Command Commands[] = {Command::Count, Command::Check, Command::Tags,  Command::Tag,
+                                       Command::Links, Command::Known, Command::Lsp};
     const Command* named = std::find_if(std::begin(Commands), std::end(Commands),
                                         [&](Command c) { return first == commandWord(c); });
     if (named == std::end(Commands)) {
@@ -199,6 +208,30 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
             arguments.configFile = value;
         } else if (word == "--no-config") {
             arguments.noConfig = true;
+        } else if (command == Command::Links &&
+                   (match = matchOption(word, "--root", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || value.empty() || !arguments.root.empty()) {
+                problem = "--root takes one DIR";
+                return ParseResult::Misuse;
+            }
+            arguments.root = value;
+        } else if (command == Command::Links &&
+                   (match = matchOption(word, "--index", argc, argv, i, value)) != Match::No) {
+            arguments.indexNames.clear();
+            size_t from = 0;
+            while (match == Match::Value && from <= value.size()) {
+                const size_t comma = std::min(value.find(',', from), value.size());
+                const std::string name = value.substr(from, comma - from);
+                if (name.empty() || name.find_first_of("/\\") != std::string::npos) break;
+                arguments.indexNames.push_back(name);
+                from = comma + 1;
+            }
+            if (match == Match::Missing || from <= value.size()) {
+                problem = "--index takes file names split by commas";
+                return ParseResult::Misuse;
+            }
+        } else if (command == Command::Links && word == "--list-external") {
+            arguments.listExternal = true;
         } else {
             problem = "unknown option '" + word + "'";
             return ParseResult::Misuse;
@@ -240,8 +273,9 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
         problem = "standard input can be read only once";
         return ParseResult::Misuse;
     }
-    if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != Command::Check) {
-        problem = "only check has formats other than text";
+    if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != Command::Check &&
+        command != Command::Links) {
+        problem = "only check and links have formats other than text";
         return ParseResult::Misuse;
     }
     return ParseResult::Run;

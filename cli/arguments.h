@@ -18,6 +18,7 @@ enum class Command {
     Check,  // check FILE...
     Tags,   // tags FILE...
     Tag,    // tag NAME FILE...
+    Links,  // links FILE...: the local links of the pages
     Known,  // known
     Lsp,    // lsp: the language server on standard input and output
 };
@@ -39,6 +40,9 @@ struct Arguments {
     std::vector<std::string> knownFiles;  // --known FILE, in the order given
     std::string configFile;             // --config FILE; empty: the tagvetter.toml nearest each page
     bool noConfig = false;              // --no-config
+    std::string root;                   // links --root DIR; empty: not given
+    std::vector<std::string> indexNames;  // links --index NAMES; empty: not given
+    bool listExternal = false;          // links --list-external
 };
 
 // What parseArguments found.

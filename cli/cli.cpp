@@ -15,8 +15,10 @@
 #include "jobs.h"
 #include "known_tag_reference.h"
 #include "language_server.h"
+#include "link_check.h"
 #include "output_formats.h"
 #include "output_text.h"
+#include "page_links.h"
 #include "progress.h"
 #include "report.h"
 #include "run_settings.h"
@@ -79,6 +81,7 @@ struct FileResult {
     int32_t problems = 0;
     int longest = 0;
     std::unique_ptr<TagCensus> census;
+    PageLinks links;
 };
 
 class Run {
@@ -87,7 +90,9 @@ public:
         FILE* err)
         : arguments_(arguments), settings_(settings), inputs_(inputs), out_(out), err_(err),
           withPath_(!inputs.single), progress_(err, out.stream(), inputs.paths.size()),
-          rules_(ruleKindsOf(settings.profiles())), report_(makeReport(arguments.format, out, rules_)) {}
+          rules_(ruleKindsOf(settings.profiles())),
+          sarifRules_(arguments.command == Command::Links ? linkSarifRules() : sarifRulesOf(rules_)),
+          report_(makeReport(arguments.format, out, sarifRules_)) {}
 
     int execute();
 
@@ -95,6 +100,8 @@ private:
     void examine(Worker& worker, size_t index, FileResult& result);
     void deliver(const std::string& path, FileResult& result);
     void fail(const InputError& error);
+    // Checks the links of the pages delivered and writes each page's broken ones.
+    void reportLinks();
     std::string summary() const;
 
     const Arguments& arguments_;
@@ -105,9 +112,12 @@ private:
     const bool withPath_;
     Progress progress_;
     const std::vector<ProblemKind> rules_;
+    const std::vector<SarifRule> sarifRules_;
     const std::unique_ptr<Report> report_;
 
     TagCensus total_;
+    std::unique_ptr<LinkCheck> links_;
+    std::vector<std::string> linkedPages_;  // the pages given to links_, in order
     RunSummary summary_;
     int longest_ = 0;
 };
@@ -141,6 +151,10 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             writer.finish(result.problems);
             break;
         }
+        case Command::Links:
+            result.links = PageLinks();
+            readPageLinks(document, result.links);
+            break;
         default: {
             OutputLines lines(path, withPath_, result.out);
             IgnoredPanes panes;
@@ -168,6 +182,10 @@ void Run::deliver(const std::string& path, FileResult& result) {
     ++summary_.examined;
     if (!result.out.text.empty()) progress_.clearFor(out_.stream());
     report_->fileResults(result.out.text);
+    if (links_) {
+        linkedPages_.push_back(path);
+        links_->addPage(path, std::move(result.links));
+    }
     if (result.census) addCensus(total_, *result.census);
     summary_.problems += result.problems;
     summary_.filesWithProblems += result.problems > 0 ? 1 : 0;
@@ -185,6 +203,11 @@ std::string Run::summary() const {
             return counted(summary_.examined, "file", "files") + " examined, " +
                    std::to_string(summary_.filesWithProblems) + " with problems, " +
                    counted(summary_.problems, "problem", "problems");
+        case Command::Links:
+            if (!withPath_ || arguments_.listExternal) return std::string();
+            return counted(summary_.examined, "file", "files") + " examined, " +
+                   std::to_string(summary_.filesWithProblems) + " with broken links, " +
+                   counted(summary_.problems, "broken link", "broken links");
         default:
             return "Longest: " + std::to_string(longest_) + files;
     }
@@ -199,6 +222,7 @@ int Run::execute() {
     const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
                                           static_cast<int>(std::min<size_t>(paths.size(), 1024))));
     std::vector<Worker> workers(static_cast<size_t>(jobs));
+    if (arguments_.command == Command::Links) links_.reset(new LinkCheck(settings_.linkOptions()));
     report_->start();
     for (const InputError& error : inputs_.errors) fail(error);
 
@@ -218,6 +242,7 @@ int Run::execute() {
 
     // One file that can't be read gives its message alone, as it always did.
     const bool aloneFailed = inputs_.single && !summary_.errors.empty();
+    if (links_ && !aloneFailed) reportLinks();
     if (arguments_.command == Command::Count && !aloneFailed) {
         // Pages read with several profiles are described with the first profile in use.
         StreamResultList lines(out_);
@@ -231,7 +256,40 @@ int Run::execute() {
     const std::string line = aloneFailed ? std::string() : summary();
     if (!line.empty()) fprintf(err_, "%s\n", line.c_str());
     if (!summary_.errors.empty()) return CliFailed;
-    return arguments_.command == Command::Check && summary_.problems > 0 ? CliProblemsFound : CliOk;
+    const bool found = arguments_.command == Command::Check || arguments_.command == Command::Links;
+    return found && summary_.problems > 0 ? CliProblemsFound : CliOk;
+}
+
+void Run::reportLinks() {
+    // The anchors of a linked page that was not among the inputs, read from disk once.
+    Document target;
+    const std::vector<LinkProblem> problems = links_->check([&](const std::string& path, PageLinks& links) {
+        if (!target.load(path.c_str())) return false;
+        const bool read = readPageLinks(target, links);
+        target.release();
+        return read;
+    });
+    if (arguments_.listExternal) {
+        OutputText text;
+        for (const ExternalLink& link : links_->externals()) {
+            text.add(link.page + ":" + std::to_string(link.line) + ": " + link.target + "\n");
+        }
+        report_->fileResults(text.text);
+        return;
+    }
+    size_t next = 0;
+    for (const std::string& page : linkedPages_) {
+        OutputText text;
+        int32_t found = 0;
+        for (; next < problems.size() && problems[next].page == page; ++next) {
+            writeLinkProblem(arguments_.format, problems[next], withPath_, found == 0, text);
+            ++found;
+        }
+        if (found == 0) writeNoBrokenLinks(arguments_.format, page, withPath_, text);
+        report_->fileResults(text.text);
+        summary_.problems += found;
+        summary_.filesWithProblems += found > 0 ? 1 : 0;
+    }
 }
 
 }  // namespace

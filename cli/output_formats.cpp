@@ -112,11 +112,26 @@ std::vector<ProblemKind> ruleKindsOf(const std::vector<const TagProfile*>& profi
     return kinds;
 }
 
-std::string sarifLogStart(const std::vector<ProblemKind>& kinds) {
+std::vector<SarifRule> sarifRulesOf(const std::vector<ProblemKind>& kinds) {
+    std::vector<SarifRule> rules;
+    for (const ProblemKind kind : kinds) rules.push_back({problemKindId(kind), problemKindSummary(kind)});
+    return rules;
+}
+
+std::vector<SarifRule> linkSarifRules() {
+    std::vector<SarifRule> rules;
+    for (int k = 0; k < LinkKindCount; ++k) {
+        const LinkKind kind = static_cast<LinkKind>(k);
+        rules.push_back({linkKindId(kind), linkKindSummary(kind)});
+    }
+    return rules;
+}
+
+std::string sarifLogStart(const std::vector<SarifRule>& kinds) {
     Json rules = Json::array();
-    for (const ProblemKind kind : kinds) {
-        rules.push_back({{"id", problemKindId(kind)},
-                         {"shortDescription", {{"text", problemKindSummary(kind)}}},
+    for (const SarifRule& rule : kinds) {
+        rules.push_back({{"id", rule.id},
+                         {"shortDescription", {{"text", rule.summary}}},
                          {"defaultConfiguration", {{"level", "warning"}}}});
     }
     Json driver = {{"name", "tagvetter"}, {"version", TAGVETTER_VERSION}, {"rules", rules}};
@@ -169,4 +184,49 @@ std::string sarifUri(const std::string& path) {
         }
     }
     return uri;
+}
+
+void writeLinkProblem(OutputFormat format, const LinkProblem& problem, bool withPath, bool first, OutputText& out) {
+    const std::string message = linkProblemMessage(problem);
+    switch (format) {
+        case OutputFormat::Text: {
+            if (withPath) out.add(problem.page + ":");
+            char label[12];
+            formatLineLabel(problem.line - 1, label);
+            out.add(std::string(label) + "  " + message + "\n");
+            break;
+        }
+        case OutputFormat::Gnu:
+            out.add(problem.page + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " +
+                    message + "\n");
+            break;
+        case OutputFormat::Json: {
+            Json object = {{"path", problem.page},
+                           {"line", problem.line},
+                           {"column", problem.column},
+                           {"kind", linkKindId(problem.kind)},
+                           {"target", problem.target}};
+            if (problem.kind == LinkKind::LetterCase) object["existing"] = problem.existing;
+            object["message"] = message;
+            out.add(jsonText(object) + "\n");
+            break;
+        }
+        case OutputFormat::Sarif: {
+            if (!first) out.add(SarifResultSeparator);
+            Json location = {{"artifactLocation", {{"uri", sarifUri(problem.page)}}},
+                             {"region", {{"startLine", problem.line}, {"startColumn", problem.column}}}};
+            out.add(jsonText({{"ruleId", linkKindId(problem.kind)},
+                              {"ruleIndex", static_cast<int>(problem.kind)},
+                              {"level", "warning"},
+                              {"message", {{"text", message}}},
+                              {"locations", Json::array({{{"physicalLocation", location}}})}}));
+            break;
+        }
+    }
+}
+
+void writeNoBrokenLinks(OutputFormat format, const std::string& page, bool withPath, OutputText& out) {
+    if (format != OutputFormat::Text) return;
+    if (withPath) out.add(page + ":");
+    out.add("No broken links\n");
 }

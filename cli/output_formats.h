@@ -7,6 +7,7 @@
 
 #include "arguments.h"
 #include "document_check.h"
+#include "link_check.h"
 #include "output_text.h"
 #include "report.h"
 #include "result_sinks.h"
@@ -55,7 +56,17 @@ private:
 // separator between results (ProblemWriter puts it between the results of one file, the
 // report between those of two files), and its end after the last file. Its rules are
 // `rules`: the kinds the checks of the run's profiles report.
-std::string sarifLogStart(const std::vector<ProblemKind>& rules);
+std::string sarifLogStart(const std::vector<SarifRule>& rules);
+// The rules of the kinds of check.
+std::vector<SarifRule> sarifRulesOf(const std::vector<ProblemKind>& kinds);
+// The rules of the kinds of links.
+std::vector<SarifRule> linkSarifRules();
+
+// Writes one broken link of a page in `format` (a SARIF result after the separator when it
+// isn't the page's first); `withPath`: the text line starts with the page's path.
+void writeLinkProblem(OutputFormat format, const LinkProblem& problem, bool withPath, bool first, OutputText& out);
+// The text format's line for a page without broken links ("No broken links").
+void writeNoBrokenLinks(OutputFormat format, const std::string& page, bool withPath, OutputText& out);
 extern const char SarifResultSeparator[];
 // `errors`: every failure of the run, each a notification; with any, the run did not
 // succeed.

@@ -15,7 +15,7 @@ public:
 // could be read.
 class SarifReport : public Report {
 public:
-    SarifReport(LineOutput& out, const std::vector<ProblemKind>& rules) : Report(out), rules_(rules) {}
+    SarifReport(LineOutput& out, const std::vector<SarifRule>& rules) : Report(out), rules_(rules) {}
     void start() override { out_.add(sarifLogStart(rules_)); }
     void fileResults(const std::string& text) override {
         if (text.empty()) return;
@@ -29,13 +29,13 @@ public:
     }
 
 private:
-    const std::vector<ProblemKind>& rules_;
+    const std::vector<SarifRule>& rules_;
     bool resultWritten_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<Report> makeReport(OutputFormat format, LineOutput& out, const std::vector<ProblemKind>& rules) {
+std::unique_ptr<Report> makeReport(OutputFormat format, LineOutput& out, const std::vector<SarifRule>& rules) {
     if (format == OutputFormat::Sarif) return std::unique_ptr<Report>(new SarifReport(out, rules));
     return std::unique_ptr<Report>(new PlainReport(out));
 }

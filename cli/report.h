@@ -13,6 +13,12 @@
 #include "document_check.h"
 #include "line_output.h"
 
+// One rule of a SARIF log: a kind's identifier and its sentence.
+struct SarifRule {
+    std::string id;
+    std::string summary;
+};
+
 // One input the run could not examine.
 struct InputError {
     std::string path;     // the file, the folder or the LIST
@@ -47,5 +53,5 @@ protected:
     LineOutput& out_;
 };
 
-// The report of `format`; a SARIF log's rules are `rules`.
-std::unique_ptr<Report> makeReport(OutputFormat format, LineOutput& out, const std::vector<ProblemKind>& rules);
+// The report of `format`; a SARIF log's rules are `rules`, which must outlive it.
+std::unique_ptr<Report> makeReport(OutputFormat format, LineOutput& out, const std::vector<SarifRule>& rules);

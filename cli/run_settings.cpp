@@ -103,6 +103,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
     arguments_ = &arguments;
     std::vector<std::string> kept;
     bool good = true;
+    const LinkSettings* firstLinks = nullptr;
     for (const std::string& path : paths) {
         PageSettings settings;
         if (!arguments.noConfig) {
@@ -112,6 +113,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
                 continue;
             }
             if (config) {
+                if (!firstLinks) firstLinks = &config->links();
                 settings = config->settingsFor(path);
                 if (settings.excluded) {
                     if (paths.size() == 1) excludedBy_ = config->file();
@@ -138,6 +140,24 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         kept.push_back(path);
     }
     if (!good) return false;
+    linkOptions_.root = arguments.root;
+    if (linkOptions_.root.empty() && firstLinks) linkOptions_.root = firstLinks->root;
+    if (linkOptions_.root.empty() && !arguments.operands.empty()) {
+        const std::string& first = arguments.operands.front();
+        std::error_code ec;
+        if (std::filesystem::is_directory(first, ec)) {
+            linkOptions_.root = first;
+        } else if (arguments.operands.size() == 1 && !arguments.hasFilesFrom && first != StandardInputPath) {
+            linkOptions_.root = std::filesystem::path(first).parent_path().string();
+        }
+    }
+    if (linkOptions_.root.empty()) linkOptions_.root = ".";
+    if (!arguments.indexNames.empty()) {
+        linkOptions_.indexNames = arguments.indexNames;
+    } else if (firstLinks && !firstLinks->index.empty()) {
+        linkOptions_.indexNames = firstLinks->index;
+    }
+    if (firstLinks) linkOptions_.accept = firstLinks->accept;
     // A run with no page still has the profiles the options name, for its SARIF rules.
     PageSetup unused;
     if (profileOrder_.empty() && !profilesFor(arguments.profile, arguments.knownFiles, unused, err)) return false;

@@ -12,6 +12,7 @@
 
 #include "arguments.h"
 #include "document_check.h"
+#include "link_check.h"
 #include "site_config.h"
 #include "tag_profile.h"
 
@@ -36,6 +37,10 @@ public:
     const PageSetup& setupOf(size_t index) const { return setups_[pageSetups_[index]]; }
     // Every profile in use, in the order of the pages that first use them; at least one.
     std::vector<const TagProfile*> profiles() const;
+    // How links are resolved: --root and --index, else the [links] table of the
+    // configuration of the first page, else the folder given (the page's folder for one page)
+    // and index.html,index.htm.
+    const LinkOptions& linkOptions() const { return linkOptions_; }
     // The configuration that excluded `path`, for a page named alone; "" when none did.
     const std::string& excludedBy() const { return excludedBy_; }
 
@@ -56,6 +61,7 @@ private:
     std::vector<PageSetup> setups_;     // each distinct setup once
     std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_
     std::string excludedBy_;
+    LinkOptions linkOptions_;
     std::set<std::string> profileErrors_;  // the known-tag faults written so far
 };
 

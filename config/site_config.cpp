@@ -296,6 +296,8 @@ public:
                 config.exclude_ = readPatterns(*key, *value);
             } else if (name == "overrides") {
                 readOverrides(*value, folder, config.overrides_);
+            } else if (name == "links") {
+                readLinks(*value, folder, config.links_);
             } else {
                 fault(key->source(), "unknown key " + inQuotes(name));
             }
@@ -303,6 +305,35 @@ public:
     }
 
 private:
+    static void readLinks(const toml::node& value, const fs::path& folder, LinkSettings& links) {
+        const toml::table* table = value.as_table();
+        if (!table) fault(value.source(), "'links' must be a table");
+        for (const auto& [key, entry] : inFileOrder(*table)) {
+            const std::string_view name = key->str();
+            if (name == "root") {
+                const std::string root = readString(*key, *entry);
+                if (root.empty()) fault(entry->source(), "'root' holds an empty path");
+                const fs::path path(root);
+                links.root = path.is_absolute() ? root : (folder / path).lexically_normal().string();
+            } else if (name == "index") {
+                links.index.clear();
+                for (const auto& [page, element] : readStrings(*key, *entry)) {
+                    if (page.empty() || page.find_first_of("/\\") != std::string::npos)
+                        fault(element->source(), "'index' holds a name that is no file name");
+                    links.index.push_back(page);
+                }
+            } else if (name == "accept") {
+                links.accept.clear();
+                for (const auto& [pattern, element] : readStrings(*key, *entry)) {
+                    if (pattern.empty()) fault(element->source(), "'accept' holds an empty pattern");
+                    links.accept.push_back(pattern);
+                }
+            } else {
+                fault(key->source(), "unknown key " + inQuotes(name) + " in [links]");
+            }
+        }
+    }
+
     static void readOverrides(const toml::node& value, const fs::path& folder,
                               std::vector<SiteConfig::Override>& overrides) {
         const char* mustBe = "'overrides' must be an array of tables";

@@ -22,6 +22,13 @@ struct PageSettings {
     std::vector<ProblemKind> ignore;      // kinds to leave out, each once
 };
 
+// The [links] table: how `tagvetter links` resolves and forgives the site's links.
+struct LinkSettings {
+    std::string root;                     // for "/..." links, usable from the current folder; "" when not set
+    std::vector<std::string> index;       // a folder's page names, in order; empty when not set
+    std::vector<std::string> accept;      // glob patterns of targets that are fine though missing
+};
+
 class SiteConfig {
 public:
     // Reads and checks `file`. False when it can't be read or is wrong, with `error` set
@@ -39,6 +46,7 @@ public:
     // `paths` match, in order, each key it sets replacing the one before. Standard input
     // ("-") and a page outside the configuration's folder match no pattern.
     PageSettings settingsFor(const std::string& pagePath) const;
+    const LinkSettings& links() const { return links_; }
 
 private:
     // A pattern of `exclude` or `paths`, split at load into its '/'-separated parts, with
@@ -56,6 +64,7 @@ private:
     std::vector<PathPattern> exclude_;
     PageSettings top_;
     std::vector<Override> overrides_;
+    LinkSettings links_;
 };
 
 // The tagvetter.toml nearest the page at `pagePath`: in its folder, or the nearest folder

@@ -69,7 +69,8 @@ LRESULT CALLBACK recordTabStops(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // The commands that need a document, in the menu's order.
-const std::vector<UINT> DocumentCommands = {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG};
+const std::vector<UINT> DocumentCommands = {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG,
+                                          CMD_CHECK_LINKS};
 
 class MainWindowTest : public AppTest {
 protected:
@@ -585,6 +586,7 @@ TEST_F(MainWindowTest, TheMenuBarIsExactlyTheProgramsMenu) {
           {"View &one tag", CMD_VIEW_ONE_TAG},
           {"", 0},
           {"View all &known tags", CMD_VIEW_KNOWN_TAGS},
+          {"Check &links", CMD_CHECK_LINKS},
           {"", 0},
           {"HTML &3.2 (1990s pages)", CMD_PROFILE_HTML32},
           {"HTML &4.01", CMD_PROFILE_HTML4},

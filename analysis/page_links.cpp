@@ -1,0 +1,483 @@
+#include "page_links.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "no_case.h"
+#include "tag_profile.h"
+#include "tag_scanner.h"
+
+namespace {
+
+// White space inside a tag as the scanner reads it: a NUL counts too.
+bool isTagSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\0'; }
+
+// The white space a URL loses at its ends, and that parts a srcset or a refresh.
+bool isAsciiSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f'; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The attributes the reader looks at, one bit each.
+enum AttributeBit : uint16_t {
+    Href = 1 << 0,
+    Src = 1 << 1,
+    Srcset = 1 << 2,
+    Poster = 1 << 3,
+    Data = 1 << 4,
+    Background = 1 << 5,
+    Action = 1 << 6,
+    Content = 1 << 7,
+    HttpEquiv = 1 << 8,
+    Type = 1 << 9,
+    Id = 1 << 10,
+    Name = 1 << 11,
+};
+
+struct AttributeRule {
+    const char* name;
+    uint32_t length;
+    uint16_t bit;
+};
+
+constexpr AttributeRule AttributeRules[] = {
+    {"href", 4, Href},     {"src", 3, Src},
+    {"srcset", 6, Srcset}, {"poster", 6, Poster},
+    {"data", 4, Data},     {"background", 10, Background},
+    {"action", 6, Action}, {"content", 7, Content},
+    {"http-equiv", 10, HttpEquiv}, {"type", 4, Type},
+    {"id", 2, Id},         {"name", 4, Name},
+};
+
+// What an element's tag is read for besides its references and its id.
+enum class ElementKind : uint8_t {
+    Plain,
+    Anchor,      // a: its name is an anchor too
+    ImageInput,  // input: its src counts only with type=image
+    Refresh,     // meta: its content counts only with http-equiv=refresh
+    Base,        // base: its href is the page's base, not a reference
+};
+
+struct ElementRule {
+    const char* name;
+    uint32_t length;
+    uint16_t references;
+    ElementKind kind;
+};
+
+constexpr ElementRule ElementRules[] = {
+    {"a", 1, Href, ElementKind::Anchor},
+    {"area", 4, Href, ElementKind::Plain},
+    {"link", 4, Href, ElementKind::Plain},
+    {"img", 3, Src | Srcset, ElementKind::Plain},
+    {"script", 6, Src, ElementKind::Plain},
+    {"iframe", 6, Src, ElementKind::Plain},
+    {"frame", 5, Src, ElementKind::Plain},
+    {"embed", 5, Src, ElementKind::Plain},
+    {"source", 6, Src | Srcset, ElementKind::Plain},
+    {"audio", 5, Src, ElementKind::Plain},
+    {"video", 5, Src | Poster, ElementKind::Plain},
+    {"track", 5, Src, ElementKind::Plain},
+    {"input", 5, Src, ElementKind::ImageInput},
+    {"object", 6, Data, ElementKind::Plain},
+    {"body", 4, Background, ElementKind::Plain},
+    {"table", 5, Background, ElementKind::Plain},
+    {"td", 2, Background, ElementKind::Plain},
+    {"th", 2, Background, ElementKind::Plain},
+    {"tr", 2, Background, ElementKind::Plain},
+    {"form", 4, Action, ElementKind::Plain},
+    {"meta", 4, Content, ElementKind::Refresh},
+    {"base", 4, 0, ElementKind::Base},
+};
+
+// The attributes read of an element besides its references.
+uint16_t extraAttributes(ElementKind kind) {
+    switch (kind) {
+        case ElementKind::Anchor:
+            return Name;
+        case ElementKind::ImageInput:
+            return Type;
+        case ElementKind::Refresh:
+            return HttpEquiv;
+        case ElementKind::Base:
+            return Href;
+        case ElementKind::Plain:
+            break;
+    }
+    return 0;
+}
+
+const ElementRule* findElement(const char* name, uint32_t length) {
+    for (const ElementRule& rule : ElementRules) {
+        if (rule.length == length && foldedEqual(rule.name, name, length)) return &rule;
+    }
+    return nullptr;
+}
+
+uint16_t findAttribute(const char* name, uint32_t length) {
+    for (const AttributeRule& rule : AttributeRules) {
+        if (rule.length == length && foldedEqual(rule.name, name, length)) return rule.bit;
+    }
+    return 0;
+}
+
+const char* attributeName(uint16_t bit) {
+    for (const AttributeRule& rule : AttributeRules) {
+        if (rule.bit == bit) return rule.name;
+    }
+    return "";
+}
+
+// A stretch of the document's text.
+struct Span {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    bool empty() const { return begin == end; }
+};
+
+Span trimmed(Span s) {
+    while (s.begin < s.end && isAsciiSpace(*s.begin)) ++s.begin;
+    while (s.end > s.begin && isAsciiSpace(s.end[-1])) --s.end;
+    return s;
+}
+
+// The value of the attribute whose name the scanner gave, read as the scanner read past
+// it; empty for an attribute without one. A quoted value the tag ends in (its quote lost)
+// runs up to the tag's end.
+Span valueOf(const ScannedAttribute& attribute, const ScannedTag& tag) {
+    const char* const limit = tag.end;
+    auto endsUnquoted = [](const char* p) { return isTagSpace(*p) || *p == '>' || (*p == '<' && startsNestedTag(p)); };
+    // The scanner keeps at most its longest name; the rest of a longer one is passed here.
+    const char* p = attribute.name + std::max<uint32_t>(attribute.length, 1);
+    while (p < limit && !endsUnquoted(p) && *p != '/' && *p != '=') ++p;
+    while (p < limit && isTagSpace(*p)) ++p;
+    if (p >= limit || *p != '=') return {};
+    for (++p; p < limit && isTagSpace(*p);) ++p;
+    if (p >= limit) return {};
+    if (*p == '"' || *p == '\'') {
+        const char quote = *p++;
+        const char* close = static_cast<const char*>(memchr(p, quote, static_cast<size_t>(limit - p)));
+        if (close) return {p, close};
+        const char* end = limit;
+        if (tag.finished && end > p && end[-1] == '>') --end;
+        return {p, end};
+    }
+    const char* begin = p;
+    while (p < limit && !endsUnquoted(p)) ++p;
+    return {begin, p};
+}
+
+void appendUtf8(uint32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// With `p` on a "&", decodes the character reference there into `out` and gives the
+// position after it, or gives `p` when none is there.
+const char* decodeReference(const char* p, const char* end, std::string& out) {
+    static constexpr struct {
+        const char* name;
+        size_t length;
+        char character;
+    } Named[] = {{"amp;", 4, '&'}, {"lt;", 3, '<'}, {"gt;", 3, '>'}, {"quot;", 5, '"'}, {"apos;", 5, '\''}};
+    const size_t left = static_cast<size_t>(end - p - 1);
+    if (p[1] != '#') {
+        for (const auto& n : Named) {
+            if (left >= n.length && memcmp(p + 1, n.name, n.length) == 0) {
+                out += n.character;
+                return p + 1 + n.length;
+            }
+        }
+        return p;
+    }
+    const bool hex = p + 2 < end && (p[2] == 'x' || p[2] == 'X');
+    const char* q = p + (hex ? 3 : 2);
+    uint32_t code = 0;
+    const char* digits = q;
+    for (; q < end; ++q) {
+        uint32_t digit;
+        if (isDigit(*q)) {
+            digit = static_cast<uint32_t>(*q - '0');
+        } else if (hex && ((*q >= 'a' && *q <= 'f') || (*q >= 'A' && *q <= 'F'))) {
+            digit = static_cast<uint32_t>((*q | 0x20) - 'a' + 10);
+        } else {
+            break;
+        }
+        // Held just past the largest code point, so that a long number can't wrap round.
+        code = std::min<uint32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
+    }
+    if (q == digits || q >= end || *q != ';') return p;
+    // As a browser reads them: no character for NUL, a surrogate or beyond U+10FFFF.
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+    appendUtf8(code, out);
+    return q + 1;
+}
+
+// `s` with its character references decoded, into `out`.
+void decode(Span s, std::string& out) {
+    out.clear();
+    const char* p = s.begin;
+    while (p < s.end) {
+        const char* amp = static_cast<const char*>(memchr(p, '&', static_cast<size_t>(s.end - p)));
+        if (!amp) break;
+        out.append(p, amp);
+        p = decodeReference(amp, s.end, out);
+        if (p == amp) out += *p++;
+    }
+    out.append(p, s.end);
+}
+
+// The position in `raw` whose decoding begins `offset` bytes into the decoded text.
+const char* rawPositionOf(Span raw, size_t offset) {
+    const char* p = raw.begin;
+    std::string character;  // one decoded reference: never more than the string holds in itself
+    for (size_t decoded = 0; p < raw.end && decoded < offset;) {
+        character.clear();
+        const char* after = *p == '&' ? decodeReference(p, raw.end, character) : p;
+        if (after == p) {
+            ++p;
+            ++decoded;
+        } else {
+            p = after;
+            decoded += character.size();
+        }
+    }
+    return p;
+}
+
+// Calls `add` with each candidate URL of a srcset: a URL up to white space, then
+// descriptors up to a comma outside parentheses; commas that end a URL belong to the
+// list, not to it.
+template <typename Add>
+void forEachCandidate(Span srcset, Add add) {
+    const char* p = srcset.begin;
+    const char* const end = srcset.end;
+    for (;;) {
+        while (p < end && (isAsciiSpace(*p) || *p == ',')) ++p;
+        if (p >= end) return;
+        const char* url = p;
+        while (p < end && !isAsciiSpace(*p)) ++p;
+        const char* urlEnd = p;
+        if (urlEnd[-1] == ',') {
+            while (urlEnd[-1] == ',') --urlEnd;
+        } else {
+            for (bool inParentheses = false; p < end && (*p != ',' || inParentheses); ++p) {
+                if (*p == '(') inParentheses = true;
+                if (*p == ')') inParentheses = false;
+            }
+        }
+        add(Span{url, urlEnd});
+    }
+}
+
+// Counts lines and columns forward through the text, so that a page on one long line
+// costs one pass, not one per reference.
+class PlaceCounter {
+public:
+    explicit PlaceCounter(const char* text) : at_(text), lineStart_(text) {}
+
+    // The place of `p`, at or after the last place asked for.
+    TextPosition placeOf(const char* p) {
+        for (const char* s = at_; (s = static_cast<const char*>(memchr(s, '\n', static_cast<size_t>(p - s)))); ++s) {
+            ++line_;
+            lineStart_ = at_ = s + 1;
+            column_ = 1;
+        }
+        // Counting may go on from the last place when a character ended there: after an
+        // ASCII byte it always has; otherwise the line is counted again from its start.
+        if (at_ == lineStart_ || static_cast<unsigned char>(at_[-1]) < 0x80) {
+            column_ += columnOf(at_, p) - 1;
+        } else {
+            column_ = columnOf(lineStart_, p);
+        }
+        at_ = p;
+        return {line_, column_};
+    }
+
+private:
+    const char* at_;
+    const char* lineStart_;
+    int32_t line_ = 1;
+    int32_t column_ = 1;
+};
+
+// Where the URL of a refresh's content begins and ends; empty when it names none.
+Span refreshUrl(Span content) {
+    const char* p = content.begin;
+    const char* const end = content.end;
+    while (p < end && isAsciiSpace(*p)) ++p;
+    const char* time = p;
+    while (p < end && isDigit(*p)) ++p;
+    if (p == time && (p >= end || *p != '.')) return {};
+    while (p < end && (isDigit(*p) || *p == '.')) ++p;
+    if (p >= end || !(*p == ';' || *p == ',' || isAsciiSpace(*p))) return {};
+    while (p < end && isAsciiSpace(*p)) ++p;
+    if (p < end && (*p == ';' || *p == ',')) ++p;
+    while (p < end && isAsciiSpace(*p)) ++p;
+    // "url=" before it, in any case and with white space around the "=", is left out,
+    // and a quote after that (or at the start) ends the URL at its match; a "u" that
+    // begins no "url=" belongs to the URL.
+    Span url{p, end};
+    bool quoted = true;
+    if (p < end && (*p == 'u' || *p == 'U')) {
+        quoted = false;
+        if (end - p >= 3 && foldedEqual(p, "url", 3)) {
+            const char* q = p + 3;
+            while (q < end && isAsciiSpace(*q)) ++q;
+            if (q < end && *q == '=') {
+                for (++q; q < end && isAsciiSpace(*q);) ++q;
+                url.begin = q;
+                quoted = true;
+            }
+        }
+    }
+    if (quoted && url.begin < end && (*url.begin == '"' || *url.begin == '\'')) {
+        const char quote = *url.begin++;
+        const char* close = static_cast<const char*>(memchr(url.begin, quote, static_cast<size_t>(end - url.begin)));
+        if (close) url.end = close;
+    }
+    return trimmed(url);
+}
+
+class LinkReader {
+public:
+    LinkReader(Document& document, PageLinks& links) : places_(document.text), links_(links) {}
+
+    void read(TagScanner& scanner) {
+        while (scanner.next()) {
+            const ScannedTag& tag = scanner.tag();
+            if (tag.closing || tag.comment || tag.nameLength == 0) continue;
+            readTag(tag, scanner.attributes());
+        }
+        std::vector<std::string>& anchors = links_.anchors;
+        std::sort(anchors.begin(), anchors.end());
+        anchors.erase(std::unique(anchors.begin(), anchors.end()), anchors.end());
+    }
+
+private:
+    void readTag(const ScannedTag& tag, const std::vector<ScannedAttribute>& attributes) {
+        const ElementRule* element = findElement(tag.name, tag.nameLength);
+        const uint16_t wanted = element ? Id | element->references | extraAttributes(element->kind) : Id;
+        uint16_t seen = 0;  // the first of an attribute written twice is the one that counts
+        bool conditionMet = false;
+        Span deferred;  // the reference of input or meta, until its condition is known
+        for (const ScannedAttribute& a : attributes) {
+            const uint16_t bit = a.length <= 10 ? findAttribute(a.name, a.length) : 0;
+            if (!(bit & wanted) || (bit & seen)) continue;
+            seen |= bit;
+            const Span value = valueOf(a, tag);
+            switch (bit) {
+                case Id:
+                case Name:
+                    addAnchor(value);
+                    break;
+                case Type:
+                    conditionMet = decodedEquals(value, "image");
+                    break;
+                case HttpEquiv:
+                    conditionMet = decodedEquals(value, "refresh");
+                    break;
+                case Srcset:
+                    addReferences(value, *element, Srcset);
+                    break;
+                default:
+                    if (element->kind == ElementKind::Base) {
+                        if (!baseFound_) {
+                            const Span base = trimmed(textOf(value));
+                            links_.base.assign(base.begin, base.end);
+                        }
+                        baseFound_ = true;
+                    } else if (element->kind == ElementKind::Plain || element->kind == ElementKind::Anchor) {
+                        addReferences(value, *element, bit);
+                    } else {
+                        deferred = value;
+                    }
+                    break;
+            }
+        }
+        if (!conditionMet || deferred.empty()) return;
+        addReferences(deferred, *element, element->kind == ElementKind::Refresh ? Content : Src);
+    }
+
+    // The text `raw` stands for: itself, or its decoding (in decoded_, until the next call).
+    Span textOf(Span raw) {
+        if (raw.empty() || !memchr(raw.begin, '&', static_cast<size_t>(raw.end - raw.begin))) return raw;
+        decode(raw, decoded_);
+        return {decoded_.data(), decoded_.data() + decoded_.size()};
+    }
+
+    bool decodedEquals(Span raw, const char* word) {
+        const Span text = textOf(raw);
+        const size_t length = static_cast<size_t>(text.end - text.begin);
+        return length == strlen(word) && foldedEqual(text.begin, word, length);
+    }
+
+    void addAnchor(Span raw) {
+        // Anchors are matched as written: no white space taken off.
+        const Span text = textOf(raw);
+        if (!text.empty()) links_.anchors.emplace_back(text.begin, text.end);
+    }
+
+    // The references of the value `raw`: itself, each candidate of a srcset, or the URL of
+    // a refresh, each read from the decoded value and placed where it stands in the text.
+    void addReferences(Span raw, const ElementRule& element, uint16_t attribute) {
+        const Span text = textOf(raw);
+        auto add = [&](Span piece) {
+            if (piece.empty()) return;
+            const char* at = text.begin == raw.begin
+                                 ? piece.begin
+                                 : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
+            const TextPosition place = places_.placeOf(at);
+            links_.references.push_back({std::string(piece.begin, piece.end), place.line, place.column, element.name,
+                                         attributeName(attribute)});
+        };
+        if (attribute == Srcset) {
+            forEachCandidate(text, add);
+        } else if (attribute == Content) {
+            add(refreshUrl(text));
+        } else {
+            add(trimmed(text));
+        }
+    }
+
+    PlaceCounter places_;
+    PageLinks& links_;
+    std::string decoded_;  // a value with character references; its room is kept from tag to tag
+    bool baseFound_ = false;
+};
+
+}  // namespace
+
+bool readPageLinks(Document& document, PageLinks& links) {
+    links.references.clear();
+    links.anchors.clear();
+    links.base.clear();
+    if (!document.isLoaded()) return true;
+    try {
+        // Links are read as browsers read tags, whatever profile the page is checked with.
+        static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
+        if (!html5) return false;
+        TagScanner scanner(document, *html5, TagUse::Check);
+        LinkReader(document, links).read(scanner);
+        return true;
+    } catch (const std::bad_alloc&) {
+        links.references.clear();
+        links.anchors.clear();
+        links.base.clear();
+        return false;
+    }
+}

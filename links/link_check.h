@@ -1,0 +1,86 @@
+// The local links of a site, checked after every page has been read once: each reference
+// resolved as a browser resolves it against its page (or the page's <base href>), then
+// looked up on disk. Keeps each page's anchors, never its text, so memory follows the
+// number of anchors, not the site's bytes; the order pages are added in doesn't change
+// what is found.
+//
+// Each folder is listed once and each resolved target looked up once, so a site's many
+// links to the same files cost map lookups, not file-system calls. Letter case is compared
+// with the listed names, so a link that works only on a file system that ignores case is
+// found on every system.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "page_links.h"
+
+// What is wrong with a link. The order is the order of the SARIF rules.
+enum class LinkKind : uint8_t {
+    MissingTarget,  // "missing-target": no file or folder of that name
+    LetterCase,     // "letter-case": it exists only under another letter case
+    MissingAnchor,  // "missing-anchor": the #fragment names no id and no a name there
+    OutsideRoot,    // "outside-root": the link leads above the root
+};
+constexpr int LinkKindCount = 4;
+
+const char* linkKindId(LinkKind kind);
+// One sentence on the kind, for SARIF rules.
+const char* linkKindSummary(LinkKind kind);
+
+struct LinkProblem {
+    LinkKind kind;
+    std::string page;  // the page's path, as it was added
+    int32_t line = 0;
+    int32_t column = 0;
+    std::string target;    // the reference as written in the page
+    std::string existing;  // for LetterCase: the reference as it would have to be written, its
+                           // query and fragment kept; when the wrong case is in the page's
+                           // <base href>, the target's path as on disk, from the folder the
+                           // resolution started in
+};
+// The problem's words: "img/Photo.jpg - No such file", "photo.jpg - Exists only as Photo.JPG",
+// "about.html#team - No anchor team there", "../../x.html - Leads outside the root".
+std::string linkProblemMessage(const LinkProblem& problem);
+
+struct LinkOptions {
+    // For "/..." targets, and no target may lie above it. "" sets no limit, and "/..."
+    // then starts from the top of the page's file system, as a browser reading files does.
+    std::string root;
+    std::vector<std::string> indexNames = {"index.html", "index.htm"};  // a folder's page
+    // Patterns of targets that are fine though missing ("*", "?", "**", as in the site
+    // configuration's paths), matched with the target as written (without its query and
+    // fragment) and with its path from the root.
+    std::vector<std::string> accept;
+};
+
+// An external reference (http:, mailto:, "//host/...", or any relative one of a page whose
+// <base href> is external), never fetched.
+struct ExternalLink {
+    std::string page;
+    int32_t line = 0;
+    std::string target;
+};
+
+class LinkCheck {
+public:
+    explicit LinkCheck(LinkOptions options);
+    // Takes one page's links (its anchors kept, its references to resolve later).
+    void addPage(const std::string& path, PageLinks links);
+    // Resolves every reference; the problems of each page in the order its pages were
+    // added, each page's in document order. Anchors of target pages that were not added
+    // are read from disk with `readAnchors`, once each (false: the page can't be read, and
+    // its fragments are taken as they are). Only .htm and .html targets have their
+    // fragments checked; "#top" and "#" are fine anywhere.
+    std::vector<LinkProblem> check(const std::function<bool(const std::string&, PageLinks&)>& readAnchors);
+    // The external references, in the order of the pages and their references.
+    std::vector<ExternalLink> externals() const;
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> impl_;
+};

@@ -1,0 +1,278 @@
+#include "link_check.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A generated site under the system's temporary folder, removed with everything in it.
+class SiteFolder {
+public:
+    SiteFolder() {
+        std::random_device random;
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = fs::absolute(fs::temp_directory_path() /
+                             ("tagvetter-links-" + std::to_string(now) + "-" + std::to_string(random())))
+                    .lexically_normal();
+        for (const char* file : {"index.html", "about.html", "docs/index.htm", "docs/guide.html", "docs/sub/page.html",
+                                 "docs/locked.html", "img/Photo.JPG", "img/a b.png", "files/report.pdf", "Upper/x.html",
+                                 "base/page.html", "base/external.html", "base/miscased.html"}) {
+            fs::create_directories((path_ / file).parent_path());
+            std::ofstream(path_ / file) << "<p>";
+        }
+        fs::create_directories(path_ / "empty");
+    }
+    ~SiteFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    std::string page(const std::string& relative) const { return (path_ / relative).string(); }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// One reference of a page and what is found of it: "" when it is fine.
+struct Link {
+    const char* target;
+    const char* message;
+    const char* attribute = "href";
+};
+
+struct SitePage {
+    const char* path;  // from the site's folder
+    const char* base;
+    std::vector<std::string> anchors;
+    std::vector<Link> links;
+};
+
+const std::vector<SitePage>& sitePages() {
+    static const std::vector<SitePage> pages = {
+        {"index.html",
+         "",
+         {"intro", "Mixed"},
+         {
+             {"about.html", ""},
+             {"about.html#team", ""},
+             {"about.html#staff", ""},
+             {"about.html#nobody", "about.html#nobody - No anchor nobody there"},
+             {"about.html?x=1&y=2", ""},
+             {"about.html/", "about.html/ - No such file"},
+             {"#intro", ""},
+             {"#gone", "#gone - No anchor gone there"},
+             {"#", ""},
+             {"#top", ""},
+             {"  about.html\n", ""},
+             {"docs/", ""},
+             {"docs", ""},
+             {"./docs/../docs/./", ""},
+             {"docs/guide.html#install", ""},
+             {"docs/guide.html#missing%20part", "docs/guide.html#missing%20part - No anchor missing part there"},
+             {"docs/locked.html#anything", ""},
+             {"img/a%20b.png", ""},
+             {"img/photo.jpg", "img/photo.jpg - Exists only as img/Photo.JPG"},
+             {"upper/X.html?v=2#top", "upper/X.html?v=2#top - Exists only as Upper/x.html?v=2#top"},
+             {"img/a%20B.png", "img/a%20B.png - Exists only as img/a%20b.png"},
+             {"img\\Photo.JPG", ""},
+             {"nothing.html", "nothing.html - No such file"},
+             {"empty/", "empty/ - No such file"},
+             {"files/report.pdf#page=2", ""},
+             {"img/Photo.JPG", "", "srcset"},
+             {"img/nope.png", "img/nope.png - No such file", "srcset"},
+             {"/about.html#team", ""},
+             {"/../about.html", "/../about.html - Leads outside the root"},
+             {"../outside.html", "../outside.html - Leads outside the root"},
+             {"C:\\site\\x.html", "C:\\site\\x.html - Leads outside the root"},
+             {"generated/report.html", ""},
+             {"generate/report.html", "generate/report.html - No such file"},
+             {"missing.pdf", ""},
+             {"http://example.com/", ""},
+             {"HTTPS://example.com/a.html", ""},
+             {"//cdn.example.com/x.js", ""},
+             {"mailto:someone@example.com", ""},
+             {"tel:+123", ""},
+             {"javascript:void(0)", ""},
+             {"data:image/png;base64,AAAA", ""},
+         }},
+        {"about.html",
+         "",
+         {"team", "staff"},  // an id and the name of an a
+         {
+             {"index.html#intro", ""},
+             {"Index.html#intro", "Index.html#intro - Exists only as index.html#intro"},
+         }},
+        {"docs/sub/page.html",
+         "",
+         {},
+         {
+             {"../../about.html#team", ""},
+             {"../guide.html", ""},
+             {"../", ""},
+             {"/img/Photo.JPG", ""},
+             {"./", "./ - No such file"},
+             {"../../index.html#Mixed", ""},
+             {"../../index.html#mixed", "../../index.html#mixed - No anchor mixed there"},
+             {"../../../x.html", "../../../x.html - Leads outside the root"},
+             {"/Docs/guide.html", "/Docs/guide.html - Exists only as /docs/guide.html"},
+             {"../../generated/deep/x.html", ""},
+         }},
+        {"base/page.html",
+         "../docs/",
+         {"local"},
+         {
+             {"guide.html#install", ""},
+             {"index.htm", ""},
+             {"?page=2", ""},
+             {"page.html", "page.html - No such file"},
+             {"#local", ""},
+             {"#none", "#none - No anchor none there"},
+         }},
+        {"base/external.html",
+         "https://example.org/",
+         {"here"},
+         {
+             {"a.html", ""},
+             {"/b.html", ""},
+             {"#here", ""},
+             {"#elsewhere", "#elsewhere - No anchor elsewhere there"},
+         }},
+        {"base/miscased.html",
+         "../DOCS/",
+         {},
+         {
+             {"guide.html", "guide.html - Exists only as docs/guide.html"},
+         }},
+    };
+    return pages;
+}
+
+struct SiteRun {
+    std::vector<LinkProblem> problems;
+    std::vector<ExternalLink> externals;
+    std::map<std::string, int> reads;  // the pages readAnchors was asked for, and how often
+};
+
+SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order) {
+    LinkCheck check(LinkOptions{site.path().string(), {"index.html", "index.htm"}, {"generated/**", "*.pdf"}});
+    for (size_t index : order) {
+        const SitePage& page = sitePages()[index];
+        PageLinks links;
+        links.base = page.base;
+        links.anchors = page.anchors;
+        int32_t line = 1;
+        for (const Link& link : page.links) links.references.push_back({link.target, line++, 7, "a", link.attribute});
+        check.addPage(site.page(page.path), std::move(links));
+    }
+    SiteRun run;
+    run.problems = check.check([&](const std::string& path, PageLinks& links) {
+        const std::string relative = fs::relative(path, site.path()).generic_string();
+        ++run.reads[relative];
+        if (relative == "docs/locked.html") return false;
+        if (relative == "docs/guide.html") links.anchors = {"install"};
+        return true;
+    });
+    run.externals = check.externals();
+    return run;
+}
+
+// The messages expected of a page, each with its line.
+std::vector<std::pair<int32_t, std::string>> expectedProblems(const SitePage& page) {
+    std::vector<std::pair<int32_t, std::string>> expected;
+    for (size_t i = 0; i < page.links.size(); ++i) {
+        if (*page.links[i].message) expected.emplace_back(static_cast<int32_t>(i + 1), page.links[i].message);
+    }
+    return expected;
+}
+
+std::vector<std::pair<int32_t, std::string>> problemsOf(const SiteRun& run, const std::string& page) {
+    std::vector<std::pair<int32_t, std::string>> found;
+    for (const LinkProblem& problem : run.problems) {
+        if (problem.page == page) found.emplace_back(problem.line, linkProblemMessage(problem));
+    }
+    return found;
+}
+
+TEST(LinkCheck, FindsEveryKindOfBrokenLinkWhateverTheOrderOfPages) {
+    SiteFolder site;
+    const std::vector<std::vector<size_t>> orders = {{0, 1, 2, 3, 4, 5}, {5, 3, 0, 4, 2, 1}};
+    for (const std::vector<size_t>& order : orders) {
+        const SiteRun run = checkSite(site, order);
+        for (const SitePage& page : sitePages()) {
+            EXPECT_EQ(problemsOf(run, site.page(page.path)), expectedProblems(page)) << page.path;
+        }
+        // Grouped by page in the order they were added, and nothing else.
+        std::vector<std::string> pageOfEach;
+        for (size_t index : order) {
+            for (size_t n = expectedProblems(sitePages()[index]).size(); n > 0; --n)
+                pageOfEach.push_back(site.page(sitePages()[index].path));
+        }
+        ASSERT_EQ(run.problems.size(), pageOfEach.size());
+        for (size_t i = 0; i < pageOfEach.size(); ++i) {
+            EXPECT_EQ(run.problems[i].page, pageOfEach[i]);
+            EXPECT_EQ(run.problems[i].column, 7);
+        }
+        // Pages that were added are never read again; the others once each.
+        EXPECT_EQ(run.reads, (std::map<std::string, int>{{"docs/guide.html", 1}, {"docs/locked.html", 1}}));
+    }
+}
+
+TEST(LinkCheck, KindsAndWhatExists) {
+    SiteFolder site;
+    const SiteRun run = checkSite(site, {0, 1, 2, 3, 4, 5});
+    std::map<std::string, std::pair<LinkKind, std::string>> found;
+    for (const LinkProblem& problem : run.problems) found[problem.target] = {problem.kind, problem.existing};
+    using Found = std::pair<LinkKind, std::string>;
+    EXPECT_EQ(found["nothing.html"], Found(LinkKind::MissingTarget, ""));
+    EXPECT_EQ(found["img/photo.jpg"], Found(LinkKind::LetterCase, "img/Photo.JPG"));
+    EXPECT_EQ(found["#gone"], Found(LinkKind::MissingAnchor, ""));
+    EXPECT_EQ(found["../outside.html"], Found(LinkKind::OutsideRoot, ""));
+    EXPECT_STREQ(linkKindId(LinkKind::LetterCase), "letter-case");
+    EXPECT_STREQ(linkKindId(LinkKind::OutsideRoot), "outside-root");
+}
+
+TEST(LinkCheck, KeepsExternalReferencesInPageOrder) {
+    SiteFolder site;
+    const SiteRun run = checkSite(site, {4, 0});
+    std::vector<std::string> externals;
+    for (const ExternalLink& link : run.externals) {
+        externals.push_back(fs::path(link.page).filename().string() + ":" + std::to_string(link.line) + " " +
+                            link.target);
+    }
+    EXPECT_EQ(externals, (std::vector<std::string>{
+                             "external.html:1 a.html", "external.html:2 /b.html", "index.html:35 http://example.com/",
+                             "index.html:36 HTTPS://example.com/a.html", "index.html:37 //cdn.example.com/x.js",
+                             "index.html:38 mailto:someone@example.com", "index.html:39 tel:+123",
+                             "index.html:40 javascript:void(0)", "index.html:41 data:image/png;base64,AAAA"}));
+}
+
+TEST(LinkCheck, OnlyARootLimitsWhereLinksLead) {
+    SiteFolder site;
+    // Up above the site's folder and back into it.
+    const std::string roundabout = "../../../" + site.path().filename().string() + "/about.html";
+    for (const std::string& root : {site.path().string(), std::string()}) {
+        LinkOptions options;
+        options.root = root;
+        LinkCheck check(options);
+        PageLinks links;
+        links.references = {{roundabout, 1, 1, "a", "href"}, {"../about.html", 2, 1, "a", "href"}};
+        check.addPage(site.page("docs/sub/page.html"), std::move(links));
+        std::vector<std::string> messages;
+        for (const LinkProblem& problem : check.check([](const std::string&, PageLinks&) { return false; }))
+            messages.push_back(linkProblemMessage(problem));
+        std::vector<std::string> expected = {"../about.html - No such file"};
+        if (!root.empty()) expected.insert(expected.begin(), roundabout + " - Leads outside the root");
+        EXPECT_EQ(messages, expected) << root;
+    }
+}
+
+}  // namespace
