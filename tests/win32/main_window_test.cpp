@@ -69,8 +69,7 @@ LRESULT CALLBACK recordTabStops(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // The commands that need a document, in the menu's order.
-const std::vector<UINT> DocumentCommands = {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG,
-                                          CMD_CHECK_LINKS};
+const std::vector<UINT> DocumentCommands = {CMD_CHECK_DOCUMENT, CMD_COUNT_TAGS, CMD_VIEW_ALL_TAGS, CMD_VIEW_ONE_TAG};
 
 class MainWindowTest : public AppTest {
 protected:

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app_fixture.h"
-#include "cli.h"
+#include "cli_in_process.h"
 #include "page_profile.h"
 #include "registry_key.h"
 #include "resource.h"
@@ -37,45 +37,6 @@ const struct Page {
 };
 
 const char* const ProfileNames[] = {"html32", "html4", "html5"};
-
-struct CliOutput {
-    std::vector<std::string> lines;
-    std::string summary;  // standard error's last line
-};
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t from = 0;
-    while (from < text.size()) {
-        const size_t end = text.find('\n', from);
-        lines.push_back(text.substr(from, end - from));
-        from = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
-std::string readAll(FILE* f) {
-    std::string text;
-    rewind(f);
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-    fclose(f);
-    return text;
-}
-
-// "tagvetter WORDS... --no-config" in this process.
-CliOutput runCli(std::vector<std::string> words) {
-    words.insert(words.begin(), "tagvetter");
-    words.push_back("--no-config");
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    runTagvetter(static_cast<int>(argv.size()), argv.data(), out, err);
-    const std::vector<std::string> errLines = splitLines(readAll(err));
-    return {splitLines(readAll(out)), errLines.empty() ? std::string() : errLines.back()};
-}
 
 class ProfileTest : public AppTest {
 protected:
