@@ -504,11 +504,35 @@ void LinkCheck::addPage(const std::string& path, PageLinks links) {
 
 std::vector<LinkProblem> LinkCheck::check(const std::function<bool(const std::string&, PageLinks&)>& readAnchors) {
     std::vector<LinkProblem> problems;
+    // What a reference comes to depends only on where it is resolved from (the page's
+    // folder and base) and on its text, unless it is a fragment of the page itself: a
+    // site's menus repeat the same links on every page of a folder, so each is resolved once.
+    struct Outcome {
+        bool broken = false;
+        LinkKind kind = LinkKind::MissingTarget;
+        std::string existing;
+    };
+    std::unordered_map<std::string, Outcome> outcomes;
     for (const Impl::Page& page : impl_->pages) {
         const Impl::PageBase base = impl_->baseOf(page);
         const std::vector<std::string>& ownAnchors = impl_->anchorsOfPages[pathKey(page.file)];
+        const std::string from = page.file.parent_path().u8string() + '\n' + page.base + '\n';
         for (const PageReference& reference : page.references) {
-            impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
+            const bool ownFragment = reference.target.find_first_not_of(" \t\n\r\f") == std::string::npos ||
+                                     reference.target[reference.target.find_first_not_of(" \t\n\r\f")] == '#';
+            if (ownFragment) {
+                impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
+                continue;
+            }
+            auto [known, added] = outcomes.try_emplace(from + reference.target);
+            if (added) {
+                const size_t before = problems.size();
+                impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
+                if (problems.size() > before) known->second = {true, problems.back().kind, problems.back().existing};
+            } else if (known->second.broken) {
+                problems.push_back({known->second.kind, page.path, reference.line, reference.column, reference.target,
+                                    known->second.existing});
+            }
         }
     }
     return problems;
