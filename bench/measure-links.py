@@ -22,8 +22,9 @@ Each fault is recorded at the page, line and column of the reference's value (af
 its opening quote). References are read from the pages' text: double-quoted href and
 src attributes on one line, outside comments, scripts and styles. A second run is
 then compared: a fault is found when a report of its kind stands at its place; a
-report that is neither a fault nor on the intact list is false. The script always
-exits 0: it measures, it doesn't judge.
+report that is neither a fault nor on the intact list is false. The script
+exits 0 once the table is printed: it measures, it doesn't judge. When tagvetter links
+fails or crashes, the script says so, keeps the scratch copy and exits 1.
 """
 
 import argparse
@@ -125,13 +126,18 @@ def run_links(tagvetter, site):
     result = subprocess.run([tagvetter, "links", "--format", "json", "--no-config", site],
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     if result.returncode not in (0, 1):
-        sys.exit(f"tagvetter links failed ({result.returncode}): {result.stderr.strip()}")
+        ending = f"signal {-result.returncode}" if result.returncode < 0 else f"status {result.returncode}"
+        raise RunFailed(f"tagvetter links ended with {ending} on {site}: {result.stderr.strip()}")
     reports = []
     for line in result.stdout.splitlines():
         report = json.loads(line)
         report["page"] = os.path.relpath(report["path"], site)
         reports.append(report)
     return reports
+
+
+class RunFailed(Exception):
+    pass
 
 
 def report_key(report):
@@ -212,7 +218,7 @@ def plant_faults(site, pages, texts, references, intact, rng, per_kind):
         if page in (deleted, renamed):
             continue
         for reference in incoming[page]:
-            if reference.fragment in ids[page] and reference.page not in (deleted, renamed):
+            if reference.fragment in ids[page] and reference.page != deleted:
                 anchors[(page, reference.fragment)].append(reference)
     anchor_choices = sorted(key for key, refs in anchors.items()
                             if len({reference.page for reference in refs}) >= 2
@@ -220,8 +226,8 @@ def plant_faults(site, pages, texts, references, intact, rng, per_kind):
                             and f'name="{key[1]}"' not in texts[key[0]])
     anchor_page, anchor = rng.choice(anchor_choices)
     for reference in anchors[(anchor_page, anchor)]:
-        faults.append(Fault("anchor renamed", reference.page, reference.line, reference.column, "missing-anchor",
-                            reference.value))
+        faults.append(Fault("anchor renamed", current(reference.page), reference.line, reference.column,
+                            "missing-anchor", reference.value))
     renamed_id = "tv-renamed-" + anchor
     texts[anchor_page] = texts[anchor_page].replace(f'id="{anchor}"', f'id="{renamed_id}"')
     write_text(os.path.join(site, anchor_page), texts[anchor_page])
@@ -290,8 +296,18 @@ def main():
 
     scratch = tempfile.mkdtemp(prefix="measure-links-")
     site = os.path.join(scratch, "site")
-    # Links to files are copied as the files, so the copy stands on its own.
-    shutil.copytree(arguments.site, site, symlinks=False, ignore_dangling_symlinks=True)
+    # Links to files are copied as the files, so the copy stands on its own; links to
+    # nothing stay links to nothing, as the site has them.
+    dangling = []
+
+    def copy_file(source, destination):
+        if os.path.islink(source) and not os.path.exists(source):
+            dangling.append(os.path.relpath(destination, site))
+            os.symlink(os.path.realpath(source), destination)
+        else:
+            shutil.copy2(source, destination)
+
+    shutil.copytree(arguments.site, site, copy_function=copy_file)
     try:
         pages = site_pages(site)
         texts, references = {}, {}
@@ -302,6 +318,9 @@ def main():
         print(f"Site: {arguments.site} ({len(pages)} pages, "
               f"{sum(len(refs) for refs in references.values())} href/src values read), seed {arguments.seed}")
         print(f"\nIntact copy: {len(intact)} broken links")
+        if dangling:
+            print(f"  ({len(dangling)} symbolic links to nothing in the site, copied as such: "
+                  f"{', '.join(sorted(dangling)[:3])}{', ...' if len(dangling) > 3 else ''})")
         by_kind = collections.Counter(report["kind"] for report in intact)
         for kind in KINDS:
             if by_kind[kind]:
@@ -321,7 +340,7 @@ def main():
         for report in broken:
             at_place[(report["page"], report["line"], report["column"])].append(report)
         tally = collections.OrderedDict()
-        misses, claimed = [], set()
+        misses, wrong_existing, claimed = [], [], set()
         for fault in faults:
             row = tally.setdefault((fault.group, fault.kind), collections.Counter())
             row["planted"] += 1
@@ -332,7 +351,7 @@ def main():
                 claimed.add(id(match[0]))
                 if fault.existing is not None and match[0].get("existing") != fault.existing:
                     row["existing wrong"] += 1
-                    misses.append((fault, f"existing {match[0].get('existing')!r}, expected {fault.existing!r}"))
+                    wrong_existing.append((fault, match[0].get("existing")))
             else:
                 row["missed"] += 1
                 seen = ", ".join(f"{report['kind']} {report['target']}" for report in here) or "nothing there"
@@ -349,6 +368,9 @@ def main():
         print(f"False reports (neither a fault nor on the intact list): {len(false_reports)}")
         for fault, seen in misses[:10]:
             print(f"  missed: {fault.page}:{fault.line}:{fault.column} {fault.kind} {fault.target} -- {seen}")
+        for fault, existing in wrong_existing[:10]:
+            print(f"  wrong existing: {fault.page}:{fault.line}:{fault.column} {fault.target} -- "
+                  f"{existing!r}, expected {fault.existing!r}")
         for report in false_reports[:10]:
             print(f"  false: {report['page']}:{report['line']}:{report['column']} {report['kind']} {report['target']}")
 
@@ -356,9 +378,16 @@ def main():
         links_time = best_time([arguments.tagvetter, "links", "--no-config", site])
         print(f"\nTime on the broken copy (best of 3): check {check_time:.3f} s, links {links_time:.3f} s, "
               f"links/check {links_time / check_time:.2f}")
+    except RunFailed as failure:
+        # Nothing to measure; the copy is what it failed on, so it stays.
+        sys.stdout.flush()
+        print(f"\n{failure}", file=sys.stderr)
+        arguments.keep = True
+        return 1
     finally:
         if arguments.keep:
-            print(f"Scratch copy kept: {site}")
+            sys.stdout.flush()
+            print(f"Scratch copy kept: {site}", file=sys.stderr)
         else:
             shutil.rmtree(scratch)
     return 0

@@ -303,6 +303,8 @@ const LinkCheck::Impl::Listing& LinkCheck::Impl::listingOf(const fs::path& folde
     std::error_code error;
     for (fs::directory_iterator entries(folder, error), end; !error && entries != end; entries.increment(error)) {
         std::error_code typeError;
+        // A link to nothing (a symbolic link whose target is gone) is no file a link reaches.
+        if (!entries->exists(typeError)) continue;
         const bool isFolder = entries->is_directory(typeError);
         fs::path name = entries->path().filename();
         try {
@@ -435,16 +437,23 @@ std::string LinkCheck::Impl::existing(const std::string& text, std::string_view 
     const auto segments = segmentsOf(path);
     std::string written = text;
     bool inBase = false;
-    // From the last part back, so the offsets of those before stay true.
+    // From the last part back, so the offsets of those before stay true. The lookup may
+    // have been made for another spelling of the same path that started deeper (from
+    // another page's folder): its names on disk are those of the last parts only, and the
+    // parts before them lie in that start, which is spelled as on disk.
+    const size_t onDiskCount = found.diskNames.size();
     for (size_t i = place.parts.size(); i-- > 0;) {
+        const size_t fromEnd = place.parts.size() - 1 - i;
+        if (fromEnd >= onDiskCount) break;
         const Place::Part& part = place.parts[i];
-        if (found.diskNames[i] == part.name) continue;
+        const std::string& diskName = found.diskNames[onDiskCount - 1 - fromEnd];
+        if (diskName == part.name) continue;
         if (part.written < 0) {
             inBase = true;
             break;
         }
         const auto [begin, end] = segments[static_cast<size_t>(part.written)];
-        written.replace(begin, end - begin, recased(path.substr(begin, end - begin), found.diskNames[i]));
+        written.replace(begin, end - begin, recased(path.substr(begin, end - begin), diskName));
     }
     if (!inBase) return written;
     std::string onDisk;
