@@ -1,10 +1,12 @@
 #include "tag_profile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
 #include "document.h"
+#include "file_reader.h"
 #include "no_case.h"
 
 // The html4 and html5 profiles' data files, compiled in by the build (html4_known.cpp.in,
@@ -413,4 +415,26 @@ bool isCustomElementName(const char* name) {
         if (equalNoCase(name, kept)) return false;
     }
     return true;
+}
+
+std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
+                                                     const std::vector<std::string>& knownFiles,
+                                                     std::vector<std::string>& errors) {
+    std::unique_ptr<TagProfile> profile = TagProfile::make(name);
+    if (!profile) {
+        errors.push_back("tagvetter: the " + name + " profile can't be made");
+        return nullptr;
+    }
+    const size_t before = errors.size();
+    for (const std::string& path : knownFiles) {
+        FileBlock block;
+        if (!readWholeFile(path.c_str(), block)) {
+            errors.push_back("tagvetter: Can't open file: " + path);
+            break;
+        }
+        profile->addKnownTags(block.bytes, block.size, path, errors);
+        free(block.bytes);
+    }
+    if (errors.size() > before) return nullptr;
+    return profile;
 }

@@ -150,3 +150,11 @@ private:
 // but letters, digits, "-", ".", "_" and bytes above 127, and is none of the names kept
 // for SVG and MathML.
 bool isCustomElementName(const char* name);
+
+// Makes the profile `name` with the tags of the known-tag files added in order. Null when
+// it can't be had, with every fault in `errors`: each malformed line as FILE:LINE: what is
+// wrong, then "tagvetter: Can't open file: PATH" for a file that can't be read (the files
+// after it are not read).
+std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
+                                                     const std::vector<std::string>& knownFiles,
+                                                     std::vector<std::string>& errors);

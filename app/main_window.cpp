@@ -293,20 +293,10 @@ void MainWindow::checkLinks() {
     options.root = slash ? std::string(documentPath, static_cast<size_t>(slash - documentPath)) : std::string(".");
     LinkCheck check(options);
     check.addPage(documentPath, std::move(links));
-    Document target;
-    const std::vector<LinkProblem> problems = check.check([&](const std::string& path, PageLinks& found) {
-        if (!target.load(path.c_str())) return false;
-        const bool read = readPageLinks(target, found);
-        target.release();
-        return read;
-    });
+    const std::vector<LinkProblem> problems = check.check(readPageLinksOfFile);
     QuietFill quiet(results);
     results.empty();
-    for (const LinkProblem& problem : problems) {
-        char label[12];
-        formatLineLabel(problem.line - 1, label);
-        results.append((std::string(label) + "  " + linkProblemMessage(problem)).c_str());
-    }
+    for (const LinkProblem& problem : problems) results.append(linkProblemLine(problem).c_str());
     if (problems.empty()) results.append("No broken links");
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewLinks;

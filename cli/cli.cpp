@@ -261,14 +261,7 @@ int Run::execute() {
 }
 
 void Run::reportLinks() {
-    // The anchors of a linked page that was not among the inputs, read from disk once.
-    Document target;
-    const std::vector<LinkProblem> problems = links_->check([&](const std::string& path, PageLinks& links) {
-        if (!target.load(path.c_str())) return false;
-        const bool read = readPageLinks(target, links);
-        target.release();
-        return read;
-    });
+    const std::vector<LinkProblem> problems = links_->check(readPageLinksOfFile);
     if (arguments_.listExternal) {
         OutputText text;
         for (const ExternalLink& link : links_->externals()) {

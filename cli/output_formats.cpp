@@ -189,13 +189,10 @@ std::string sarifUri(const std::string& path) {
 void writeLinkProblem(OutputFormat format, const LinkProblem& problem, bool withPath, bool first, OutputText& out) {
     const std::string message = linkProblemMessage(problem);
     switch (format) {
-        case OutputFormat::Text: {
+        case OutputFormat::Text:
             if (withPath) out.add(problem.page + ":");
-            char label[12];
-            formatLineLabel(problem.line - 1, label);
-            out.add(std::string(label) + "  " + message + "\n");
+            out.add(linkProblemLine(problem) + "\n");
             break;
-        }
         case OutputFormat::Gnu:
             out.add(problem.page + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " +
                     message + "\n");

@@ -1,10 +1,8 @@
 #include "run_settings.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
-#include "file_reader.h"
 #include "inputs.h"
 #include "page_profile.h"
 
@@ -26,27 +24,12 @@ const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
                                         FILE* err, std::set<std::string>* written) {
-    // A known-tag file that several profiles read is wrong in each the same way: said once.
-    auto write = [&](const std::string& line) {
-        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
-    };
-    std::unique_ptr<TagProfile> profile = TagProfile::make(name);
-    if (!profile) {
-        fprintf(err, "tagvetter: the %s profile can't be made\n", name.c_str());
-        return nullptr;
-    }
     std::vector<std::string> errors;
-    for (const std::string& path : knownFiles) {
-        FileBlock block;
-        if (!readWholeFile(path.c_str(), block)) {
-            write("tagvetter: Can't open file: " + path);
-            return nullptr;
-        }
-        profile->addKnownTags(block.bytes, block.size, path, errors);
-        free(block.bytes);
+    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
+    // A known-tag file that several profiles read is wrong in each the same way: said once.
+    for (const std::string& line : errors) {
+        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
     }
-    for (const std::string& error : errors) write(error);
-    if (!errors.empty()) return nullptr;
     return profile;
 }
 

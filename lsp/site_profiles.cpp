@@ -1,9 +1,7 @@
 #include "site_profiles.h"
 
-#include <cstdlib>
 #include <filesystem>
 
-#include "file_reader.h"
 #include "page_profile.h"
 
 namespace {
@@ -112,20 +110,6 @@ const TagProfile* SiteProfiles::profileFor(const std::string& name, const std::v
     auto kept = profiles_.find(key);
     if (kept != profiles_.end()) return kept->second.get();
 
-    std::unique_ptr<TagProfile> profile = TagProfile::make(name);
-    if (!profile) errors.push_back("tagvetter: the " + name + " profile can't be made");
-    std::vector<std::string> problems;
-    for (size_t i = 0; profile && i < knownFiles.size(); ++i) {
-        FileBlock block;
-        if (!readWholeFile(knownFiles[i].c_str(), block)) {
-            errors.push_back("tagvetter: Can't open file: " + knownFiles[i]);
-            profile.reset();
-            break;
-        }
-        profile->addKnownTags(block.bytes, block.size, knownFiles[i], problems);
-        free(block.bytes);
-    }
-    if (profile && !problems.empty()) profile.reset();
-    errors.insert(errors.end(), problems.begin(), problems.end());
+    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
     return profiles_.emplace(key, std::move(profile)).first->second.get();
 }
