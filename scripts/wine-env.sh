@@ -34,7 +34,11 @@ wine_can_run() {
   loader=$(wine_loader_of "$1") || return 2
   WINE_CANT_RUN=
   if [ ! -x "$loader" ]; then
-    WINE_CANT_RUN="$loader is missing (scripts/install-deps.sh installs it)"
+    if [ "$1" = 32 ]; then
+      WINE_CANT_RUN="$loader is missing: the 32-bit Wine (wine32:i386) is not installed; scripts/install-deps.sh tries to install it and says why when it can't"
+    else
+      WINE_CANT_RUN="$loader is missing (scripts/install-deps.sh installs it)"
+    fi
     return 1
   fi
   if ! output=$(WINELOADER=$loader "$loader" --version 2>&1); then
