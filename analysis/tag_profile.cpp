@@ -165,12 +165,12 @@ std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const ch
 }
 
 bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& fileName,
-                              std::vector<std::string>& errors) {
+                              std::vector<std::string>& errors, std::vector<std::string>* refused) {
     const size_t before = errors.size();
     const std::vector<KnownTagDefinition> definitions = readKnownTags(text, size, fileName, errors);
     std::vector<Tag> tags = tags_;
     std::vector<std::string> globals = globals_;
-    apply(definitions, fileName, tags, globals, errors);
+    apply(definitions, fileName, tags, globals, refused ? *refused : errors);
     if (errors.size() != before) return false;
     tags_ = std::move(tags);
     globals_ = std::move(globals);
@@ -180,7 +180,7 @@ bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& 
 
 void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
                        std::vector<Tag>& tags, std::vector<std::string>& globals,
-                       std::vector<std::string>& errors) const {
+                       std::vector<std::string>& refused) const {
     std::unordered_map<std::string, size_t> byName;
     for (size_t i = 0; i < tags.size(); ++i) byName.emplace(tags[i].name, i);
     const std::string tooLong = " characters the " + name_ + " profile reads";
@@ -189,12 +189,12 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
         const std::string where = fileName + ":" + std::to_string(d.line) + ": ";
         bool fine = true;
         if (d.name.size() > static_cast<size_t>(nameLength_)) {
-            errors.push_back(where + "'" + d.name + "' is longer than the " + std::to_string(nameLength_) + tooLong);
+            refused.push_back(where + "'" + d.name + "' is longer than the " + std::to_string(nameLength_) + tooLong);
             fine = false;
         }
         for (const std::string& a : d.attributes) {
             if (patternStem(a) > static_cast<size_t>(nameLength_)) {
-                errors.push_back(where + "'" + a + "' is longer than the " + std::to_string(nameLength_) + tooLong);
+                refused.push_back(where + "'" + a + "' is longer than the " + std::to_string(nameLength_) + tooLong);
                 fine = false;
             }
         }
@@ -206,7 +206,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
             auto found = byName.find(name);
             if (found == byName.end()) {
                 if (d.pairing == KnownPairing::Keep) {
-                    errors.push_back(where + "'" + d.name + "' is not a tag of the " + name_ +
+                    refused.push_back(where + "'" + d.name + "' is not a tag of the " + name_ +
                                      " profile, so it needs a pairing");
                     continue;
                 }
@@ -417,6 +417,41 @@ bool isCustomElementName(const char* name) {
     return true;
 }
 
+namespace {
+
+// Adds every known-tag file to each of `profiles`, a file that can't be read ending the
+// reading. False when a file can't be read or a line is malformed; those faults are
+// written once, however many profiles read the file.
+bool addKnownTagFiles(const std::vector<std::string>& knownFiles, TagProfile* const* profiles, size_t count,
+                      std::vector<std::string>* refused, std::vector<std::string>& errors) {
+    for (const std::string& path : knownFiles) {
+        FileBlock block;
+        if (!readWholeFile(path.c_str(), block)) {
+            errors.push_back("tagvetter: Can't open file: " + path);
+            return false;
+        }
+        bool good = true;
+        for (size_t i = 0; i < count; ++i) {
+            std::vector<std::string> faults;
+            if (!profiles[i]->addKnownTags(block.bytes, block.size, path, faults, refused ? &refused[i] : nullptr)) {
+                good = false;
+                if (i == 0) errors.insert(errors.end(), faults.begin(), faults.end());
+            }
+        }
+        free(block.bytes);
+        if (!good) return false;
+    }
+    return true;
+}
+
+// "FILE:LINE: " of a known-tag fault.
+std::string placeOf(const std::string& fault) {
+    const size_t colon = fault.find(": ");
+    return colon == std::string::npos ? fault : fault.substr(0, colon + 2);
+}
+
+}  // namespace
+
 std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
                                                      const std::vector<std::string>& knownFiles,
                                                      std::vector<std::string>& errors) {
@@ -425,16 +460,32 @@ std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
         errors.push_back("tagvetter: the " + name + " profile can't be made");
         return nullptr;
     }
-    const size_t before = errors.size();
-    for (const std::string& path : knownFiles) {
-        FileBlock block;
-        if (!readWholeFile(path.c_str(), block)) {
-            errors.push_back("tagvetter: Can't open file: " + path);
-            break;
-        }
-        profile->addKnownTags(block.bytes, block.size, path, errors);
-        free(block.bytes);
-    }
-    if (errors.size() > before) return nullptr;
+    TagProfile* one = profile.get();
+    if (!addKnownTagFiles(knownFiles, &one, 1, nullptr, errors)) return nullptr;
     return profile;
+}
+
+bool makeDoctypeProfiles(const std::vector<std::string>& knownFiles, DoctypeProfiles& profiles,
+                         std::vector<std::string>& errors) {
+    TagProfile* made[3];
+    for (size_t i = 0; i < profiles.size(); ++i) made[i] = (profiles[i] = TagProfile::make(DoctypeProfileNames[i])).get();
+    std::vector<std::string> refused[3];
+    const size_t before = errors.size();
+    addKnownTagFiles(knownFiles, made, profiles.size(), refused, errors);
+    // A line is a fault only when every profile refused it.
+    const size_t fine = errors.size();
+    for (const std::string& fault : refused[0]) {
+        const std::string place = placeOf(fault);
+        auto refusedBy = [&](const std::vector<std::string>& faults) {
+            return std::any_of(faults.begin(), faults.end(), [&](const std::string& f) { return placeOf(f) == place; });
+        };
+        if (!refusedBy(refused[1]) || !refusedBy(refused[2])) continue;
+        for (const auto& faults : refused) {
+            for (const std::string& f : faults) {
+                if (placeOf(f) == place && std::find(errors.begin() + fine, errors.end(), f) == errors.end())
+                    errors.push_back(f);
+            }
+        }
+    }
+    return errors.size() == before;
 }

@@ -8,6 +8,7 @@
 // row and has its kind, so the open row of a close row r is r - 1.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -42,8 +43,11 @@ public:
 
     // Adds the known tags of `text` (`size` bytes of the file `fileName`) to, or over,
     // this profile's. Each problem adds one "FILE:LINE: what is wrong" to `errors`, and
-    // any problem leaves the profile as it was. False when there was one.
-    bool addKnownTags(const char* text, size_t size, const std::string& fileName, std::vector<std::string>& errors);
+    // any problem leaves the profile as it was. False when there was one. With `refused`,
+    // a well-formed line this profile can't hold (a name too long for it, a new tag
+    // without a pairing) is left out and its reason goes there instead.
+    bool addKnownTags(const char* text, size_t size, const std::string& fileName, std::vector<std::string>& errors,
+                      std::vector<std::string>* refused = nullptr);
 
     const std::string& name() const { return name_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
@@ -112,9 +116,10 @@ private:
     static std::unique_ptr<TagProfile> makeHtml32();
     // html4 or html5 from its data file.
     static std::unique_ptr<TagProfile> makeFromTable(const char* name, const char* text, size_t size, bool customElements);
-    // Checks and applies one file's definitions to `tags` and `globals`.
+    // Checks and applies one file's definitions to `tags` and `globals`; a definition the
+    // profile can't hold has its reason added to `refused`.
     void apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
-               std::vector<Tag>& tags, std::vector<std::string>& globals, std::vector<std::string>& errors) const;
+               std::vector<Tag>& tags, std::vector<std::string>& globals, std::vector<std::string>& refused) const;
     // Makes the rows, their details and the name index from tags_ and globals_.
     void build();
     int findByScan(const char* name) const;
@@ -158,3 +163,15 @@ bool isCustomElementName(const char* name);
 std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
                                                      const std::vector<std::string>& knownFiles,
                                                      std::vector<std::string>& errors);
+
+// The profiles a page's doctype chooses among (the automatic profile), in the order
+// html32, html4, html5.
+constexpr const char* DoctypeProfileNames[] = {"html32", "html4", "html5"};
+using DoctypeProfiles = std::array<std::unique_ptr<TagProfile>, 3>;
+
+// Makes the three profiles of the automatic choice with the known-tag files added. Each
+// line goes to the profiles that can hold it, and is a fault only when none can: then
+// each profile's reason is given. Faults as for makeProfileWithKnownTags, each once;
+// false when there is one.
+bool makeDoctypeProfiles(const std::vector<std::string>& knownFiles, DoctypeProfiles& profiles,
+                         std::vector<std::string>& errors);

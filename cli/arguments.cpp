@@ -33,14 +33,16 @@ const char UsageText[] =
     "                     object a line) or sarif\n"
     "  -j N, --jobs N     examine N files at once (default: one per core); the output\n"
     "                     is the same for every N\n"
-    "  --profile NAME     the tags known and how pages are read: html32 (the 136 tags\n"
-    "                     of 1990s pages, the default), html4 (HTML 4.01 Transitional\n"
-    "                     and Frameset), html5 (the current standard) or auto (each\n"
-    "                     page's by its doctype: html5 for <!DOCTYPE html>, html4 for\n"
-    "                     HTML 4.01 and XHTML 1.x, html32 for any other); html4 and\n"
-    "                     html5 read tags as browsers do and check the elements' nesting\n"
+    "  --profile NAME     the tags known and how pages are read: auto (the default:\n"
+    "                     each page's by its doctype: html5 for <!DOCTYPE html>, html4\n"
+    "                     for HTML 4.01 and XHTML 1.x, html32 for any other), html32\n"
+    "                     (the 136 tags of 1990s pages; known's default), html4 (HTML\n"
+    "                     4.01 Transitional and Frameset) or html5 (the current\n"
+    "                     standard); html4 and html5 read tags as browsers do and check\n"
+    "                     the elements' nesting\n"
     "  --known FILE       adds the tags and attributes of FILE to the profile's, or\n"
-    "                     overrides them; one tag a line:\n"
+    "                     overrides them (with auto, each line to the profiles that\n"
+    "                     can hold it); one tag a line:\n"
     "                     NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS\n"
     "  --root DIR         links: where \"/...\" links lead (default: the folder given,\n"
     "                     or the page's folder for one page)\n"
@@ -247,6 +249,8 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
             problem = "known takes no arguments";
             return ParseResult::Misuse;
         }
+        // The reference has no page whose doctype could choose.
+        if (!arguments.profileGiven) arguments.profile = "html32";
         if (arguments.profile == AutoProfile) {
             problem = "known needs a profile: html32, html4 or html5";
             return ParseResult::Misuse;

@@ -35,7 +35,7 @@ struct Arguments {
     OutputFormat format = OutputFormat::Text;
     bool formatGiven = false;
     int jobs = 0;                       // -j N; 0: one per core
-    std::string profile = "html32";     // --profile NAME
+    std::string profile = "auto";       // --profile NAME; known's default is html32
     bool profileGiven = false;
     std::vector<std::string> knownFiles;  // --known FILE, in the order given
     std::string configFile;             // --config FILE; empty: the tagvetter.toml nearest each page

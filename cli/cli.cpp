@@ -77,6 +77,7 @@ struct alignas(64) Worker {
 // What examining one file gave.
 struct FileResult {
     bool opened = false;
+    const TagProfile* profile = nullptr;  // the one the page was read with
     OutputText out;
     int32_t problems = 0;
     int longest = 0;
@@ -120,6 +121,7 @@ private:
     std::vector<std::string> linkedPages_;  // the pages given to links_, in order
     RunSummary summary_;
     int longest_ = 0;
+    const TagProfile* censusProfile_ = nullptr;  // the first page's: it describes the census
 };
 
 void Run::examine(Worker& worker, size_t index, FileResult& result) {
@@ -136,6 +138,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
                                               : document.load(path.c_str(), worker.buffer);
     if (!result.opened) return;
     const TagProfile& profile = setup.profileOf(document.text, document.size);
+    result.profile = &profile;
 
     switch (arguments_.command) {
         case Command::Count:
@@ -187,6 +190,7 @@ void Run::deliver(const std::string& path, FileResult& result) {
         links_->addPage(path, std::move(result.links));
     }
     if (result.census) addCensus(total_, *result.census);
+    if (!censusProfile_) censusProfile_ = result.profile;
     summary_.problems += result.problems;
     summary_.filesWithProblems += result.problems > 0 ? 1 : 0;
     longest_ = std::max(longest_, result.longest);
@@ -244,9 +248,9 @@ int Run::execute() {
     const bool aloneFailed = inputs_.single && !summary_.errors.empty();
     if (links_ && !aloneFailed) reportLinks();
     if (arguments_.command == Command::Count && !aloneFailed) {
-        // Pages read with several profiles are described with the first profile in use.
+        // Pages read with several profiles are described with the first page's profile.
         StreamResultList lines(out_);
-        listCensus(total_, lines, *settings_.profiles().front());
+        listCensus(total_, lines, censusProfile_ ? *censusProfile_ : *settings_.profiles().front());
     }
     report_->end(summary_);
     if (out_.failed()) {

@@ -6,13 +6,6 @@
 #include "inputs.h"
 #include "page_profile.h"
 
-namespace {
-
-// The profiles auto chooses among, in the order a run that uses them lists them.
-const char* const DoctypeProfiles[] = {"html32", "html4", "html5"};
-
-}  // namespace
-
 const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
     if (profile) return *profile;
     const char* const name = profileOfPage(text, size);
@@ -22,14 +15,29 @@ const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
     return *byDoctype.front();
 }
 
+namespace {
+
+// Writes each fault of the known tags, once when `written` keeps those written before:
+// a known-tag file that several profiles read is wrong in each the same way.
+void writeFaults(const std::vector<std::string>& errors, FILE* err, std::set<std::string>* written) {
+    for (const std::string& line : errors) {
+        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
+    }
+}
+
+std::string keyOf(const std::string& name, const std::vector<std::string>& knownFiles) {
+    std::string key = name;
+    for (const std::string& file : knownFiles) key += '\n' + file;
+    return key;
+}
+
+}  // namespace
+
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
                                         FILE* err, std::set<std::string>* written) {
     std::vector<std::string> errors;
     std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
-    // A known-tag file that several profiles read is wrong in each the same way: said once.
-    for (const std::string& line : errors) {
-        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
-    }
+    writeFaults(errors, err, written);
     return profile;
 }
 
@@ -59,27 +67,30 @@ bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, 
     return config != nullptr;
 }
 
-const TagProfile* RunSettings::profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                          FILE* err) {
-    std::string key = name;
-    for (const std::string& file : knownFiles) key += '\n' + file;
-    auto made = profileMade_.find(key);
-    if (made == profileMade_.end()) {
-        made = profileMade_.emplace(key, makeProfile(name, knownFiles, err, &profileErrors_)).first;
-        if (made->second) profileOrder_.push_back(made->second.get());
-    }
-    return made->second.get();
-}
-
 bool RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
                               PageSetup& setup, FILE* err) {
-    if (name != AutoProfile) return (setup.profile = profileFor(name, knownFiles, err)) != nullptr;
-    bool made = true;
-    for (size_t i = 0; i < setup.byDoctype.size(); ++i) {
-        setup.byDoctype[i] = profileFor(DoctypeProfiles[i], knownFiles, err);
-        made = made && setup.byDoctype[i];
+    const std::string key = keyOf(name, knownFiles);
+    if (name != AutoProfile) {
+        auto made = profileMade_.find(key);
+        if (made == profileMade_.end()) {
+            made = profileMade_.emplace(key, makeProfile(name, knownFiles, err, &profileErrors_)).first;
+            if (made->second) profileOrder_.push_back(made->second.get());
+        }
+        return (setup.profile = made->second.get()) != nullptr;
     }
-    return made;
+    auto made = doctypeProfilesMade_.find(key);
+    if (made == doctypeProfilesMade_.end()) {
+        made = doctypeProfilesMade_.emplace(key, DoctypeProfiles()).first;
+        std::vector<std::string> errors;
+        if (makeDoctypeProfiles(knownFiles, made->second, errors)) {
+            for (const auto& profile : made->second) profileOrder_.push_back(profile.get());
+        } else {
+            made->second = DoctypeProfiles();
+        }
+        writeFaults(errors, err, &profileErrors_);
+    }
+    for (size_t i = 0; i < setup.byDoctype.size(); ++i) setup.byDoctype[i] = made->second[i].get();
+    return setup.byDoctype.front() != nullptr;
 }
 
 bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {

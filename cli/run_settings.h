@@ -48,7 +48,6 @@ private:
     // The configuration that applies to the page at `path`, null when none does; false when
     // it is wrong or can't be read (its fault is written once).
     bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
-    const TagProfile* profileFor(const std::string& name, const std::vector<std::string>& knownFiles, FILE* err);
     // Fills in the profiles of `setup` for the profile `name` (or auto); false when one can't be made.
     bool profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, PageSetup& setup,
                      FILE* err);
@@ -57,6 +56,7 @@ private:
     std::map<std::string, std::unique_ptr<SiteConfig>> configs_;  // by file, null when none applies
     std::map<std::string, std::string> configOfFolder_;           // a page's folder: its file, or ""
     std::map<std::string, std::unique_ptr<TagProfile>> profileMade_;  // by name and known files
+    std::map<std::string, DoctypeProfiles> doctypeProfilesMade_;      // auto's, by its known files
     std::vector<const TagProfile*> profileOrder_;
     std::vector<PageSetup> setups_;     // each distinct setup once
     std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_

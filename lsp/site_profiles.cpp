@@ -71,45 +71,60 @@ bool isHtmlDocument(const std::string& languageId, const std::string& uri) {
 
 CheckSetup SiteProfiles::setupFor(const std::string& path, const std::string& text, std::vector<std::string>& errors) {
     CheckSetup setup;
-    setup.profile = &TagProfile::html32();
-    if (path.empty()) return setup;
-    const std::string found = findSiteConfig(path);
-    if (found.empty()) return setup;
-    const std::string key = normalPath(found);
-    auto kept = configurations_.find(key);
-    if (kept == configurations_.end()) {
-        auto configuration = std::make_unique<SiteConfig>();
-        std::string error;
-        if (!configuration->load(found, error)) {
-            errors.push_back(error);
-            configuration.reset();
+    const std::string found = path.empty() ? std::string() : findSiteConfig(path);
+    const SiteConfig* configuration = nullptr;
+    if (!found.empty()) {
+        const std::string key = normalPath(found);
+        auto kept = configurations_.find(key);
+        if (kept == configurations_.end()) {
+            auto read = std::make_unique<SiteConfig>();
+            std::string error;
+            if (!read->load(found, error)) {
+                errors.push_back(error + " (until it is mended, each page is read as its doctype says)");
+                read.reset();
+            }
+            kept = configurations_.emplace(key, std::move(read)).first;
         }
-        kept = configurations_.emplace(key, std::move(configuration)).first;
+        configuration = kept->second.get();
     }
-    if (!kept->second) return setup;
-    const PageSettings settings = kept->second->settingsFor(path);
+    PageSettings settings;
+    if (configuration) settings = configuration->settingsFor(path);
     setup.excluded = settings.excluded;
     for (ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
-    std::string name = settings.profile.empty() ? "html32" : settings.profile;
-    if (name == AutoProfile) name = profileOfPage(text.data(), text.size());
-    const TagProfile* profile = profileFor(name, settings.knownFiles, errors);
-    if (profile) setup.profile = profile;
+    const std::string name = settings.profile.empty() ? std::string(AutoProfile) : settings.profile;
+    setup.profile = profileFor(name, settings.knownFiles, text, errors);
+    // Known tags that can't be had leave the page with the built-in choice.
+    if (!setup.profile) setup.profile = profileFor(AutoProfile, {}, text, errors);
     return setup;
 }
 
 void SiteProfiles::forgetConfiguration(const std::string& file) {
     configurations_.erase(normalPath(file));
     profiles_.clear();
+    doctypeProfiles_.clear();
 }
 
 const TagProfile* SiteProfiles::profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                           std::vector<std::string>& errors) {
-    if (knownFiles.empty() && name == "html32") return &TagProfile::html32();
-    std::string key = name;
+                                           const std::string& text, std::vector<std::string>& errors) {
+    std::string key;
     for (const std::string& file : knownFiles) key += '\n' + file;
+    if (name == AutoProfile) {
+        const std::string chosen = profileOfPage(text.data(), text.size());
+        if (knownFiles.empty() && chosen == "html32") return &TagProfile::html32();
+        auto kept = doctypeProfiles_.find(key);
+        if (kept == doctypeProfiles_.end()) {
+            kept = doctypeProfiles_.emplace(key, DoctypeProfiles()).first;
+            if (!makeDoctypeProfiles(knownFiles, kept->second, errors)) kept->second = DoctypeProfiles();
+        }
+        for (const auto& profile : kept->second) {
+            if (profile && profile->name() == chosen) return profile.get();
+        }
+        return nullptr;
+    }
+    if (knownFiles.empty() && name == "html32") return &TagProfile::html32();
+    key = name + key;
     auto kept = profiles_.find(key);
     if (kept != profiles_.end()) return kept->second.get();
-
     std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
     return profiles_.emplace(key, std::move(profile)).first->second.get();
 }

@@ -29,8 +29,8 @@ struct CheckSetup {
 class SiteProfiles {
 public:
     // The setup for the page at `path` whose text is `text`, "" for a document that is no
-    // file: the built-in default. With auto the profile is the one the text's start asks
-    // for. A configuration or known-tag file that can't be read adds its messages to
+    // file: the built-in default, auto. With auto the profile is the one the text's start
+    // asks for. A configuration or known-tag file that can't be read adds its messages to
     // `errors`, once until it is read again, and leaves the page with the default.
     CheckSetup setupFor(const std::string& path, const std::string& text, std::vector<std::string>& errors);
 
@@ -39,10 +39,12 @@ public:
     void forgetConfiguration(const std::string& file);
 
 private:
-    // The profile of that name with those files' tags added, null when it can't be made.
+    // The profile of that name (with auto, the one `text` asks for) with those files' tags
+    // added, null when it can't be made.
     const TagProfile* profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                 std::vector<std::string>& errors);
+                                 const std::string& text, std::vector<std::string>& errors);
 
     std::map<std::string, std::unique_ptr<SiteConfig>> configurations_;  // null: it failed to load
     std::map<std::string, std::unique_ptr<TagProfile>> profiles_;         // null: it failed to be made
+    std::map<std::string, DoctypeProfiles> doctypeProfiles_;  // auto's, by known files; empty: failed
 };

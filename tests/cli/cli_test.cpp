@@ -176,7 +176,9 @@ TEST(CliProfiles, ReportsEveryMalformedKnownLineBeforeAnyPage) {
     const std::string file = known.path();
     EXPECT_EQ(r.err, file + ":2: unknown pairing 'twice': use void, optional, strict, counted, raw or foreign\n" +
                          file + ":4: 'a=b' is not an attribute name: it holds one of < > / = \" ' | or a \"*\" before its end\n" +
-                         file + ":5: 'x-d' is not a tag of the html32 profile, so it needs a pairing\n");
+                         file + ":5: 'x-d' is not a tag of the html32 profile, so it needs a pairing\n" +
+                         file + ":5: 'x-d' is not a tag of the html4 profile, so it needs a pairing\n" +
+                         file + ":5: 'x-d' is not a tag of the html5 profile, so it needs a pairing\n");
 
     CliRun missing = run({"known", "--known", "/nonexistent/tags.known"});
     EXPECT_EQ(missing.status, CliFailed);
@@ -390,8 +392,12 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
              ":2:1: font - Obsolete element, not part of current HTML\n" + sub +
              ":2:1: font - Not closed at the end of the document\n",
          "2 files examined, 2 with problems, 5 problems\n"},
+        // Without one, the page is read as its doctype says.
         {{"check", "--no-config", "--format=gnu", index}, 1,
-         index + ":2: sidebar - Unknown keyword\n" + index + ":2: /sidebar - Unknown keyword\n", ""},
+         index + ":2:1: sidebar - Unknown keyword\n" + index +
+             ":2:10: font - Obsolete element, not part of current HTML\n" + index +
+             ":2:24: /sidebar - Unknown keyword\n" + index + ":3:1: b - Not closed at the end of the document\n",
+         ""},
         {{"check", "--config", site.path(fs::path("sub") / "tagvetter.toml"), index}, 1,
          "0002  sidebar - Unknown keyword\n0002  /sidebar - Unknown keyword\n"
          "0003  b - Not closed at the end of the document\n",
