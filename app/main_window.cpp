@@ -26,7 +26,9 @@ constexpr int LongestPath = 269;
 // Longer listed lines are not followed: they and their joined path share one buffer.
 constexpr LRESULT LongestFollowedLine = 258;
 
-const char AboutText[] = "Tagvetter - Version " TAGVETTER_SHORT_VERSION "\n2026\nBrindlemoor Software";
+// The window's own words, unchanged since its first release; the release's number is in
+// the version resource and the command line's --version.
+const char AboutText[] = "Tagvetter - Version 1.0\n2026\nBrindlemoor Software";
 const char ChooseOneTag[] = "Go to \"Count tags\" and highlight the one you want to see.";
 
 // Keeps the list from drawing while a listing fills it and draws it once at the end: a
