@@ -1,6 +1,8 @@
 #include "language_server.h"
 
 #include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <csignal>
 #include <vector>
 
@@ -40,6 +42,29 @@ const std::string& stringMember(const json& object, const char* name) {
     return value.get_ref<const std::string&>();
 }
 
+// The same, to be moved from.
+std::string& stringMember(json& object, const char* name) {
+    return const_cast<std::string&>(stringMember(static_cast<const json&>(object), name));
+}
+
+// Adds the time from its making to its end to a step's sum, when there is one.
+class StepClock {
+public:
+    explicit StepClock(double* sum) : sum_(sum) {
+        if (sum_) start_ = std::chrono::steady_clock::now();
+    }
+    ~StepClock() { stop(); }
+    void stop() {
+        if (!sum_) return;
+        *sum_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        sum_ = nullptr;
+    }
+
+private:
+    double* sum_;
+    std::chrono::steady_clock::time_point start_;
+};
+
 uint32_t positionNumber(const json& value) {
     if (value.is_number_unsigned()) return static_cast<uint32_t>(std::min<uint64_t>(value.get<uint64_t>(), UINT32_MAX));
     if (value.is_number_integer()) return 0;  // negative
@@ -53,10 +78,38 @@ EditorPosition positionFrom(const json& position) {
     return at;
 }
 
+void appendNumber(std::string& out, uint32_t number) {
+    char digits[10];
+    const auto written = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, written.ptr);
+}
+
 // {"start":{"line":L,"character":C},"end":{...}}: numbers only, written as they are.
 void appendRange(std::string& out, EditorPosition start, EditorPosition end) {
-    out += "{\"start\":{\"line\":" + std::to_string(start.line) + ",\"character\":" + std::to_string(start.character) +
-           "},\"end\":{\"line\":" + std::to_string(end.line) + ",\"character\":" + std::to_string(end.character) + "}}";
+    out += "{\"start\":{\"line\":";
+    appendNumber(out, start.line);
+    out += ",\"character\":";
+    appendNumber(out, start.character);
+    out += "},\"end\":{\"line\":";
+    appendNumber(out, end.line);
+    out += ",\"character\":";
+    appendNumber(out, end.character);
+    out += "}}";
+}
+
+// A text as a JSON string, as the JSON library writes it (a byte that isn't UTF-8 as
+// U+FFFD). Most texts need no escape, and are written without the library's cost.
+void appendJsonString(std::string& out, const std::string& text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    });
+    if (!plain) {
+        out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+        return;
+    }
+    out += '"';
+    out += text;
+    out += '"';
 }
 
 json positionJson(EditorPosition position) { return {{"line", position.line}, {"character", position.character}}; }
@@ -138,6 +191,10 @@ void LanguageServer::log(const char* message) {
     if (log_) fprintf(log_, "tagvetter lsp: %s\n", message);
 }
 
+double* LanguageServer::stepSum(double ServerStepTimes::*step) const {
+    return options_.stepTimes ? &(options_.stepTimes->*step) : nullptr;
+}
+
 bool LanguageServer::handle(ReadOutcome outcome, const std::string& body) {
     switch (outcome) {
     case ReadOutcome::Message:
@@ -167,7 +224,9 @@ bool LanguageServer::handle(ReadOutcome outcome, const std::string& body) {
 }
 
 void LanguageServer::handleMessage(const std::string& body) {
-    const json message = json::parse(body, nullptr, false);
+    StepClock parsing(stepSum(&ServerStepTimes::parsing));
+    json message = parseMessageBody(body);
+    parsing.stop();
     if (message.is_discarded()) {
         replyError(nullptr, ParseError, "the message is not JSON");
         return;
@@ -185,11 +244,12 @@ void LanguageServer::handleMessage(const std::string& body) {
         if (!hasId) replyError(nullptr, InvalidRequest, "no method");
         return;
     }
-    const json& params = member(message, "params");
     if (hasId) {
-        handleRequest(id, method.get_ref<const std::string&>(), params);
+        handleRequest(id, method.get_ref<const std::string&>(), member(message, "params"));
     } else {
-        handleNotification(method.get_ref<const std::string&>(), params);
+        json none;  // for a notification without params
+        const auto params = message.find("params");
+        handleNotification(method.get_ref<const std::string&>(), params == message.end() ? none : *params);
     }
 }
 
@@ -221,7 +281,7 @@ void LanguageServer::handleRequest(const json& id, const std::string& method, co
     }
 }
 
-void LanguageServer::handleNotification(const std::string& method, const json& params) {
+void LanguageServer::handleNotification(const std::string& method, json& params) {
     if (method == "exit") {
         done_ = true;
         return;
@@ -285,12 +345,16 @@ LanguageServer::OpenDocument* LanguageServer::documentOf(const json& params) {
     return found == documents_.end() ? nullptr : &found->second;
 }
 
-void LanguageServer::didOpen(const json& params) {
-    const json& item = member(params, "textDocument");
+void LanguageServer::didOpen(json& params) {
+    if (!params.is_object()) throw BadParams();
+    json& item = params["textDocument"];
     const std::string& uri = stringMember(item, "uri");
     const json& languageId = member(item, "languageId");
     OpenDocument document;
-    document.text.replaceAll(stringMember(item, "text"));
+    {
+        StepClock updating(stepSum(&ServerStepTimes::updating));
+        document.text.replaceAll(std::move(stringMember(item, "text")));
+    }
     if (!pathOfFileUri(uri, document.path)) document.path.clear();
     document.checked = isHtmlDocument(languageId.is_string() ? languageId.get<std::string>() : "", uri);
     const json& version = member(item, "version");
@@ -300,21 +364,21 @@ void LanguageServer::didOpen(const json& params) {
     if (kept.checked) publishDiagnostics(uri, kept);
 }
 
-void LanguageServer::didChange(const json& params) {
+void LanguageServer::didChange(json& params) {
     const json& identifier = member(params, "textDocument");
     const std::string& uri = stringMember(identifier, "uri");
     const auto found = documents_.find(uri);
     if (found == documents_.end()) return;
-    const json& changes = member(params, "contentChanges");
+    json& changes = params["contentChanges"];
     if (!changes.is_array()) throw BadParams();
     // Every change is read before any is made, so that a bad one leaves the text whole.
     struct Change {
         bool whole;
         EditorPosition from, to;
-        const std::string* text;
+        std::string* text;
     };
     std::vector<Change> list;
-    for (const json& change : changes) {
+    for (json& change : changes) {
         const json& range = member(change, "range");
         Change c{range.is_null(), {}, {}, &stringMember(change, "text")};
         if (!c.whole) {
@@ -324,13 +388,15 @@ void LanguageServer::didChange(const json& params) {
         list.push_back(c);
     }
     OpenDocument& document = found->second;
+    StepClock updating(stepSum(&ServerStepTimes::updating));
     for (const Change& c : list) {
         if (c.whole) {
-            document.text.replaceAll(*c.text);
+            document.text.replaceAll(std::move(*c.text));
         } else {
             document.text.replace(c.from, c.to, *c.text, encoding_);
         }
     }
+    updating.stop();
     const json& version = member(identifier, "version");
     document.hasVersion = version.is_number_integer();
     if (document.hasVersion) document.version = version.get<int64_t>();
@@ -394,35 +460,50 @@ json LanguageServer::rangeOf(const TextDocument& text, size_t start, size_t end)
 }
 
 void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocument& document) {
+    StepClock checking(stepSum(&ServerStepTimes::checking));
     const CheckSetup setup = setupFor(document);
-    // A large page may have thousands of problems: each diagnostic is written out as it is
-    // made, its texts escaped by the JSON library, rather than built first as a tree of
-    // values, which would cost more than the check itself.
-    std::string diagnostics = "[";
+    ProblemCollector collector;
     if (!setup.excluded) {
         const std::string& text = document.text.text();
         if (!checked_.loadText(text.data(), text.size())) {
             log("a document can't be checked: too large, or no memory");
             return;
         }
-        ProblemCollector collector;
         checkDocument(checked_, collector, *setup.profile, setup.options);
+    }
+    checking.stop();
+
+    StepClock positions(stepSum(&ServerStepTimes::positions));
+    std::vector<std::pair<EditorPosition, EditorPosition>> ranges;
+    ranges.reserve(collector.problems.size());
+    for (const FoundProblem& problem : collector.problems) {
+        size_t start = problem.offset, end = problem.endOffset;
+        if (start == NoOffset) {
+            lineBytes(document.text.text(), problem.line == NoLine ? 1 : problem.line, start, end);
+        } else if (end == NoOffset || end < start) {
+            end = start;
+        }
+        ranges.emplace_back(document.text.positionOf(start, encoding_), document.text.positionOf(end, encoding_));
+    }
+    positions.stop();
+
+    StepClock writing(stepSum(&ServerStepTimes::writing));
+    // A large page may have thousands of problems: each diagnostic is written out as it is
+    // made, its texts escaped by the JSON library, rather than built first as a tree of
+    // values, which would cost more than the check itself.
+    std::string diagnostics = "[";
+    {
         const std::string tail = ",\"severity\":" + std::to_string(DiagnosticSeverityWarning) +
                                  ",\"source\":\"tagvetter\",\"code\":";
-        for (const FoundProblem& problem : collector.problems) {
-            size_t start = problem.offset, end = problem.endOffset;
-            if (start == NoOffset) {
-                lineBytes(text, problem.line == NoLine ? 1 : problem.line, start, end);
-            } else if (end == NoOffset || end < start) {
-                end = start;
-            }
+        for (size_t i = 0; i < collector.problems.size(); ++i) {
+            const FoundProblem& problem = collector.problems[i];
             if (diagnostics.size() > 1) diagnostics += ',';
             diagnostics += "{\"range\":";
-            appendRange(diagnostics, document.text.positionOf(start, encoding_), document.text.positionOf(end, encoding_));
+            appendRange(diagnostics, ranges[i].first, ranges[i].second);
             diagnostics += tail;
-            diagnostics += json(problemKindId(problem.kind)).dump();
+            appendJsonString(diagnostics, problemKindId(problem.kind));
             diagnostics += ",\"message\":";
-            diagnostics += json(problem.message).dump(-1, ' ', false, json::error_handler_t::replace);
+            appendJsonString(diagnostics, problem.message);
             diagnostics += '}';
         }
     }

@@ -105,6 +105,18 @@ private:
     uint64_t bodyLimit_;
 };
 
+// A JSON string at least this long as written is decoded apart from the rest of its body.
+constexpr size_t LongJsonString = 1024;
+
+// The JSON values of a message's body, as nlohmann::json::parse(body, nullptr, false) gives
+// them: discarded when it isn't JSON. The library reads a string a character at a time,
+// which for a page's text takes longer than checking the page, so each string of
+// `longString` bytes or more is decoded here in one pass and moved into the values; a
+// string this decoding isn't sure of leaves the whole body to the library. `decoded`, when
+// given, is set to the number of strings decoded here.
+nlohmann::json parseMessageBody(const std::string& body, size_t longString = LongJsonString,
+                                size_t* decoded = nullptr);
+
 // Writes each message with its header to the sink in one piece.
 class MessageWriter {
 public:

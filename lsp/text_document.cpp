@@ -128,6 +128,21 @@ EditorPosition TextDocument::positionOf(size_t offset, PositionEncoding encoding
     }
     size_t at = start, counted = 0;
     while (at < offset) {
+        // ASCII is a unit a byte: taken eight bytes at a time where it can be.
+        if (offset - at >= 8) {
+            uint64_t eight;
+            memcpy(&eight, text_.data() + at, 8);
+            if ((eight & 0x8080808080808080) == 0) {
+                counted += 8;
+                at += 8;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(text_[at]) < 0x80) {
+            ++counted;
+            ++at;
+            continue;
+        }
         size_t units;
         const size_t length = characterAt(text_, at, encoding, units);
         if (at + length > offset) break;

@@ -97,6 +97,50 @@ TEST(LanguageServerTest, ChangesRecheckAndCloseClears) {
     EXPECT_EQ(published[3].contains("version"), true);
 }
 
+// A change sent as the whole text and the same change sent as a range publish what opening
+// the changed page publishes, in both units. The pages are long enough for their texts to
+// be decoded apart from the rest of the message, and hold what JSON escapes.
+TEST(LanguageServerTest, WholeAndRangeChangesPublishWhatOpeningTheResultDoes) {
+    std::string filler;
+    for (int i = 0; i < 40; ++i) filler += "<p>caf\xc3\xa9 \xf0\x9f\x98\x80 \"quoted\" back\\slash\ttab</p>\n";
+    const struct Case {
+        const char* name;
+        std::string before;
+        int line, character, removed;  // the edit, on a line that is ASCII up to it
+        std::string inserted;
+    } cases[] = {
+        {"a cell put into an html32 page", "<html><body>\n<foo>\n" + filler + "</body></html>\n", 1, 5, 0,
+         "<td>x</td>"},
+        {"the doctype taken off", "<!DOCTYPE html>\r\n<center>x</center><foo>\r\n" + filler, 0, 0, 15, ""},
+        {"lines, quotes and escapes typed", "<!DOCTYPE html>\n<b>\n" + filler, 1, 3, 0,
+         "<i class=\"a\\b\">\tcaf\xc3\xa9\r\n</b>\x01"},
+        {"the end replaced", filler + "<table><tr><td>x", 40, 0, 16, "</i>"},
+    };
+    for (const json& capabilities : {json::object(), json{{"general", {{"positionEncodings", {"utf-8"}}}}}}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name + capabilities.dump());
+            size_t offset = 0;
+            for (int line = 0; line < c.line; ++line) offset = c.before.find('\n', offset) + 1;
+            offset += static_cast<size_t>(c.character);
+            const std::string after = std::string(c.before).replace(offset, static_cast<size_t>(c.removed), c.inserted);
+            auto published = [&](const json& change) {
+                std::string input = initialize(capabilities) + openDocument(pageUri, change.is_null() ? after : c.before);
+                if (!change.is_null()) {
+                    input += notification("textDocument/didChange", {{"textDocument", {{"uri", pageUri}, {"version", 2}}},
+                                                                     {"contentChanges", {change}}});
+                }
+                return lastDiagnostics(serve(input, withoutConfigurations()));
+            };
+            const json opened = published(nullptr);
+            EXPECT_FALSE(opened.empty());
+            EXPECT_EQ(published({{"text", after}}), opened);
+            EXPECT_EQ(published({{"range", range(c.line, c.character, c.line, c.character + c.removed)},
+                                 {"text", c.inserted}}),
+                      opened);
+        }
+    }
+}
+
 TEST(LanguageServerTest, HoverAndCompletionThroughTheServer) {
     const std::string page = "<p align=left>caf\xc3\xa9 <table border=1 \n<foo>";
     auto hover = [&](int id, int line, int character) {

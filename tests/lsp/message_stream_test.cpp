@@ -147,6 +147,54 @@ TEST(MessageStreamTest, FramedInputsThroughReaderAndServer) {
     }
 }
 
+// Long strings are decoded apart from the rest of the body: with every string, some or
+// none taken apart, the values are the library's own, and a body the library refuses is
+// refused. `decoded` is how many strings are taken apart when every one is.
+TEST(MessageStreamTest, BodyParsedAsTheLibraryParsesIt) {
+    // JSON string text: every escape, and UTF-8 of two, three and four bytes as it is.
+    const std::string page = std::string(2000, 'p') + R"(<p class=\"a\">caf\u00e9 \u20AC\ud83d\ude00 \\ \/\b\f\n\r\t\u0000)" +
+                             "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80</p>";
+    const struct Case {
+        const char* name;
+        std::string body;
+        size_t decoded;  // 0: the library reads it all, or refuses it
+    } cases[] = {
+        {"a change", "{\"params\":{\"contentChanges\":[{\"text\":\"" + page + "\"}],\"version\":2}}", 5},
+        {"strings in arrays, a long name, a name twice",
+         "[\"" + page + "\",[\"b\",{\"" + page + "\":1,\"k\":\"x\",\"k\":\"" + page + "\"}],null,true,-1.5e3]", 7},
+        {"a string alone, around white space", " \r\n\t\"" + page + "\" ", 1},
+        {"no strings", "[1,2,{}]", 0},
+        {"a lone high surrogate", "{\"text\":\"" + page + "\\ud83d x\"}", 0},
+        {"a high surrogate before another escape", "{\"text\":\"" + page + "\\ud83d\\u0041\"}", 0},
+        {"a lone low surrogate", "{\"text\":\"" + page + "\\ude00\"}", 0},
+        {"a control character", "{\"text\":\"" + page + "\x01\"}", 0},
+        {"bytes that aren't UTF-8", "{\"text\":\"" + page + "\xc3\x28 \xc0\xaf\xed\xa0\x80\"}", 0},
+        {"an unknown escape", "{\"text\":\"" + page + "\\x41\"}", 0},
+        {"a short \\u", "{\"text\":\"" + page + "\\u12G4\"}", 0},
+        {"no end", "{\"text\":\"" + page, 0},
+        {"a comma left out", "{\"text\":\"" + page + "\" \"version\":2}", 0},
+        {"more after the value", "{\"text\":\"" + page + "\"} x", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const json expected = json::parse(c.body, nullptr, false);
+        EXPECT_EQ(expected.is_discarded(), c.decoded == 0 && c.body.find('"') != std::string::npos);
+        for (const size_t longString : {size_t{0}, size_t{1500}, LongJsonString, size_t{1} << 20}) {
+            size_t decoded = 99;
+            const json values = parseMessageBody(c.body, longString, &decoded);
+            EXPECT_EQ(values.is_discarded(), expected.is_discarded()) << longString;
+            if (!expected.is_discarded()) {
+                EXPECT_EQ(values, expected) << longString;
+            }
+            if (longString == 0) {
+                EXPECT_EQ(decoded, c.decoded);
+            } else if (longString == size_t{1} << 20) {
+                EXPECT_EQ(decoded, 0u);
+            }
+        }
+    }
+}
+
 TEST(MessageStreamTest, WriterFramesWhatTheReaderReadsAndStopsOnAFailedSink) {
     struct Refusing : ByteSink {
         int calls = 0;
