@@ -72,32 +72,33 @@ bool namesHtml4(const char* id, size_t length) {
 
 }  // namespace
 
-const char* profileOfPage(const char* text, size_t size) {
+DoctypeProfile doctypeProfileOf(const char* text, size_t size) {
+    using P = DoctypeProfile;
     Start start(text, size);
     start.take("\xEF\xBB\xBF");
     for (;;) {
         start.skipSpace();
         if (start.take("<!--")) {
-            if (!start.skipPast("-->")) return "html32";
+            if (!start.skipPast("-->")) return P::Html32;
         } else if (start.take("<?xml")) {
-            if (!start.skipPast("?>")) return "html32";
+            if (!start.skipPast("?>")) return P::Html32;
         } else {
             break;
         }
     }
-    if (!start.take("<!doctype") || !start.nextIsSpace()) return "html32";
+    if (!start.take("<!doctype") || !start.nextIsSpace()) return P::Html32;
     start.skipSpace();
-    if (!start.take("html")) return "html32";
-    if (start.next('>')) return "html5";
-    if (!start.nextIsSpace()) return "html32";
+    if (!start.take("html")) return P::Html32;
+    if (start.next('>')) return P::Html5;
+    if (!start.nextIsSpace()) return P::Html32;
     start.skipSpace();
-    if (start.next('>')) return "html5";
+    if (start.next('>')) return P::Html5;
     const char* id = nullptr;
     if (start.take("system")) {
         const size_t length = start.quoted(id);
-        return length == 19 && Start(id, length).take("about:legacy-compat") ? "html5" : "html32";
+        return length == 19 && Start(id, length).take("about:legacy-compat") ? P::Html5 : P::Html32;
     }
-    if (!start.take("public")) return "html32";
+    if (!start.take("public")) return P::Html32;
     const size_t length = start.quoted(id);
-    return namesHtml4(id, length) ? "html4" : "html32";
+    return namesHtml4(id, length) ? P::Html4 : P::Html32;
 }

@@ -2,9 +2,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+// The profiles a page's doctype chooses among, in the order their names are listed.
+enum class DoctypeProfile : uint8_t { Html32, Html4, Html5 };
+constexpr const char* DoctypeProfileNames[] = {"html32", "html4", "html5"};
+constexpr size_t DoctypeProfileCount = 3;
 
 // The profile the doctype at the start of `text` asks for, past a byte order mark, white
-// space, comments and an XML declaration: "html5" for <!DOCTYPE html> (any case, any
-// spacing; also with SYSTEM "about:legacy-compat"), "html4" for an HTML 4.01 or XHTML 1.x
-// doctype, "html32" for any other start.
-const char* profileOfPage(const char* text, size_t size);
+// space, comments and an XML declaration: html5 for <!DOCTYPE html> (any case, any
+// spacing; also with SYSTEM "about:legacy-compat"), html4 for an HTML 4.01 or XHTML 1.x
+// doctype, html32 for any other start.
+DoctypeProfile doctypeProfileOf(const char* text, size_t size);
+
+// Its name: "html32", "html4" or "html5".
+inline const char* profileOfPage(const char* text, size_t size) {
+    return DoctypeProfileNames[static_cast<size_t>(doctypeProfileOf(text, size))];
+}

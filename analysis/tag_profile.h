@@ -19,6 +19,7 @@
 #include "element_traits.h"
 #include "known_tag_file.h"
 #include "known_tags.h"
+#include "page_profile.h"
 
 // What lies between a tag's open and close tags.
 enum class TagContents : uint8_t {
@@ -164,10 +165,9 @@ std::unique_ptr<TagProfile> makeProfileWithKnownTags(const std::string& name,
                                                      const std::vector<std::string>& knownFiles,
                                                      std::vector<std::string>& errors);
 
-// The profiles a page's doctype chooses among (the automatic profile), in the order
-// html32, html4, html5.
-constexpr const char* DoctypeProfileNames[] = {"html32", "html4", "html5"};
-using DoctypeProfiles = std::array<std::unique_ptr<TagProfile>, 3>;
+// The profiles a page's doctype chooses among (the automatic profile), in the order of
+// DoctypeProfile.
+using DoctypeProfiles = std::array<std::unique_ptr<TagProfile>, DoctypeProfileCount>;
 
 // Makes the three profiles of the automatic choice with the known-tag files added. Each
 // line goes to the profiles that can hold it, and is a fault only when none can: then
@@ -175,3 +175,28 @@ using DoctypeProfiles = std::array<std::unique_ptr<TagProfile>, 3>;
 // false when there is one.
 bool makeDoctypeProfiles(const std::vector<std::string>& knownFiles, DoctypeProfiles& profiles,
                          std::vector<std::string>& errors);
+
+// What a page is read with: one profile, or with auto the one its doctype asks for among
+// three. Empty (`has` false) when the profiles couldn't be made.
+class ProfileChoice {
+public:
+    ProfileChoice() = default;
+    explicit ProfileChoice(const TagProfile* one) : byDoctype_(false) { profiles_.fill(one); }
+    explicit ProfileChoice(const DoctypeProfiles& three) : byDoctype_(true) {
+        for (size_t i = 0; i < profiles_.size(); ++i) profiles_[i] = three[i].get();
+        if (!profiles_[0] || !profiles_[1] || !profiles_[2]) profiles_.fill(nullptr);
+    }
+
+    bool has() const { return profiles_[0] != nullptr; }
+    // The profile for the page whose text is `text`.
+    const TagProfile& profileOf(const char* text, size_t size) const {
+        return *profiles_[byDoctype_ ? static_cast<size_t>(doctypeProfileOf(text, size)) : 0];
+    }
+    bool operator==(const ProfileChoice& other) const {
+        return byDoctype_ == other.byDoctype_ && profiles_ == other.profiles_;
+    }
+
+private:
+    std::array<const TagProfile*, DoctypeProfileCount> profiles_{};
+    bool byDoctype_ = false;
+};

@@ -137,7 +137,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.opened = path == StandardInputPath ? document.loadStandardInput()
                                               : document.load(path.c_str(), worker.buffer);
     if (!result.opened) return;
-    const TagProfile& profile = setup.profileOf(document.text, document.size);
+    const TagProfile& profile = setup.profiles.profileOf(document.text, document.size);
     result.profile = &profile;
 
     switch (arguments_.command) {

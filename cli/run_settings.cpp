@@ -4,40 +4,20 @@
 #include <filesystem>
 
 #include "inputs.h"
-#include "page_profile.h"
-
-const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
-    if (profile) return *profile;
-    const char* const name = profileOfPage(text, size);
-    for (const TagProfile* candidate : byDoctype) {
-        if (candidate->name() == name) return *candidate;
-    }
-    return *byDoctype.front();
-}
 
 namespace {
 
-// Writes each fault of the known tags, once when `written` keeps those written before:
-// a known-tag file that several profiles read is wrong in each the same way.
-void writeFaults(const std::vector<std::string>& errors, FILE* err, std::set<std::string>* written) {
-    for (const std::string& line : errors) {
-        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
-    }
-}
-
-std::string keyOf(const std::string& name, const std::vector<std::string>& knownFiles) {
-    std::string key = name;
-    for (const std::string& file : knownFiles) key += '\n' + file;
-    return key;
+void writeFaults(const std::vector<std::string>& errors, FILE* err) {
+    for (const std::string& line : errors) fprintf(err, "%s\n", line.c_str());
 }
 
 }  // namespace
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err, std::set<std::string>* written) {
+                                        FILE* err) {
     std::vector<std::string> errors;
     std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
-    writeFaults(errors, err, written);
+    writeFaults(errors, err);
     return profile;
 }
 
@@ -52,45 +32,18 @@ bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, 
         file = found->second;
         if (file.empty()) return true;
     }
-    auto loaded = configs_.find(file);
-    if (loaded == configs_.end()) {
-        std::unique_ptr<SiteConfig> read(new SiteConfig);
-        std::string error;
-        if (!read->load(file, error)) {
-            fprintf(err, "%s\n", error.c_str());
-            read.reset();
-        }
-        // A file that is wrong stays so: its fault is written once.
-        loaded = configs_.emplace(file, std::move(read)).first;
-    }
-    config = loaded->second.get();
+    std::vector<std::string> errors;
+    config = site_.configuration(file, errors);
+    writeFaults(errors, err);
     return config != nullptr;
 }
 
-bool RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                              PageSetup& setup, FILE* err) {
-    const std::string key = keyOf(name, knownFiles);
-    if (name != AutoProfile) {
-        auto made = profileMade_.find(key);
-        if (made == profileMade_.end()) {
-            made = profileMade_.emplace(key, makeProfile(name, knownFiles, err, &profileErrors_)).first;
-            if (made->second) profileOrder_.push_back(made->second.get());
-        }
-        return (setup.profile = made->second.get()) != nullptr;
-    }
-    auto made = doctypeProfilesMade_.find(key);
-    if (made == doctypeProfilesMade_.end()) {
-        made = doctypeProfilesMade_.emplace(key, DoctypeProfiles()).first;
-        std::vector<std::string> errors;
-        if (makeDoctypeProfiles(knownFiles, made->second, errors)) {
-            for (const auto& profile : made->second) profileOrder_.push_back(profile.get());
-        } else {
-            made->second = DoctypeProfiles();
-        }
-        writeFaults(errors, err, &profileErrors_);
-    }
-    for (size_t i = 0; i < setup.byDoctype.size(); ++i) setup.byDoctype[i] = made->second[i].get();
-    return setup.byDoctype.front() != nullptr;
+ProfileChoice RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
+                                       FILE* err) {
+    std::vector<std::string> errors;
+    const ProfileChoice choice = site_.profiles(name, knownFiles, errors);
+    writeFaults(errors, err);
+    return choice;
 }
 
 bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {
@@ -120,14 +73,14 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         const std::vector<std::string>& known =
             !arguments.knownFiles.empty() || settings.knownFiles.empty() ? arguments.knownFiles : settings.knownFiles;
         PageSetup setup;
-        if (!profilesFor(name, known, setup, err)) {
+        setup.profiles = profilesFor(name, known, err);
+        if (!setup.profiles.has()) {
             good = false;
             continue;
         }
         for (const ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
         auto same = std::find_if(setups_.begin(), setups_.end(), [&](const PageSetup& s) {
-            return s.profile == setup.profile && s.byDoctype == setup.byDoctype &&
-                   s.options.ignored == setup.options.ignored;
+            return s.profiles == setup.profiles && s.options.ignored == setup.options.ignored;
         });
         if (same == setups_.end()) same = setups_.insert(setups_.end(), setup);
         pageSetups_.push_back(static_cast<uint32_t>(same - setups_.begin()));
@@ -153,10 +106,8 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
     }
     if (firstLinks) linkOptions_.accept = firstLinks->accept;
     // A run with no page still has the profiles the options name, for its SARIF rules.
-    PageSetup unused;
-    if (profileOrder_.empty() && !profilesFor(arguments.profile, arguments.knownFiles, unused, err)) return false;
+    if (profiles().empty() && !profilesFor(arguments.profile, arguments.knownFiles, err).has()) return false;
     paths.swap(kept);
     return true;
 }
 
-std::vector<const TagProfile*> RunSettings::profiles() const { return profileOrder_; }

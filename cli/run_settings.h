@@ -2,11 +2,8 @@
 // command line's options and the configuration file that applies to the page.
 #pragma once
 
-#include <array>
 #include <cstdio>
 #include <map>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -14,15 +11,12 @@
 #include "document_check.h"
 #include "link_check.h"
 #include "site_config.h"
+#include "site_settings.h"
 #include "tag_profile.h"
 
 struct PageSetup {
-    const TagProfile* profile = nullptr;  // null with auto: one of `byDoctype`
-    std::array<const TagProfile*, 3> byDoctype{};  // with auto: html32, html4, html5, made with one known-tag list
+    ProfileChoice profiles;
     CheckOptions options;
-
-    // The profile for the page whose text is `text`: with auto, the one its start asks for.
-    const TagProfile& profileOf(const char* text, size_t size) const;
 };
 
 class RunSettings {
@@ -36,7 +30,7 @@ public:
     // The setup of the page that is `index` in the paths left by prepare.
     const PageSetup& setupOf(size_t index) const { return setups_[pageSetups_[index]]; }
     // Every profile in use, in the order of the pages that first use them; at least one.
-    std::vector<const TagProfile*> profiles() const;
+    const std::vector<const TagProfile*>& profiles() const { return site_.profilesMade(); }
     // How links are resolved: --root and --index, else the [links] table of the
     // configuration of the first page, else the folder given (the page's folder for one page)
     // and index.html,index.htm.
@@ -48,25 +42,20 @@ private:
     // The configuration that applies to the page at `path`, null when none does; false when
     // it is wrong or can't be read (its fault is written once).
     bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
-    // Fills in the profiles of `setup` for the profile `name` (or auto); false when one can't be made.
-    bool profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, PageSetup& setup,
-                     FILE* err);
+    // The profiles `name` (or auto) with those known tags; empty, with its faults written,
+    // when they can't be made.
+    ProfileChoice profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, FILE* err);
 
     const Arguments* arguments_ = nullptr;
-    std::map<std::string, std::unique_ptr<SiteConfig>> configs_;  // by file, null when none applies
-    std::map<std::string, std::string> configOfFolder_;           // a page's folder: its file, or ""
-    std::map<std::string, std::unique_ptr<TagProfile>> profileMade_;  // by name and known files
-    std::map<std::string, DoctypeProfiles> doctypeProfilesMade_;      // auto's, by its known files
-    std::vector<const TagProfile*> profileOrder_;
+    SiteSettings site_;
+    std::map<std::string, std::string> configOfFolder_;  // a page's folder: its file, or ""
     std::vector<PageSetup> setups_;     // each distinct setup once
     std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_
     std::string excludedBy_;
     LinkOptions linkOptions_;
-    std::set<std::string> profileErrors_;  // the known-tag faults written so far
 };
 
 // Makes the profile `name` with the user's known tags. Null, with every fault of the known
-// tags written to `err` as FILE:LINE: what is wrong, when it can't be had; with `written`,
-// a line written before (kept there) is not written again.
+// tags written to `err` as FILE:LINE: what is wrong, when it can't be had.
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err, std::set<std::string>* written = nullptr);
+                                        FILE* err);

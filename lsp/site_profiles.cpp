@@ -1,9 +1,5 @@
 #include "site_profiles.h"
 
-#include <filesystem>
-
-#include "page_profile.h"
-
 namespace {
 
 int hexValue(char c) {
@@ -26,13 +22,6 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
 bool endsWithNoCase(const std::string& text, const char* suffix) {
     const std::string ending(suffix);
     return text.size() >= ending.size() && startsWithNoCase(text.substr(text.size() - ending.size()), suffix);
-}
-
-// One key for the spellings of a path: absolute and without "." or "..".
-std::string normalPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
-    return error ? path : absolute.lexically_normal().u8string();
 }
 
 }  // namespace
@@ -72,59 +61,24 @@ bool isHtmlDocument(const std::string& languageId, const std::string& uri) {
 CheckSetup SiteProfiles::setupFor(const std::string& path, const std::string& text, std::vector<std::string>& errors) {
     CheckSetup setup;
     const std::string found = path.empty() ? std::string() : findSiteConfig(path);
-    const SiteConfig* configuration = nullptr;
-    if (!found.empty()) {
-        const std::string key = normalPath(found);
-        auto kept = configurations_.find(key);
-        if (kept == configurations_.end()) {
-            auto read = std::make_unique<SiteConfig>();
-            std::string error;
-            if (!read->load(found, error)) {
-                errors.push_back(error + " (until it is mended, each page is read as its doctype says)");
-                read.reset();
-            }
-            kept = configurations_.emplace(key, std::move(read)).first;
-        }
-        configuration = kept->second.get();
-    }
     PageSettings settings;
-    if (configuration) settings = configuration->settingsFor(path);
+    if (!found.empty()) {
+        std::vector<std::string> faults;
+        const SiteConfig* configuration = site_.configuration(found, faults);
+        for (const std::string& fault : faults) {
+            errors.push_back(fault + " (until it is mended, each page is read as its doctype says)");
+        }
+        if (configuration) settings = configuration->settingsFor(path);
+    }
     setup.excluded = settings.excluded;
     for (ProblemKind kind : settings.ignore) setup.options.ignored.set(static_cast<size_t>(kind));
     const std::string name = settings.profile.empty() ? std::string(AutoProfile) : settings.profile;
-    setup.profile = profileFor(name, settings.knownFiles, text, errors);
+    ProfileChoice choice = site_.profiles(name, settings.knownFiles, errors);
     // Known tags that can't be had leave the page with the built-in choice.
-    if (!setup.profile) setup.profile = profileFor(AutoProfile, {}, text, errors);
+    if (!choice.has()) choice = site_.profiles(AutoProfile, {}, errors);
+    // Without the memory for the tables, the 1990s one that is always there.
+    setup.profile = choice.has() ? &choice.profileOf(text.data(), text.size()) : &TagProfile::html32();
     return setup;
 }
 
-void SiteProfiles::forgetConfiguration(const std::string& file) {
-    configurations_.erase(normalPath(file));
-    profiles_.clear();
-    doctypeProfiles_.clear();
-}
-
-const TagProfile* SiteProfiles::profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                           const std::string& text, std::vector<std::string>& errors) {
-    std::string key;
-    for (const std::string& file : knownFiles) key += '\n' + file;
-    if (name == AutoProfile) {
-        const std::string chosen = profileOfPage(text.data(), text.size());
-        if (knownFiles.empty() && chosen == "html32") return &TagProfile::html32();
-        auto kept = doctypeProfiles_.find(key);
-        if (kept == doctypeProfiles_.end()) {
-            kept = doctypeProfiles_.emplace(key, DoctypeProfiles()).first;
-            if (!makeDoctypeProfiles(knownFiles, kept->second, errors)) kept->second = DoctypeProfiles();
-        }
-        for (const auto& profile : kept->second) {
-            if (profile && profile->name() == chosen) return profile.get();
-        }
-        return nullptr;
-    }
-    if (knownFiles.empty() && name == "html32") return &TagProfile::html32();
-    key = name + key;
-    auto kept = profiles_.find(key);
-    if (kept != profiles_.end()) return kept->second.get();
-    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
-    return profiles_.emplace(key, std::move(profile)).first->second.get();
-}
+void SiteProfiles::forgetConfiguration(const std::string& file) { site_.forget(file); }

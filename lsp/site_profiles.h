@@ -3,13 +3,12 @@
 // path and profiles by what they are made of, so that an edit costs no file reads.
 #pragma once
 
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "document_check.h"
 #include "site_config.h"
+#include "site_settings.h"
 #include "tag_profile.h"
 
 // The path of a file:// URI, percent-decoded; false for any other scheme, a host other
@@ -39,12 +38,5 @@ public:
     void forgetConfiguration(const std::string& file);
 
 private:
-    // The profile of that name (with auto, the one `text` asks for) with those files' tags
-    // added, null when it can't be made.
-    const TagProfile* profileFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                 const std::string& text, std::vector<std::string>& errors);
-
-    std::map<std::string, std::unique_ptr<SiteConfig>> configurations_;  // null: it failed to load
-    std::map<std::string, std::unique_ptr<TagProfile>> profiles_;         // null: it failed to be made
-    std::map<std::string, DoctypeProfiles> doctypeProfiles_;  // auto's, by known files; empty: failed
+    SiteSettings site_;
 };
