@@ -109,4 +109,82 @@ TEST_F(LinkFollowingTest, AJoinedPathTooLongForItsBufferIsReportedCutShort) {
     EXPECT_EQ(mainWindow.viewMode, ViewAllTags);
 }
 
+// The old reading of a listed line, kept as it is whatever reads the page: the first
+// "href" anywhere in the line, in any letter case, counts; its value starts after blanks,
+// double quotes and "=" (not a single quote) and ends at a double quote, "#" or ">"; the
+// line's own ending decides whether it is a page; a line of 259 characters or more is not
+// followed at all.
+TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed) {
+    TempFolder pages("tagvetter-link-edges");
+    // "0001  " and the tag: 258 characters are followed, 259 not.
+    const std::string followed = "<a href=\"page.htm\" title=\"" + std::string(258 - 6 - 28, 'f') + "\">";
+    const std::string notFollowed = "<a href=\"page.htm\" title=\"" + std::string(259 - 6 - 28, 'n') + "\">";
+    const std::string index = pages.write(
+        "index.htm", "<a title=\"see href\" href=\"page.htm\">\n<a alt=HREF.htm>\n<a name=\"x\" hReF=\"page.htm\">\n"
+                     "<a href=\"page.htm>x.html\">\n<a href=page.html#x>\n<a href= ' page.htm'>\n" +
+                         followed + "\n" + notFollowed + "\n");
+    pages.write("page.htm", "<p>one</p>");
+    pages.write("page.html", "<b>two</b>");
+    const std::string dotHtm = pages.path + "\\.htm";
+    const LinkCase cases[] = {
+        // The title's "href" is the first: what follows it names no page.
+        {"<a title=\"see href\"", nullptr, nullptr, nullptr},
+        // Not an href at all, but the first "href" of the line: ".htm" is looked for.
+        {"<a alt=HREF.htm>", nullptr, dotHtm.c_str(), "Can't open"},
+        {"<a name=\"x\" hReF=", "page.htm", nullptr, nullptr},
+        // The 1990s reading ends the tag at its first ">", quotes or not.
+        {"<a href=\"page.htm>", "page.htm", nullptr, nullptr},
+        {"<a href=page.html#x>", "page.html", nullptr, nullptr},
+        {"<a href= ' page.htm'>", nullptr, nullptr, nullptr},
+        {followed.c_str(), "page.htm", nullptr, nullptr},
+        {notFollowed.c_str(), nullptr, nullptr, nullptr},
+    };
+    ASSERT_EQ(followed.size() + 6, 258u);
+    ASSERT_EQ(notFollowed.size() + 6, 259u);
+    start(index);
+    for (const LinkCase& c : cases) {
+        SeenBox seen = doubleClick(index, c.tag, c.message != nullptr);
+        EXPECT_EQ(seen.found, c.message != nullptr) << c.tag;
+        if (c.message) {
+            EXPECT_EQ(seen.text, c.message) << c.tag;
+            EXPECT_EQ(seen.caption, c.caption) << c.tag;
+        }
+        const std::string now = c.opens ? pages.path + "\\" + c.opens : index;
+        EXPECT_STREQ(mainWindow.documentPath, now.c_str()) << c.tag;
+        EXPECT_EQ(mainWindow.viewMode, c.opens ? ViewCensus : ViewAllTags) << c.tag;
+    }
+}
+
+// View one tag takes the name from the selected census or reference line as it stands:
+// up to the first tab, one leading "/" set aside.
+TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
+    TempFolder pages("tagvetter-one-tag");
+    const std::string page = pages.write("odd.htm", "<!-- x -->\n<!DOCTYPE x>\n<//b>\n</>\n<a>\n");
+    const struct {
+        int view;          // the listing the line is selected in
+        const char* line;  // the start of the selected line
+        std::vector<std::string> listed;
+    } cases[] = {
+        {CMD_COUNT_TAGS, "!-\t", {"0001  <!-- x -->"}},
+        {CMD_COUNT_TAGS, "!DOCTYPE\t", {"0002  <!DOCTYPE x>"}},
+        {CMD_COUNT_TAGS, "//B\t", {"0003  <//b>"}},
+        {CMD_VIEW_KNOWN_TAGS, "/A\t", {"0005  <a>"}},
+        {CMD_VIEW_KNOWN_TAGS, "!-\t", {"0001  <!-- x -->"}},
+    };
+    start(page);
+    for (const auto& c : cases) {
+        command(c.view);
+        const std::vector<std::string> all = lines();
+        int index = -1;
+        for (size_t i = 0; i < all.size() && index < 0; ++i) {
+            if (all[i].rfind(c.line, 0) == 0) index = static_cast<int>(i);
+        }
+        ASSERT_GE(index, 0) << c.line;
+        SendMessageA(listBox.handle, LB_SETCURSEL, index, 0);
+        command(CMD_VIEW_ONE_TAG);
+        EXPECT_EQ(lines(), c.listed) << c.line;
+        EXPECT_EQ(mainWindow.viewMode, ViewOneTag) << c.line;
+    }
+}
+
 }  // namespace
