@@ -200,7 +200,7 @@ void HtmlCheck::checkTag() {
     if (tag.comment) return checkComment();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
     int row = tag.row;
-    const bool custom = row < 0 && profile_.knowsCustomElements() && isCustomElementName(bare);
+    const bool custom = row < 0 && profile_.isCustomElement(bare);
     if (row < 0 && !custom) {
         const int open = profile_.find(bare);
         if (tag.closing && open >= 0 && profile_.row(open).kind == PairVoid) {

@@ -169,6 +169,16 @@ const FeatureKey FeatureKeys[] = {
      }},
     {"base", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) { return readAttributeUses(values, d.links.base); }},
+    {"custom-elements", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.customElements = true, std::string(); }},
+    {"reserved", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         for (const std::string& v : values) {
+             if (!isName(v)) return "'" + v + "' is not a tag name";
+             d.reserved.push_back(lowerCase(v));
+         }
+         return std::string();
+     }},
 };
 
 std::string readFeatures(const std::string& field, KnownTagDefinition& definition) {
@@ -267,7 +277,12 @@ std::string readLine(const std::string& line, KnownTagDefinition& definition, Kn
         if (everyTag) return "'*' gives attributes only: leave its status empty";
         definition.obsolete = true;
     }
-    if (fields.size() > 5) return readFeatures(fields[5], definition);
+    if (fields.size() > 5) {
+        std::string problem = readFeatures(fields[5], definition);
+        if (problem.empty() && !everyTag && (definition.customElements || !definition.reserved.empty()))
+            problem = "custom-elements and reserved belong on the '*' line";
+        return problem;
+    }
     return std::string();
 }
 

@@ -28,6 +28,9 @@
 //     links=ATTR,... the attributes that hold a reference to another page or file
 //     anchors=ATTR,...  the attributes that name an anchor, besides id
 //     base=ATTR      the attribute that gives the page's base
+//   and on the "*" line only:
+//     custom-elements  a name with a "-" is a custom element's (html5)
+//     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
 // A further column (categories, permitted contents, required attributes, value types) is
 // one more key: a row of FeatureKeys in the .cpp and a field of KnownTagDefinition, its
 // values and their conditions read as these are (categories=flow,interactive[href]).
@@ -51,6 +54,8 @@ struct KnownTagDefinition {
     ElementTraits traits;
     TableRole tableRole = TableRole::None;
     LinkAttributes links;
+    bool customElements = false;
+    std::vector<std::string> reserved;  // lower case
 };
 
 // Which form a text is read in: a user's file, or a table of the program's own.

@@ -354,7 +354,7 @@ private:
         // The row's name as written, whatever else the platform's comparison finds equal.
         if (element && (element->name.size() != tag.nameLength || !foldedEqual(element->name.data(), tag.name, tag.nameLength)))
             element = nullptr;
-        const uint16_t wanted = element ? element->wanted : Id;
+        const uint16_t wanted = element ? element->wanted : static_cast<uint16_t>(Id);
         uint16_t seen = 0;  // the first of an attribute written twice is the one that counts
         const size_t conditional = element ? element->conditional.size() : 0;
         // The conditional references, until their conditions are known.

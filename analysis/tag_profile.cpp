@@ -103,21 +103,19 @@ const TagProfile& TagProfile::html32() {
 
 std::unique_ptr<TagProfile> TagProfile::make(const std::string& name) {
     if (name == "html32") {
-        std::unique_ptr<TagProfile> profile = makeFromTable("html32", Html32KnownTags, false, false);
+        std::unique_ptr<TagProfile> profile = makeFromTable("html32", Html32KnownTags, false);
         // Its listings have always had these rows.
         return profile && profile->rowCount() == KnownTagCount ? std::move(profile) : nullptr;
     }
-    if (name == "html4") return makeFromTable("html4", Html4KnownTags, true, false);
-    if (name == "html5") return makeFromTable("html5", Html5KnownTags, true, true);
+    if (name == "html4") return makeFromTable("html4", Html4KnownTags, true);
+    if (name == "html5") return makeFromTable("html5", Html5KnownTags, true);
     return nullptr;
 }
 
-std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const KnownTagTable& table, bool html,
-                                                      bool customElements) {
+std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const KnownTagTable& table, bool html) {
     std::unique_ptr<TagProfile> profile(new TagProfile());
     profile->name_ = name;
     profile->html_ = html;
-    profile->customElements_ = customElements;
     if (html) profile->nameLength_ = HtmlNameLength;
     std::vector<std::string> errors;
     if (!profile->addTags(table.text, table.size, profile->name_ + ".known", KnownTagForm::BuiltIn, errors, nullptr))
@@ -138,6 +136,11 @@ bool TagProfile::addTags(const char* text, size_t size, const std::string& fileN
     std::vector<std::string> globals = globals_;
     apply(definitions, fileName, form, tags, globals, refused ? *refused : errors);
     if (errors.size() != before) return false;
+    for (const KnownTagDefinition& d : definitions) {
+        if (d.name != "*") continue;
+        customElements_ = customElements_ || d.customElements;
+        reservedNames_.insert(reservedNames_.end(), d.reserved.begin(), d.reserved.end());
+    }
     tags_ = std::move(tags);
     globals_ = std::move(globals);
     build();
@@ -302,10 +305,8 @@ int TagProfile::findTag(const char* tagText, char* name, int size) const {
 const char* TagProfile::describe(const char* name) const {
     int r = find(name);
     if (r >= 0) return rows_[static_cast<size_t>(r)].description;
-    if (knowsCustomElements()) {
-        if (name[0] == '/' && isCustomElementName(name + 1)) return "Custom element end";
-        if (isCustomElementName(name)) return "Custom element";
-    }
+    if (name[0] == '/' && isCustomElement(name + 1)) return "Custom element end";
+    if (isCustomElement(name)) return "Custom element";
     return "";
 }
 
@@ -375,7 +376,8 @@ int TagProfile::skippedBodyEnd(const char* word) const {
     return r >= 0 && (opensText(r) || opensForeign(r)) ? r + 1 : -1;
 }
 
-bool isCustomElementName(const char* name) {
+bool TagProfile::isCustomElement(const char* name) const {
+    if (!customElements_) return false;
     const unsigned char first = upperAscii(static_cast<unsigned char>(name[0]));
     if (first < 'A' || first > 'Z') return false;
     bool hyphen = false;
@@ -386,10 +388,8 @@ bool isCustomElementName(const char* name) {
         if (!allowed) return false;
     }
     if (!hyphen) return false;
-    // Names that SVG and MathML had before custom elements.
-    for (const char* kept : {"annotation-xml", "color-profile", "font-face", "font-face-src", "font-face-uri",
-                             "font-face-format", "font-face-name", "missing-glyph"}) {
-        if (equalNoCase(name, kept)) return false;
+    for (const std::string& kept : reservedNames_) {
+        if (equalNoCase(name, kept.c_str())) return false;
     }
     return true;
 }

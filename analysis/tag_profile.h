@@ -61,9 +61,11 @@ public:
     // html4 and html5: tags are read as HTML reads them (tag_scanner.h) and the check
     // builds the page's tree of elements.
     bool readsAsHtml() const { return html_; }
-    // html5: a name the standard takes as a custom element's is known, with any
-    // attributes, and nests like a div.
-    bool knowsCustomElements() const { return customElements_; }
+    // True when `name` is a custom element's, known with any attributes and nesting like
+    // a div (html5): it begins with a letter a-z and holds a "-" (letter case ignored, as
+    // for every name), holds nothing but letters, digits, "-", ".", "_" and bytes above
+    // 127, and is none of the names the table keeps for other vocabularies.
+    bool isCustomElement(const char* name) const;
 
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
@@ -111,8 +113,7 @@ private:
     };
 
     // A profile from its built-in table.
-    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const KnownTagTable& table, bool html,
-                                                     bool customElements);
+    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const KnownTagTable& table, bool html);
     bool addTags(const char* text, size_t size, const std::string& fileName, KnownTagForm form,
                  std::vector<std::string>& errors, std::vector<std::string>* refused);
     // Checks and applies one file's definitions to `tags` and `globals`; a definition the
@@ -131,6 +132,7 @@ private:
     int nameLength_ = 18;
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
+    std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
 
     std::vector<TagEntry> rows_;
     std::vector<RowDetails> details_;
@@ -149,12 +151,6 @@ private:
     size_t longestRowName_ = 0;
     int commentRow_ = -1;
 };
-
-// True when `name` is one the HTML standard takes as a custom element's: it begins with
-// a letter a-z and holds a "-" (letter case ignored, as for every name), holds nothing
-// but letters, digits, "-", ".", "_" and bytes above 127, and is none of the names kept
-// for SVG and MathML.
-bool isCustomElementName(const char* name);
 
 // Makes the profile `name` with the tags of the known-tag files added in order. Null when
 // it can't be had, with every fault in `errors`: each malformed line as FILE:LINE: what is

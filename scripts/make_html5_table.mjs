@@ -112,6 +112,13 @@ const inHead = new Set([
   'template', 'isindex', 'object',
 ]);
 
+// Names with a "-" that svg and MathML had before custom elements, so never a custom
+// element's.
+const reservedNames = [
+  'annotation-xml', 'color-profile', 'font-face', 'font-face-src', 'font-face-uri', 'font-face-format',
+  'font-face-name', 'missing-glyph',
+];
+
 // Parts of the check's table context.
 const tableRoles = {table: 'table', td: 'cell', th: 'cell', tr: 'cell'};
 
@@ -369,8 +376,9 @@ const lines = [
   '# The descriptions, pairing kinds and features are ours. Edit the script, not this file.',
   '',
   '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
-  '# data-* and ARIA.',
-  `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')}`,
+  '# data-* and ARIA; and custom elements, but for the names svg and MathML keep.',
+  `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')} | | ` +
+    `custom-elements reserved=${reservedNames.join(',')}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',

@@ -283,6 +283,9 @@ TEST(ReadKnownTags, ReportsWhatABuiltInTableGetsWrong) {
         {"/x | | X end | href", "'/x' is a close tag's line: it gives a description only"},
         {"/u | | U end", "'/u' does not follow the line of a tag with a close tag"},
         {"/b | | B end", "'/b' does not follow the line of a tag with a close tag"},
+        {"x | counted | X | | | custom-elements", "custom-elements and reserved belong on the '*' line"},
+        {"x | counted | X | | | reserved=font-face", "custom-elements and reserved belong on the '*' line"},
+        {"* | | | | | reserved=font/face", "'font/face' is not a tag name"},
     };
     for (const MalformedCase& c : cases) {
         SCOPED_TRACE(c.line);

@@ -199,12 +199,16 @@ TEST(Html5Profile, HoldsTheCurrentElementsWithTheirPairingAndContents) {
     EXPECT_FALSE(html32.checksAttributes(html32.find("B")));
 }
 
-TEST(IsCustomElementName, TakesWhatTheStandardTakes) {
-    for (const char* name : {"my-card", "x-", "My-Card", "a-b.c_d-1", "math-\xC3\xA9l\xC3\xA9ment", "p-"})
-        EXPECT_TRUE(isCustomElementName(name)) << name;
+TEST(IsCustomElement, TakesWhatHtml5sTableTakes) {
+    const auto html5 = html5Profile();
+    for (const char* name : {"my-card", "x-", "My-Card", "a-b.c_d-1", "math-\xC3\xA9l\xC3\xA9ment", "p-"}) {
+        EXPECT_TRUE(html5->isCustomElement(name)) << name;
+        EXPECT_FALSE(html32.isCustomElement(name)) << name;
+        EXPECT_FALSE(TagProfile::make("html4")->isCustomElement(name)) << name;
+    }
     for (const char* name : {"mycard", "-card", "1-card", "my card", "my-card/", "my:card-x", "font-face",
-                             "annotation-xml", "missing-glyph", ""})
-        EXPECT_FALSE(isCustomElementName(name)) << name;
+                             "Annotation-XML", "missing-glyph", ""})
+        EXPECT_FALSE(html5->isCustomElement(name)) << name;
 }
 
 TEST(AddKnownTags, AddsNewTagsAndOverridesTheProfiles) {
