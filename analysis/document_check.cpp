@@ -200,10 +200,10 @@ void HtmlCheck::checkTag() {
     if (tag.comment) return checkComment();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
     int row = tag.row;
-    const bool custom = row < 0 && profile_.knowsCustomElements() && isCustomElementName(bare);
+    const bool custom = row < 0 && profile_.isCustomElement(bare);
     if (row < 0 && !custom) {
         const int open = profile_.find(bare);
-        if (tag.closing && open >= 0 && profile_.pairing(open) == KnownPairing::Void) {
+        if (tag.closing && open >= 0 && profile_.row(open).kind == PairVoid) {
             holdAtTag(ProblemKind::VoidClose, tag.name);
         } else {
             holdAtTag(ProblemKind::UnknownTag, tag.name);
@@ -234,7 +234,7 @@ void HtmlCheck::checkTag() {
         if (!cell) stack_.close(element);
         return;
     }
-    const bool opens = !tag.selfClosing && (custom || profile_.pairing(openRow) != KnownPairing::Void);
+    const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
     stack_.start(element, opens);
 }
 
@@ -351,9 +351,8 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
             }
             continue;
         }
-        const bool open = profile.row(row).name[0] != '/';
         // An svg or math element written "<svg/>" is empty: nothing to pair.
-        const bool empty = open && profile.contents(row) == TagContents::Foreign && tag.selfClosing;
+        const bool empty = profile.opensForeign(row) && tag.selfClosing;
         if (!empty) checkPairing(run, row, tag.name);
         checkAttributes(run, row, scanner.attributes());
         checkQuotes(run, profile.row(row).name);
@@ -362,7 +361,7 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
 
     for (int row = 0; row < profile.rowCount(); ++row) {
         const int32_t balance = run.balance[static_cast<size_t>(row)];
-        if (profile.row(row).kind == PairCounted && balance != 0)
+        if (isCounted(profile.row(row).kind) && balance != 0)
             report(run, ProblemKind::UnbalancedTags, profile.row(row).name, "", balance);
     }
     return lines.finish();
@@ -378,6 +377,7 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
     int32_t& balance = run.balance[static_cast<size_t>(close ? row - 1 : row)];
     switch (run.profile.row(row).kind) {
         case PairStrict:
+        case PairRaw:
             balance += close ? -1 : 1;
             if (balance == 2) {
                 report(run, ProblemKind::OpenBeforeClose, nameAsRead);
@@ -390,6 +390,7 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
             balance = close ? 0 : 1;
             break;
         case PairCounted:
+        case PairForeign:
             balance += close ? -1 : 1;
             if (balance < 0) {
                 report(run, ProblemKind::MoreClosesThanOpens, nameAsRead);

@@ -21,7 +21,7 @@ int32_t indentOf(const StackTag& tag) {
 }  // namespace
 
 bool ElementStack::nests(const StackTag& element) const {
-    return element.row < 0 || profile_.pairing(element.row) == KnownPairing::Counted;
+    return element.row < 0 || profile_.row(element.row).kind == PairCounted;
 }
 
 void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy) {
@@ -78,7 +78,7 @@ ElementGroup ElementStack::groupAt(size_t i) const {
 }
 
 bool ElementStack::endOptional(const StackTag& element) const {
-    return element.row >= 0 && profile_.pairing(element.row) == KnownPairing::Optional;
+    return element.row >= 0 && profile_.row(element.row).kind == PairOptional;
 }
 
 bool ElementStack::sameElement(const StackTag& a, const StackTag& b) const {
@@ -201,7 +201,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     // A column group holds columns only.
     if (topGroup() == G::ColumnGroup && traits.group != G::Column && traits.group != G::Template) pop();
     // An element that can't hold itself: the one that is open was left unclosed.
-    if (tag.row >= 0 && profile_.pairing(tag.row) == KnownPairing::Strict) {
+    if (tag.row >= 0 && profile_.row(tag.row).kind == PairStrict) {
         for (size_t i = open_.size(); i-- > 0;) {
             if (sameElement(open_[i], tag)) {
                 sink_.notClosed(open_[i], &tag);
@@ -213,7 +213,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     }
     // A waiting element that can't hold itself can't still be open when it opens again;
     // one that nests may be.
-    if (!waiting_.empty() && tag.row >= 0 && profile_.pairing(tag.row) == KnownPairing::Strict) reportWaitingNamed(tag);
+    if (!waiting_.empty() && tag.row >= 0 && profile_.row(tag.row).kind == PairStrict) reportWaitingNamed(tag);
     if (!opens) return;
     if (traits.group == G::Table) ++tables_;
     if (traits.group == G::Paragraph) ++paragraphs_;

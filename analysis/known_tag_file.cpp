@@ -11,12 +11,11 @@ constexpr const char* FieldsExpected = "NAME | PAIRING | DESCRIPTION | ATTRIBUTE
 
 struct PairingWord {
     const char* word;
-    KnownPairing pairing;
+    PairKind pairing;
 };
 constexpr PairingWord PairingWords[] = {
-    {"void", KnownPairing::Void},         {"optional", KnownPairing::Optional},
-    {"strict", KnownPairing::Strict},     {"counted", KnownPairing::Counted},
-    {"raw", KnownPairing::Raw},           {"foreign", KnownPairing::Foreign},
+    {"void", PairVoid},       {"optional", PairOptional}, {"strict", PairStrict},
+    {"counted", PairCounted}, {"raw", PairRaw},           {"foreign", PairForeign},
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -61,14 +60,179 @@ std::vector<std::string> splitFields(const std::string& line) {
     }
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return text;
+}
+
+struct GroupWord {
+    const char* word;
+    ElementGroup group;
+};
+constexpr GroupWord FeatureGroups[] = {
+    {"paragraph", ElementGroup::Paragraph},
+    {"list-item", ElementGroup::ListItem},
+    {"definition-item", ElementGroup::DefinitionItem},
+    {"option", ElementGroup::Option},
+    {"option-group", ElementGroup::OptionGroup},
+    {"table", ElementGroup::Table},
+    {"table-section", ElementGroup::TableSection},
+    {"table-row", ElementGroup::TableRow},
+    {"table-cell", ElementGroup::TableCell},
+    {"caption", ElementGroup::Caption},
+    {"column-group", ElementGroup::ColumnGroup},
+    {"ruby", ElementGroup::Ruby},
+    {"ruby-text", ElementGroup::RubyText},
+    {"ruby-text-group", ElementGroup::RubyTextGroup},
+    {"heading", ElementGroup::Heading},
+    {"head", ElementGroup::Head},
+    {"body", ElementGroup::Body},
+    {"html", ElementGroup::Html},
+    {"column", ElementGroup::Column},
+    {"template", ElementGroup::Template},
+};
+
+// Reads "NAME", "NAME[OTHER]" or "NAME[OTHER=WORD]" into `use`; false when it is none.
+bool readAttributeUse(const std::string& text, AttributeUse& use) {
+    const size_t open = text.find('[');
+    use.name = lowerCase(text.substr(0, open));
+    if (!isName(use.name)) return false;
+    if (open == std::string::npos) return true;
+    if (text.back() != ']') return false;
+    const std::string condition = text.substr(open + 1, text.size() - open - 2);
+    const size_t equals = condition.find('=');
+    use.condition = lowerCase(condition.substr(0, equals));
+    if (equals != std::string::npos) {
+        use.value = condition.substr(equals + 1);
+        if (!isName(use.value)) return false;
+    }
+    return isName(use.condition);
+}
+
+// Reads one feature's values into `definition`; gives what is wrong, or "".
+using FeatureReader = std::string (*)(const std::vector<std::string>& values, KnownTagDefinition& definition);
+
+std::string readAttributeUses(const std::vector<std::string>& values, std::vector<AttributeUse>& uses) {
+    for (const std::string& value : values) {
+        AttributeUse use;
+        if (!readAttributeUse(value, use)) return "'" + value + "' is not an attribute, with or without a [condition]";
+        uses.push_back(std::move(use));
+    }
+    return std::string();
+}
+
+struct FeatureKey {
+    const char* key;
+    bool takesValues;
+    FeatureReader read;
+};
+// The keys of the FEATURES field, one a column.
+const FeatureKey FeatureKeys[] = {
+    {"group", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         for (const GroupWord& g : FeatureGroups) {
+             if (values.size() == 1 && values[0] == g.word) {
+                 d.traits.group = g.group;
+                 return std::string();
+             }
+         }
+         return "unknown group '" + values[0] + "'";
+     }},
+    {"closes-p", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.closesParagraph = true, std::string(); }},
+    {"special", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.special = true, std::string(); }},
+    {"scope", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.scopeBoundary = true, std::string(); }},
+    {"in-head", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.inHead = true, std::string(); }},
+    {"table", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         if (values.size() == 1 && values[0] == "table") {
+             d.tableRole = TableRole::Table;
+         } else if (values.size() == 1 && values[0] == "cell") {
+             d.tableRole = TableRole::Cell;
+         } else {
+             return "unknown table role '" + values[0] + "': use table or cell";
+         }
+         return std::string();
+     }},
+    {"links", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         return readAttributeUses(values, d.links.references);
+     }},
+    {"anchors", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         return readAttributeUses(values, d.links.anchors);
+     }},
+    {"base", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) { return readAttributeUses(values, d.links.base); }},
+    {"custom-elements", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.customElements = true, std::string(); }},
+    {"reserved", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         for (const std::string& v : values) {
+             if (!isName(v)) return "'" + v + "' is not a tag name";
+             d.reserved.push_back(lowerCase(v));
+         }
+         return std::string();
+     }},
+};
+
+std::string readFeatures(const std::string& field, KnownTagDefinition& definition) {
+    size_t at = 0;
+    while (at < field.size()) {
+        size_t end = at;
+        while (end < field.size() && !isBlank(field[end])) ++end;
+        const std::string word = field.substr(at, end - at);
+        while (end < field.size() && isBlank(field[end])) ++end;
+        at = end;
+
+        const size_t equals = word.find('=');
+        const std::string key = word.substr(0, equals);
+        std::vector<std::string> values;
+        if (equals != std::string::npos) {
+            for (size_t start = equals + 1;;) {
+                const size_t comma = word.find(',', start);
+                values.push_back(word.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+        }
+        const FeatureKey* found = nullptr;
+        for (const FeatureKey& k : FeatureKeys) {
+            if (key == k.key) found = &k;
+        }
+        if (!found) return "unknown feature '" + key + "'";
+        if (found->takesValues != !values.empty()) return "feature '" + key + (found->takesValues ? "' needs a value" : "' takes no value");
+        for (const std::string& v : values) {
+            if (v.empty()) return "feature '" + key + "' has an empty value";
+        }
+        std::string problem = found->read(values, definition);
+        if (!problem.empty()) return problem;
+    }
+    return std::string();
+}
+
 // Reads one line that is neither blank nor a comment into `definition`; gives what is
 // wrong with it, or "" when nothing is.
-std::string readLine(const std::string& line, KnownTagDefinition& definition) {
+std::string readLine(const std::string& line, KnownTagDefinition& definition, KnownTagForm form) {
+    const bool builtIn = form == KnownTagForm::BuiltIn;
     const std::vector<std::string> fields = splitFields(line);
-    if (fields.size() > 5) return std::string("more than five fields; expected ") + FieldsExpected;
+    if (builtIn && fields.size() > 6) return std::string("more than six fields; expected ") + FieldsExpected + " | FEATURES";
+    if (!builtIn && fields.size() > 5) return std::string("more than five fields; expected ") + FieldsExpected;
     definition.name = fields[0];
     if (definition.name.empty()) return std::string("no tag name; expected ") + FieldsExpected;
     const bool everyTag = definition.name == "*";
+    if (builtIn && definition.name[0] == '/') {
+        // A close tag's own line gives its description only.
+        if (!isName(definition.name.substr(1)) || fields.size() > 3 || (fields.size() > 1 && !fields[1].empty()))
+            return "'" + definition.name + "' is a close tag's line: it gives a description only";
+        definition.description = fields.size() > 2 ? fields[2] : std::string();
+        return std::string();
+    }
     if (!everyTag && !isName(definition.name))
         return "'" + definition.name + "' is not a tag name: it holds a space or one of < > / = \" ' * |";
 
@@ -113,13 +277,19 @@ std::string readLine(const std::string& line, KnownTagDefinition& definition) {
         if (everyTag) return "'*' gives attributes only: leave its status empty";
         definition.obsolete = true;
     }
+    if (fields.size() > 5) {
+        std::string problem = readFeatures(fields[5], definition);
+        if (problem.empty() && !everyTag && (definition.customElements || !definition.reserved.empty()))
+            problem = "custom-elements and reserved belong on the '*' line";
+        return problem;
+    }
     return std::string();
 }
 
 }  // namespace
 
 std::vector<KnownTagDefinition> readKnownTags(const char* text, size_t size, const std::string& fileName,
-                                              std::vector<std::string>& errors) {
+                                              std::vector<std::string>& errors, KnownTagForm form) {
     std::vector<KnownTagDefinition> definitions;
     std::unordered_map<std::string, int> lines;  // the line of each name, by its capitals
     const char* const end = text + size;
@@ -144,7 +314,11 @@ std::vector<KnownTagDefinition> readKnownTags(const char* text, size_t size, con
 
         KnownTagDefinition definition;
         definition.line = number;
-        std::string problem = readLine(content, definition);
+        std::string problem = readLine(content, definition, form);
+        if (problem.empty() && definition.name[0] == '/' &&
+            (definitions.empty() || capitalised(definitions.back().name) != capitalised(definition.name.substr(1)) ||
+             definitions.back().pairing == PairVoid))
+            problem = "'" + definition.name + "' does not follow the line of a tag with a close tag";
         if (problem.empty()) {
             auto first = lines.emplace(capitalised(definition.name), number);
             if (!first.second)

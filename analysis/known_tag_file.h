@@ -1,4 +1,4 @@
-// The text format of known tags: the html5 profile's own table is written in it, and the
+// The text format of known tags: every profile's own table is written in it, and the
 // user's `--known FILE` adds to or overrides a profile's tags with it.
 //
 // One tag a line, five fields split by "|", spaces around a field ignored:
@@ -10,32 +10,56 @@
 // it begins with ("data-*" for "data-x") and "*" alone for any; STATUS "obsolete" for a
 // tag the standard has dropped, or empty for a current one. Trailing fields may be left
 // out. Blank lines and lines whose first non-blank character is "#" are skipped.
+//
+// The built-in tables (html32.known, html4.known, html5.known) are written in a wider form
+// that users' files don't get, for what only the program's own tables say:
+// - A line "/NAME | | DESCRIPTION" right after NAME's line gives NAME's close tag its own
+//   description (html32's "Table end"); otherwise a close tag is "End of" its tag's.
+// - A sixth field, FEATURES: words split by spaces, each KEY or KEY=VALUE,VALUE,... A value
+//   that is an attribute may end in a condition on the tag's other attributes: "[NAME]"
+//   (the tag has NAME) or "[NAME=WORD]" (NAME's value is WORD, letter case ignored), as in
+//   links=src[type=image]. The keys:
+//     group=WORD     the element's group in tree building (FeatureGroups in the .cpp)
+//     closes-p       its start tag closes an open p
+//     special        the search of an li, dt or dd for one to close stops at it
+//     scope          the searches for an open p, or for an element that can't nest, stop at it
+//     in-head        it may stand in head
+//     table=table|cell  its part in the check's table context (its close tag's follows)
+//     links=ATTR,... the attributes that hold a reference to another page or file
+//     anchors=ATTR,...  the attributes that name an anchor, besides id
+//     base=ATTR      the attribute that gives the page's base
+//   and on the "*" line only:
+//     custom-elements  a name with a "-" is a custom element's (html5)
+//     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
+// A further column (categories, permitted contents, required attributes, value types) is
+// one more key: a row of FeatureKeys in the .cpp and a field of KnownTagDefinition, its
+// values and their conditions read as these are (categories=flow,interactive[href]).
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// How a tag pairs, and what its contents are.
-enum class KnownPairing {
-    Keep,      // the field was empty
-    Void,      // no end tag at all
-    Optional,  // the end tag may be left out: never reported as unpaired
-    Strict,    // open and close alternate
-    Counted,   // nests: opens and closes are counted
-    Raw,       // strict, and the contents are text up to the end tag (a script)
-    Foreign,   // counted, and the contents are another vocabulary up to the matching end tag
-};
+#include "known_tags.h"
 
 // One well-formed line.
 struct KnownTagDefinition {
-    std::string name;                     // as written; "*" for every tag
-    KnownPairing pairing = KnownPairing::Keep;
+    std::string name;                     // as written; "*" for every tag, "/NAME" for a close tag's line
+    PairKind pairing = PairNone;
     std::string description;              // "" keeps the tag's own
     std::vector<std::string> attributes;  // as written
     bool obsolete = false;                // the STATUS field said "obsolete"
     int line = 0;                         // 1-based
+    // Built-in tables only: the FEATURES field.
+    ElementTraits traits;
+    TableRole tableRole = TableRole::None;
+    LinkAttributes links;
+    bool customElements = false;
+    std::vector<std::string> reserved;  // lower case
 };
+
+// Which form a text is read in: a user's file, or a table of the program's own.
+enum class KnownTagForm { User, BuiltIn };
 
 // The longest description a line may give; longer ones would crowd the listings.
 constexpr size_t LongestKnownDescription = 60;
@@ -44,4 +68,5 @@ constexpr size_t LongestKnownDescription = 60;
 // order, and adds one "FILE:LINE: what is wrong" to `errors` per malformed line, with
 // `fileName` as FILE.
 std::vector<KnownTagDefinition> readKnownTags(const char* text, size_t size, const std::string& fileName,
-                                              std::vector<std::string>& errors);
+                                              std::vector<std::string>& errors,
+                                              KnownTagForm form = KnownTagForm::User);

@@ -1,24 +1,102 @@
-// The known-tag table: the 1990s vocabulary of HTML the tool was born with, 136 fixed
-// rows in a fixed order. The html32 profile (tag_profile.h) is made from it.
+// The vocabulary: what the program knows of each element, in the words every table and
+// every analysis share. The knowledge itself is data, one table a profile (html32.known,
+// html4.known, html5.known, in the format of known_tag_file.h), compiled in; tag_profile.h
+// makes the rows the analyses read from them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
-// How the open and close forms of a tag must pair up in the document check.
+// How the open and close forms of a tag pair up, and what lies between them.
 enum PairKind : int32_t {
-    PairNone = 0,     // no balance check
-    PairStrict = 1,   // open and close must alternate
-    PairCounted = 2,  // nesting allowed; opens and closes are counted
+    PairNone = 0,      // none given: a known-tag line that leaves the field empty keeps the tag's
+    PairStrict = 1,    // open and close must alternate
+    PairCounted = 2,   // nesting allowed; opens and closes are counted
+    PairVoid = 3,      // no close tag at all
+    PairOptional = 4,  // the close tag may be left out: never reported as unpaired
+    PairRaw = 5,       // strict, and the contents are text up to the close tag (a script)
+    PairForeign = 6,   // counted, and the contents are another vocabulary up to the matching close tag
 };
 
-// One row of the table. The table never changes, so any number of threads may read it.
+// True for the kinds whose open and close tags must alternate.
+constexpr bool alternates(int32_t kind) { return kind == PairStrict || kind == PairRaw; }
+// True for the kinds whose opens and closes are counted.
+constexpr bool isCounted(int32_t kind) { return kind == PairCounted || kind == PairForeign; }
+
+// One row of a profile: an open tag, or the close tag that follows it. Rows never change
+// once made, so any number of threads may read them.
 struct TagEntry {
     const char* name;                // in capitals; a close tag is "/" + its open tag's name
     const char* description;         // may be empty
     const char* const* attributes;   // accepted names in lower case, ended by ""
-    int32_t kind;                    // a PairKind
+    int32_t kind;                    // a PairKind, never PairNone; a close row has its open row's
 };
 
+// The rows of the html32 table, fixed: its listings have always had these.
 constexpr int KnownTagCount = 136;
 
-extern const TagEntry KnownTagTable[KnownTagCount];
+// A profile's built-in table: the text of analysis/NAME.known, put in the program by the
+// build (known_table.cpp.in), so that it needs no file of its own at run time.
+struct KnownTagTable {
+    const char* text;
+    size_t size;
+};
+extern const KnownTagTable Html32KnownTags;
+extern const KnownTagTable Html4KnownTags;
+extern const KnownTagTable Html5KnownTags;
+
+// The elements that the start tags of others close when their end tag is left out, in
+// the groups HTML's tree building closes them by.
+enum class ElementGroup : uint8_t {
+    Other,
+    Paragraph,       // p
+    ListItem,        // li
+    DefinitionItem,  // dt, dd
+    Option,          // option
+    OptionGroup,     // optgroup
+    Table,           // table
+    TableSection,    // thead, tbody, tfoot
+    TableRow,        // tr
+    TableCell,       // td, th
+    Caption,         // caption
+    ColumnGroup,     // colgroup
+    Ruby,            // ruby
+    RubyText,        // rb, rt, rp
+    RubyTextGroup,   // rtc
+    Heading,         // h1 to h6
+    Head,            // head
+    Body,            // body
+    Html,            // html
+    Column,          // col
+    Template,        // template
+};
+
+// What the tree building of html4 and html5 knows of an element; the element stack
+// (element_stack.h) acts on it.
+struct ElementTraits {
+    ElementGroup group = ElementGroup::Other;
+    bool closesParagraph = false;  // its start tag closes an open p (a block)
+    bool special = false;          // stops the search of an li, dt or dd for one to close
+    bool scopeBoundary = false;    // stops the search for an open p, or for an element that can't nest
+    bool inHead = false;           // may stand in head without closing it
+};
+
+// The part a row plays in the check's table context.
+enum class TableRole : uint8_t { None, Table, TableEnd, Cell };
+
+// An attribute a row names for a purpose, perhaps only on a condition on another of the
+// tag's attributes: "src[type=image]" is the src of a tag whose type is "image".
+struct AttributeUse {
+    std::string name;       // lower case
+    std::string condition;  // the attribute the condition is on, lower case; "" when none
+    std::string value;      // the value the condition asks of it (letter case ignored); "" for any
+};
+
+// What a row's attributes say of other pages and files.
+struct LinkAttributes {
+    std::vector<AttributeUse> references;  // hold a reference to another page or file
+    std::vector<AttributeUse> anchors;     // name an anchor others may point at (besides id)
+    std::vector<AttributeUse> base;        // give the page's base
+};

@@ -50,71 +50,6 @@ constexpr AttributeRule AttributeRules[] = {
     {"id", 2, Id},         {"name", 4, Name},
 };
 
-// What an element's tag is read for besides its references and its id.
-enum class ElementKind : uint8_t {
-    Plain,
-    Anchor,      // a: its name is an anchor too
-    ImageInput,  // input: its src counts only with type=image
-    Refresh,     // meta: its content counts only with http-equiv=refresh
-    Base,        // base: its href is the page's base, not a reference
-};
-
-struct ElementRule {
-    const char* name;
-    uint32_t length;
-    uint16_t references;
-    ElementKind kind;
-};
-
-constexpr ElementRule ElementRules[] = {
-    {"a", 1, Href, ElementKind::Anchor},
-    {"area", 4, Href, ElementKind::Plain},
-    {"link", 4, Href, ElementKind::Plain},
-    {"img", 3, Src | Srcset, ElementKind::Plain},
-    {"script", 6, Src, ElementKind::Plain},
-    {"iframe", 6, Src, ElementKind::Plain},
-    {"frame", 5, Src, ElementKind::Plain},
-    {"embed", 5, Src, ElementKind::Plain},
-    {"source", 6, Src | Srcset, ElementKind::Plain},
-    {"audio", 5, Src, ElementKind::Plain},
-    {"video", 5, Src | Poster, ElementKind::Plain},
-    {"track", 5, Src, ElementKind::Plain},
-    {"input", 5, Src, ElementKind::ImageInput},
-    {"object", 6, Data, ElementKind::Plain},
-    {"body", 4, Background, ElementKind::Plain},
-    {"table", 5, Background, ElementKind::Plain},
-    {"td", 2, Background, ElementKind::Plain},
-    {"th", 2, Background, ElementKind::Plain},
-    {"tr", 2, Background, ElementKind::Plain},
-    {"form", 4, Action, ElementKind::Plain},
-    {"meta", 4, Content, ElementKind::Refresh},
-    {"base", 4, 0, ElementKind::Base},
-};
-
-// The attributes read of an element besides its references.
-uint16_t extraAttributes(ElementKind kind) {
-    switch (kind) {
-        case ElementKind::Anchor:
-            return Name;
-        case ElementKind::ImageInput:
-            return Type;
-        case ElementKind::Refresh:
-            return HttpEquiv;
-        case ElementKind::Base:
-            return Href;
-        case ElementKind::Plain:
-            break;
-    }
-    return 0;
-}
-
-const ElementRule* findElement(const char* name, uint32_t length) {
-    for (const ElementRule& rule : ElementRules) {
-        if (rule.length == length && foldedEqual(rule.name, name, length)) return &rule;
-    }
-    return nullptr;
-}
-
 uint16_t findAttribute(const char* name, uint32_t length) {
     for (const AttributeRule& rule : AttributeRules) {
         if (rule.length == length && foldedEqual(rule.name, name, length)) return rule.bit;
@@ -127,6 +62,50 @@ const char* attributeName(uint16_t bit) {
         if (rule.bit == bit) return rule.name;
     }
     return "";
+}
+
+uint16_t bitOf(const std::string& name) {
+    return findAttribute(name.c_str(), static_cast<uint32_t>(name.size()));
+}
+
+// A reference that counts only when another attribute of the tag has a value: the src
+// of an input of type image, the content of a refresh.
+struct ConditionalReference {
+    uint16_t reference;
+    uint16_t condition;
+    std::string value;
+};
+
+// What the reader looks for in the tags of one row, from the row's link attributes.
+struct ElementRule {
+    std::string name;  // lower case, as references name their element
+    uint16_t references = 0;
+    uint16_t anchors = 0;  // besides id
+    uint16_t base = 0;
+    std::vector<ConditionalReference> conditional;
+    uint16_t wanted = 0;  // every attribute read, id included
+};
+
+// The rules of every row of `profile`, by row.
+std::vector<ElementRule> rulesOf(const TagProfile& profile) {
+    std::vector<ElementRule> rules(static_cast<size_t>(profile.rowCount()));
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        ElementRule& rule = rules[static_cast<size_t>(r)];
+        for (const char* p = profile.row(r).name; *p; ++p) rule.name += static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + 32 : *p);
+        const LinkAttributes& links = profile.links(r);
+        for (const AttributeUse& use : links.references) {
+            if (use.condition.empty()) {
+                rule.references |= bitOf(use.name);
+            } else {
+                rule.conditional.push_back({bitOf(use.name), bitOf(use.condition), use.value});
+                rule.wanted |= bitOf(use.name) | bitOf(use.condition);
+            }
+        }
+        for (const AttributeUse& use : links.anchors) rule.anchors |= bitOf(use.name);
+        for (const AttributeUse& use : links.base) rule.base |= bitOf(use.name);
+        rule.wanted |= Id | rule.references | rule.anchors | rule.base;
+    }
+    return rules;
 }
 
 // A stretch of the document's text.
@@ -355,7 +334,8 @@ Span refreshUrl(Span content) {
 
 class LinkReader {
 public:
-    LinkReader(Document& document, PageLinks& links) : places_(document.text), links_(links) {}
+    LinkReader(Document& document, PageLinks& links, const std::vector<ElementRule>& rules)
+        : places_(document.text), links_(links), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -370,47 +350,43 @@ public:
 
 private:
     void readTag(const ScannedTag& tag, const std::vector<ScannedAttribute>& attributes) {
-        const ElementRule* element = findElement(tag.name, tag.nameLength);
-        const uint16_t wanted = element ? Id | element->references | extraAttributes(element->kind) : Id;
+        const ElementRule* element = tag.row >= 0 ? &rules_[static_cast<size_t>(tag.row)] : nullptr;
+        // The row's name as written, whatever else the platform's comparison finds equal.
+        if (element && (element->name.size() != tag.nameLength || !foldedEqual(element->name.data(), tag.name, tag.nameLength)))
+            element = nullptr;
+        const uint16_t wanted = element ? element->wanted : static_cast<uint16_t>(Id);
         uint16_t seen = 0;  // the first of an attribute written twice is the one that counts
-        bool conditionMet = false;
-        Span deferred;  // the reference of input or meta, until its condition is known
+        const size_t conditional = element ? element->conditional.size() : 0;
+        // The conditional references, until their conditions are known.
+        deferred_.assign(conditional, Span());
+        conditionsMet_.assign(conditional, false);
         for (const ScannedAttribute& a : attributes) {
             const uint16_t bit = a.length <= 10 ? findAttribute(a.name, a.length) : 0;
             if (!(bit & wanted) || (bit & seen)) continue;
             seen |= bit;
             const Span value = valueOf(a, tag);
-            switch (bit) {
-                case Id:
-                case Name:
-                    addAnchor(value);
-                    break;
-                case Type:
-                    conditionMet = decodedEquals(value, "image");
-                    break;
-                case HttpEquiv:
-                    conditionMet = decodedEquals(value, "refresh");
-                    break;
-                case Srcset:
-                    addReferences(value, *element, Srcset);
-                    break;
-                default:
-                    if (element->kind == ElementKind::Base) {
-                        if (!baseFound_) {
-                            const Span base = trimmed(textOf(value));
-                            links_.base.assign(base.begin, base.end);
-                        }
-                        baseFound_ = true;
-                    } else if (element->kind == ElementKind::Plain || element->kind == ElementKind::Anchor) {
-                        addReferences(value, *element, bit);
-                    } else {
-                        deferred = value;
-                    }
-                    break;
+            if (bit == Id || (bit & element->anchors)) {
+                addAnchor(value);
+            } else if (bit & element->base) {
+                if (!baseFound_) {
+                    const Span base = trimmed(textOf(value));
+                    links_.base.assign(base.begin, base.end);
+                }
+                baseFound_ = true;
+            } else if (bit & element->references) {
+                addReferences(value, *element, bit);
+            } else {
+                for (size_t i = 0; i < conditional; ++i) {
+                    const ConditionalReference& c = element->conditional[i];
+                    if (bit == c.condition) conditionsMet_[i] = c.value.empty() || decodedEquals(value, c.value.c_str());
+                    if (bit == c.reference) deferred_[i] = value;
+                }
             }
         }
-        if (!conditionMet || deferred.empty()) return;
-        addReferences(deferred, *element, element->kind == ElementKind::Refresh ? Content : Src);
+        for (size_t i = 0; i < conditional; ++i) {
+            if (conditionsMet_[i] && !deferred_[i].empty())
+                addReferences(deferred_[i], *element, element->conditional[i].reference);
+        }
     }
 
     // The text `raw` stands for: itself, or its decoding (in decoded_, until the next call).
@@ -456,6 +432,9 @@ private:
 
     PlaceCounter places_;
     PageLinks& links_;
+    const std::vector<ElementRule>& rules_;
+    std::vector<Span> deferred_;
+    std::vector<bool> conditionsMet_;
     std::string decoded_;  // a value with character references; its room is kept from tag to tag
     bool baseFound_ = false;
 };
@@ -471,8 +450,9 @@ bool readPageLinks(Document& document, PageLinks& links) {
         // Links are read as browsers read tags, whatever profile the page is checked with.
         static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
         if (!html5) return false;
+        static const std::vector<ElementRule> rules = rulesOf(*html5);
         TagScanner scanner(document, *html5, TagUse::Check);
-        LinkReader(document, links).read(scanner);
+        LinkReader(document, links, rules).read(scanner);
         return true;
     } catch (const std::bad_alloc&) {
         links.references.clear();

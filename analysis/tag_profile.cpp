@@ -9,13 +9,6 @@
 #include "file_reader.h"
 #include "no_case.h"
 
-// The html4 and html5 profiles' data files, compiled in by the build (html4_known.cpp.in,
-// html5_known.cpp.in).
-extern const char Html4KnownText[];
-extern const size_t Html4KnownSize;
-extern const char Html5KnownText[];
-extern const size_t Html5KnownSize;
-
 namespace {
 
 const char* const NoAttributes[] = {""};
@@ -44,32 +37,26 @@ std::string endOf(const std::string& description) {
     return "End of " + tail;
 }
 
-PairKind pairKindOf(KnownPairing pairing) {
-    switch (pairing) {
-        case KnownPairing::Strict:
-        case KnownPairing::Raw:
-            return PairStrict;
-        case KnownPairing::Counted:
-        case KnownPairing::Foreign:
-            return PairCounted;
-        default:
-            return PairNone;
-    }
+// The close row's part in the table context, from its open row's.
+TableRole closeRoleOf(TableRole open) {
+    if (open == TableRole::Table) return TableRole::TableEnd;
+    return open == TableRole::Cell ? TableRole::Cell : TableRole::None;
 }
 
-TagContents contentsOf(KnownPairing pairing) {
-    if (pairing == KnownPairing::Raw) return TagContents::Text;
-    if (pairing == KnownPairing::Foreign) return TagContents::Foreign;
-    return TagContents::Markup;
-}
-
-TableRole tableRoleOf(const std::string& name) {
-    if (name == "TABLE") return TableRole::Table;
-    if (name == "/TABLE") return TableRole::TableEnd;
-    for (const char* cell : {"TD", "/TD", "TR", "/TR", "TH", "/TH"}) {
-        if (name == cell) return TableRole::Cell;
-    }
-    return TableRole::None;
+// What tree building knows of an element by its name, as html5's table says: a tag a
+// user's file adds to a profile is built into the tree as that name always is, since the
+// file can't say it.
+ElementTraits treeTraitsOf(const std::string& capitalName) {
+    static const std::unordered_map<std::string, ElementTraits> traits = [] {
+        std::unordered_map<std::string, ElementTraits> byName;
+        std::vector<std::string> errors;
+        for (const KnownTagDefinition& d :
+             readKnownTags(Html5KnownTags.text, Html5KnownTags.size, "html5.known", errors, KnownTagForm::BuiltIn))
+            byName.emplace(capitalised(d.name), d.traits);
+        return byName;
+    }();
+    auto found = traits.find(capitalName);
+    return found == traits.end() ? ElementTraits() : found->second;
 }
 
 // The attribute without a pattern's "*": what its length is measured by.
@@ -109,69 +96,51 @@ size_t lowerHash(const char* lower, size_t length) {
 }  // namespace
 
 const TagProfile& TagProfile::html32() {
-    static const std::unique_ptr<TagProfile> profile = makeHtml32();
+    static const std::unique_ptr<TagProfile> profile = make("html32");
+    if (!profile) abort();  // the compiled-in table is broken: its tests say how
     return *profile;
 }
 
 std::unique_ptr<TagProfile> TagProfile::make(const std::string& name) {
-    if (name == "html32") return makeHtml32();
-    if (name == "html4") return makeFromTable("html4", Html4KnownText, Html4KnownSize, false);
-    if (name == "html5") return makeFromTable("html5", Html5KnownText, Html5KnownSize, true);
+    if (name == "html32") {
+        std::unique_ptr<TagProfile> profile = makeFromTable("html32", Html32KnownTags, false);
+        // Its listings have always had these rows.
+        return profile && profile->rowCount() == KnownTagCount ? std::move(profile) : nullptr;
+    }
+    if (name == "html4") return makeFromTable("html4", Html4KnownTags, true);
+    if (name == "html5") return makeFromTable("html5", Html5KnownTags, true);
     return nullptr;
 }
 
-std::unique_ptr<TagProfile> TagProfile::makeHtml32() {
-    std::unique_ptr<TagProfile> profile(new TagProfile());
-    profile->name_ = "html32";
-    for (int i = 0; i < KnownTagCount; ++i) {
-        const TagEntry& entry = KnownTagTable[i];
-        if (entry.name[0] == '/') continue;  // taken with its open row
-        Tag tag;
-        tag.name = entry.name;
-        tag.description = entry.description;
-        for (const char* const* a = entry.attributes; **a; ++a) tag.attributes.emplace_back(*a);
-        const bool closes = i + 1 < KnownTagCount && KnownTagTable[i + 1].name[0] == '/';
-        if (closes) {
-            tag.closeName = KnownTagTable[i + 1].name;
-            tag.closeDescription = KnownTagTable[i + 1].description;
-        }
-        switch (entry.kind) {
-            case PairNone:
-                tag.pairing = closes ? KnownPairing::Optional : KnownPairing::Void;
-                break;
-            case PairCounted:
-                tag.pairing = KnownPairing::Counted;
-                break;
-            default:
-                // The 1990s table skips the bodies of scripts and preformatted text.
-                tag.pairing = tag.name == "SCRIPT" || tag.name == "PRE" ? KnownPairing::Raw : KnownPairing::Strict;
-        }
-        profile->tags_.push_back(std::move(tag));
-    }
-    profile->build();
-    return profile;
-}
-
-std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const char* text, size_t size,
-                                                      bool customElements) {
+std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const KnownTagTable& table, bool html) {
     std::unique_ptr<TagProfile> profile(new TagProfile());
     profile->name_ = name;
-    profile->html_ = true;
-    profile->customElements_ = customElements;
-    profile->nameLength_ = HtmlNameLength;
+    profile->html_ = html;
+    if (html) profile->nameLength_ = HtmlNameLength;
     std::vector<std::string> errors;
-    if (!profile->addKnownTags(text, size, profile->name_ + ".known", errors)) return nullptr;
+    if (!profile->addTags(table.text, table.size, profile->name_ + ".known", KnownTagForm::BuiltIn, errors, nullptr))
+        return nullptr;
     return profile;
 }
 
 bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& fileName,
                               std::vector<std::string>& errors, std::vector<std::string>* refused) {
+    return addTags(text, size, fileName, KnownTagForm::User, errors, refused);
+}
+
+bool TagProfile::addTags(const char* text, size_t size, const std::string& fileName, KnownTagForm form,
+                         std::vector<std::string>& errors, std::vector<std::string>* refused) {
     const size_t before = errors.size();
-    const std::vector<KnownTagDefinition> definitions = readKnownTags(text, size, fileName, errors);
+    const std::vector<KnownTagDefinition> definitions = readKnownTags(text, size, fileName, errors, form);
     std::vector<Tag> tags = tags_;
     std::vector<std::string> globals = globals_;
-    apply(definitions, fileName, tags, globals, refused ? *refused : errors);
+    apply(definitions, fileName, form, tags, globals, refused ? *refused : errors);
     if (errors.size() != before) return false;
+    for (const KnownTagDefinition& d : definitions) {
+        if (d.name != "*") continue;
+        customElements_ = customElements_ || d.customElements;
+        reservedNames_.insert(reservedNames_.end(), d.reserved.begin(), d.reserved.end());
+    }
     tags_ = std::move(tags);
     globals_ = std::move(globals);
     build();
@@ -179,7 +148,7 @@ bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& 
 }
 
 void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
-                       std::vector<Tag>& tags, std::vector<std::string>& globals,
+                       KnownTagForm form, std::vector<Tag>& tags, std::vector<std::string>& globals,
                        std::vector<std::string>& refused) const {
     std::unordered_map<std::string, size_t> byName;
     for (size_t i = 0; i < tags.size(); ++i) byName.emplace(tags[i].name, i);
@@ -200,26 +169,38 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
         }
         if (!fine) continue;
 
+        if (d.name[0] == '/') {
+            // A built-in table's close tag with its own description.
+            tags[byName.at(capitalised(d.name.substr(1)))].closeDescription = d.description;
+            continue;
+        }
         std::vector<std::string>* attributes = &globals;
         if (d.name != "*") {
             const std::string name = capitalised(d.name);
             auto found = byName.find(name);
             if (found == byName.end()) {
-                if (d.pairing == KnownPairing::Keep) {
+                if (d.pairing == PairNone) {
                     refused.push_back(where + "'" + d.name + "' is not a tag of the " + name_ +
                                      " profile, so it needs a pairing");
                     continue;
                 }
                 Tag tag;
                 tag.name = name;
+                if (form == KnownTagForm::BuiltIn) {
+                    tag.traits = d.traits;
+                    tag.tableRole = d.tableRole;
+                    tag.links = d.links;
+                } else {
+                    tag.traits = treeTraitsOf(name);
+                }
                 found = byName.emplace(name, tags.size()).first;
                 tags.push_back(std::move(tag));
             }
             Tag& tag = tags[found->second];
             if (d.obsolete) tag.obsolete = true;
-            if (d.pairing != KnownPairing::Keep) {
+            if (d.pairing != PairNone) {
                 tag.pairing = d.pairing;
-                tag.closeName = d.pairing == KnownPairing::Void ? std::string() : "/" + name;
+                tag.closeName = d.pairing == PairVoid ? std::string() : "/" + name;
             }
             if (!d.description.empty()) {
                 tag.description = d.description;
@@ -241,18 +222,17 @@ void TagProfile::build() {
     details_.clear();
     bodyRows_.clear();
     attributeLists_.clear();
-    for (const Tag& tag : tags_) {
+    for (uint32_t t = 0; t < tags_.size(); ++t) {
+        const Tag& tag = tags_[t];
         std::vector<const char*>& list = attributeLists_.emplace_back();
         for (const std::string& a : tag.attributes) list.push_back(a.c_str());
         list.push_back("");
-        const int32_t kind = pairKindOf(tag.pairing);
-        if (contentsOf(tag.pairing) != TagContents::Markup) bodyRows_.push_back(rowCount());
-        const ElementTraits traits = elementTraitsOf(tag.name);
-        rows_.push_back({tag.name.c_str(), tag.description.c_str(), list.data(), kind});
-        details_.push_back({contentsOf(tag.pairing), tableRoleOf(tag.name), tag.pairing, tag.obsolete, traits});
+        if (tag.pairing == PairRaw || tag.pairing == PairForeign) bodyRows_.push_back(rowCount());
+        rows_.push_back({tag.name.c_str(), tag.description.c_str(), list.data(), tag.pairing});
+        details_.push_back({tag.tableRole, tag.obsolete, false, tag.traits, t});
         if (!tag.closeName.empty()) {
-            rows_.push_back({tag.closeName.c_str(), tag.closeDescription.c_str(), NoAttributes, kind});
-            details_.push_back({TagContents::Markup, tableRoleOf(tag.closeName), tag.pairing, tag.obsolete, traits});
+            rows_.push_back({tag.closeName.c_str(), tag.closeDescription.c_str(), NoAttributes, tag.pairing});
+            details_.push_back({closeRoleOf(tag.tableRole), tag.obsolete, true, tag.traits, t});
         }
     }
 
@@ -325,10 +305,8 @@ int TagProfile::findTag(const char* tagText, char* name, int size) const {
 const char* TagProfile::describe(const char* name) const {
     int r = find(name);
     if (r >= 0) return rows_[static_cast<size_t>(r)].description;
-    if (knowsCustomElements()) {
-        if (name[0] == '/' && isCustomElementName(name + 1)) return "Custom element end";
-        if (isCustomElementName(name)) return "Custom element";
-    }
+    if (name[0] == '/' && isCustomElement(name + 1)) return "Custom element end";
+    if (isCustomElement(name)) return "Custom element";
     return "";
 }
 
@@ -395,10 +373,11 @@ int TagProfile::skippedBodyEnd(const char* word) const {
         return -1;
     }
     int r = find(word);
-    return r >= 0 && contents(r) != TagContents::Markup ? r + 1 : -1;
+    return r >= 0 && (opensText(r) || opensForeign(r)) ? r + 1 : -1;
 }
 
-bool isCustomElementName(const char* name) {
+bool TagProfile::isCustomElement(const char* name) const {
+    if (!customElements_) return false;
     const unsigned char first = upperAscii(static_cast<unsigned char>(name[0]));
     if (first < 'A' || first > 'Z') return false;
     bool hyphen = false;
@@ -409,10 +388,8 @@ bool isCustomElementName(const char* name) {
         if (!allowed) return false;
     }
     if (!hyphen) return false;
-    // Names that SVG and MathML had before custom elements.
-    for (const char* kept : {"annotation-xml", "color-profile", "font-face", "font-face-src", "font-face-uri",
-                             "font-face-format", "font-face-name", "missing-glyph"}) {
-        if (equalNoCase(name, kept)) return false;
+    for (const std::string& kept : reservedNames_) {
+        if (equalNoCase(name, kept.c_str())) return false;
     }
     return true;
 }

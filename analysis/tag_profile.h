@@ -1,11 +1,11 @@
 // A profile: the vocabulary the analyses check tags against and describe them by, and the
-// way its pages are read. Three are built in: html32, the 1990s table (the default, and the
-// window program's only one); html4 and html5, made from the html4.known and html5.known
-// data files, whose pages are read as HTML reads them and checked as a tree of elements.
+// way its pages are read. Three are built in, each made from its data file: html32, the
+// 1990s table (html32.known: the window program's default); html4 and html5 (html4.known,
+// html5.known), whose pages are read as HTML reads them and checked as a tree of elements.
 // Each can take the user's own known tags on top (`--known FILE`).
 //
-// The rows keep the known-tag table's layout: each close row directly follows its open
-// row and has its kind, so the open row of a close row r is r - 1.
+// Each close row directly follows its open row and has its kind, so the open row of a
+// close row r is r - 1.
 #pragma once
 
 #include <array>
@@ -16,20 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "element_traits.h"
 #include "known_tag_file.h"
 #include "known_tags.h"
 #include "page_profile.h"
-
-// What lies between a tag's open and close tags.
-enum class TagContents : uint8_t {
-    Markup,   // tags, checked like the rest
-    Text,     // not tags (a script's body): skipped up to the first close tag
-    Foreign,  // another vocabulary (an svg drawing): skipped up to the matching close tag
-};
-
-// The part a row plays in the check's table context.
-enum class TableRole : uint8_t { None, Table, TableEnd, Cell };
 
 class TagProfile {
 public:
@@ -54,13 +43,18 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     const TagEntry& row(int r) const { return rows_[static_cast<size_t>(r)]; }
     size_t rowNameLength(int r) const { return nameLengths_[static_cast<size_t>(r)]; }
-    TagContents contents(int r) const { return details_[static_cast<size_t>(r)].contents; }
+    // True when row `r` opens contents that are text, not tags (a script's body): they
+    // are skipped up to the first close tag.
+    bool opensText(int r) const { return row(r).kind == PairRaw && !details_[static_cast<size_t>(r)].close; }
+    // True when row `r` opens another vocabulary (an svg drawing): it is skipped up to the
+    // matching close tag.
+    bool opensForeign(int r) const { return row(r).kind == PairForeign && !details_[static_cast<size_t>(r)].close; }
     TableRole tableRole(int r) const { return details_[static_cast<size_t>(r)].tableRole; }
-    // How row `r`'s tag pairs; a close row has its open row's pairing.
-    KnownPairing pairing(int r) const { return details_[static_cast<size_t>(r)].pairing; }
     // True for a tag of earlier HTML that the current standard calls obsolete.
     bool isObsolete(int r) const { return details_[static_cast<size_t>(r)].obsolete; }
     const ElementTraits& traits(int r) const { return details_[static_cast<size_t>(r)].traits; }
+    // What the attributes of row `r`'s tag say of other pages and files.
+    const LinkAttributes& links(int r) const { return tagOf(r).links; }
     int commentRow() const { return commentRow_; }
     // The most characters of a tag word or an attribute name the analyses read (the
     // check reads one more of a tag's name).
@@ -68,9 +62,11 @@ public:
     // html4 and html5: tags are read as HTML reads them (tag_scanner.h) and the check
     // builds the page's tree of elements.
     bool readsAsHtml() const { return html_; }
-    // html5: a name the standard takes as a custom element's is known, with any
-    // attributes, and nests like a div.
-    bool knowsCustomElements() const { return customElements_; }
+    // True when `name` is a custom element's, known with any attributes and nesting like
+    // a div (html5): it begins with a letter a-z and holds a "-" (letter case ignored, as
+    // for every name), holds nothing but letters, digits, "-", ".", "_" and bytes above
+    // 127, and is none of the names the table keeps for other vocabularies.
+    bool isCustomElement(const char* name) const;
 
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
@@ -96,31 +92,36 @@ public:
 private:
     TagProfile() = default;
 
-    // One tag, with its close tag, while the profile is put together.
+    // One tag, with its close tag.
     struct Tag {
         std::string name;  // in capitals
         std::string closeName;
-        KnownPairing pairing;  // never Keep
+        PairKind pairing = PairNone;  // never PairNone once defined
         bool obsolete = false;
         std::string description;
         std::string closeDescription;
         std::vector<std::string> attributes;  // in lower case
+        ElementTraits traits;
+        TableRole tableRole = TableRole::None;
+        LinkAttributes links;
     };
     struct RowDetails {
-        TagContents contents;
         TableRole tableRole;
-        KnownPairing pairing;
         bool obsolete;
+        bool close;  // the row of a close tag
         ElementTraits traits;
+        uint32_t tag;  // in tags_
     };
 
-    static std::unique_ptr<TagProfile> makeHtml32();
-    // html4 or html5 from its data file.
-    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const char* text, size_t size, bool customElements);
+    // A profile from its built-in table.
+    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const KnownTagTable& table, bool html);
+    bool addTags(const char* text, size_t size, const std::string& fileName, KnownTagForm form,
+                 std::vector<std::string>& errors, std::vector<std::string>* refused);
     // Checks and applies one file's definitions to `tags` and `globals`; a definition the
     // profile can't hold has its reason added to `refused`.
-    void apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName,
+    void apply(const std::vector<KnownTagDefinition>& definitions, const std::string& fileName, KnownTagForm form,
                std::vector<Tag>& tags, std::vector<std::string>& globals, std::vector<std::string>& refused) const;
+    const Tag& tagOf(int r) const { return tags_[details_[static_cast<size_t>(r)].tag]; }
     // Makes the rows, their details and the name index from tags_ and globals_.
     void build();
     int findByScan(const char* name) const;
@@ -132,6 +133,7 @@ private:
     int nameLength_ = 18;
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
+    std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
 
     std::vector<TagEntry> rows_;
     std::vector<RowDetails> details_;
@@ -150,12 +152,6 @@ private:
     size_t longestRowName_ = 0;
     int commentRow_ = -1;
 };
-
-// True when `name` is one the HTML standard takes as a custom element's: it begins with
-// a letter a-z and holds a "-" (letter case ignored, as for every name), holds nothing
-// but letters, digits, "-", ".", "_" and bytes above 127, and is none of the names kept
-// for SVG and MathML.
-bool isCustomElementName(const char* name);
 
 // Makes the profile `name` with the tags of the known-tag files added in order. Null when
 // it can't be had, with every fault in `errors`: each malformed line as FILE:LINE: what is

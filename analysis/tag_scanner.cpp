@@ -187,20 +187,18 @@ bool TagScanner::nextCheck32() {
     tag_.closing = tag_.name[0] == '/';
     tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
     // Only an svg's "/>" makes a difference to the 1990s check: it has no body.
-    tag_.selfClosing = tag_.row >= 0 && profile_.contents(tag_.row) == TagContents::Foreign &&
-                       tagSelfCloses(document_.tagBuffer);
+    tag_.selfClosing = tag_.row >= 0 && profile_.opensForeign(tag_.row) && tagSelfCloses(document_.tagBuffer);
     // Bodies that are not tags (a script's) are skipped; an svg written "<svg/>" has none.
     skipRow_ = tag_.row;
-    skipPending_ = tag_.row >= 0 && !tag_.comment && profile_.row(tag_.row).name[0] != '/' &&
-                   profile_.contents(tag_.row) != TagContents::Markup &&
-                   !(profile_.contents(tag_.row) == TagContents::Foreign && tag_.selfClosing);
+    skipPending_ = tag_.row >= 0 && !tag_.comment &&
+                   (profile_.opensText(tag_.row) || (profile_.opensForeign(tag_.row) && !tag_.selfClosing));
     return true;
 }
 
 void TagScanner::skipBody32() {
     skipPending_ = false;
     const int row = skipRow_;
-    if (profile_.contents(row) == TagContents::Text) {
+    if (profile_.opensText(row)) {
         document_.skipToClosingTag(profile_.row(row + 1).name);
     } else {
         document_.skipToMatchingClosingTag(profile_.row(row).name, profile_.row(row + 1).name);
@@ -217,7 +215,7 @@ bool TagScanner::nextCensus32() {
     const int bodyEnd = profile_.skippedBodyEnd(tag_.name);
     if (bodyEnd < 0) {
         document_.cursor = afterTag(document_.cursor, tag_.comment);
-    } else if (profile_.contents(bodyEnd - 1) == TagContents::Foreign) {
+    } else if (profile_.opensForeign(bodyEnd - 1)) {
         tag_.selfClosing = tagSelfCloses(document_.cursor);
         document_.cursor = afterTag(document_.cursor, false);
         if (!tag_.selfClosing)
@@ -254,7 +252,7 @@ bool TagScanner::nextListing32() {
     const int bodyEnd = tag_.closing ? -1 : profile_.skippedBodyEnd(bare);
     tag_.row = -1;
     skipRow_ = bodyEnd - 1;
-    skipPending_ = bodyEnd >= 0 && !(profile_.contents(skipRow_) == TagContents::Foreign && tag_.selfClosing);
+    skipPending_ = bodyEnd >= 0 && !(profile_.opensForeign(skipRow_) && tag_.selfClosing);
     return true;
 }
 
@@ -289,8 +287,7 @@ bool TagScanner::nextHtml() {
         }
         skipRow_ = tag_.row;
         skipPending_ = !tag_.closing && tag_.row >= 0 && !tag_.comment &&
-                       profile_.contents(tag_.row) != TagContents::Markup &&
-                       !(profile_.contents(tag_.row) == TagContents::Foreign && tag_.selfClosing);
+                       (profile_.opensText(tag_.row) || (profile_.opensForeign(tag_.row) && !tag_.selfClosing));
         return true;
     }
 }
@@ -433,7 +430,7 @@ void TagScanner::skipHtmlBody() {
     const char* openName = profile_.row(skipRow_).name;
     const size_t length = strlen(openName);
     auto endsName = [](char c) { return isSpace(c) || c == '/' || c == '>'; };
-    if (profile_.contents(skipRow_) == TagContents::Text) {
+    if (profile_.opensText(skipRow_)) {
         // Text up to the first close tag of the element's name.
         for (const char* p = document_.cursor;; ++p) {
             p = static_cast<const char*>(memchr(p, '<', static_cast<size_t>(end - p)));

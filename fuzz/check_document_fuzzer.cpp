@@ -39,9 +39,9 @@ bool isUnbalancedLine(const std::string& line, const TagProfile& profile, int& r
     std::string name = line.substr(0, tab);
     row = profile.find(name.c_str());
     if (row < 0) {
-        if (!profile.knowsCustomElements() || !isCustomElementName(name.c_str())) return false;
+        if (!profile.isCustomElement(name.c_str())) return false;
         row = profile.rowCount();
-    } else if (profile.row(row).kind != PairCounted || name[0] == '/') {
+    } else if (!isCounted(profile.row(row).kind) || name[0] == '/') {
         return false;
     }
     const std::string prefix = "Unbalanced tags (";

@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     } else {
-        const bool custom = modern && isCustomElementName(read[0] == '/' ? read.c_str() + 1 : read.c_str());
+        const bool custom = profile.isCustomElement(read[0] == '/' ? read.c_str() + 1 : read.c_str());
         FUZZ_REQUIRE((profile.describe(read.c_str())[0] == '\0') != custom, read);
     }
     return 0;

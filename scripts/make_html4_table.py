@@ -446,6 +446,32 @@ def html5_descriptions(path):
     return descriptions
 
 
+# The FEATURES keys html4.known takes from html5.known.
+TREE_FEATURES = ("group", "closes-p", "special", "scope", "in-head", "table")
+
+
+def html5_features(path):
+    features = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            fields = [field.strip() for field in line.split("|")]
+            if len(fields) > 5:
+                words = [w for w in fields[5].split() if w.split("=")[0] in TREE_FEATURES]
+                features[fields[0].lower()] = " ".join(words)
+    return features
+
+
+def line_of(fields):
+    """The fields of a line, the empty ones at its end left out, an empty one between
+    others leaving its bar alone ("name | void | Text | | | closes-p")."""
+    while len(fields) > 3 and not fields[-1]:
+        fields.pop()
+    return fields[0] + "".join(" | " + field if field else " |" for field in fields[1:])
+
+
 def make_table(dtd_dir, html5_known):
     """The text of html4.known from the DTDs in `dtd_dir`, with descriptions taken from
     the html5.known at `html5_known`."""
@@ -480,16 +506,18 @@ def make_table(dtd_dir, html5_known):
     fewer = [name.lower() for name in elements if not set(everywhere) <= set(attributes[name])]
 
     html5 = html5_descriptions(html5_known)
+    features = html5_features(html5_known)
     for name in DESCRIPTIONS:
         if name.upper() not in elements:
             fail("'%s' is described but not an HTML 4.01 element" % name)
     lines = [
-        "# The known tags of HTML 4.01, in the format of `tagvetter --known FILE`:",
-        "#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS",
+        "# The known tags of HTML 4.01, in the built-in form of the known-tag format",
+        "# (analysis/known_tag_file.h), that of `tagvetter --known FILE` and a FEATURES field:",
+        "#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS | FEATURES",
         "# Written by scripts/make_html4_table.py from the HTML 4.01 Transitional and Frameset",
         "# DTDs (W3C Recommendation 24 December 1999), as Debian's sgml-data package ships them.",
-        "# The descriptions are ours; the pairing kinds are the script's reading of the DTDs.",
-        "# Edit the script, not this file.",
+        "# The descriptions are ours; the pairing kinds are the script's reading of the DTDs;",
+        "# the features are html5.known's but its links. Edit the script, not this file.",
         "",
         "# Attributes every element takes: %attrs, that is %coreattrs, %i18n and %events, and",
         "# xmlns and xml:lang, which XHTML 1.0 (HTML 4.01 written as XML) puts on its pages.",
@@ -508,11 +536,8 @@ def make_table(dtd_dir, html5_known):
             fail("'%s' needs a description" % lower)
         if len(description) > LONGEST_DESCRIPTION or "|" in description:
             fail("the description of '%s' is too long or holds a '|'" % lower)
-        fields = [lower, pairing(dtds, name), description]
         own = [a for a in attributes[name] if a not in everywhere]
-        if own:
-            fields.append(" ".join(own))
-        lines.append(" | ".join(fields))
+        lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "", features.get(lower, "")]))
     return "\n".join(lines) + "\n", len(elements)
 
 

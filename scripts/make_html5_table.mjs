@@ -9,7 +9,8 @@
 // and the global and ARIA attributes. What they don't say is ours and kept here: which
 // names the current standard calls obsolete, which end tags may be left out, which
 // elements can't hold themselves (strict pairing), whose contents are text or another
-// vocabulary, and the descriptions. The contents of svg and math are skipped, so the
+// vocabulary, the descriptions, and the FEATURES column: what tree building knows of each
+// element, table roles, and the attributes that hold links. The contents of svg and math are skipped, so the
 // svg and MathML names are not needed. The obsolete elements follow the current ones,
 // marked obsolete, so that old pages still read as they were meant.
 import {execFileSync} from 'node:child_process';
@@ -66,6 +67,71 @@ const rawText = new Set(['script', 'style', 'textarea', 'title', 'iframe']);
 
 // Elements whose contents are another vocabulary, skipped up to the matching end tag.
 const foreign = new Set(['svg', 'math']);
+
+// What tree building knows of elements by name (the FEATURES keys group, closes-p,
+// special, scope and in-head), for html5.known and, through it, html4.known.
+const groups = {
+  p: 'paragraph', li: 'list-item', dt: 'definition-item', dd: 'definition-item', option: 'option',
+  optgroup: 'option-group', table: 'table', thead: 'table-section', tbody: 'table-section',
+  tfoot: 'table-section', tr: 'table-row', td: 'table-cell', th: 'table-cell', caption: 'caption',
+  colgroup: 'column-group', ruby: 'ruby', rb: 'ruby-text', rt: 'ruby-text', rp: 'ruby-text',
+  rtc: 'ruby-text-group', h1: 'heading', h2: 'heading', h3: 'heading', h4: 'heading', h5: 'heading',
+  h6: 'heading', head: 'head', body: 'body', html: 'html', col: 'column', template: 'template',
+};
+
+// Start tags of blocks: each closes an open p first.
+const closesParagraph = new Set([
+  'address', 'article', 'aside', 'blockquote', 'center', 'details', 'dialog', 'dir', 'div', 'dl',
+  'fieldset', 'figcaption', 'figure', 'footer', 'form', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6', 'header',
+  'hgroup', 'hr', 'main', 'menu', 'nav', 'ol', 'p', 'pre', 'search', 'section', 'summary', 'table',
+  'ul', 'li', 'dd', 'dt', 'listing', 'xmp', 'plaintext', 'multicol', 'noframes', 'isindex',
+]);
+
+// The elements an li, dt or dd looks no further than for one to close: structure of its
+// own, a list or a table. address, div and p are passed over.
+const special = new Set([
+  'applet', 'area', 'article', 'aside', 'base', 'basefont', 'bgsound', 'blockquote', 'body', 'br',
+  'button', 'caption', 'center', 'col', 'colgroup', 'dd', 'details', 'dir', 'dl', 'dt', 'embed',
+  'fieldset', 'figcaption', 'figure', 'footer', 'form', 'frame', 'frameset', 'h1', 'h2', 'h3', 'h4',
+  'h5', 'h6', 'head', 'header', 'hgroup', 'hr', 'html', 'iframe', 'img', 'input', 'keygen', 'li',
+  'link', 'listing', 'main', 'marquee', 'menu', 'meta', 'nav', 'noembed', 'noframes', 'noscript',
+  'object', 'ol', 'param', 'plaintext', 'pre', 'script', 'search', 'section', 'select', 'source',
+  'style', 'summary', 'table', 'tbody', 'td', 'template', 'textarea', 'tfoot', 'th', 'thead', 'title',
+  'tr', 'track', 'ul', 'wbr', 'xmp', 'svg', 'math',
+]);
+
+// Where the search for an open p stops, and for an element that can't hold itself: a
+// table, a cell, an embedded object, a button.
+const scopeBoundaries = new Set([
+  'applet', 'caption', 'html', 'table', 'td', 'th', 'marquee', 'object', 'template', 'button', 'svg', 'math',
+]);
+
+// What head may hold.
+const inHead = new Set([
+  'base', 'basefont', 'bgsound', 'link', 'meta', 'title', 'noscript', 'noframes', 'style', 'script',
+  'template', 'isindex', 'object',
+]);
+
+// Names with a "-" that svg and MathML had before custom elements, so never a custom
+// element's.
+const reservedNames = [
+  'annotation-xml', 'color-profile', 'font-face', 'font-face-src', 'font-face-uri', 'font-face-format',
+  'font-face-name', 'missing-glyph',
+];
+
+// Parts of the check's table context.
+const tableRoles = {table: 'table', td: 'cell', th: 'cell', tr: 'cell'};
+
+// The attributes that hold links (a reference may count only on a condition on another
+// attribute), the ones that name anchors besides id, and the one that gives the base.
+const links = {
+  a: 'links=href anchors=name', area: 'links=href', link: 'links=href', img: 'links=src,srcset',
+  script: 'links=src', iframe: 'links=src', frame: 'links=src', embed: 'links=src',
+  source: 'links=src,srcset', audio: 'links=src', video: 'links=src,poster', track: 'links=src',
+  input: 'links=src[type=image]', object: 'links=data', body: 'links=background',
+  table: 'links=background', td: 'links=background', th: 'links=background', tr: 'links=background',
+  form: 'links=action', meta: 'links=content[http-equiv=refresh]', base: 'base=href',
+};
 
 const descriptions = {
   a: 'Anchor (link)',
@@ -254,7 +320,8 @@ function fail(message) {
 // Every name of ours must still be one the packages know, and every current element
 // needs a description, so a new package version can't slip past unnoticed.
 const known = new Set(htmlTagNames);
-for (const set of [obsolete, optionalEnd, notNesting, rawText, foreign]) {
+for (const set of [obsolete, optionalEnd, notNesting, rawText, foreign, closesParagraph, special, scopeBoundaries,
+  inHead, new Set(Object.keys(groups)), new Set(Object.keys(tableRoles)), new Set(Object.keys(links))]) {
   for (const name of set) if (!known.has(name)) fail(`'${name}' is not in html-tag-names any more`);
 }
 const obsoleteElements = [...obsolete].sort();
@@ -276,6 +343,23 @@ function pairing(name) {
   return notNesting.has(name) ? 'strict' : 'counted';
 }
 
+function featuresOf(name) {
+  const features = [];
+  if (name in groups) features.push(`group=${groups[name]}`);
+  if (closesParagraph.has(name)) features.push('closes-p');
+  if (special.has(name)) features.push('special');
+  if (scopeBoundaries.has(name)) features.push('scope');
+  if (inHead.has(name)) features.push('in-head');
+  if (name in tableRoles) features.push(`table=${tableRoles[name]}`);
+  if (name in links) features.push(links[name]);
+  return features.join(' ');
+}
+
+// A line of fields; an empty one leaves its bar alone ("a | | obsolete").
+function line(fields) {
+  return fields[0] + fields.slice(1).map((field) => (field ? ` | ${field}` : ' |')).join('');
+}
+
 function attributesOf(name) {
   // The root of another vocabulary takes that vocabulary's attributes.
   if (foreign.has(name)) return ['*'];
@@ -284,30 +368,32 @@ function attributesOf(name) {
 
 const versions = Object.entries(packages).map(([name, version]) => `${name} ${version}`).join(', ');
 const lines = [
-  '# The known tags of the html5 profile, in the format of `tagvetter --known FILE`:',
-  '#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS',
+  '# The known tags of the html5 profile, in the built-in form of the known-tag format',
+  '# (analysis/known_tag_file.h), that of `tagvetter --known FILE` and a FEATURES field:',
+  '#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS | FEATURES',
   '# Written by scripts/make_html5_table.mjs from the npm packages',
   `# ${versions}.`,
-  '# The descriptions and pairing kinds are ours. Edit the script, not this file.',
+  '# The descriptions, pairing kinds and features are ours. Edit the script, not this file.',
   '',
   '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
-  '# data-* and ARIA.',
-  `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')}`,
+  '# data-* and ARIA; and custom elements, but for the names svg and MathML keep.',
+  `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')} | | ` +
+    `custom-elements reserved=${reservedNames.join(',')}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',
 ];
 for (const name of elements) {
-  const fields = [name, pairing(name), descriptions[name]];
-  const attributes = attributesOf(name);
-  if (attributes.length > 0) fields.push(attributes.join(' '));
-  lines.push(fields.join(' | '));
+  const fields = [name, pairing(name), descriptions[name], attributesOf(name).join(' '), '', featuresOf(name)];
+  while (fields.length > 3 && !fields[fields.length - 1]) fields.pop();
+  lines.push(line(fields));
 }
 lines.push('', '# Elements the current standard calls obsolete or never took in, for older pages.');
 for (const name of obsoleteElements) {
-  const attributes = attributesOf(name);
-  const list = attributes.length > 0 ? `${attributes.join(' ')} ` : '';
-  lines.push(`${name} | ${pairing(name)} | ${obsoleteDescriptions[name]} | ${list}| obsolete`);
+  const fields = [name, pairing(name), obsoleteDescriptions[name], attributesOf(name).join(' '), 'obsolete'];
+  const features = featuresOf(name);
+  if (features) fields.push(features);
+  lines.push(line(fields));
 }
 writeFileSync(join(root, 'analysis', 'html5.known'), lines.join('\n') + '\n');
 console.log(`analysis/html5.known: ${elements.length} elements and ${obsoleteElements.length} obsolete ones from ${versions}`);

@@ -6,12 +6,6 @@
 #include <string>
 #include <vector>
 
-// The data files the build compiles in (analysis/html*_known.cpp.in).
-extern const char Html4KnownText[];
-extern const size_t Html4KnownSize;
-extern const char Html5KnownText[];
-extern const size_t Html5KnownSize;
-
 namespace {
 
 std::vector<KnownTagDefinition> read(const std::string& text, std::vector<std::string>& errors) {
@@ -34,20 +28,20 @@ TEST(ReadKnownTags, ReadsEveryFieldAndSkipsBlankAndCommentLines) {
     ASSERT_EQ(defs.size(), 5u);
 
     EXPECT_EQ(defs[0].name, "my-date");
-    EXPECT_EQ(defs[0].pairing, KnownPairing::Counted);
+    EXPECT_EQ(defs[0].pairing, PairCounted);
     EXPECT_EQ(defs[0].description, "Date picker");
     EXPECT_EQ(defs[0].attributes, (std::vector<std::string>{"value", "min", "max", "data-*"}));
     EXPECT_EQ(defs[0].line, 3);
 
     EXPECT_EQ(defs[1].name, "*");
-    EXPECT_EQ(defs[1].pairing, KnownPairing::Keep);
+    EXPECT_EQ(defs[1].pairing, PairNone);
     EXPECT_EQ(defs[1].attributes, (std::vector<std::string>{"hx-*", "*"}));
 
-    EXPECT_EQ(defs[2].pairing, KnownPairing::Keep);
+    EXPECT_EQ(defs[2].pairing, PairNone);
     EXPECT_EQ(defs[2].description, "Link");
     EXPECT_TRUE(defs[2].attributes.empty());
 
-    EXPECT_EQ(defs[3].pairing, KnownPairing::Raw);
+    EXPECT_EQ(defs[3].pairing, PairRaw);
     EXPECT_EQ(defs[3].description, "");
     EXPECT_EQ(defs[4].name, "!doctype");
     EXPECT_EQ(defs[4].line, 8);
@@ -64,6 +58,9 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
          "more than five fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
         {" | strict", "no tag name; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
         {"/a | strict", "'/a' is not a tag name: it holds a space or one of < > / = \" ' * |"},
+        // What only the built-in tables may say.
+        {"/b | | Bold end", "'/b' is not a tag name: it holds a space or one of < > / = \" ' * |"},
+        {"i | strict | Italic | | | closes-p", "more than five fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS"},
         {"my tag | strict", "'my tag' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"x-* | strict", "'x-*' is not a tag name: it holds a space or one of < > / = \" ' * |"},
         {"b | paired", "unknown pairing 'paired': use void, optional, strict, counted, raw or foreign"},
@@ -94,20 +91,20 @@ TEST(ReadKnownTags, ReportsEachMalformedLineWithFileAndLineAndKeepsTheRest) {
 struct StatusCase {
     std::string line;
     bool obsolete;
-    KnownPairing pairing;
+    PairKind pairing;
     size_t attributes;
 };
 
 TEST(ReadKnownTags, ReadsTheStatusFieldOnlyWhenItIsThere) {
     const StatusCase cases[] = {
-        {"font | counted | Font face | color face size | obsolete", true, KnownPairing::Counted, 3},
-        {"font | counted | Font face | | Obsolete", true, KnownPairing::Counted, 0},
-        {"font |||| OBSOLETE ", true, KnownPairing::Keep, 0},
-        {"font | counted | Font face | color |", false, KnownPairing::Counted, 1},
-        {"font | counted | Font face | color |  \t", false, KnownPairing::Counted, 1},
-        {"font | counted | Font face | color", false, KnownPairing::Counted, 1},
-        {"font | void", false, KnownPairing::Void, 0},
-        {"* | | | hx-* |", false, KnownPairing::Keep, 1},
+        {"font | counted | Font face | color face size | obsolete", true, PairCounted, 3},
+        {"font | counted | Font face | | Obsolete", true, PairCounted, 0},
+        {"font |||| OBSOLETE ", true, PairNone, 0},
+        {"font | counted | Font face | color |", false, PairCounted, 1},
+        {"font | counted | Font face | color |  \t", false, PairCounted, 1},
+        {"font | counted | Font face | color", false, PairCounted, 1},
+        {"font | void", false, PairVoid, 0},
+        {"* | | | hx-* |", false, PairNone, 1},
     };
     for (const StatusCase& c : cases) {
         SCOPED_TRACE(c.line);
@@ -124,7 +121,7 @@ TEST(ReadKnownTags, ReadsTheStatusFieldOnlyWhenItIsThere) {
 
 struct TableCase {
     const char* name;
-    KnownPairing pairing;
+    PairKind pairing;
     bool obsolete;
     const char* attribute;  // one of its own, or "" for none
 };
@@ -136,10 +133,9 @@ const KnownTagDefinition* findIn(const std::vector<KnownTagDefinition>& defs, co
     return nullptr;
 }
 
-void expectTable(const char* text, size_t size, const char* fileName, const std::vector<TableCase>& cases,
-                 size_t count) {
+void expectTable(const KnownTagTable& table, const char* fileName, const std::vector<TableCase>& cases, size_t count) {
     std::vector<std::string> errors;
-    const auto defs = readKnownTags(text, size, fileName, errors);
+    const auto defs = readKnownTags(table.text, table.size, fileName, errors, KnownTagForm::BuiltIn);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(defs.size(), count) << "elements, and the lines of '*', comments and declarations";
     for (const TableCase& c : cases) {
@@ -158,40 +154,148 @@ void expectTable(const char* text, size_t size, const char* fileName, const std:
 }
 
 TEST(ReadKnownTags, ReadsTheCompiledInTables) {
-    using P = KnownPairing;
-    expectTable(Html4KnownText, Html4KnownSize, "html4.known",
+    expectTable(Html32KnownTags, "html32.known",
                 {
-                    {"a", P::Strict, false, "href"},
-                    {"form", P::Strict, false, "accept-charset"},
-                    {"select", P::Strict, false, "multiple"},
-                    {"dir", P::Strict, false, "compact"},
-                    {"div", P::Counted, false, "align"},
-                    {"h1", P::Counted, false, "align"},
-                    {"ins", P::Counted, false, "datetime"},
-                    {"frameset", P::Counted, false, "rows"},
-                    {"p", P::Optional, false, "align"},
-                    {"tbody", P::Optional, false, "valign"},
-                    {"option", P::Optional, false, "selected"},
-                    {"br", P::Void, false, "clear"},
-                    {"frame", P::Void, false, "noresize"},
-                    {"script", P::Raw, false, "defer"},
-                    {"title", P::Raw, false, ""},
-                    {"b", P::Counted, false, ""},
-                    {"*", P::Keep, false, "onkeyup"},
-                    {"?xml", P::Void, false, ""},
+                    {"!-", PairVoid, false, ""},
+                    {"SCRIPT", PairRaw, false, ""},
+                    {"/SCRIPT", PairNone, false, ""},
+                    {"TABLE", PairCounted, false, "bordercolorlight"},
+                    {"TD", PairOptional, false, "nowrap"},
+                    {"PRE", PairRaw, false, "width"},
+                    {"LI", PairVoid, false, ""},
+                    {"A", PairStrict, false, "onclick"},
+                    {"!DOCTYPE", PairVoid, false, ""},
+                    {"OPTION", PairVoid, false, "selected"},
+                },
+                KnownTagCount);
+    expectTable(Html4KnownTags, "html4.known",
+                {
+                    {"a", PairStrict, false, "href"},
+                    {"form", PairStrict, false, "accept-charset"},
+                    {"select", PairStrict, false, "multiple"},
+                    {"dir", PairStrict, false, "compact"},
+                    {"div", PairCounted, false, "align"},
+                    {"h1", PairCounted, false, "align"},
+                    {"ins", PairCounted, false, "datetime"},
+                    {"frameset", PairCounted, false, "rows"},
+                    {"p", PairOptional, false, "align"},
+                    {"tbody", PairOptional, false, "valign"},
+                    {"option", PairOptional, false, "selected"},
+                    {"br", PairVoid, false, "clear"},
+                    {"frame", PairVoid, false, "noresize"},
+                    {"script", PairRaw, false, "defer"},
+                    {"title", PairRaw, false, ""},
+                    {"b", PairCounted, false, ""},
+                    {"*", PairNone, false, "onkeyup"},
+                    {"?xml", PairVoid, false, ""},
                 },
                 91 + 4);
-    expectTable(Html5KnownText, Html5KnownSize, "html5.known",
+    expectTable(Html5KnownTags, "html5.known",
                 {
-                    {"div", P::Counted, false, "align"},
-                    {"a", P::Strict, false, "href"},
-                    {"font", P::Counted, true, "face"},
-                    {"frame", P::Void, true, "noresize"},
-                    {"xmp", P::Raw, true, ""},
-                    {"rb", P::Optional, true, ""},
-                    {"rt", P::Optional, false, ""},
+                    {"div", PairCounted, false, "align"},
+                    {"a", PairStrict, false, "href"},
+                    {"font", PairCounted, true, "face"},
+                    {"frame", PairVoid, true, "noresize"},
+                    {"xmp", PairRaw, true, ""},
+                    {"rb", PairOptional, true, ""},
+                    {"rt", PairOptional, false, ""},
                 },
                 114 + 35 + 3);
+}
+
+std::vector<KnownTagDefinition> readBuiltIn(const std::string& text, std::vector<std::string>& errors) {
+    return readKnownTags(text.data(), text.size(), "own.known", errors, KnownTagForm::BuiltIn);
+}
+
+std::string usesOf(const std::vector<AttributeUse>& uses) {
+    std::string text;
+    for (const AttributeUse& u : uses) {
+        text += (text.empty() ? "" : " ") + u.name;
+        if (!u.condition.empty()) text += "[" + u.condition + (u.value.empty() ? "" : "=" + u.value) + "]";
+    }
+    return text;
+}
+
+struct FeatureCase {
+    std::string features;
+    ElementGroup group;
+    const char* flags;  // p closes-p, s special, b scope, h in-head
+    TableRole role;
+    const char* links;  // references, then anchors and base after "|"
+};
+
+TEST(ReadKnownTags, ReadsTheFeaturesOfABuiltInTable) {
+    using G = ElementGroup;
+    using R = TableRole;
+    const FeatureCase cases[] = {
+        {"", G::Other, "", R::None, "||"},
+        {"group=table-cell special scope table=cell links=background", G::TableCell, "sb", R::Cell, "background||"},
+        {"group=paragraph closes-p", G::Paragraph, "p", R::None, "||"},
+        {"in-head special  links=content[http-equiv=refresh]", G::Other, "sh", R::None, "content[http-equiv=refresh]||"},
+        {"links=HREF anchors=name", G::Other, "", R::None, "href|name|"},
+        {"links=src,srcset", G::Other, "", R::None, "src srcset||"},
+        {"links=src[type=image]", G::Other, "", R::None, "src[type=image]||"},
+        {"links=src[hidden]", G::Other, "", R::None, "src[hidden]||"},
+        {"base=href table=table group=ruby-text-group", G::RubyTextGroup, "", R::Table, "||href"},
+    };
+    for (const FeatureCase& c : cases) {
+        SCOPED_TRACE(c.features);
+        std::vector<std::string> errors;
+        const auto defs = readBuiltIn("x | counted | X | | | " + c.features + "\n", errors);
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        ASSERT_EQ(defs.size(), 1u);
+        const KnownTagDefinition& d = defs[0];
+        EXPECT_EQ(d.traits.group, c.group);
+        const std::string flags = c.flags;
+        EXPECT_EQ(d.traits.closesParagraph, flags.find('p') != std::string::npos);
+        EXPECT_EQ(d.traits.special, flags.find('s') != std::string::npos);
+        EXPECT_EQ(d.traits.scopeBoundary, flags.find('b') != std::string::npos);
+        EXPECT_EQ(d.traits.inHead, flags.find('h') != std::string::npos);
+        EXPECT_EQ(d.tableRole, c.role);
+        EXPECT_EQ(usesOf(d.links.references) + "|" + usesOf(d.links.anchors) + "|" + usesOf(d.links.base), c.links);
+    }
+}
+
+TEST(ReadKnownTags, GivesACloseTagItsOwnLineInABuiltInTable) {
+    std::vector<std::string> errors;
+    const auto defs = readBuiltIn("TD | optional | Table cell\n/TD | | Table cell end\nSPAN | strict\n/SPAN\n", errors);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    ASSERT_EQ(defs.size(), 4u);
+    EXPECT_EQ(defs[1].name, "/TD");
+    EXPECT_EQ(defs[1].pairing, PairNone);
+    EXPECT_EQ(defs[1].description, "Table cell end");
+    EXPECT_EQ(defs[3].name, "/SPAN");
+    EXPECT_EQ(defs[3].description, "");
+}
+
+TEST(ReadKnownTags, ReportsWhatABuiltInTableGetsWrong) {
+    const MalformedCase cases[] = {
+        {"x | counted | X | | | colour=red", "unknown feature 'colour'"},
+        {"x | counted | X | | | group", "feature 'group' needs a value"},
+        {"x | counted | X | | | closes-p=yes", "feature 'closes-p' takes no value"},
+        {"x | counted | X | | | group=row", "unknown group 'row'"},
+        {"x | counted | X | | | table=row", "unknown table role 'row': use table or cell"},
+        {"x | counted | X | | | links=src,", "feature 'links' has an empty value"},
+        {"x | counted | X | | | links=src[type=image", "'src[type=image' is not an attribute, with or without a [condition]"},
+        {"x | counted | X | | | links=src[=image]", "'src[=image]' is not an attribute, with or without a [condition]"},
+        {"x | counted | X | | | | more", "more than six fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS | FEATURES"},
+        {"/x | void | X end", "'/x' is a close tag's line: it gives a description only"},
+        {"/x | | X end | href", "'/x' is a close tag's line: it gives a description only"},
+        {"/u | | U end", "'/u' does not follow the line of a tag with a close tag"},
+        {"/b | | B end", "'/b' does not follow the line of a tag with a close tag"},
+        {"x | counted | X | | | custom-elements", "custom-elements and reserved belong on the '*' line"},
+        {"x | counted | X | | | reserved=font-face", "custom-elements and reserved belong on the '*' line"},
+        {"* | | | | | reserved=font/face", "'font/face' is not a tag name"},
+    };
+    for (const MalformedCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> errors;
+        const std::string before = c.line.compare(0, 3, "/b ") == 0 ? "b | void | Bold\n" : "b | strict | Bold\n";
+        const auto defs = readBuiltIn(before + c.line + "\nu | strict\n", errors);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], std::string("own.known:2: ") + c.error);
+        EXPECT_EQ(defs.size(), 2u) << "the good lines around it are kept";
+    }
 }
 
 }  // namespace

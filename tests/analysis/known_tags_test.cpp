@@ -2,52 +2,90 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <set>
 #include <string>
+#include <vector>
 
-#include "no_case.h"
+#include "known_tag_reference.h"
+#include "memory_sinks.h"
+#include "tag_profile.h"
+
+// What `tagvetter known --profile html32` has always printed (known_html32.golden).
+extern const char KnownHtml32Golden[];
 
 namespace {
 
-TEST(KnownTagTable, KeepsItsInvariants) {
-    std::set<std::string> names;
-    int pairs = 0, counted = 0, none = 0, strict = 0;
-    for (int i = 0; i < KnownTagCount; ++i) {
-        const TagEntry& row = KnownTagTable[i];
-        SCOPED_TRACE(row.name);
-        EXPECT_TRUE(names.insert(row.name).second) << "duplicate name";
-        EXPECT_LE(strlen(row.name), 11u);
-        for (const char* p = row.name; *p; ++p) EXPECT_FALSE(*p >= 'a' && *p <= 'z');
-        for (const char* const* a = row.attributes; **a; ++a) EXPECT_LE(strlen(*a), 16u);
-        if (row.name[0] == '/') {
-            ASSERT_GT(i, 0);
-            EXPECT_STREQ(row.name + 1, KnownTagTable[i - 1].name) << "close row must follow its open row";
-            EXPECT_EQ(row.kind, KnownTagTable[i - 1].kind);
-            ++pairs;
-        }
-        counted += row.kind == PairCounted;
-        none += row.kind == PairNone;
-        strict += row.kind == PairStrict;
-    }
-    EXPECT_EQ(pairs, 59);
-    EXPECT_EQ(counted, 14);
-    EXPECT_EQ(none, 42);
-    EXPECT_EQ(strict, 80);
+const TagProfile& html32 = TagProfile::html32();
+
+TEST(Html32Table, ListsAsItAlwaysHas) {
+    MemoryResultList list;
+    ASSERT_TRUE(listKnownTags(list, html32));
+    std::string text;
+    for (const std::string& line : list.lines) text += line + "\n";
+    EXPECT_EQ(text, KnownHtml32Golden);
 }
 
-TEST(KnownTagTable, HasItsFixedRowsWhereCodeLooksForThem) {
-    const char* fixed[] = {"!-", "SCRIPT", "/SCRIPT", "TABLE", "/TABLE", "TD", "/TD",
-                           "TR", "/TR", "TH", "/TH", "PRE", "/PRE"};
-    for (int i = 0; i < 13; ++i) EXPECT_STREQ(KnownTagTable[i].name, fixed[i]);
-    EXPECT_STREQ(KnownTagTable[126].name, "!DOCTYPE");
-    EXPECT_STREQ(KnownTagTable[135].name, "OPTION");
-    EXPECT_STREQ(KnownTagTable[134].description, "Meta information ( name/value pairs)");
-    // Rows share attribute lists where the tags accept the same names.
-    EXPECT_EQ(KnownTagTable[5].attributes, KnownTagTable[9].attributes);
-    EXPECT_EQ(KnownTagTable[35].attributes, KnownTagTable[93].attributes);
+TEST(Html32Table, KeepsItsRowsAndTheirPairings) {
+    ASSERT_EQ(html32.rowCount(), KnownTagCount);
+    int closes = 0, alternating = 0, counted = 0, unpaired = 0;
+    for (int r = 0; r < html32.rowCount(); ++r) {
+        const int32_t kind = html32.row(r).kind;
+        closes += html32.row(r).name[0] == '/';
+        alternating += alternates(kind);
+        counted += isCounted(kind);
+        unpaired += kind == PairVoid || kind == PairOptional;
+    }
+    EXPECT_EQ(closes, 59);
+    EXPECT_EQ(alternating, 80);
+    EXPECT_EQ(counted, 14);
+    EXPECT_EQ(unpaired, 42);
+    // The check reports the counted tags left open in this order.
+    std::vector<std::string> order;
+    for (int r = 0; r < html32.rowCount(); ++r) {
+        if (isCounted(html32.row(r).kind) && html32.row(r).name[0] != '/') order.push_back(html32.row(r).name);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"TABLE", "DL", "FONT", "OL", "UL", "CENTER", "DIV"}));
+}
+
+struct RowCase {
+    const char* name;
+    int32_t kind;
+    bool closes;            // a close row follows
+    const char* bodyEnd;    // the close row up to which a body is skipped, or ""
+    TableRole role;
+    bool checksAttributes;  // html32 checks only the rows with attributes
+};
+
+TEST(Html32Table, GivesEachKindOfTagItsBehaviour) {
+    using R = TableRole;
+    const RowCase cases[] = {
+        {"!-", PairVoid, false, "", R::None, false},
+        {"SCRIPT", PairRaw, true, "/SCRIPT", R::None, false},
+        {"PRE", PairRaw, true, "/PRE", R::None, true},
+        {"TABLE", PairCounted, true, "", R::Table, true},
+        {"/TABLE", PairCounted, false, "", R::TableEnd, false},
+        {"TD", PairOptional, true, "", R::Cell, true},
+        {"/TR", PairOptional, false, "", R::Cell, false},
+        {"TH", PairOptional, true, "", R::Cell, true},
+        {"CAPTION", PairStrict, true, "", R::None, true},
+        {"A", PairStrict, true, "", R::None, true},
+        {"SPAN", PairStrict, true, "", R::None, false},
+        {"LI", PairVoid, false, "", R::None, false},
+        {"NOBR", PairOptional, true, "", R::None, false},
+        {"STYLE", PairStrict, true, "", R::None, false},
+        {"!DOCTYPE", PairVoid, false, "", R::None, false},
+        {"OPTION", PairVoid, false, "", R::None, true},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int r = html32.find(c.name);
+        ASSERT_GE(r, 0);
+        EXPECT_EQ(html32.row(r).kind, c.kind);
+        EXPECT_EQ(html32.find((std::string("/") + c.name).c_str()) == r + 1, c.closes);
+        EXPECT_EQ(html32.skippedBodyEnd(c.name), *c.bodyEnd ? html32.find(c.bodyEnd) : -1);
+        EXPECT_EQ(html32.tableRole(r), c.role);
+        EXPECT_EQ(html32.checksAttributes(r), c.checksAttributes);
+        EXPECT_FALSE(html32.opensForeign(r));
+    }
 }
 
 }  // namespace
