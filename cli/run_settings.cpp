@@ -17,11 +17,11 @@ const TagProfile& PageSetup::profileOf(const char* text, size_t size) const {
 
 namespace {
 
-// Writes each fault of the known tags, once when `written` keeps those written before:
-// a known-tag file that several profiles read is wrong in each the same way.
-void writeFaults(const std::vector<std::string>& errors, FILE* err, std::set<std::string>* written) {
-    for (const std::string& line : errors) {
-        if (!written || written->insert(line).second) fprintf(err, "%s\n", line.c_str());
+// Adds each fault of the known tags, once when `written` keeps those added before: a
+// known-tag file that several profiles read is wrong in each the same way.
+void addFaults(const std::vector<std::string>& faults, Errors& errors, std::set<std::string>* written) {
+    for (const std::string& line : faults) {
+        if (!written || written->insert(line).second) errors.push_back({std::string(), line});
     }
 }
 
@@ -34,14 +34,14 @@ std::string keyOf(const std::string& name, const std::vector<std::string>& known
 }  // namespace
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err, std::set<std::string>* written) {
-    std::vector<std::string> errors;
-    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
-    writeFaults(errors, err, written);
+                                        Errors& errors, std::set<std::string>* written) {
+    std::vector<std::string> faults;
+    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, faults);
+    addFaults(faults, errors, written);
     return profile;
 }
 
-bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, FILE* err) {
+bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, Errors& errors) {
     config = nullptr;
     std::string file = arguments_->configFile;
     if (file.empty()) {
@@ -57,7 +57,7 @@ bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, 
         std::unique_ptr<SiteConfig> read(new SiteConfig);
         std::string error;
         if (!read->load(file, error)) {
-            fprintf(err, "%s\n", error.c_str());
+            errors.push_back({file, error});
             read.reset();
         }
         // A file that is wrong stays so: its fault is written once.
@@ -68,12 +68,12 @@ bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, 
 }
 
 bool RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                              PageSetup& setup, FILE* err) {
+                              PageSetup& setup, Errors& errors) {
     const std::string key = keyOf(name, knownFiles);
     if (name != AutoProfile) {
         auto made = profileMade_.find(key);
         if (made == profileMade_.end()) {
-            made = profileMade_.emplace(key, makeProfile(name, knownFiles, err, &profileErrors_)).first;
+            made = profileMade_.emplace(key, makeProfile(name, knownFiles, errors, &profileErrors_)).first;
             if (made->second) profileOrder_.push_back(made->second.get());
         }
         return (setup.profile = made->second.get()) != nullptr;
@@ -81,28 +81,29 @@ bool RunSettings::profilesFor(const std::string& name, const std::vector<std::st
     auto made = doctypeProfilesMade_.find(key);
     if (made == doctypeProfilesMade_.end()) {
         made = doctypeProfilesMade_.emplace(key, DoctypeProfiles()).first;
-        std::vector<std::string> errors;
-        if (makeDoctypeProfiles(knownFiles, made->second, errors)) {
+        std::vector<std::string> faults;
+        if (makeDoctypeProfiles(knownFiles, made->second, faults)) {
             for (const auto& profile : made->second) profileOrder_.push_back(profile.get());
         } else {
             made->second = DoctypeProfiles();
         }
-        writeFaults(errors, err, &profileErrors_);
+        addFaults(faults, errors, &profileErrors_);
     }
     for (size_t i = 0; i < setup.byDoctype.size(); ++i) setup.byDoctype[i] = made->second[i].get();
     return setup.byDoctype.front() != nullptr;
 }
 
-bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {
+Errors RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths) {
     arguments_ = &arguments;
     std::vector<std::string> kept;
+    Errors errors;
     bool good = true;
     const LinkSettings* firstLinks = nullptr;
     for (const std::string& path : paths) {
         PageSettings settings;
         if (!arguments.noConfig) {
             const SiteConfig* config = nullptr;
-            if (!configFor(path, config, err)) {
+            if (!configFor(path, config, errors)) {
                 good = false;
                 continue;
             }
@@ -120,7 +121,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         const std::vector<std::string>& known =
             !arguments.knownFiles.empty() || settings.knownFiles.empty() ? arguments.knownFiles : settings.knownFiles;
         PageSetup setup;
-        if (!profilesFor(name, known, setup, err)) {
+        if (!profilesFor(name, known, setup, errors)) {
             good = false;
             continue;
         }
@@ -133,7 +134,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         pageSetups_.push_back(static_cast<uint32_t>(same - setups_.begin()));
         kept.push_back(path);
     }
-    if (!good) return false;
+    if (!good) return errors;
     linkOptions_.root = arguments.root;
     if (linkOptions_.root.empty() && firstLinks) linkOptions_.root = firstLinks->root;
     if (linkOptions_.root.empty() && !arguments.operands.empty()) {
@@ -154,9 +155,9 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
     if (firstLinks) linkOptions_.accept = firstLinks->accept;
     // A run with no page still has the profiles the options name, for its SARIF rules.
     PageSetup unused;
-    if (profileOrder_.empty() && !profilesFor(arguments.profile, arguments.knownFiles, unused, err)) return false;
+    if (profileOrder_.empty() && !profilesFor(arguments.profile, arguments.knownFiles, unused, errors)) return errors;
     paths.swap(kept);
-    return true;
+    return {};
 }
 
 std::vector<const TagProfile*> RunSettings::profiles() const { return profileOrder_; }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <set>
@@ -12,6 +11,7 @@
 
 #include "arguments.h"
 #include "document_check.h"
+#include "error.h"
 #include "link_check.h"
 #include "site_config.h"
 #include "tag_profile.h"
@@ -29,9 +29,9 @@ class RunSettings {
 public:
     // Finds and reads the configuration of each of `paths` (the --config FILE for all, or
     // none with --no-config), drops the paths it excludes, and makes every profile the
-    // pages need, with their known-tag files. False, with each fault written to `err`, when
-    // a configuration or a known-tag file is wrong or can't be read: then no page is read.
-    bool prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err);
+    // pages need, with their known-tag files. Gives every fault of a configuration or a
+    // known-tag file that is wrong or can't be read, each once; with any, no page is read.
+    Errors prepare(const Arguments& arguments, std::vector<std::string>& paths);
 
     // The setup of the page that is `index` in the paths left by prepare.
     const PageSetup& setupOf(size_t index) const { return setups_[pageSetups_[index]]; }
@@ -46,11 +46,12 @@ public:
 
 private:
     // The configuration that applies to the page at `path`, null when none does; false when
-    // it is wrong or can't be read (its fault is written once).
-    bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
-    // Fills in the profiles of `setup` for the profile `name` (or auto); false when one can't be made.
+    // it is wrong or can't be read (its fault is added to `errors` once).
+    bool configFor(const std::string& path, const SiteConfig*& config, Errors& errors);
+    // Fills in the profiles of `setup` for the profile `name` (or auto); false when one
+    // can't be made, its faults added to `errors`.
     bool profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, PageSetup& setup,
-                     FILE* err);
+                     Errors& errors);
 
     const Arguments* arguments_ = nullptr;
     std::map<std::string, std::unique_ptr<SiteConfig>> configs_;  // by file, null when none applies
@@ -62,11 +63,11 @@ private:
     std::vector<uint32_t> pageSetups_;  // per page: its setup in setups_
     std::string excludedBy_;
     LinkOptions linkOptions_;
-    std::set<std::string> profileErrors_;  // the known-tag faults written so far
+    std::set<std::string> profileErrors_;  // the known-tag faults given so far
 };
 
 // Makes the profile `name` with the user's known tags. Null, with every fault of the known
-// tags written to `err` as FILE:LINE: what is wrong, when it can't be had; with `written`,
-// a line written before (kept there) is not written again.
+// tags added to `errors` as FILE:LINE: what is wrong, when it can't be had; with `written`,
+// a fault added before (kept there) is not added again.
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err, std::set<std::string>* written = nullptr);
+                                        Errors& errors, std::set<std::string>* written = nullptr);

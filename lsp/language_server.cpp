@@ -1,11 +1,11 @@
 #include "language_server.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <vector>
 
+#include "diagnostics_printer.h"
 #include "tag_help.h"
 
 #ifndef TAGVETTER_VERSION
@@ -24,7 +24,6 @@ constexpr int InvalidParams = -32602;
 constexpr int ServerNotInitialized = -32002;
 
 constexpr int MessageTypeError = 1;
-constexpr int DiagnosticSeverityWarning = 2;
 
 // What a request's params lack; answered InvalidParams.
 struct BadParams {};
@@ -78,40 +77,6 @@ EditorPosition positionFrom(const json& position) {
     return at;
 }
 
-void appendNumber(std::string& out, uint32_t number) {
-    char digits[10];
-    const auto written = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, written.ptr);
-}
-
-// {"start":{"line":L,"character":C},"end":{...}}: numbers only, written as they are.
-void appendRange(std::string& out, EditorPosition start, EditorPosition end) {
-    out += "{\"start\":{\"line\":";
-    appendNumber(out, start.line);
-    out += ",\"character\":";
-    appendNumber(out, start.character);
-    out += "},\"end\":{\"line\":";
-    appendNumber(out, end.line);
-    out += ",\"character\":";
-    appendNumber(out, end.character);
-    out += "}}";
-}
-
-// A text as a JSON string, as the JSON library writes it (a byte that isn't UTF-8 as
-// U+FFFD). Most texts need no escape, and are written without the library's cost.
-void appendJsonString(std::string& out, const std::string& text) {
-    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
-        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
-    });
-    if (!plain) {
-        out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
-        return;
-    }
-    out += '"';
-    out += text;
-    out += '"';
-}
-
 json positionJson(EditorPosition position) { return {{"line", position.line}, {"character", position.character}}; }
 
 bool offers(const json& list, const char* encoding) {
@@ -128,15 +93,6 @@ bool isConfigurationPath(const std::string& path) {
            (path.size() == name.size() || path[path.size() - name.size() - 1] == '/' ||
             path[path.size() - name.size() - 1] == '\\');
 }
-
-// The problems of one check, with their words.
-struct FoundProblem {
-    ProblemKind kind;
-    int32_t line;
-    uint32_t offset;
-    uint32_t endOffset;
-    std::string message;
-};
 
 class ProblemCollector : public ProblemSink {
 public:
@@ -411,7 +367,7 @@ void LanguageServer::didClose(const json& params) {
     const std::string uri = stringMember(member(params, "textDocument"), "uri");
     const auto found = documents_.find(uri);
     if (found == documents_.end()) return;
-    if (found->second.checked) publish(uri, found->second, "[]");
+    if (found->second.checked) publish(uri, found->second, {}, {});
     documents_.erase(found);
 }
 
@@ -474,7 +430,7 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
     checking.stop();
 
     StepClock positions(stepSum(&ServerStepTimes::positions));
-    std::vector<std::pair<EditorPosition, EditorPosition>> ranges;
+    std::vector<EditorRange> ranges;
     ranges.reserve(collector.problems.size());
     for (const FoundProblem& problem : collector.problems) {
         size_t start = problem.offset, end = problem.endOffset;
@@ -483,41 +439,22 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
         } else if (end == NoOffset || end < start) {
             end = start;
         }
-        ranges.emplace_back(document.text.positionOf(start, encoding_), document.text.positionOf(end, encoding_));
+        const EditorPosition from = document.text.positionOf(start, encoding_);
+        const EditorPosition to = document.text.positionOf(end, encoding_);
+        ranges.push_back({from.line, from.character, to.line, to.character});
     }
     positions.stop();
 
     StepClock writing(stepSum(&ServerStepTimes::writing));
-    // A large page may have thousands of problems: each diagnostic is written out as it is
-    // made, its texts escaped by the JSON library, rather than built first as a tree of
-    // values, which would cost more than the check itself.
-    std::string diagnostics = "[";
-    {
-        const std::string tail = ",\"severity\":" + std::to_string(DiagnosticSeverityWarning) +
-                                 ",\"source\":\"tagvetter\",\"code\":";
-        for (size_t i = 0; i < collector.problems.size(); ++i) {
-            const FoundProblem& problem = collector.problems[i];
-            if (diagnostics.size() > 1) diagnostics += ',';
-            diagnostics += "{\"range\":";
-            appendRange(diagnostics, ranges[i].first, ranges[i].second);
-            diagnostics += tail;
-            appendJsonString(diagnostics, problemKindId(problem.kind));
-            diagnostics += ",\"message\":";
-            appendJsonString(diagnostics, problem.message);
-            diagnostics += '}';
-        }
-    }
-    diagnostics += ']';
-    publish(uri, document, std::move(diagnostics));
+    publish(uri, document, collector.problems, ranges);
 }
 
-void LanguageServer::publish(const std::string& uri, const OpenDocument& document, std::string diagnostics) {
-    std::string body = "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"uri\":";
-    body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
-    if (document.hasVersion) body += ",\"version\":" + json(document.version).dump();
-    body += ",\"diagnostics\":";
-    body += diagnostics;
-    body += "}}";
+void LanguageServer::publish(const std::string& uri, const OpenDocument& document,
+                             const std::vector<FoundProblem>& problems, const std::vector<EditorRange>& ranges) {
+    std::string body;
+    DiagnosticsPrinter printer(body, uri, document.hasVersion, document.version);
+    for (size_t i = 0; i < problems.size(); ++i) printer.problem(problems[i].kind, problems[i].message, ranges[i]);
+    printer.finish();
     writer_.writeBody(body);
 }
 

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "diagnostics_printer.h"
 #include "document.h"
 #include "message_stream.h"
 #include "site_profiles.h"
@@ -38,6 +40,16 @@ struct ServerOptions {
 
 // The same over any source and sink; `log` may be null.
 int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptions& options = {});
+
+// One problem of a check with its words, kept until its place in the editor's units is
+// known.
+struct FoundProblem {
+    ProblemKind kind;
+    int32_t line;
+    uint32_t offset;
+    uint32_t endOffset;
+    std::string message;
+};
 
 // Answers the messages one at a time, writing replies and notifications as it goes.
 class LanguageServer {
@@ -79,8 +91,9 @@ private:
     CheckSetup setupFor(const OpenDocument& document);
     // Checks the document and publishes its diagnostics.
     void publishDiagnostics(const std::string& uri, const OpenDocument& document);
-    // Publishes `diagnostics`, the JSON text of an array, for the document.
-    void publish(const std::string& uri, const OpenDocument& document, std::string diagnostics);
+    // Publishes `problems`, placed at `ranges`, as the document's diagnostics.
+    void publish(const std::string& uri, const OpenDocument& document, const std::vector<FoundProblem>& problems,
+                 const std::vector<EditorRange>& ranges);
     // Drops the configuration a URI names, when it names one, and checks every page again.
     void forgetConfiguration(const std::string& uri);
     void recheckAll();
