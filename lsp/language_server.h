@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,16 +79,18 @@ private:
     void handleNotification(const std::string& method, nlohmann::json& params);
 
     nlohmann::json initialize(const nlohmann::json& params);
-    nlohmann::json hover(const nlohmann::json& params);
-    nlohmann::json completion(const nlohmann::json& params);
-    void didOpen(nlohmann::json& params);
-    void didChange(nlohmann::json& params);
-    void didSave(const nlohmann::json& params);
-    void didClose(const nlohmann::json& params);
-    void didChangeWatchedFiles(const nlohmann::json& params);
+    // The answers to requests; none when the params are not as the method takes them.
+    std::optional<nlohmann::json> hover(const nlohmann::json& params);
+    std::optional<nlohmann::json> completion(const nlohmann::json& params);
+    // The notifications; false when the params are not as the method takes them.
+    bool didOpen(nlohmann::json& params);
+    bool didChange(nlohmann::json& params);
+    bool didSave(const nlohmann::json& params);
+    bool didClose(const nlohmann::json& params);
+    bool didChangeWatchedFiles(const nlohmann::json& params);
 
-    // The open document a request's params name; null when it isn't open.
-    OpenDocument* documentOf(const nlohmann::json& params);
+    // The open document `uri`; null when it isn't open.
+    OpenDocument* openDocument(const std::string& uri);
     CheckSetup setupFor(const OpenDocument& document);
     // Checks the document and publishes its diagnostics.
     void publishDiagnostics(const std::string& uri, const OpenDocument& document);
