@@ -4,13 +4,7 @@
 #include <string>
 #include <vector>
 
-// How check writes its problems.
-enum class OutputFormat {
-    Text,   // the result lines, with "PATH:" in front when several files are examined
-    Gnu,    // PATH:LINE: message
-    Json,   // one JSON object a line
-    Sarif,  // one SARIF 2.1.0 log
-};
+#include "printer.h"
 
 // The commands, as the first word names them.
 enum class Command {

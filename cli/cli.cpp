@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,10 @@
 #include "known_tag_reference.h"
 #include "language_server.h"
 #include "link_check.h"
-#include "output_formats.h"
 #include "output_text.h"
 #include "page_links.h"
+#include "printer.h"
 #include "progress.h"
-#include "report.h"
 #include "run_settings.h"
 #include "tag_census.h"
 #include "tag_listing.h"
@@ -30,36 +30,31 @@ namespace {
 
 const char Version[] = "tagvetter " TAGVETTER_VERSION "\n";
 
-// Hands each line, with a line feed, to the run's output.
-class StreamResultList : public ResultList {
-public:
-    explicit StreamResultList(LineOutput& out) : out_(out) {}
-    void empty() override {}
-    void append(const char* line) override {
-        out_.add(line, strlen(line));
-        out_.add("\n", 1);
-        ++count_;
-    }
-    int count() const override { return count_; }
-    int selectedLine() const override { return -1; }
-    // The lines are streamed out, not kept.
-    std::string lineText(int) const override { return std::string(); }
-
-private:
-    LineOutput& out_;
-    int count_ = 0;
-};
-
 // The listing's summary is made by the run from every file's longest tag.
 class IgnoredPanes : public StatusPanes {
 public:
     void setText(int, const char*) override {}
 };
 
-int usageError(FILE* err, const std::string& problem) {
+CommandEnd usageError(FILE* err, const std::string& problem) {
     fprintf(err, "tagvetter: %s\nTry 'tagvetter --help'.\n", problem.c_str());
-    return CliFailed;
+    return {true};
 }
+
+// Ends a command whose output could not be written, saying so.
+CommandEnd outputFailed(FILE* err) {
+    fputs("tagvetter: can't write the output\n", err);
+    return {true};
+}
+
+// What a run found, for its summary and its printer's end.
+struct RunSummary {
+    long long examined = 0;
+    long long filesWithProblems = 0;
+    long long problems = 0;
+    // Every failure, in the order the run met them.
+    Errors errors;
+};
 
 // "1 file", "2 files".
 std::string counted(long long n, const char* one, const char* many) {
@@ -76,7 +71,7 @@ struct alignas(64) Worker {
 
 // What examining one file gave.
 struct FileResult {
-    bool opened = false;
+    std::optional<Error> error;           // the file could not be examined
     const TagProfile* profile = nullptr;  // the one the page was read with
     OutputText out;
     int32_t problems = 0;
@@ -91,16 +86,16 @@ public:
         FILE* err)
         : arguments_(arguments), settings_(settings), inputs_(inputs), out_(out), err_(err),
           withPath_(!inputs.single), progress_(err, out.stream(), inputs.paths.size()),
-          rules_(ruleKindsOf(settings.profiles())),
-          sarifRules_(arguments.command == Command::Links ? linkSarifRules() : sarifRulesOf(rules_)),
-          report_(makeReport(arguments.format, out, sarifRules_)) {}
+          printer_(makePrinter(arguments.format, arguments.command == Command::Links
+                                                     ? linkSarifRules()
+                                                     : sarifRulesOf(ruleKindsOf(settings.profiles())))) {}
 
-    int execute();
+    CommandEnd execute();
 
 private:
     void examine(Worker& worker, size_t index, FileResult& result);
     void deliver(const std::string& path, FileResult& result);
-    void fail(const InputError& error);
+    void fail(const Error& error);
     // Checks the links of the pages delivered and writes each page's broken ones.
     void reportLinks();
     std::string summary() const;
@@ -112,9 +107,7 @@ private:
     FILE* err_;
     const bool withPath_;
     Progress progress_;
-    const std::vector<ProblemKind> rules_;
-    const std::vector<SarifRule> sarifRules_;
-    const std::unique_ptr<Report> report_;
+    const std::unique_ptr<Printer> printer_;  // the one place the format is chosen
 
     TagCensus total_;
     std::unique_ptr<LinkCheck> links_;
@@ -128,15 +121,18 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.out.text.clear();
     result.problems = 0;
     result.longest = 0;
-    result.opened = false;
+    result.error.reset();
     // Once the output can't be written, what is left is not worth reading.
     if (out_.failed()) return;
     const std::string& path = inputs_.paths[index];
     const PageSetup& setup = settings_.setupOf(index);
     Document& document = worker.document;
-    result.opened = path == StandardInputPath ? document.loadStandardInput()
-                                              : document.load(path.c_str(), worker.buffer);
-    if (!result.opened) return;
+    const bool opened = path == StandardInputPath ? document.loadStandardInput()
+                                                  : document.load(path.c_str(), worker.buffer);
+    if (!opened) {
+        result.error = cantOpen(path);
+        return;
+    }
     const TagProfile& profile = setup.profiles.profileOf(document.text, document.size);
     result.profile = &profile;
 
@@ -144,22 +140,29 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
         case Command::Count:
             if (!result.census) {
                 result.census.reset(new TagCensus);
-                result.census->setUp();
+                if (!result.census->setUp()) {
+                    result.census.reset();
+                    result.error = Error{path, "not enough memory for the tag census"};
+                    break;
+                }
             }
             recordDocumentTags(document, *result.census, profile);
             break;
         case Command::Check: {
-            ProblemWriter writer(arguments_.format, path, withPath_, result.out, rules_);
-            result.problems = checkDocument(document, writer, profile, setup.options);
-            writer.finish(result.problems);
+            const PrintedFile file{path, withPath_};
+            ProblemPrinting printing(*printer_, file, result.out);
+            result.problems = checkDocument(document, printing, profile, setup.options);
+            printer_->checked(file, result.problems, result.out);
             break;
         }
         case Command::Links:
             result.links = PageLinks();
-            readPageLinks(document, result.links);
+            if (!readPageLinks(document, result.links)) {
+                result.error = Error{path, "not enough memory for the links of " + path};
+            }
             break;
         default: {
-            OutputLines lines(path, withPath_, result.out);
+            SinkLines lines(result.out, withPath_ ? path + ":" : std::string());
             IgnoredPanes panes;
             const std::string filter =
                 arguments_.command == Command::Tag ? tagFilterOfLine(arguments_.name) : std::string();
@@ -169,22 +172,21 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
     document.release();
 }
 
-void Run::fail(const InputError& error) {
+void Run::fail(const Error& error) {
     progress_.clearFor(err_);
     fprintf(err_, "tagvetter: %s\n", error.message.c_str());
     summary_.errors.push_back(error);
-    report_->fileFailure(error);
 }
 
 void Run::deliver(const std::string& path, FileResult& result) {
     if (out_.failed()) return;
-    if (!result.opened) {
-        fail(cantOpen(path));
+    if (result.error) {
+        fail(*result.error);
         return;
     }
     ++summary_.examined;
     if (!result.out.text.empty()) progress_.clearFor(out_.stream());
-    report_->fileResults(result.out.text);
+    printer_->file(result.out.text, out_);
     if (links_) {
         linkedPages_.push_back(path);
         links_->addPage(path, std::move(result.links));
@@ -217,18 +219,18 @@ std::string Run::summary() const {
     }
 }
 
-int Run::execute() {
+CommandEnd Run::execute() {
     if (arguments_.command == Command::Count && !total_.setUp()) {
         fputs("tagvetter: not enough memory for the tag census\n", err_);
-        return CliFailed;
+        return {true};
     }
     const std::vector<std::string>& paths = inputs_.paths;
     const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
                                           static_cast<int>(std::min<size_t>(paths.size(), 1024))));
     std::vector<Worker> workers(static_cast<size_t>(jobs));
     if (arguments_.command == Command::Links) links_.reset(new LinkCheck(settings_.linkOptions()));
-    report_->start();
-    for (const InputError& error : inputs_.errors) fail(error);
+    printer_->start(out_);
+    for (const Error& error : inputs_.errors) fail(error);
 
     examineInOrder<FileResult>(
         paths.size(), jobs,
@@ -249,19 +251,16 @@ int Run::execute() {
     if (links_ && !aloneFailed) reportLinks();
     if (arguments_.command == Command::Count && !aloneFailed) {
         // Pages read with several profiles are described with the first page's profile.
-        StreamResultList lines(out_);
+        SinkLines lines(out_);
         listCensus(total_, lines, censusProfile_ ? *censusProfile_ : *settings_.profiles().front());
     }
-    report_->end(summary_);
-    if (out_.failed()) {
-        fputs("tagvetter: can't write the output\n", err_);
-        return CliFailed;
-    }
+    printer_->end(summary_.errors, out_);
+    out_.flush();
+    if (out_.failed()) return outputFailed(err_);
     const std::string line = aloneFailed ? std::string() : summary();
     if (!line.empty()) fprintf(err_, "%s\n", line.c_str());
-    if (!summary_.errors.empty()) return CliFailed;
     const bool found = arguments_.command == Command::Check || arguments_.command == Command::Links;
-    return found && summary_.problems > 0 ? CliProblemsFound : CliOk;
+    return {!summary_.errors.empty(), found && summary_.problems > 0};
 }
 
 void Run::reportLinks() {
@@ -271,7 +270,7 @@ void Run::reportLinks() {
         for (const ExternalLink& link : links_->externals()) {
             text.add(link.page + ":" + std::to_string(link.line) + ": " + link.target + "\n");
         }
-        report_->fileResults(text.text);
+        printer_->file(text.text, out_);
         return;
     }
     size_t next = 0;
@@ -279,28 +278,29 @@ void Run::reportLinks() {
         OutputText text;
         int32_t found = 0;
         for (; next < problems.size() && problems[next].page == page; ++next) {
-            writeLinkProblem(arguments_.format, problems[next], withPath_, found == 0, text);
-            ++found;
+            printer_->brokenLink(problems[next], withPath_, found++, text);
         }
-        if (found == 0) writeNoBrokenLinks(arguments_.format, page, withPath_, text);
-        report_->fileResults(text.text);
+        printer_->linksChecked({page, withPath_}, found, text);
+        printer_->file(text.text, out_);
         summary_.problems += found;
         summary_.filesWithProblems += found > 0 ? 1 : 0;
     }
 }
 
-}  // namespace
-
-int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
+// Runs the command the arguments name.
+CommandEnd runCommand(int argc, char** argv, FILE* out, FILE* err) {
     Arguments arguments;
     std::string problem;
+    LineOutput output(out, isTerminal(out));
     switch (parseArguments(argc, argv, arguments, problem)) {
         case ParseResult::Help:
-            fputs(UsageText, out);
-            return CliOk;
+            output.add(UsageText);
+            output.flush();
+            return output.failed() ? outputFailed(err) : CommandEnd();
         case ParseResult::Version:
-            fputs(Version, out);
-            return CliOk;
+            output.add(Version);
+            output.flush();
+            return output.failed() ? outputFailed(err) : CommandEnd();
         case ParseResult::Misuse:
             return usageError(err, problem);
         case ParseResult::Run:
@@ -310,33 +310,33 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
     if (arguments.command == Command::Lsp) {
         // The server ends on its own when the client goes away; a write that failed then
         // is its ending, not a fault to report again.
-        const int status = runLanguageServer(stdin, out, err);
+        CommandEnd end;
+        end.serverLeftEarly = runLanguageServer(stdin, out, err) != 0;
         clearerr(out);
-        return status;
+        return end;
     }
 
-    LineOutput output(out, isTerminal(out));
     if (arguments.command == Command::Known) {
-        const std::unique_ptr<TagProfile> profile = makeProfile(arguments.profile, arguments.knownFiles, err);
-        if (!profile) return CliFailed;
-        StreamResultList list(output);
+        Errors errors;
+        const std::unique_ptr<TagProfile> profile = makeProfile(arguments.profile, arguments.knownFiles, errors);
+        for (const Error& error : errors) fprintf(err, "%s\n", error.message.c_str());
+        if (!profile) return {true};
+        SinkLines list(output);
         if (!listKnownTags(list, *profile)) {
             fputs("tagvetter: not enough memory for the known-tag reference\n", err);
-            return CliFailed;
+            return {true};
         }
         output.flush();
-        if (output.failed()) {
-            fputs("tagvetter: can't write the output\n", err);
-            return CliFailed;
-        }
-        return CliOk;
+        return output.failed() ? outputFailed(err) : CommandEnd();
     }
 
     InputList inputs = collectInputs(arguments.operands, arguments.hasFilesFrom, arguments.filesFrom);
     // The configurations and known tags are read, and any fault in them reported, before
     // any page is.
     RunSettings settings;
-    if (!settings.prepare(arguments, inputs.paths, err)) return CliFailed;
+    const Errors faults = settings.prepare(arguments, inputs.paths);
+    for (const Error& fault : faults) fprintf(err, "%s\n", fault.message.c_str());
+    if (!faults.empty()) return {true};
     // A page named alone and excluded is said to be, and the report is still made whole.
     if (!settings.excludedBy().empty()) {
         fprintf(err, "tagvetter: %s is excluded by %s\n", arguments.operands.front().c_str(),
@@ -345,3 +345,12 @@ int runTagvetter(int argc, char** argv, FILE* out, FILE* err) {
     Run run(arguments, settings, inputs, output, err);
     return run.execute();
 }
+
+}  // namespace
+
+int exitStatus(const CommandEnd& end) {
+    if (end.failed) return CliFailed;
+    return end.problemsFound || end.serverLeftEarly ? CliProblemsFound : CliOk;
+}
+
+int runTagvetter(int argc, char** argv, FILE* out, FILE* err) { return exitStatus(runCommand(argc, argv, out, err)); }

@@ -91,7 +91,7 @@ std::vector<std::string> filesBelow(const std::string& folder) {
     return found;
 }
 
-InputError cantOpen(const std::string& path) { return {path, "Can't open file: " + path}; }
+Error cantOpen(const std::string& path) { return {path, "Can't open file: " + path}; }
 
 InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom) {
     InputList inputs;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "report.h"
+#include "error.h"
 
 // The path that stands for standard input.
 constexpr const char StandardInputPath[] = "-";
@@ -17,7 +17,7 @@ struct InputList {
     // then written as the single-file commands always wrote it, with no path in front.
     bool single = false;
     // The failures met while collecting: a LIST that can't be read.
-    std::vector<InputError> errors;
+    Errors errors;
 };
 
 // True when `name` ends in ".htm" or ".html", in any letter case.
@@ -34,4 +34,4 @@ std::vector<std::string> filesBelow(const std::string& folder);
 InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom);
 
 // The message of a file, folder or LIST that can't be read.
-InputError cantOpen(const std::string& path);
+Error cantOpen(const std::string& path);

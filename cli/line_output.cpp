@@ -19,29 +19,30 @@ size_t wholeLines(const char* bytes, size_t length) {
 
 LineOutput::LineOutput(FILE* stream, bool immediate) : stream_(stream), immediate_(immediate) {}
 
-void LineOutput::add(const char* bytes, size_t length) {
-    if (failed()) return;
+bool LineOutput::write(const char* bytes, size_t length) {
+    if (failed()) return false;
     if (pending_.empty() && (immediate_ || length >= PieceSize)) {
         // A large piece goes out from where it is, not copied first.
         const size_t whole = wholeLines(bytes, length);
-        write(bytes, whole);
+        writeOut(bytes, whole);
         if (!failed()) pending_.assign(bytes + whole, length - whole);
-        return;
+        return !failed();
     }
     pending_.append(bytes, length);
-    if (!immediate_ && pending_.size() < PieceSize) return;
+    if (!immediate_ && pending_.size() < PieceSize) return true;
     const size_t whole = wholeLines(pending_.data(), pending_.size());
-    write(pending_.data(), whole);
+    writeOut(pending_.data(), whole);
     pending_.erase(0, whole);
+    return !failed();
 }
 
 void LineOutput::flush() {
-    write(pending_.data(), pending_.size());
+    writeOut(pending_.data(), pending_.size());
     pending_.clear();
     if (!failed() && (fflush(stream_) != 0 || ferror(stream_))) failed_.store(true, std::memory_order_relaxed);
 }
 
-void LineOutput::write(const char* bytes, size_t length) {
+void LineOutput::writeOut(const char* bytes, size_t length) {
     if (length == 0 || failed()) return;
     if (fwrite(bytes, 1, length, stream_) != length || ferror(stream_)) {
         failed_.store(true, std::memory_order_relaxed);

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <string>
 
-class LineOutput {
+#include "byte_sink.h"
+
+class LineOutput final : public ByteSink {
 public:
     // With `immediate` (a terminal, where a person watches) each line goes out as it is
     // added; otherwise lines are gathered into large writes. `stream` should be unbuffered
@@ -17,9 +19,9 @@ public:
     LineOutput(const LineOutput&) = delete;
     LineOutput& operator=(const LineOutput&) = delete;
 
-    // Adds bytes; what ends in a line feed is written once enough has gathered.
-    void add(const char* bytes, size_t length);
-    void add(const std::string& bytes) { add(bytes.data(), bytes.size()); }
+    // Adds bytes; what ends in a line feed is written once enough has gathered. False
+    // once a write has failed.
+    bool write(const char* bytes, size_t length) override;
     // Writes every whole line gathered (a last unfinished line too, at the end of a run).
     void flush();
     // True once a write has failed: nothing is written after it.
@@ -27,7 +29,7 @@ public:
     FILE* stream() const { return stream_; }
 
 private:
-    void write(const char* bytes, size_t length);
+    void writeOut(const char* bytes, size_t length);
 
     FILE* stream_;
     bool immediate_;

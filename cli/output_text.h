@@ -1,28 +1,30 @@
-// The standard-output text of one examined file.
+// The standard-output text of one examined file, and the result lines of the analyses
+// written into a sink.
 #pragma once
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "byte_sink.h"
 #include "line_output.h"
+#include "result_sinks.h"
 
 // Kept until the run writes it out in input order; or, when `stream` is set (a run of
 // one file), written there in large pieces as it grows, so that a large listing is
 // never held whole.
-class OutputText {
+class OutputText final : public ByteSink {
 public:
-    void add(const char* bytes, size_t length) {
+    // False once `stream` has failed.
+    bool write(const char* bytes, size_t length) override {
         text.append(bytes, length);
-        if (stream && text.size() >= SpillSize) spill();
+        return !stream || text.size() < SpillSize || spill();
     }
-    void add(const char* line) { add(line, strlen(line)); }
-    void add(const std::string& bytes) { add(bytes.data(), bytes.size()); }
-    void add(char c) { add(&c, 1); }
     // Hands what is held to `stream` and forgets it.
-    void spill() {
-        stream->add(text);
+    bool spill() {
+        const bool written = stream->add(text);
         text.clear();
+        return written;
     }
 
     std::string text;
@@ -30,4 +32,26 @@ public:
 
 private:
     static constexpr size_t SpillSize = 1 << 16;
+};
+
+// Writes each result line, with "PATH:" in front when asked, and a line feed.
+class SinkLines : public ResultList {
+public:
+    explicit SinkLines(ByteSink& out, std::string prefix = std::string()) : prefix_(std::move(prefix)), out_(out) {}
+    void empty() override {}
+    void append(const char* line) override {
+        if (!prefix_.empty()) out_.add(prefix_);
+        out_.add(line);
+        out_.add('\n');
+        ++count_;
+    }
+    int count() const override { return count_; }
+    int selectedLine() const override { return -1; }
+    // The lines are written out, not kept.
+    std::string lineText(int) const override { return std::string(); }
+
+private:
+    std::string prefix_;
+    ByteSink& out_;
+    int count_ = 0;
 };

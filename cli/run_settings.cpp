@@ -7,21 +7,21 @@
 
 namespace {
 
-void writeFaults(const std::vector<std::string>& errors, FILE* err) {
-    for (const std::string& line : errors) fprintf(err, "%s\n", line.c_str());
+void addFaults(const std::vector<std::string>& faults, Errors& errors) {
+    for (const std::string& line : faults) errors.push_back({std::string(), line});
 }
 
 }  // namespace
 
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err) {
-    std::vector<std::string> errors;
-    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, errors);
-    writeFaults(errors, err);
+                                        Errors& errors) {
+    std::vector<std::string> faults;
+    std::unique_ptr<TagProfile> profile = makeProfileWithKnownTags(name, knownFiles, faults);
+    addFaults(faults, errors);
     return profile;
 }
 
-bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, FILE* err) {
+bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, Errors& errors) {
     config = nullptr;
     std::string file = arguments_->configFile;
     if (file.empty()) {
@@ -32,30 +32,31 @@ bool RunSettings::configFor(const std::string& path, const SiteConfig*& config, 
         file = found->second;
         if (file.empty()) return true;
     }
-    std::vector<std::string> errors;
-    config = site_.configuration(file, errors);
-    writeFaults(errors, err);
+    std::vector<std::string> faults;
+    config = site_.configuration(file, faults);
+    for (const std::string& fault : faults) errors.push_back({file, fault});
     return config != nullptr;
 }
 
 ProfileChoice RunSettings::profilesFor(const std::string& name, const std::vector<std::string>& knownFiles,
-                                       FILE* err) {
-    std::vector<std::string> errors;
-    const ProfileChoice choice = site_.profiles(name, knownFiles, errors);
-    writeFaults(errors, err);
+                                       Errors& errors) {
+    std::vector<std::string> faults;
+    const ProfileChoice choice = site_.profiles(name, knownFiles, faults);
+    addFaults(faults, errors);
     return choice;
 }
 
-bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err) {
+Errors RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& paths) {
     arguments_ = &arguments;
     std::vector<std::string> kept;
+    Errors errors;
     bool good = true;
     const LinkSettings* firstLinks = nullptr;
     for (const std::string& path : paths) {
         PageSettings settings;
         if (!arguments.noConfig) {
             const SiteConfig* config = nullptr;
-            if (!configFor(path, config, err)) {
+            if (!configFor(path, config, errors)) {
                 good = false;
                 continue;
             }
@@ -73,7 +74,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         const std::vector<std::string>& known =
             !arguments.knownFiles.empty() || settings.knownFiles.empty() ? arguments.knownFiles : settings.knownFiles;
         PageSetup setup;
-        setup.profiles = profilesFor(name, known, err);
+        setup.profiles = profilesFor(name, known, errors);
         if (!setup.profiles.has()) {
             good = false;
             continue;
@@ -86,7 +87,7 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
         pageSetups_.push_back(static_cast<uint32_t>(same - setups_.begin()));
         kept.push_back(path);
     }
-    if (!good) return false;
+    if (!good) return errors;
     linkOptions_.root = arguments.root;
     if (linkOptions_.root.empty() && firstLinks) linkOptions_.root = firstLinks->root;
     if (linkOptions_.root.empty() && !arguments.operands.empty()) {
@@ -106,8 +107,8 @@ bool RunSettings::prepare(const Arguments& arguments, std::vector<std::string>& 
     }
     if (firstLinks) linkOptions_.accept = firstLinks->accept;
     // A run with no page still has the profiles the options name, for its SARIF rules.
-    if (profiles().empty() && !profilesFor(arguments.profile, arguments.knownFiles, err).has()) return false;
+    if (profiles().empty() && !profilesFor(arguments.profile, arguments.knownFiles, errors).has()) return errors;
     paths.swap(kept);
-    return true;
+    return {};
 }
 

@@ -2,13 +2,13 @@
 // command line's options and the configuration file that applies to the page.
 #pragma once
 
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "arguments.h"
 #include "document_check.h"
+#include "error.h"
 #include "link_check.h"
 #include "site_config.h"
 #include "site_settings.h"
@@ -23,9 +23,9 @@ class RunSettings {
 public:
     // Finds and reads the configuration of each of `paths` (the --config FILE for all, or
     // none with --no-config), drops the paths it excludes, and makes every profile the
-    // pages need, with their known-tag files. False, with each fault written to `err`, when
-    // a configuration or a known-tag file is wrong or can't be read: then no page is read.
-    bool prepare(const Arguments& arguments, std::vector<std::string>& paths, FILE* err);
+    // pages need, with their known-tag files. Gives every fault of a configuration or a
+    // known-tag file that is wrong or can't be read, each once; with any, no page is read.
+    Errors prepare(const Arguments& arguments, std::vector<std::string>& paths);
 
     // The setup of the page that is `index` in the paths left by prepare.
     const PageSetup& setupOf(size_t index) const { return setups_[pageSetups_[index]]; }
@@ -40,11 +40,11 @@ public:
 
 private:
     // The configuration that applies to the page at `path`, null when none does; false when
-    // it is wrong or can't be read (its fault is written once).
-    bool configFor(const std::string& path, const SiteConfig*& config, FILE* err);
-    // The profiles `name` (or auto) with those known tags; empty, with its faults written,
-    // when they can't be made.
-    ProfileChoice profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, FILE* err);
+    // it is wrong or can't be read (its fault is added to `errors` once).
+    bool configFor(const std::string& path, const SiteConfig*& config, Errors& errors);
+    // The profiles `name` (or auto) with those known tags; empty, with its faults added to
+    // `errors`, when they can't be made.
+    ProfileChoice profilesFor(const std::string& name, const std::vector<std::string>& knownFiles, Errors& errors);
 
     const Arguments* arguments_ = nullptr;
     SiteSettings site_;
@@ -56,6 +56,6 @@ private:
 };
 
 // Makes the profile `name` with the user's known tags. Null, with every fault of the known
-// tags written to `err` as FILE:LINE: what is wrong, when it can't be had.
+// tags added to `errors` as FILE:LINE: what is wrong, when it can't be had.
 std::unique_ptr<TagProfile> makeProfile(const std::string& name, const std::vector<std::string>& knownFiles,
-                                        FILE* err);
+                                        Errors& errors);

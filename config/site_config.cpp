@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -108,13 +109,15 @@ using PathParts = std::vector<std::string_view>;
 
 constexpr const char* ProfileNames[] = {"html32", "html4", "html5", AutoProfile};
 
-// The first fault found in the file: thrown by the readers below, caught by load.
+// The first fault found in the file, handed back by the readers below to load.
 struct Fault {
     toml::source_position place;
     std::string what;
 };
+// What a reader gives: nothing when what it read is right, else its fault.
+using Faulty = std::optional<Fault>;
 
-[[noreturn]] void fault(const toml::source_region& place, std::string what) { throw Fault{place.begin, std::move(what)}; }
+Faulty fault(const toml::source_region& place, std::string what) { return Fault{place.begin, std::move(what)}; }
 
 std::string inQuotes(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -128,55 +131,62 @@ std::vector<std::pair<const toml::key*, const toml::node*>> inFileOrder(const to
     return entries;
 }
 
-std::string readString(const toml::key& key, const toml::node& value) {
+Faulty readString(const toml::key& key, const toml::node& value, std::string& read) {
     const toml::value<std::string>* text = value.as_string();
-    if (!text) fault(value.source(), inQuotes(key.str()) + " must be a string");
-    return movedHome(text->get());
+    if (!text) return fault(value.source(), inQuotes(key.str()) + " must be a string");
+    read = movedHome(text->get());
+    return {};
 }
 
 // The strings of an array, each with its node for a fault to point at.
-std::vector<std::pair<std::string, const toml::node*>> readStrings(const toml::key& key, const toml::node& value) {
+using Strings = std::vector<std::pair<std::string, const toml::node*>>;
+
+Faulty readStrings(const toml::key& key, const toml::node& value, Strings& strings) {
     const std::string mustBe = inQuotes(key.str()) + " must be an array of strings";
     const toml::array* array = value.as_array();
-    if (!array) fault(value.source(), mustBe);
-    std::vector<std::pair<std::string, const toml::node*>> strings;
+    if (!array) return fault(value.source(), mustBe);
     for (const toml::node& element : *array) {
         const toml::value<std::string>* text = element.as_string();
-        if (!text) fault(element.source(), mustBe);
+        if (!text) return fault(element.source(), mustBe);
         strings.emplace_back(movedHome(text->get()), &element);
     }
-    return strings;
+    return {};
 }
 
-std::string readProfile(const toml::key& key, const toml::node& value) {
-    const std::string& name = readString(key, value);
+Faulty readProfile(const toml::key& key, const toml::node& value, std::string& name) {
+    if (Faulty found = readString(key, value, name)) return found;
     if (std::find(std::begin(ProfileNames), std::end(ProfileNames), name) == std::end(ProfileNames)) {
-        fault(value.source(), "unknown profile " + inQuotes(name) + ": html32, html4, html5 or auto");
+        return fault(value.source(), "unknown profile " + inQuotes(name) + ": html32, html4, html5 or auto");
     }
-    return name;
+    return {};
 }
 
 // Any profile's kinds: an override may switch to a profile that reports more of them.
-std::vector<ProblemKind> readIgnore(const toml::key& key, const toml::node& value) {
-    std::vector<ProblemKind> kinds;
-    for (const auto& [id, element] : readStrings(key, value)) {
+Faulty readIgnore(const toml::key& key, const toml::node& value, std::vector<ProblemKind>& kinds) {
+    Strings ids;
+    if (Faulty found = readStrings(key, value, ids)) return found;
+    kinds.clear();
+    for (const auto& [id, element] : ids) {
         int k = 0;
         while (k < ProblemKindCount && id != problemKindId(static_cast<ProblemKind>(k))) ++k;
-        if (k == ProblemKindCount) fault(element->source(), "unknown kind " + inQuotes(id));
+        if (k == ProblemKindCount) return fault(element->source(), "unknown kind " + inQuotes(id));
         const ProblemKind kind = static_cast<ProblemKind>(k);
         if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
     }
-    return kinds;
+    return {};
 }
 
-std::vector<std::string> readKnown(const toml::key& key, const toml::node& value, const fs::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& [file, element] : readStrings(key, value)) {
-        if (file.empty()) fault(element->source(), "'known' holds an empty path");
+Faulty readKnown(const toml::key& key, const toml::node& value, const fs::path& folder,
+                 std::vector<std::string>& files) {
+    Strings names;
+    if (Faulty found = readStrings(key, value, names)) return found;
+    files.clear();
+    for (const auto& [file, element] : names) {
+        if (file.empty()) return fault(element->source(), "'known' holds an empty path");
         const fs::path path(file);
         files.push_back(path.is_absolute() ? file : (folder / path).lexically_normal().string());
     }
-    return files;
+    return {};
 }
 
 // Splits a '/'-separated path into its parts, leaving out empty ones and ".".
@@ -201,13 +211,15 @@ PathPattern splitPattern(std::string_view pattern) {
     return parts;
 }
 
-std::vector<PathPattern> readPatterns(const toml::key& key, const toml::node& value) {
-    std::vector<PathPattern> patterns;
-    for (const auto& [pattern, element] : readStrings(key, value)) {
+Faulty readPatterns(const toml::key& key, const toml::node& value, std::vector<PathPattern>& patterns) {
+    Strings texts;
+    if (Faulty found = readStrings(key, value, texts)) return found;
+    patterns.clear();
+    for (const auto& [pattern, element] : texts) {
         patterns.push_back(splitPattern(pattern));
-        if (patterns.back().empty()) fault(element->source(), inQuotes(key.str()) + " holds an empty pattern");
+        if (patterns.back().empty()) return fault(element->source(), inQuotes(key.str()) + " holds an empty pattern");
     }
-    return patterns;
+    return {};
 }
 
 // The length of the UTF-8 character at `at`: its lead byte and the continuation bytes after it.
@@ -283,93 +295,105 @@ std::string relativePath(const std::string& pagePath, const fs::path& folder) {
 // Fills a SiteConfig's private parts from the parsed file; a friend of it.
 class SiteConfigReader {
 public:
-    static void read(const toml::table& root, const fs::path& folder, SiteConfig& config) {
+    static Faulty read(const toml::table& root, const fs::path& folder, SiteConfig& config) {
         for (const auto& [key, value] : inFileOrder(root)) {
             const std::string_view name = key->str();
+            Faulty found;
             if (name == "profile") {
-                config.top_.profile = readProfile(*key, *value);
+                found = readProfile(*key, *value, config.top_.profile);
             } else if (name == "known") {
-                config.top_.knownFiles = readKnown(*key, *value, folder);
+                found = readKnown(*key, *value, folder, config.top_.knownFiles);
             } else if (name == "ignore") {
-                config.top_.ignore = readIgnore(*key, *value);
+                found = readIgnore(*key, *value, config.top_.ignore);
             } else if (name == "exclude") {
-                config.exclude_ = readPatterns(*key, *value);
+                found = readPatterns(*key, *value, config.exclude_);
             } else if (name == "overrides") {
-                readOverrides(*value, folder, config.overrides_);
+                found = readOverrides(*value, folder, config.overrides_);
             } else if (name == "links") {
-                readLinks(*value, folder, config.links_);
+                found = readLinks(*value, folder, config.links_);
             } else {
-                fault(key->source(), "unknown key " + inQuotes(name));
+                found = fault(key->source(), "unknown key " + inQuotes(name));
             }
+            if (found) return found;
         }
+        return {};
     }
 
 private:
-    static void readLinks(const toml::node& value, const fs::path& folder, LinkSettings& links) {
+    static Faulty readLinks(const toml::node& value, const fs::path& folder, LinkSettings& links) {
         const toml::table* table = value.as_table();
-        if (!table) fault(value.source(), "'links' must be a table");
+        if (!table) return fault(value.source(), "'links' must be a table");
         for (const auto& [key, entry] : inFileOrder(*table)) {
             const std::string_view name = key->str();
             if (name == "root") {
-                const std::string root = readString(*key, *entry);
-                if (root.empty()) fault(entry->source(), "'root' holds an empty path");
+                std::string root;
+                if (Faulty found = readString(*key, *entry, root)) return found;
+                if (root.empty()) return fault(entry->source(), "'root' holds an empty path");
                 const fs::path path(root);
                 links.root = path.is_absolute() ? root : (folder / path).lexically_normal().string();
             } else if (name == "index") {
+                Strings pages;
+                if (Faulty found = readStrings(*key, *entry, pages)) return found;
                 links.index.clear();
-                for (const auto& [page, element] : readStrings(*key, *entry)) {
+                for (const auto& [page, element] : pages) {
                     if (page.empty() || page.find_first_of("/\\") != std::string::npos)
-                        fault(element->source(), "'index' holds a name that is no file name");
+                        return fault(element->source(), "'index' holds a name that is no file name");
                     links.index.push_back(page);
                 }
             } else if (name == "accept") {
+                Strings patterns;
+                if (Faulty found = readStrings(*key, *entry, patterns)) return found;
                 links.accept.clear();
-                for (const auto& [pattern, element] : readStrings(*key, *entry)) {
-                    if (pattern.empty()) fault(element->source(), "'accept' holds an empty pattern");
+                for (const auto& [pattern, element] : patterns) {
+                    if (pattern.empty()) return fault(element->source(), "'accept' holds an empty pattern");
                     links.accept.push_back(pattern);
                 }
             } else {
-                fault(key->source(), "unknown key " + inQuotes(name) + " in [links]");
+                return fault(key->source(), "unknown key " + inQuotes(name) + " in [links]");
             }
         }
+        return {};
     }
 
-    static void readOverrides(const toml::node& value, const fs::path& folder,
-                              std::vector<SiteConfig::Override>& overrides) {
+    static Faulty readOverrides(const toml::node& value, const fs::path& folder,
+                                std::vector<SiteConfig::Override>& overrides) {
         const char* mustBe = "'overrides' must be an array of tables";
         const toml::array* tables = value.as_array();
-        if (!tables) fault(value.source(), mustBe);
+        if (!tables) return fault(value.source(), mustBe);
         for (const toml::node& element : *tables) {
             const toml::table* table = element.as_table();
-            if (!table) fault(element.source(), mustBe);
-            overrides.push_back(readOverride(*table, folder));
+            if (!table) return fault(element.source(), mustBe);
+            overrides.emplace_back();
+            if (Faulty found = readOverride(*table, folder, overrides.back())) return found;
         }
+        return {};
     }
 
-    static SiteConfig::Override readOverride(const toml::table& table, const fs::path& folder) {
-        SiteConfig::Override rule;
+    static Faulty readOverride(const toml::table& table, const fs::path& folder, SiteConfig::Override& rule) {
         for (const auto& [key, value] : inFileOrder(table)) {
             const std::string_view name = key->str();
+            Faulty found;
             if (name == "paths") {
-                rule.paths = readPatterns(*key, *value);
-                if (rule.paths.empty()) fault(value->source(), "'paths' must not be empty");
+                found = readPatterns(*key, *value, rule.paths);
+                if (!found && rule.paths.empty()) found = fault(value->source(), "'paths' must not be empty");
             } else if (name == "profile") {
-                rule.settings.profile = readProfile(*key, *value);
+                found = readProfile(*key, *value, rule.settings.profile);
                 rule.hasProfile = true;
             } else if (name == "known") {
-                rule.settings.knownFiles = readKnown(*key, *value, folder);
+                found = readKnown(*key, *value, folder, rule.settings.knownFiles);
                 rule.hasKnown = true;
             } else if (name == "ignore") {
-                rule.settings.ignore = readIgnore(*key, *value);
+                found = readIgnore(*key, *value, rule.settings.ignore);
                 rule.hasIgnore = true;
             } else if (name == "exclude") {
-                fault(key->source(), "'exclude' is read at the top level only");
+                found = fault(key->source(), "'exclude' is read at the top level only");
             } else {
-                fault(key->source(), "unknown key " + inQuotes(name) + " in an override");
+                found = fault(key->source(), "unknown key " + inQuotes(name) + " in an override");
             }
+            if (found) return found;
         }
-        if (!table.contains("paths")) fault(table.source(), "override without 'paths'");
-        return rule;
+        if (!table.contains("paths")) return fault(table.source(), "override without 'paths'");
+        return {};
     }
 };
 
@@ -401,16 +425,19 @@ bool SiteConfig::loadText(const std::string& file, const std::string& text, std:
     SiteConfig loaded;
     loaded.file_ = file;
     loaded.folder_ = folder.string();
+    toml::table root;
+    // toml++ throws on a file that is no TOML: caught here, its edge.
     try {
-        SiteConfigReader::read(toml::parse(moved, std::string(file)), folder, loaded);
+        root = toml::parse(moved, std::string(file));
     } catch (const toml::parse_error& parseError) {
         const toml::source_position place = parseError.source().begin;
         error = file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": " +
                 movedHome(parseError.description());
         return false;
-    } catch (const Fault& found) {
-        error = file + ":" + std::to_string(found.place.line) + ":" + std::to_string(found.place.column) + ": " +
-                movedHome(found.what);
+    }
+    if (const Faulty found = SiteConfigReader::read(root, folder, loaded)) {
+        error = file + ":" + std::to_string(found->place.line) + ":" + std::to_string(found->place.column) + ": " +
+                movedHome(found->what);
         return false;
     }
     *this = std::move(loaded);

@@ -1,11 +1,12 @@
 #include "language_server.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <vector>
 
+#include "diagnostics_printer.h"
 #include "tag_help.h"
 
 #ifndef TAGVETTER_VERSION
@@ -24,10 +25,6 @@ constexpr int InvalidParams = -32602;
 constexpr int ServerNotInitialized = -32002;
 
 constexpr int MessageTypeError = 1;
-constexpr int DiagnosticSeverityWarning = 2;
-
-// What a request's params lack; answered InvalidParams.
-struct BadParams {};
 
 const json& member(const json& object, const char* name) {
     static const json none;
@@ -36,15 +33,16 @@ const json& member(const json& object, const char* name) {
     return found == object.end() ? none : *found;
 }
 
-const std::string& stringMember(const json& object, const char* name) {
+// The string member `name` of `object`; null when it has none: the params are not as the
+// method takes them.
+const std::string* stringMember(const json& object, const char* name) {
     const json& value = member(object, name);
-    if (!value.is_string()) throw BadParams();
-    return value.get_ref<const std::string&>();
+    return value.is_string() ? &value.get_ref<const std::string&>() : nullptr;
 }
 
 // The same, to be moved from.
-std::string& stringMember(json& object, const char* name) {
-    return const_cast<std::string&>(stringMember(static_cast<const json&>(object), name));
+std::string* stringMember(json& object, const char* name) {
+    return const_cast<std::string*>(stringMember(static_cast<const json&>(object), name));
 }
 
 // Adds the time from its making to its end to a step's sum, when there is one.
@@ -65,52 +63,23 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-uint32_t positionNumber(const json& value) {
-    if (value.is_number_unsigned()) return static_cast<uint32_t>(std::min<uint64_t>(value.get<uint64_t>(), UINT32_MAX));
-    if (value.is_number_integer()) return 0;  // negative
-    throw BadParams();
-}
-
-EditorPosition positionFrom(const json& position) {
-    EditorPosition at;
-    at.line = positionNumber(member(position, "line"));
-    at.character = positionNumber(member(position, "character"));
-    return at;
-}
-
-void appendNumber(std::string& out, uint32_t number) {
-    char digits[10];
-    const auto written = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, written.ptr);
-}
-
-// {"start":{"line":L,"character":C},"end":{...}}: numbers only, written as they are.
-void appendRange(std::string& out, EditorPosition start, EditorPosition end) {
-    out += "{\"start\":{\"line\":";
-    appendNumber(out, start.line);
-    out += ",\"character\":";
-    appendNumber(out, start.character);
-    out += "},\"end\":{\"line\":";
-    appendNumber(out, end.line);
-    out += ",\"character\":";
-    appendNumber(out, end.character);
-    out += "}}";
-}
-
-// A text as a JSON string, as the JSON library writes it (a byte that isn't UTF-8 as
-// U+FFFD). Most texts need no escape, and are written without the library's cost.
-void appendJsonString(std::string& out, const std::string& text) {
-    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
-        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
-    });
-    if (!plain) {
-        out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
-        return;
+// False when `value` is no integer.
+bool positionNumber(const json& value, uint32_t& number) {
+    if (value.is_number_unsigned()) {
+        number = static_cast<uint32_t>(std::min<uint64_t>(value.get<uint64_t>(), UINT32_MAX));
+        return true;
     }
-    out += '"';
-    out += text;
-    out += '"';
+    number = 0;  // negative
+    return value.is_number_integer();
 }
+
+// False when `position` is not a position.
+bool positionFrom(const json& position, EditorPosition& at) {
+    return positionNumber(member(position, "line"), at.line) &&
+           positionNumber(member(position, "character"), at.character);
+}
+
+constexpr char ParamsNotTaken[] = "the params are not as the method takes them";
 
 json positionJson(EditorPosition position) { return {{"line", position.line}, {"character", position.character}}; }
 
@@ -128,15 +97,6 @@ bool isConfigurationPath(const std::string& path) {
            (path.size() == name.size() || path[path.size() - name.size() - 1] == '/' ||
             path[path.size() - name.size() - 1] == '\\');
 }
-
-// The problems of one check, with their words.
-struct FoundProblem {
-    ProblemKind kind;
-    int32_t line;
-    uint32_t offset;
-    uint32_t endOffset;
-    std::string message;
-};
 
 class ProblemCollector : public ProblemSink {
 public:
@@ -258,6 +218,7 @@ void LanguageServer::handleRequest(const json& id, const std::string& method, co
     if (stage_ == Stage::Starting && method != "initialize") {
         return replyError(id, ServerNotInitialized, "initialize comes first");
     }
+    // The JSON library throws on a value of another type than asked: caught here, its edge.
     try {
         if (method == "initialize") {
             if (stage_ != Stage::Starting) return replyError(id, InvalidRequest, "initialize came twice");
@@ -267,17 +228,15 @@ void LanguageServer::handleRequest(const json& id, const std::string& method, co
             stage_ = Stage::ShutDown;
             shutDown_ = true;
             reply(id, nullptr);
-        } else if (method == "textDocument/hover") {
-            reply(id, hover(params));
-        } else if (method == "textDocument/completion") {
-            reply(id, completion(params));
+        } else if (method == "textDocument/hover" || method == "textDocument/completion") {
+            std::optional<json> result = method == "textDocument/hover" ? hover(params) : completion(params);
+            if (!result) return replyError(id, InvalidParams, ParamsNotTaken);
+            reply(id, std::move(*result));
         } else {
             replyError(id, MethodNotFound, "unknown method");
         }
-    } catch (const BadParams&) {
-        replyError(id, InvalidParams, "the params are not as the method takes them");
     } catch (const json::exception&) {
-        replyError(id, InvalidParams, "the params are not as the method takes them");
+        replyError(id, InvalidParams, ParamsNotTaken);
     }
 }
 
@@ -287,6 +246,8 @@ void LanguageServer::handleNotification(const std::string& method, json& params)
         return;
     }
     if (stage_ != Stage::Running) return;
+    bool taken = true;
+    // The JSON library throws on a value of another type than asked: caught here, its edge.
     try {
         if (method == "initialized") {
             if (!watchesFiles_) return;
@@ -300,21 +261,20 @@ void LanguageServer::handleNotification(const std::string& method, json& params)
                            {"method", "client/registerCapability"},
                            {"params", {{"registrations", json::array({registration})}}}});
         } else if (method == "textDocument/didOpen") {
-            didOpen(params);
+            taken = didOpen(params);
         } else if (method == "textDocument/didChange") {
-            didChange(params);
+            taken = didChange(params);
         } else if (method == "textDocument/didSave") {
-            didSave(params);
+            taken = didSave(params);
         } else if (method == "textDocument/didClose") {
-            didClose(params);
+            taken = didClose(params);
         } else if (method == "workspace/didChangeWatchedFiles") {
-            didChangeWatchedFiles(params);
+            taken = didChangeWatchedFiles(params);
         }
-    } catch (const BadParams&) {
-        log(("a " + method + " notification with params it doesn't take was left out").c_str());
     } catch (const json::exception&) {
-        log(("a " + method + " notification with params it doesn't take was left out").c_str());
+        taken = false;
     }
+    if (!taken) log(("a " + method + " notification with params it doesn't take was left out").c_str());
 }
 
 json LanguageServer::initialize(const json& params) {
@@ -340,37 +300,41 @@ json LanguageServer::initialize(const json& params) {
     return result;
 }
 
-LanguageServer::OpenDocument* LanguageServer::documentOf(const json& params) {
-    const auto found = documents_.find(stringMember(member(params, "textDocument"), "uri"));
+LanguageServer::OpenDocument* LanguageServer::openDocument(const std::string& uri) {
+    const auto found = documents_.find(uri);
     return found == documents_.end() ? nullptr : &found->second;
 }
 
-void LanguageServer::didOpen(json& params) {
-    if (!params.is_object()) throw BadParams();
+bool LanguageServer::didOpen(json& params) {
+    if (!params.is_object()) return false;
     json& item = params["textDocument"];
-    const std::string& uri = stringMember(item, "uri");
+    const std::string* uri = stringMember(item, "uri");
+    std::string* text = stringMember(item, "text");
+    if (!uri || !text) return false;
     const json& languageId = member(item, "languageId");
     OpenDocument document;
     {
         StepClock updating(stepSum(&ServerStepTimes::updating));
-        document.text.replaceAll(std::move(stringMember(item, "text")));
+        document.text.replaceAll(std::move(*text));
     }
-    if (!pathOfFileUri(uri, document.path)) document.path.clear();
-    document.checked = isHtmlDocument(languageId.is_string() ? languageId.get<std::string>() : "", uri);
+    if (!pathOfFileUri(*uri, document.path)) document.path.clear();
+    document.checked = isHtmlDocument(languageId.is_string() ? languageId.get<std::string>() : "", *uri);
     const json& version = member(item, "version");
     document.hasVersion = version.is_number_integer();
     if (document.hasVersion) document.version = version.get<int64_t>();
-    OpenDocument& kept = documents_[uri] = std::move(document);
-    if (kept.checked) publishDiagnostics(uri, kept);
+    OpenDocument& kept = documents_[*uri] = std::move(document);
+    if (kept.checked) publishDiagnostics(*uri, kept);
+    return true;
 }
 
-void LanguageServer::didChange(json& params) {
+bool LanguageServer::didChange(json& params) {
     const json& identifier = member(params, "textDocument");
-    const std::string& uri = stringMember(identifier, "uri");
-    const auto found = documents_.find(uri);
-    if (found == documents_.end()) return;
+    const std::string* uri = stringMember(identifier, "uri");
+    if (!uri) return false;
+    OpenDocument* document = openDocument(*uri);
+    if (!document) return true;
     json& changes = params["contentChanges"];
-    if (!changes.is_array()) throw BadParams();
+    if (!changes.is_array()) return false;
     // Every change is read before any is made, so that a bad one leaves the text whole.
     struct Change {
         bool whole;
@@ -380,44 +344,48 @@ void LanguageServer::didChange(json& params) {
     std::vector<Change> list;
     for (json& change : changes) {
         const json& range = member(change, "range");
-        Change c{range.is_null(), {}, {}, &stringMember(change, "text")};
-        if (!c.whole) {
-            c.from = positionFrom(member(range, "start"));
-            c.to = positionFrom(member(range, "end"));
+        Change c{range.is_null(), {}, {}, stringMember(change, "text")};
+        if (!c.text) return false;
+        if (!c.whole && !(positionFrom(member(range, "start"), c.from) && positionFrom(member(range, "end"), c.to))) {
+            return false;
         }
         list.push_back(c);
     }
-    OpenDocument& document = found->second;
     StepClock updating(stepSum(&ServerStepTimes::updating));
     for (const Change& c : list) {
         if (c.whole) {
-            document.text.replaceAll(std::move(*c.text));
+            document->text.replaceAll(std::move(*c.text));
         } else {
-            document.text.replace(c.from, c.to, *c.text, encoding_);
+            document->text.replace(c.from, c.to, *c.text, encoding_);
         }
     }
     updating.stop();
     const json& version = member(identifier, "version");
-    document.hasVersion = version.is_number_integer();
-    if (document.hasVersion) document.version = version.get<int64_t>();
-    if (document.checked) publishDiagnostics(uri, document);
+    document->hasVersion = version.is_number_integer();
+    if (document->hasVersion) document->version = version.get<int64_t>();
+    if (document->checked) publishDiagnostics(*uri, *document);
+    return true;
 }
 
-void LanguageServer::didSave(const json& params) {
-    forgetConfiguration(stringMember(member(params, "textDocument"), "uri"));
+bool LanguageServer::didSave(const json& params) {
+    const std::string* uri = stringMember(member(params, "textDocument"), "uri");
+    if (uri) forgetConfiguration(*uri);
+    return uri != nullptr;
 }
 
-void LanguageServer::didClose(const json& params) {
-    const std::string uri = stringMember(member(params, "textDocument"), "uri");
-    const auto found = documents_.find(uri);
-    if (found == documents_.end()) return;
-    if (found->second.checked) publish(uri, found->second, "[]");
+bool LanguageServer::didClose(const json& params) {
+    const std::string* uri = stringMember(member(params, "textDocument"), "uri");
+    if (!uri) return false;
+    const auto found = documents_.find(*uri);
+    if (found == documents_.end()) return true;
+    if (found->second.checked) publish(*uri, found->second, {}, {});
     documents_.erase(found);
+    return true;
 }
 
-void LanguageServer::didChangeWatchedFiles(const json& params) {
+bool LanguageServer::didChangeWatchedFiles(const json& params) {
     const json& changes = member(params, "changes");
-    if (!changes.is_array()) throw BadParams();
+    if (!changes.is_array()) return false;
     bool changed = false;
     for (const json& change : changes) {
         const json& uri = member(change, "uri");
@@ -429,6 +397,7 @@ void LanguageServer::didChangeWatchedFiles(const json& params) {
         }
     }
     if (changed) recheckAll();
+    return true;
 }
 
 void LanguageServer::forgetConfiguration(const std::string& uri) {
@@ -474,7 +443,7 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
     checking.stop();
 
     StepClock positions(stepSum(&ServerStepTimes::positions));
-    std::vector<std::pair<EditorPosition, EditorPosition>> ranges;
+    std::vector<EditorRange> ranges;
     ranges.reserve(collector.problems.size());
     for (const FoundProblem& problem : collector.problems) {
         size_t start = problem.offset, end = problem.endOffset;
@@ -483,61 +452,49 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
         } else if (end == NoOffset || end < start) {
             end = start;
         }
-        ranges.emplace_back(document.text.positionOf(start, encoding_), document.text.positionOf(end, encoding_));
+        const EditorPosition from = document.text.positionOf(start, encoding_);
+        const EditorPosition to = document.text.positionOf(end, encoding_);
+        ranges.push_back({from.line, from.character, to.line, to.character});
     }
     positions.stop();
 
     StepClock writing(stepSum(&ServerStepTimes::writing));
-    // A large page may have thousands of problems: each diagnostic is written out as it is
-    // made, its texts escaped by the JSON library, rather than built first as a tree of
-    // values, which would cost more than the check itself.
-    std::string diagnostics = "[";
-    {
-        const std::string tail = ",\"severity\":" + std::to_string(DiagnosticSeverityWarning) +
-                                 ",\"source\":\"tagvetter\",\"code\":";
-        for (size_t i = 0; i < collector.problems.size(); ++i) {
-            const FoundProblem& problem = collector.problems[i];
-            if (diagnostics.size() > 1) diagnostics += ',';
-            diagnostics += "{\"range\":";
-            appendRange(diagnostics, ranges[i].first, ranges[i].second);
-            diagnostics += tail;
-            appendJsonString(diagnostics, problemKindId(problem.kind));
-            diagnostics += ",\"message\":";
-            appendJsonString(diagnostics, problem.message);
-            diagnostics += '}';
-        }
-    }
-    diagnostics += ']';
-    publish(uri, document, std::move(diagnostics));
+    publish(uri, document, collector.problems, ranges);
 }
 
-void LanguageServer::publish(const std::string& uri, const OpenDocument& document, std::string diagnostics) {
-    std::string body = "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"uri\":";
-    body += json(uri).dump(-1, ' ', false, json::error_handler_t::replace);
-    if (document.hasVersion) body += ",\"version\":" + json(document.version).dump();
-    body += ",\"diagnostics\":";
-    body += diagnostics;
-    body += "}}";
+void LanguageServer::publish(const std::string& uri, const OpenDocument& document,
+                             const std::vector<FoundProblem>& problems, const std::vector<EditorRange>& ranges) {
+    std::string body;
+    DiagnosticsPrinter printer(body, uri, document.hasVersion, document.version);
+    for (size_t i = 0; i < problems.size(); ++i) printer.problem(problems[i].kind, problems[i].message, ranges[i]);
+    printer.finish();
     writer_.writeBody(body);
 }
 
-json LanguageServer::hover(const json& params) {
-    OpenDocument* document = documentOf(params);
-    if (!document || !document->checked) return nullptr;
+std::optional<json> LanguageServer::hover(const json& params) {
+    const std::string* uri = stringMember(member(params, "textDocument"), "uri");
+    if (!uri) return std::nullopt;
+    OpenDocument* document = openDocument(*uri);
+    if (!document || !document->checked) return json(nullptr);
+    EditorPosition position;
+    if (!positionFrom(member(params, "position"), position)) return std::nullopt;
     const std::string& text = document->text.text();
-    const size_t offset = document->text.offsetOf(positionFrom(member(params, "position")), encoding_);
-    const NameAtOffset name = findNameAt(text, offset);
-    if (name.kind == NameAtOffset::Kind::None) return nullptr;
+    const NameAtOffset name = findNameAt(text, document->text.offsetOf(position, encoding_));
+    if (name.kind == NameAtOffset::Kind::None) return json(nullptr);
     const CheckSetup setup = setupFor(*document);
-    return {{"contents", {{"kind", "markdown"}, {"value", describeName(*setup.profile, name)}}},
-            {"range", rangeOf(document->text, name.start, name.end)}};
+    return json{{"contents", {{"kind", "markdown"}, {"value", describeName(*setup.profile, name)}}},
+                {"range", rangeOf(document->text, name.start, name.end)}};
 }
 
-json LanguageServer::completion(const json& params) {
+std::optional<json> LanguageServer::completion(const json& params) {
     json items = json::array();
-    OpenDocument* document = documentOf(params);
+    const std::string* uri = stringMember(member(params, "textDocument"), "uri");
+    if (!uri) return std::nullopt;
+    OpenDocument* document = openDocument(*uri);
     if (!document || !document->checked) return items;
-    const size_t offset = document->text.offsetOf(positionFrom(member(params, "position")), encoding_);
+    EditorPosition position;
+    if (!positionFrom(member(params, "position"), position)) return std::nullopt;
+    const size_t offset = document->text.offsetOf(position, encoding_);
     const CheckSetup setup = setupFor(*document);
     for (const CompletionChoice& choice : completionsAt(*setup.profile, document->text.text(), offset)) {
         items.push_back({{"label", choice.label}, {"detail", choice.detail}});

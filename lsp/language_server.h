@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "diagnostics_printer.h"
 #include "document.h"
 #include "message_stream.h"
 #include "site_profiles.h"
@@ -39,6 +42,16 @@ struct ServerOptions {
 // The same over any source and sink; `log` may be null.
 int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptions& options = {});
 
+// One problem of a check with its words, kept until its place in the editor's units is
+// known.
+struct FoundProblem {
+    ProblemKind kind;
+    int32_t line;
+    uint32_t offset;
+    uint32_t endOffset;
+    std::string message;
+};
+
 // Answers the messages one at a time, writing replies and notifications as it goes.
 class LanguageServer {
 public:
@@ -66,21 +79,24 @@ private:
     void handleNotification(const std::string& method, nlohmann::json& params);
 
     nlohmann::json initialize(const nlohmann::json& params);
-    nlohmann::json hover(const nlohmann::json& params);
-    nlohmann::json completion(const nlohmann::json& params);
-    void didOpen(nlohmann::json& params);
-    void didChange(nlohmann::json& params);
-    void didSave(const nlohmann::json& params);
-    void didClose(const nlohmann::json& params);
-    void didChangeWatchedFiles(const nlohmann::json& params);
+    // The answers to requests; none when the params are not as the method takes them.
+    std::optional<nlohmann::json> hover(const nlohmann::json& params);
+    std::optional<nlohmann::json> completion(const nlohmann::json& params);
+    // The notifications; false when the params are not as the method takes them.
+    bool didOpen(nlohmann::json& params);
+    bool didChange(nlohmann::json& params);
+    bool didSave(const nlohmann::json& params);
+    bool didClose(const nlohmann::json& params);
+    bool didChangeWatchedFiles(const nlohmann::json& params);
 
-    // The open document a request's params name; null when it isn't open.
-    OpenDocument* documentOf(const nlohmann::json& params);
+    // The open document `uri`; null when it isn't open.
+    OpenDocument* openDocument(const std::string& uri);
     CheckSetup setupFor(const OpenDocument& document);
     // Checks the document and publishes its diagnostics.
     void publishDiagnostics(const std::string& uri, const OpenDocument& document);
-    // Publishes `diagnostics`, the JSON text of an array, for the document.
-    void publish(const std::string& uri, const OpenDocument& document, std::string diagnostics);
+    // Publishes `problems`, placed at `ranges`, as the document's diagnostics.
+    void publish(const std::string& uri, const OpenDocument& document, const std::vector<FoundProblem>& problems,
+                 const std::vector<EditorRange>& ranges);
     // Drops the configuration a URI names, when it names one, and checks every page again.
     void forgetConfiguration(const std::string& uri);
     void recheckAll();

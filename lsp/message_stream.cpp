@@ -313,11 +313,6 @@ size_t StringByteSource::read(char* bytes, size_t size) {
     return n;
 }
 
-bool StringByteSink::write(const char* written, size_t size) {
-    bytes.append(written, size);
-    return true;
-}
-
 bool MessageReader::readHeaderLine(std::string& line, bool& atEnd) {
     line.clear();
     for (;;) {

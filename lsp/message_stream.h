@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "byte_sink.h"
+
 // Where the client's bytes come from.
 class ByteSource {
 public:
@@ -20,14 +22,6 @@ public:
     // Reads `size` bytes into `bytes`, waiting for all of them; fewer only at the end of
     // the input. Gives the number read.
     virtual size_t read(char* bytes, size_t size) = 0;
-};
-
-// Where the replies go.
-class ByteSink {
-public:
-    virtual ~ByteSink() = default;
-    // Writes all `size` bytes and hands them on at once; false when the client is gone.
-    virtual bool write(const char* bytes, size_t size) = 0;
 };
 
 // A C stream. The header is read a byte at a time and a body for exactly its length:
@@ -43,6 +37,7 @@ private:
     FILE* file_;
 };
 
+// Each write handed on to the client at once; false when the client is gone.
 class FileByteSink : public ByteSink {
 public:
     explicit FileByteSink(FILE* file) : file_(file) {}
@@ -64,12 +59,6 @@ private:
     const char* bytes_;
     size_t size_;
     size_t position_ = 0;
-};
-
-class StringByteSink : public ByteSink {
-public:
-    bool write(const char* bytes, size_t size) override;
-    std::string bytes;
 };
 
 // What reading one message gave.

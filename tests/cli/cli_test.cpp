@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "jobs.h"
-#include "output_formats.h"
+#include "printer.h"
 #include "test_documents.h"
 
 #ifndef _WIN32
