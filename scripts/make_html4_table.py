@@ -433,17 +433,17 @@ def pairing(dtds, element):
     return "strict"
 
 
-def html5_descriptions(path):
-    descriptions = {}
+def html5_rows(path):
+    """The fields of each line of html5.known that is neither blank nor a comment."""
     with open(path, encoding="utf-8") as f:
         for line in f:
             line = line.strip()
-            if not line or line.startswith("#"):
-                continue
-            fields = [field.strip() for field in line.split("|")]
-            if len(fields) > 2 and fields[2]:
-                descriptions[fields[0].lower()] = fields[2]
-    return descriptions
+            if line and not line.startswith("#"):
+                yield [field.strip() for field in line.split("|")]
+
+
+def html5_descriptions(path):
+    return {fields[0].lower(): fields[2] for fields in html5_rows(path) if len(fields) > 2 and fields[2]}
 
 
 # The FEATURES keys html4.known takes from html5.known.
@@ -452,15 +452,10 @@ TREE_FEATURES = ("group", "closes-p", "special", "scope", "in-head", "table")
 
 def html5_features(path):
     features = {}
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            line = line.strip()
-            if not line or line.startswith("#"):
-                continue
-            fields = [field.strip() for field in line.split("|")]
-            if len(fields) > 5:
-                words = [w for w in fields[5].split() if w.split("=")[0] in TREE_FEATURES]
-                features[fields[0].lower()] = " ".join(words)
+    for fields in html5_rows(path):
+        if len(fields) > 5:
+            words = [w for w in fields[5].split() if w.split("=")[0] in TREE_FEATURES]
+            features[fields[0].lower()] = " ".join(words)
     return features
 
 
