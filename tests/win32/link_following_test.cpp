@@ -39,6 +39,29 @@ protected:
                      reinterpret_cast<LPARAM>(listBox.handle));
         return answerer.seen();
     }
+    // Double-clicks the case's tag in the listing of `index`, a page of `folder`, and
+    // checks where that leads: the page opened, the message shown, or nothing at all.
+    void expectLeadsTo(const std::string& folder, const std::string& index, const LinkCase& c) {
+        SeenBox seen = doubleClick(index, c.tag, c.message != nullptr);
+        EXPECT_EQ(seen.found, c.message != nullptr) << c.tag;
+        if (c.message) {
+            EXPECT_EQ(seen.text, c.message) << c.tag;
+            EXPECT_EQ(seen.caption, c.caption) << c.tag;
+        }
+        if (c.opens) {
+            // The linked page's census replaces the listing; its name is in small letters.
+            EXPECT_EQ(pane(0), folder + "\\" + c.opens) << c.tag;
+            EXPECT_STREQ(mainWindow.documentPath, (folder + "\\" + c.opens).c_str()) << c.tag;
+            EXPECT_EQ(mainWindow.viewMode, ViewCensus) << c.tag;
+        } else if (c.message && std::string(c.message) == "Can't open file") {
+            // The folder was found but could not be read: no document is loaded now.
+            EXPECT_EQ(mainWindow.documentPath[0], '\0') << c.tag;
+        } else {
+            // Nothing happened: the listing and the document stay.
+            EXPECT_STREQ(mainWindow.documentPath, index.c_str()) << c.tag;
+            EXPECT_EQ(mainWindow.viewMode, ViewAllTags) << c.tag;
+        }
+    }
 };
 
 TEST_F(LinkFollowingTest, OpensTheLinkedPageOfTheDocumentsFolder) {
@@ -68,27 +91,7 @@ TEST_F(LinkFollowingTest, OpensTheLinkedPageOfTheDocumentsFolder) {
         {"<a href=page.htm", "page.htm", nullptr, nullptr},
     };
     start(index);
-    for (const LinkCase& c : cases) {
-        SeenBox seen = doubleClick(index, c.tag, c.message != nullptr);
-        EXPECT_EQ(seen.found, c.message != nullptr) << c.tag;
-        if (c.message) {
-            EXPECT_EQ(seen.text, c.message) << c.tag;
-            EXPECT_EQ(seen.caption, c.caption) << c.tag;
-        }
-        if (c.opens) {
-            // The linked page's census replaces the listing; its name is in small letters.
-            EXPECT_EQ(pane(0), pages.path + "\\" + c.opens) << c.tag;
-            EXPECT_STREQ(mainWindow.documentPath, (pages.path + "\\" + c.opens).c_str()) << c.tag;
-            EXPECT_EQ(mainWindow.viewMode, ViewCensus) << c.tag;
-        } else if (c.message && std::string(c.message) == "Can't open file") {
-            // The folder was found but could not be read: no document is loaded now.
-            EXPECT_EQ(mainWindow.documentPath[0], '\0') << c.tag;
-        } else {
-            // Nothing happened: the listing and the document stay.
-            EXPECT_STREQ(mainWindow.documentPath, index.c_str()) << c.tag;
-            EXPECT_EQ(mainWindow.viewMode, ViewAllTags) << c.tag;
-        }
-    }
+    for (const LinkCase& c : cases) expectLeadsTo(pages.path, index, c);
 }
 
 TEST_F(LinkFollowingTest, AJoinedPathTooLongForItsBufferIsReportedCutShort) {
@@ -142,17 +145,7 @@ TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed)
     ASSERT_EQ(followed.size() + 6, 258u);
     ASSERT_EQ(notFollowed.size() + 6, 259u);
     start(index);
-    for (const LinkCase& c : cases) {
-        SeenBox seen = doubleClick(index, c.tag, c.message != nullptr);
-        EXPECT_EQ(seen.found, c.message != nullptr) << c.tag;
-        if (c.message) {
-            EXPECT_EQ(seen.text, c.message) << c.tag;
-            EXPECT_EQ(seen.caption, c.caption) << c.tag;
-        }
-        const std::string now = c.opens ? pages.path + "\\" + c.opens : index;
-        EXPECT_STREQ(mainWindow.documentPath, now.c_str()) << c.tag;
-        EXPECT_EQ(mainWindow.viewMode, c.opens ? ViewCensus : ViewAllTags) << c.tag;
-    }
+    for (const LinkCase& c : cases) expectLeadsTo(pages.path, index, c);
 }
 
 // View one tag takes the name from the selected census or reference line as it stands:
