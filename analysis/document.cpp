@@ -302,26 +302,6 @@ const char* skipToNextAttribute(const char* position) {
     }
 }
 
-void formatLineLabel(int32_t line, char* out) {
-    // The digits are written backwards, then moved to the front: at most 10 of them.
-    char digits[12];
-    char* d = digits + sizeof digits;
-    *--d = '\0';
-    int64_t number = static_cast<int64_t>(line) + 1;
-    do {
-        *--d = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    size_t length = static_cast<size_t>(digits + sizeof digits - d);
-    memcpy(out, d, length);
-    for (--length; length < 4; ++length) insertAtFront(out, '0');
-}
-
-void insertAtFront(char* text, char c) {
-    memmove(text + 1, text, strlen(text) + 1);
-    text[0] = c;
-}
-
 char* copyAtMost(char* destination, const char* source, int n) {
     for (int i = 0; i < n; ++i) {
         destination[i] = source[i];

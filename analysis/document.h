@@ -94,13 +94,6 @@ const char* readAttributeName(const char* position, char* name, int length);
 // the NUL that ends a tag cut off by the end of the text.
 const char* skipToNextAttribute(const char* position);
 
-// Writes the LineLabel of the 0-based line counter `line`: line + 1 in decimal, with "0"
-// put in front until it has four characters. `out` holds at least 12 bytes.
-void formatLineLabel(int32_t line, char* out);
-
-// Puts `c` in front of the NUL-terminated `text`.
-void insertAtFront(char* text, char c);
-
 // Copies up to `n` characters of `source`, stopping after a NUL it copied; gives the
 // position after the last character written. Adds no NUL after n characters.
 char* copyAtMost(char* destination, const char* source, int n);

@@ -1,7 +1,6 @@
 #include "document_check.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -11,49 +10,16 @@
 
 namespace {
 
-struct KindText {
-    const char* id;
-    const char* ending;  // what follows the name in the message
-    const char* summary;
-};
-
 // Indexed by ProblemKind.
-const KindText KindTexts[ProblemKindCount] = {
-    {"unknown-tag", " - Unknown keyword", "A tag whose name is not one of the known tags."},
-    {"unknown-attribute", " - Unknown attribute for ", "An attribute the tag does not accept."},
-    {"unbalanced-quotes", " - Unbalanced quotes", "A tag with an odd number of double quotes."},
-    {"open-before-close", " - Open tag before previous tag was closed",
-     "A tag opened again before its previous opening was closed."},
-    {"close-without-open", " - Close tag without matching open tag", "A closing tag with no opening tag before it."},
-    {"more-closes-than-opens", " - More close tags than open tags",
-     "A closing tag beyond the number of its opening tags."},
-    {"cell-outside-table", " - This tag should be in a table", "A table row, cell or header outside any table."},
-    {"unbalanced-tags", "\tUnbalanced tags (", "Tags still open at the end of the document."},
-    {"obsolete-tag", " - Obsolete element, not part of current HTML",
-     "An element of earlier HTML that the current standard calls obsolete."},
-    {"unfinished-tag", " - Tag without its closing >",
-     "A tag cut short before its closing >, by the next tag or by the end of the page."},
-    {"not-closed", " - Not closed ",
-     "An element whose end tag is required, still open when an element around it closes or the page ends."},
-    {"crossing-close", " - Close tag crosses ",
-     "A close tag that closes an outer element while an inner one, closed later, is still open."},
-    {"void-close", " - Close tag of a void element", "A close tag of an element that never has one."},
-    {"unknown-directive-kind", " - Unknown kind in a tagvetter directive",
-     "A word in a tagvetter directive comment that names no kind of problem of the profile."},
+const char* const KindIds[ProblemKindCount] = {
+    "unknown-tag", "unknown-attribute", "unbalanced-quotes", "open-before-close", "close-without-open",
+    "more-closes-than-opens", "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag",
+    "not-closed", "crossing-close", "void-close", "unknown-directive-kind",
 };
-
-const KindText& textOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
-
-char* append(char* out, const char* text) {
-    size_t length = strlen(text);
-    memcpy(out, text, length);
-    return out + length;
-}
 
 uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
 
 void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0) {
-    ++run.problems;
     const bool atEnd = kind == ProblemKind::UnbalancedTags;
     run.sink.report(Problem{kind, atEnd ? NoLine : run.document.line + 1, NoColumn, name, tag, count, 0,
                             atEnd ? NoOffset : run.tagOffset, atEnd ? NoOffset : run.tagEndOffset});
@@ -259,9 +225,7 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 
 }  // namespace
 
-const char* problemKindId(ProblemKind kind) { return textOf(kind).id; }
-
-const char* problemKindSummary(ProblemKind kind) { return textOf(kind).summary; }
+const char* problemKindId(ProblemKind kind) { return KindIds[static_cast<int>(kind)]; }
 
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     using K = ProblemKind;
@@ -274,53 +238,6 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
-}
-
-size_t formatProblemMessage(const Problem& problem, char* out) {
-    char* w = out;
-    const ProblemKind kind = problem.kind;
-    if (kind == ProblemKind::UnbalancedQuotes || kind == ProblemKind::UnfinishedTag) *w++ = '<';
-    w = append(w, problem.name);
-    w = append(w, textOf(kind).ending);
-    switch (kind) {
-        case ProblemKind::UnknownAttribute:
-            w = append(w, problem.tag);
-            break;
-        case ProblemKind::UnbalancedTags:
-            w += sprintf(w, "%d)", static_cast<int>(problem.count));
-            break;
-        case ProblemKind::NotClosed:
-            if (problem.tag[0] == '\0') {
-                w = append(w, "at the end of the document");
-            } else {
-                w = append(w, "before ");
-                w = append(w, problem.tag);
-                w += sprintf(w, " on line %d", static_cast<int>(problem.relatedLine));
-            }
-            break;
-        case ProblemKind::CrossingClose:
-            w = append(w, problem.tag);
-            w += sprintf(w, ", opened on line %d", static_cast<int>(problem.relatedLine));
-            break;
-        default:
-            break;
-    }
-    *w = '\0';
-    return static_cast<size_t>(w - out);
-}
-
-size_t formatProblemLine(const Problem& problem, char* out) {
-    if (problem.line == NoLine) return formatProblemMessage(problem, out);
-    formatLineLabel(problem.line - 1, out);
-    char* w = out + strlen(out);
-    w = append(w, "  ");
-    return static_cast<size_t>(w - out) + formatProblemMessage(problem, w);
-}
-
-void ProblemLines::report(const Problem& problem) {
-    char line[ProblemTextSize];
-    formatProblemLine(problem, line);
-    list_.append(line);
 }
 
 int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile, const CheckOptions& options) {
@@ -365,11 +282,6 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
             report(run, ProblemKind::UnbalancedTags, profile.row(row).name, "", balance);
     }
     return lines.finish();
-}
-
-void checkDocument(Document& document, ResultList& list, const TagProfile& profile, const CheckOptions& options) {
-    ProblemLines lines(list);
-    if (checkDocument(document, lines, profile, options) == 0) list.append("No errors found");
 }
 
 void checkPairing(CheckRun& run, int row, const char* nameAsRead) {

@@ -1,6 +1,5 @@
 // The document check: every problem found in the tags, in document order, handed to a
-// sink as a record; for the window, one result line per problem or the single line
-// "No errors found".
+// sink as a record.
 //
 // With html32 it is the 1990s check: tags against the table, strict tags alternating,
 // counted tags counted, each problem on the line of its tag's ">". With html4 and html5 the
@@ -21,7 +20,6 @@
 #include <vector>
 
 #include "document.h"
-#include "result_sinks.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
 
@@ -58,8 +56,6 @@ const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
 // nine, or the eleven of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
-// One sentence on the kind, for the rules of machine-readable output.
-const char* problemKindSummary(ProblemKind kind);
 
 // One problem as the check reports it. The texts live only as long as the call that
 // hands the record over.
@@ -87,32 +83,11 @@ constexpr int32_t NoLine = 0;
 constexpr int32_t NoColumn = 0;
 constexpr uint32_t NoOffset = UINT32_MAX;
 
-// Room for any problem's line or message, its NUL included: a LineLabel, two names as long
-// as the html4 and html5 profiles read them, a line number and the words between.
-constexpr size_t ProblemTextSize = 320;
-
-// The problem's words: "TD - This tag should be in a table", "TABLE<tab>Unbalanced tags (1)".
-// Writes them into `out` and gives their length.
-size_t formatProblemMessage(const Problem& problem, char* out);
-// The problem's result line: LineLabel, two spaces and the message, or the message alone
-// for a problem without a line. Writes it into `out` and gives its length.
-size_t formatProblemLine(const Problem& problem, char* out);
-
 // Receives the problems of a check, one at a time, in document order.
 class ProblemSink {
 public:
     virtual ~ProblemSink() = default;
     virtual void report(const Problem& problem) = 0;
-};
-
-// Appends each problem's result line to a ResultList.
-class ProblemLines : public ProblemSink {
-public:
-    explicit ProblemLines(ResultList& list) : list_(list) {}
-    void report(const Problem& problem) override;
-
-private:
-    ResultList& list_;
 };
 
 // The state of one run of the 1990s check over one document. Each run owns its own, so
@@ -127,7 +102,6 @@ struct CheckRun {
     const TagProfile& profile;
     std::vector<int32_t> balance;  // the balance of each open row's tags
     int32_t tableDepth = 0;        // TABLE nesting
-    int32_t problems = 0;          // handed to `sink` so far
     // The tag being checked, as Problem's offsets give it.
     uint32_t tagOffset = NoOffset;
     uint32_t tagEndOffset = NoOffset;
@@ -145,10 +119,6 @@ struct CheckOptions {
 // over nor counted.
 int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& profile,
                       const CheckOptions& options = {});
-
-// The same, appending the problem lines to `list` (which the caller has emptied), or
-// "No errors found" when there is none.
-void checkDocument(Document& document, ResultList& list, const TagProfile& profile, const CheckOptions& options = {});
 
 // The four checks of the 1990s check on one known tag (row 1 or more) just collected into
 // the TagBuffer, with its attributes as the scanner read them.

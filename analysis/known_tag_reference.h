@@ -1,14 +1,20 @@
-// The known-tag reference: every row of a profile as one line, sorted by tag name, each
-// "name, tab, description, tab, accepted attributes" (for html32, the 136 rows of the
-// known-tag table). When some attributes are known on every tag, a line "*" lists them.
+// The known-tag reference: every row of a profile, sorted by tag name (for html32, the 136
+// rows of the known-tag table). When some attributes are known on every tag, a row "*"
+// lists them.
 #pragma once
 
-#include "result_sinks.h"
+#include <string>
+#include <vector>
+
 #include "tag_profile.h"
 
-// Empties `list` and appends the reference lines of `profile`. False, with the list left
-// empty, when the memory for building them can't be had.
-bool listKnownTags(ResultList& list, const TagProfile& profile);
+struct ReferenceRow {
+    const char* name;
+    const char* description;
+    std::string attributes;  // each followed by a space; the "*" row's as the profile gives them
+};
 
-// The reference order: the census order applied to the lines' name fields. Never 0.
-int compareReferenceRows(const char* a, const char* b);
+// The rows of `profile` in the reference order: names compared with one leading "/" set
+// aside and letter case ignored; between rows that are then equal, the one whose line
+// (name, tab, description, tab, attributes) is greater first.
+std::vector<ReferenceRow> knownTagRows(const TagProfile& profile);

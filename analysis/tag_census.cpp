@@ -1,7 +1,6 @@
 #include "tag_census.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -148,29 +147,8 @@ void upperCaseAscii(char* text) {
     for (auto p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = upperAscii(*p);
 }
 
-void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
-               const TagProfile& profile) {
-    recordDocumentTags(document, census, profile);
-    char summary[32];
-    snprintf(summary, sizeof summary, "%d different tags", census.count);
-    panes.setText(1, summary);
-    listCensus(census, list, profile);
-}
-
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     resetCensus(census);
     TagScanner scanner(document, profile, TagUse::Census);
     while (scanner.next()) recordTag(census, scanner.tag().name);
-}
-
-void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile) {
-    sortCensus(census);
-    for (int32_t e = 0; e < census.count; ++e) {
-        const CensusEntry& entry = census.entries[e];
-        // A name of at most 79 characters, a 64-bit count, a description of at most 60.
-        char line[192];
-        snprintf(line, sizeof line, "%s\t%lld\t%s", entry.name, static_cast<long long>(entry.count),
-                 profile.describe(entry.name));
-        list.append(line);
-    }
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "document.h"
-#include "result_sinks.h"
 #include "tag_profile.h"
 
 // One distinct tag word.
@@ -70,14 +69,5 @@ int compareTagNames(const char* a, const char* b);
 // Capitalises the letters a-z of `text` in place; every other byte stays.
 void upperCaseAscii(char* text);
 
-// Scans the whole document, fills the census, writes pane 1 ("N different tags") and
-// appends one line per distinct word: name, tab, count, tab, its description in
-// `profile`.
-void countTags(Document& document, TagCensus& census, ResultList& list, StatusPanes& panes,
-               const TagProfile& profile);
-
-// The two halves of countTags. The first resets the census and counts the document's
-// tag words into it, as `profile` reads them; the second sorts the census and appends
-// its lines.
+// Resets the census and counts the document's tag words into it, as `profile` reads them.
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile);
-void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile);

@@ -1,29 +1,23 @@
 #include "tag_listing.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "no_case.h"
 #include "tag_scanner.h"
 
-int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes,
-             const TagProfile& profile) {
+int listTags(Document& document, const char* filter, ListedTagSink& sink, const TagProfile& profile) {
     int longest = 0;
     TagScanner scanner(document, profile, TagUse::Listing);
     while (scanner.next()) {
         const ScannedTag& tag = scanner.tag();
-        // The scanner leaves the listed line in the TagBuffer: LineLabel, two spaces, the tag.
-        if (filter[0] == '\0' || equalNoCase(tag.name + (tag.closing ? 1 : 0), filter)) list.append(document.tagBuffer);
+        if (filter[0] == '\0' || equalNoCase(tag.name + (tag.closing ? 1 : 0), filter)) {
+            sink.tag({tag.line, tag.text});
+        }
         if (tag.length > longest) longest = tag.length;
     }
-    char summary[32];
-    snprintf(summary, sizeof summary, "Longest: %d", longest);
-    panes.setText(1, summary);
     return longest;
 }
 
-std::string tagFilterOfLine(const std::string& line) {
-    std::string filter = line.substr(0, line.find('\t'));
+std::string tagFilterOf(const std::string& name) {
+    std::string filter = name.substr(0, name.find('\t'));
     if (!filter.empty() && filter[0] == '/') filter.erase(0, 1);
     return filter;
 }

@@ -227,20 +227,15 @@ bool TagScanner::nextCensus32() {
     return true;
 }
 
-// The 1990s listing: the tag collected after its LineLabel and two spaces, so that the
-// TagBuffer holds the listed line.
+// The 1990s listing: the tag collected whole, its name read from the collected text.
 bool TagScanner::nextListing32() {
     if (skipPending_) skipBody32();
     if (!document_.advanceToTag()) return false;
     tag_.start = document_.cursor;
     tag_.line = document_.line + 1;
-    formatLineLabel(document_.line, document_.tagBuffer);
-    size_t offset = strlen(document_.tagBuffer);
-    memcpy(document_.tagBuffer + offset, "  ", 2);
-    offset += 2;
-    tag_.length = document_.collectTag(static_cast<int>(offset));
+    tag_.length = document_.collectTag(0);
     // collectTag may have moved the buffer while growing it.
-    tag_.text = document_.tagBuffer + offset;
+    tag_.text = document_.tagBuffer;
     tag_.end = document_.cursor;
     tag_.lastLine = document_.line + 1;
     tag_.closing = tag_.text[1] == '/';
@@ -279,12 +274,7 @@ bool TagScanner::nextHtml() {
         tag_.lastLine = document_.line + 1;
         tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
         tag_.text = nullptr;
-        if (use_ == TagUse::Listing) {
-            formatLineLabel(tag_.line - 1, document_.tagBuffer);
-            const size_t offset = strlen(document_.tagBuffer);
-            memcpy(document_.tagBuffer + offset, "  ", 3);
-            collectText(static_cast<int>(offset + 2));
-        }
+        if (use_ == TagUse::Listing) collectText(0);
         skipRow_ = tag_.row;
         skipPending_ = !tag_.closing && tag_.row >= 0 && !tag_.comment &&
                        (profile_.opensText(tag_.row) || (profile_.opensForeign(tag_.row) && !tag_.selfClosing));

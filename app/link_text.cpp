@@ -61,17 +61,14 @@ const char* findExtension(const char* path) {
     return path + length;
 }
 
-LinkTarget linkedFilePath(const char* line, const char* documentPath, char* joined) {
-    if (strlen(line) > LongestFollowedLine) return LinkTarget::None;
-    char text[LinkLineSize];
-    strcpy(text, line);
-    lowerCaseAscii(text);
+namespace {
 
-    char* value = findText(text, "href");
-    if (!value) return LinkTarget::None;
-    value += 4;
+// Joins the file name of the link value at `value`, in the lower-cased `text`, to the
+// folder of `documentPath`: spaces, quotes and "=" before the value are skipped, as in a
+// tag, and only a .htm or .html file is followed.
+LinkTarget joinLinkedFile(char* text, char* value, const char* documentPath, char* joined) {
     while (*value == ' ' || *value == '"' || *value == '=') ++value;
-    // The value ends at a quote, at a fragment, at the tag's end, or at the end of the line
+    // The value ends at a quote, at a fragment, at the tag's end, or at the end of the text
     // when the tag was cut off by the end of the document.
     value[strcspn(value, "\"#>")] = '\0';
 
@@ -90,4 +87,23 @@ LinkTarget linkedFilePath(const char* line, const char* documentPath, char* join
     memcpy(joined, path.data(), kept);
     joined[kept] = '\0';
     return kept == path.size() ? LinkTarget::Joined : LinkTarget::TooLong;
+}
+
+}  // namespace
+
+LinkTarget linkedFilePath(const char* tagText, const char* documentPath, char* joined) {
+    if (strlen(tagText) > LongestFollowedLine) return LinkTarget::None;
+    char text[LinkLineSize];
+    strcpy(text, tagText);
+    lowerCaseAscii(text);
+    char* value = findText(text, "href");
+    return value ? joinLinkedFile(text, value + 4, documentPath, joined) : LinkTarget::None;
+}
+
+LinkTarget targetFilePath(const char* target, const char* documentPath, char* joined) {
+    if (strlen(target) > LongestFollowedLine) return LinkTarget::None;
+    char text[LinkLineSize];
+    strcpy(text, target);
+    lowerCaseAscii(text);
+    return joinLinkedFile(text, text, documentPath, joined);
 }

@@ -34,6 +34,8 @@ enum class LinkTarget {
     TooLong,  // the joined path does not fit: `joined` holds as much of it as fits
 };
 
-// Reads the href value of a listed line and joins its file name to the folder of
-// `documentPath`, into `joined` of LinkLineSize bytes.
-LinkTarget linkedFilePath(const char* line, const char* documentPath, char* joined);
+// Reads the value of the first "href" in the listed tag's text, letter case ignored, and
+// joins its file name to the folder of `documentPath`, into `joined` of LinkLineSize bytes.
+LinkTarget linkedFilePath(const char* tagText, const char* documentPath, char* joined);
+// The same for the target of a broken link.
+LinkTarget targetFilePath(const char* target, const char* documentPath, char* joined);

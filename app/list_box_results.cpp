@@ -147,8 +147,3 @@ void ListBoxResults::resumeRedraw() {
     SendMessageA(listBox_.handle, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox_.handle, nullptr, TRUE);
 }
-
-// Shows the text in the pane.
-void StatusBarPanes::setText(int pane, const char* text) {
-    bar_.setText(pane, text);
-}

@@ -1,11 +1,10 @@
-// The analysis sinks on the real controls: the ResultList on the list box, the
-// StatusPanes on the status bar.
+// The result lines on the real list box.
 #pragma once
 
 #include <string>
 
 #include "controls.h"
-#include "result_sinks.h"
+#include "result_lines.h"
 
 // Measures lines as the list box draws them: in its font, one pixel in from its left
 // edge, tabs expanded at its tab stops.
@@ -42,11 +41,12 @@ class ListBoxResults : public ResultList {
 public:
     explicit ListBoxResults(ListBoxControl& listBox) : listBox_(listBox) {}
 
-    void empty() override;
+    void empty();
     void append(const char* line) override;
-    int count() const override;
-    int selectedLine() const override;
-    std::string lineText(int index) const override;
+    int count() const;
+    // The index of the selected line, or -1 when no line is selected.
+    int selectedLine() const;
+    std::string lineText(int index) const;
 
     // Two tab stops, in dialog units.
     void setTabStops(int first, int second);
@@ -71,13 +71,4 @@ private:
     int appended_ = 0;
     int room_ = 0;
     DrawnLineWidths widths_;
-};
-
-class StatusBarPanes : public StatusPanes {
-public:
-    explicit StatusBarPanes(StatusBarControl& bar) : bar_(bar) {}
-    void setText(int pane, const char* text) override;
-
-private:
-    StatusBarControl& bar_;
 };

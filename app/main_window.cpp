@@ -8,14 +8,12 @@
 
 #include "document_check.h"
 #include "file_exists.h"
-#include "known_tag_reference.h"
-#include "link_check.h"
 #include "link_text.h"
 #include "open_dialog.h"
 #include "page_links.h"
 #include "page_profile.h"
 #include "resource.h"
-#include "tag_listing.h"
+#include "result_lines.h"
 
 namespace {
 
@@ -47,22 +45,40 @@ private:
 // Moves the census's count and description right as far as its longest name needs, so
 // that with today's profiles (a custom element of up to 79 letters) its columns stay
 // columns; the 1990s table's names always fit the first tab stop.
-void widenNameColumn(ListBoxResults& results, int first, int second) {
+void widenNameColumn(ListBoxResults& results, const TagCensus& census, int first, int second) {
     size_t longest = 0;
-    for (int i = 0; i < results.count(); ++i) longest = std::max(longest, results.lineText(i).find('\t'));
+    // A line's first tab ends its name, or the part of it before a tab it holds.
+    for (int32_t e = 0; e < census.count; ++e) longest = std::max(longest, strcspn(census.entries[e].name, "\t"));
     // A dialog unit is a quarter of the average character; a space is left before the count.
     const int needed = 4 * static_cast<int>(longest + 1);
-    if (longest == std::string::npos || needed <= first) return;
+    if (census.count == 0 || needed <= first) return;
     results.setTabStops(needed, second + needed - first);
     results.remeasure();
 }
+
+// Lists each tag and keeps its text, one after another, each ended by a NUL.
+class ListedRows : public ListedTagSink {
+public:
+    ListedRows(ResultList& list, std::string& texts, std::vector<size_t>& starts)
+        : lines_(list), texts_(texts), starts_(starts) {}
+    void tag(const ListedTag& tag) override {
+        lines_.tag(tag);
+        starts_.push_back(texts_.size());
+        texts_.append(tag.text).push_back('\0');
+    }
+
+private:
+    ListingLines lines_;
+    std::string& texts_;
+    std::vector<size_t>& starts_;
+};
 
 }  // namespace
 
 MainWindow::MainWindow(Document& document, TagCensus& census, ListBoxControl& list, StatusBarControl& bar,
                        PopupBox& popupBox, AboutBox& aboutBox)
     : results(list),
-      panes(bar),
+      statusBar(bar),
       document_(document),
       census_(census),
       popupBox_(popupBox),
@@ -198,7 +214,7 @@ void MainWindow::onDropFiles(WPARAM drop) {
 void MainWindow::openDocument(const char* path) {
     document_.release();
     resetCensus(census_);
-    results.empty();
+    emptyList();
     // A longer path would not fit documentPath; it is refused like any file that can't
     // be opened.
     bool loaded = strlen(path) <= LongestPath && document_.load(path);
@@ -209,7 +225,7 @@ void MainWindow::openDocument(const char* path) {
         return;
     }
     strcpy(documentPath, path);
-    panes.setText(0, path);
+    statusBar.setText(0, path);
     showProfile();
     countTags();
     viewMode = ViewCensus;
@@ -224,11 +240,12 @@ void MainWindow::showWarning(const char* text, const char* caption) {
 void MainWindow::countTags() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
-    results.empty();
+    emptyList();
     const TagProfile& reading = profile();
     results.setTabStops(60, 60);
-    ::countTags(document_, census_, results, panes, reading);
-    if (reading.readsAsHtml()) widenNameColumn(results, 60, 60);
+    ::countTags(document_, census_, results, reading);
+    statusBar.setText(1, censusSummary(census_.count).c_str());
+    if (reading.readsAsHtml()) widenNameColumn(results, census_, 60, 60);
     results.setHorizontalExtent(80 * averageCharWidth);
     viewMode = ViewCensus;
 }
@@ -237,8 +254,8 @@ void MainWindow::countTags() {
 void MainWindow::checkDocument() {
     if (!document_.isLoaded()) return;
     QuietFill quiet(results);
-    results.empty();
-    ::checkDocument(document_, results, profile());
+    emptyList();
+    checkLines(document_, results, profile());
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewCheck;
 }
@@ -246,41 +263,58 @@ void MainWindow::checkDocument() {
 // Lists every tag with its line number.
 void MainWindow::viewAllTags() {
     if (!document_.isLoaded()) return;
-    QuietFill quiet(results);
-    results.empty();
-    int longest = listTags(document_, "", results, panes, profile());
-    results.setHorizontalExtent(longest * averageCharWidth);
+    listTagsNamed("");
     viewMode = ViewAllTags;
 }
 
 // Lists the tags named on the selected census or reference line.
 void MainWindow::viewOneTag() {
     if (!document_.isLoaded()) return;
-    int selected = results.selectedLine();
-    if (selected < 0 || (viewMode != ViewCensus && viewMode != ViewKnownTags)) {
+    const int selected = results.selectedLine();
+    const char* name = nullptr;
+    if (viewMode == ViewCensus && selected >= 0 && selected < census_.count) name = census_.entries[selected].name;
+    if (viewMode == ViewKnownTags && selected >= 0 && static_cast<size_t>(selected) < referenceRows_.size())
+        name = referenceRows_[static_cast<size_t>(selected)].name;
+    if (!name) {
         popupBox_.run(handle, ChooseOneTag, "Tagvetter", MB_ICONASTERISK, nullptr, Black, LightGrey, Grey);
         return;
     }
-    oneTagFilter_ = tagFilterOfLine(results.lineText(selected));
+    oneTagFilter_ = tagFilterOf(name);
     listOneTag();
 }
 
 void MainWindow::listOneTag() {
-    QuietFill quiet(results);
-    results.empty();
-    int longest = listTags(document_, oneTagFilter_.c_str(), results, panes, profile());
-    results.setHorizontalExtent(longest * averageCharWidth);
+    listTagsNamed(oneTagFilter_.c_str());
     viewMode = ViewOneTag;
+}
+
+void MainWindow::listTagsNamed(const char* filter) {
+    QuietFill quiet(results);
+    emptyList();
+    ListedRows rows(results, listedTexts_, listedStarts_);
+    const int longest = listTags(document_, filter, rows, profile());
+    statusBar.setText(1, longestSummary(longest).c_str());
+    results.setHorizontalExtent(longest * averageCharWidth);
+}
+
+void MainWindow::emptyList() {
+    results.empty();
+    referenceRows_.clear();
+    listedTexts_.clear();
+    listedTexts_.shrink_to_fit();
+    listedStarts_.clear();
+    listedStarts_.shrink_to_fit();
+    brokenLinks_.clear();
 }
 
 // Lists the built-in reference of the known tags; needs no document.
 void MainWindow::viewKnownTags() {
     viewMode = ViewKnownTags;
     QuietFill quiet(results);
-    results.empty();
+    emptyList();
     results.setTabStops(60, 150);
-    // Without the memory to build it the list stays empty.
-    listKnownTags(results, profile());
+    referenceRows_ = knownTagRows(profile());
+    referenceLines(referenceRows_, results);
     results.setHorizontalExtent(160 * averageCharWidth);
 }
 
@@ -295,11 +329,12 @@ void MainWindow::checkLinks() {
     options.root = slash ? std::string(documentPath, static_cast<size_t>(slash - documentPath)) : std::string(".");
     LinkCheck check(options);
     check.addPage(documentPath, std::move(links));
-    const std::vector<LinkProblem> problems = check.check(readPageLinksOfFile);
+    std::vector<LinkProblem> problems = check.check(readPageLinksOfFile);
     QuietFill quiet(results);
-    results.empty();
+    emptyList();
     for (const LinkProblem& problem : problems) results.append(linkProblemLine(problem).c_str());
-    if (problems.empty()) results.append("No broken links");
+    if (problems.empty()) results.append(NoBrokenLinks);
+    brokenLinks_ = std::move(problems);
     results.setHorizontalExtent(100 * averageCharWidth);
     viewMode = ViewLinks;
 }
@@ -328,19 +363,16 @@ void MainWindow::followLink() {
     if (selected == LB_ERR) return;
     LRESULT length = SendMessageA(list, LB_GETTEXTLEN, selected, 0);
     if (length == LB_ERR || length > LongestFollowedLine) return;
-    char line[LinkLineSize];
-    if (SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(line)) == LB_ERR) return;
-    if (viewMode == ViewLinks) {
-        // "0003  TARGET - what is wrong": the target is followed as a listed tag's href.
-        const char* target = strstr(line, "  ");
-        const char* end = target ? strstr(target + 2, " - ") : nullptr;
-        if (!end) return;
-        const std::string tag = "<a href=\"" + std::string(target + 2, end) + "\">";
-        if (tag.size() >= sizeof line) return;
-        strcpy(line, tag.c_str());
-    }
+    const size_t row = static_cast<size_t>(selected);
     char joined[LinkLineSize];
-    switch (linkedFilePath(line, documentPath, joined)) {
+    LinkTarget target = LinkTarget::None;
+    if (viewMode == ViewLinks) {
+        // "No broken links" stands for no link.
+        if (row < brokenLinks_.size()) target = targetFilePath(brokenLinks_[row].target.c_str(), documentPath, joined);
+    } else if (row < listedStarts_.size()) {
+        target = linkedFilePath(listedTexts_.c_str() + listedStarts_[row], documentPath, joined);
+    }
+    switch (target) {
     case LinkTarget::None: return;
     case LinkTarget::Joined:
         if (fileExists(joined)) {

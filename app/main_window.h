@@ -5,14 +5,18 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "about_box.h"
 #include "document.h"
 #include "frame_window.h"
+#include "known_tag_reference.h"
+#include "link_check.h"
 #include "list_box_results.h"
 #include "popup_box.h"
-#include "tag_profile.h"
 #include "tag_census.h"
+#include "tag_listing.h"
+#include "tag_profile.h"
 #include "window_placement.h"
 
 // What the list shows.
@@ -85,7 +89,7 @@ public:
     const char* settingsKey = SettingsKey;
 
     ListBoxResults results;
-    StatusBarPanes panes;
+    StatusBarControl& statusBar;
 
     // The profile the open page is read with: the one chosen, or the one its doctype asks
     // for.
@@ -101,6 +105,10 @@ private:
     const TagProfile& profileNamed(const char* name);
     // Lists the tags named by oneTagFilter_.
     void listOneTag();
+    // Empties the list and forgets the records of its rows.
+    void emptyList();
+    // Lists the tags `filter` names (all for "") and shows the longest's length.
+    void listTagsNamed(const char* filter);
 
     Document& document_;
     TagCensus& census_;
@@ -109,4 +117,11 @@ private:
     std::unique_ptr<TagProfile> html4_, html5_;
     // The names View one tag last listed, for a listing redone in another profile.
     std::string oneTagFilter_;
+    // What each row of the list stands for, so that View one tag and link following read
+    // the record rather than the line: the census's entries (census_), the reference's
+    // rows, each listed tag's text (one after another, each ended by a NUL), the broken links.
+    std::vector<ReferenceRow> referenceRows_;
+    std::string listedTexts_;
+    std::vector<size_t> listedStarts_;
+    std::vector<LinkProblem> brokenLinks_;
 };

@@ -14,7 +14,7 @@
 
 #include "document.h"
 #include "document_check.h"
-#include "memory_sinks.h"
+#include "result_lines.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 
@@ -39,10 +39,9 @@ void BM_CountTags(benchmark::State& state, const char* profileName) {
     TagCensus census;
     if (!census.setUp()) state.SkipWithError("no memory for the census");
     MemoryResultList list;
-    MemoryStatusPanes panes;
     for (auto _ : state) {
-        list.empty();
-        countTags(document, census, list, panes, *profile);
+        list.lines.clear();
+        countTags(document, census, list, *profile);
     }
     state.counters["distinct"] = census.count;
     setThroughput(state);
@@ -52,8 +51,8 @@ void BM_CheckDocument(benchmark::State& state, const char* profileName) {
     const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
     MemoryResultList list;
     for (auto _ : state) {
-        list.empty();
-        checkDocument(document, list, *profile);
+        list.lines.clear();
+        checkLines(document, list, *profile);
     }
     state.counters["problems"] = list.count();
     setThroughput(state);
@@ -64,12 +63,11 @@ void BM_CheckDocument(benchmark::State& state, const char* profileName) {
 void BM_ListTags(benchmark::State& state, const char* filter, const char* profileName) {
     const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
     MemoryResultList list;
-    MemoryStatusPanes panes;
     for (auto _ : state) {
         state.PauseTiming();
-        list.empty();
+        list.lines.clear();
         state.ResumeTiming();
-        listTags(document, filter, list, panes, *profile);
+        listTagLines(document, filter, list, *profile);
     }
     state.counters["lines"] = list.count();
     setThroughput(state);

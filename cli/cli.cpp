@@ -10,31 +10,22 @@
 
 #include "arguments.h"
 #include "document.h"
-#include "document_check.h"
 #include "file_reader.h"
 #include "inputs.h"
 #include "jobs.h"
-#include "known_tag_reference.h"
 #include "language_server.h"
 #include "link_check.h"
 #include "output_text.h"
 #include "page_links.h"
 #include "printer.h"
 #include "progress.h"
+#include "result_lines.h"
 #include "run_settings.h"
-#include "tag_census.h"
-#include "tag_listing.h"
 #include "tag_profile.h"
 
 namespace {
 
 const char Version[] = "tagvetter " TAGVETTER_VERSION "\n";
-
-// The listing's summary is made by the run from every file's longest tag.
-class IgnoredPanes : public StatusPanes {
-public:
-    void setText(int, const char*) override {}
-};
 
 CommandEnd usageError(FILE* err, const std::string& problem) {
     fprintf(err, "tagvetter: %s\nTry 'tagvetter --help'.\n", problem.c_str());
@@ -163,10 +154,9 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             break;
         default: {
             SinkLines lines(result.out, withPath_ ? path + ":" : std::string());
-            IgnoredPanes panes;
-            const std::string filter =
-                arguments_.command == Command::Tag ? tagFilterOfLine(arguments_.name) : std::string();
-            result.longest = listTags(document, filter.c_str(), lines, panes, profile);
+            ListingLines listing(lines);
+            const std::string filter = arguments_.command == Command::Tag ? tagFilterOf(arguments_.name) : std::string();
+            result.longest = listTags(document, filter.c_str(), listing, profile);
         }
     }
     document.release();
@@ -203,7 +193,7 @@ std::string Run::summary() const {
     const std::string files = withPath_ ? " in " + counted(summary_.examined, "file", "files") : std::string();
     switch (arguments_.command) {
         case Command::Count:
-            return std::to_string(total_.count) + " different tags" + files;
+            return censusSummary(total_.count) + files;
         case Command::Check:
             if (!withPath_) return std::string();
             return counted(summary_.examined, "file", "files") + " examined, " +
@@ -215,7 +205,7 @@ std::string Run::summary() const {
                    std::to_string(summary_.filesWithProblems) + " with broken links, " +
                    counted(summary_.problems, "broken link", "broken links");
         default:
-            return "Longest: " + std::to_string(longest_) + files;
+            return longestSummary(longest_) + files;
     }
 }
 
@@ -322,10 +312,7 @@ CommandEnd runCommand(int argc, char** argv, FILE* out, FILE* err) {
         for (const Error& error : errors) fprintf(err, "%s\n", error.message.c_str());
         if (!profile) return {true};
         SinkLines list(output);
-        if (!listKnownTags(list, *profile)) {
-            fputs("tagvetter: not enough memory for the known-tag reference\n", err);
-            return {true};
-        }
+        referenceLines(knownTagRows(*profile), list);
         output.flush();
         return output.failed() ? outputFailed(err) : CommandEnd();
     }

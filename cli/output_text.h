@@ -8,7 +8,7 @@
 
 #include "byte_sink.h"
 #include "line_output.h"
-#include "result_sinks.h"
+#include "result_lines.h"
 
 // Kept until the run writes it out in input order; or, when `stream` is set (a run of
 // one file), written there in large pieces as it grows, so that a large listing is
@@ -38,20 +38,13 @@ private:
 class SinkLines : public ResultList {
 public:
     explicit SinkLines(ByteSink& out, std::string prefix = std::string()) : prefix_(std::move(prefix)), out_(out) {}
-    void empty() override {}
     void append(const char* line) override {
         if (!prefix_.empty()) out_.add(prefix_);
         out_.add(line);
         out_.add('\n');
-        ++count_;
     }
-    int count() const override { return count_; }
-    int selectedLine() const override { return -1; }
-    // The lines are written out, not kept.
-    std::string lineText(int) const override { return std::string(); }
 
 private:
     std::string prefix_;
     ByteSink& out_;
-    int count_ = 0;
 };

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "fuzz_document.h"
+#include "result_lines.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The LineLabel of the last line reached: at least four digits, the line + 1.
     std::unique_ptr<char[]> label(new char[12]);
-    formatLineLabel(document.line, label.get());
+    labelOfLine(document.line + 1, label.get());
     FUZZ_REQUIRE(isLineLabel(label.get()), label.get());
     FUZZ_REQUIRE(std::stoll(label.get()) == static_cast<long long>(document.line) + 1, label.get());
     return 0;

@@ -549,12 +549,6 @@ std::vector<LinkProblem> LinkCheck::check(const std::function<bool(const std::st
 
 std::vector<ExternalLink> LinkCheck::externals() const { return impl_->externalLinks; }
 
-std::string linkProblemLine(const LinkProblem& problem) {
-    char label[12];
-    formatLineLabel(problem.line - 1, label);
-    return std::string(label) + "  " + linkProblemMessage(problem);
-}
-
 bool readPageLinksOfFile(const std::string& path, PageLinks& links) {
     Document page;
     return page.load(path.c_str()) && readPageLinks(page, links);

@@ -46,8 +46,6 @@ struct LinkProblem {
 // The problem's words: "img/Photo.jpg - No such file", "photo.jpg - Exists only as Photo.JPG",
 // "about.html#team - No anchor team there", "../../x.html - Leads outside the root".
 std::string linkProblemMessage(const LinkProblem& problem);
-// Its line as the text format and the window list it: "0003  img/Photo.jpg - No such file".
-std::string linkProblemLine(const LinkProblem& problem);
 
 // Reads the links of the page at `path` from disk: what LinkCheck::check asks of a linked
 // page that was not added. False when it can't be read.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document_check.h"
+#include "result_lines.h"
 
 // Lines and characters from 0, as the editor counts them.
 struct EditorRange {

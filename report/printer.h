@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "byte_sink.h"
-#include "document_check.h"
+#include "result_lines.h"
 #include "error.h"
 #include "link_check.h"
 #include "tag_profile.h"

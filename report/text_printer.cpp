@@ -21,7 +21,8 @@ public:
     void checked(const PrintedFile& file, int problems, ByteSink& out) const override {
         if (problems != 0) return;
         writePath(file.path, file.withPath, out);
-        out.add("No errors found\n");
+        out.add(NoErrorsFound);
+        out.add('\n');
     }
     void brokenLink(const LinkProblem& problem, bool withPath, int, ByteSink& out) const override {
         writePath(problem.page, withPath, out);
@@ -30,7 +31,8 @@ public:
     void linksChecked(const PrintedFile& file, int broken, ByteSink& out) const override {
         if (broken != 0) return;
         writePath(file.path, file.withPath, out);
-        out.add("No broken links\n");
+        out.add(NoBrokenLinks);
+        out.add('\n');
     }
 };
 

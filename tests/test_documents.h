@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "document.h"
-#include "memory_sinks.h"
+#include "result_lines.h"
 
 // A file that holds the given bytes while the object lives.
 class TempFile {

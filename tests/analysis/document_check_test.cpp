@@ -16,7 +16,7 @@ Lines check(const std::string& bytes, const TagProfile& profile = TagProfile::ht
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     MemoryResultList list;
-    checkDocument(d.document, list, profile, options);
+    checkLines(d.document, list, profile, options);
     return list.lines;
 }
 
@@ -90,8 +90,8 @@ TEST(CheckDocument, ReportsEachProblemAsItsLine) {
 TEST(CheckDocument, GivesTheSameLinesOnASecondRun) {
     LoadedDocument d("<B><B>\n</TABLE><TABLE><td>\n");
     MemoryResultList first, second;
-    checkDocument(d.document, first, TagProfile::html32());
-    checkDocument(d.document, second, TagProfile::html32());
+    checkLines(d.document, first, TagProfile::html32());
+    checkLines(d.document, second, TagProfile::html32());
     EXPECT_EQ(first.lines, second.lines);
     EXPECT_EQ(first.lines.size(), 3u);
 }

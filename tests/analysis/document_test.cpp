@@ -83,8 +83,8 @@ TEST(DocumentLoadText, HoldsACopyCheckedAsTheSameBytesReadFromAFile) {
         ASSERT_TRUE(fromFile.loaded);
         for (const TagProfile* profile : {&TagProfile::html32(), static_cast<const TagProfile*>(html5.get())}) {
             MemoryResultList expected, got;
-            checkDocument(fromFile.document, expected, *profile);
-            checkDocument(fromMemory, got, *profile);
+            checkLines(fromFile.document, expected, *profile);
+            checkLines(fromMemory, got, *profile);
             EXPECT_EQ(got.lines, expected.lines) << page << " (" << profile->name() << ")";
         }
     }
@@ -314,26 +314,20 @@ TEST(SkipToNextAttribute, PassesOverValuesAndQuotedText) {
     }
 }
 
-TEST(FormatLineLabel, PadsToFourDigits) {
+TEST(LineLabel, PadsToFourDigits) {
     struct Case {
         int32_t line;
         const char* label;
-    } cases[] = {{0, "0001"}, {41, "0042"}, {998, "0999"}, {9998, "9999"},
-                 {9999, "10000"}, {12344, "12345"}, {2147483646, "2147483647"}};
+    } cases[] = {{1, "0001"}, {42, "0042"}, {999, "0999"}, {9999, "9999"},
+                 {10000, "10000"}, {12345, "12345"}, {2147483647, "2147483647"}};
     for (const auto& c : cases) {
         char label[12];
-        formatLineLabel(c.line, label);
+        labelOfLine(c.line, label);
         EXPECT_STREQ(label, c.label);
     }
 }
 
-TEST(TextHelpers, InsertAtFrontAndCopyAtMost) {
-    char text[8] = "";
-    insertAtFront(text, '7');
-    EXPECT_STREQ(text, "7");
-    insertAtFront(text, '0');
-    EXPECT_STREQ(text, "07");
-
+TEST(TextHelpers, CopyAtMost) {
     char out[8];
     memset(out, 'x', sizeof out);
     EXPECT_EQ(copyAtMost(out, "abcdef", 3), out + 3);

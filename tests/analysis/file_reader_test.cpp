@@ -38,7 +38,7 @@ TEST(TextBuffer, ADocumentInAReusedBufferSeesOnlyItsOwnText) {
     ASSERT_TRUE(document.load(longer.path(), buffer));
     ASSERT_TRUE(document.load(shorter.path(), buffer));
     MemoryResultList list;
-    checkDocument(document, list, TagProfile::html32());
+    checkLines(document, list, TagProfile::html32());
     EXPECT_EQ(list.lines, Lines{"0001  B - Open tag before previous tag was closed"});
 }
 

@@ -18,9 +18,8 @@ Listing list(const std::string& bytes, const char* filter, const TagProfile& pro
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     MemoryResultList lines;
-    MemoryStatusPanes panes;
-    int longest = listTags(d.document, filter, lines, panes, profile);
-    return {lines.lines, longest, panes.panes[1]};
+    int longest = listTagLines(d.document, filter, lines, profile);
+    return {lines.lines, longest, longestSummary(longest)};
 }
 
 struct ListingCase {
@@ -90,12 +89,12 @@ TEST(ListTags, SkipsTheBodiesEachProfileSkips) {
 }
 
 TEST(TagFilterOfLine, TakesTheFirstFieldWithoutOneLeadingSlash) {
-    EXPECT_EQ(tagFilterOfLine("/A\t2\tAnchor end"), "A");
-    EXPECT_EQ(tagFilterOfLine("TABLE\tTable\talign width "), "TABLE");
-    EXPECT_EQ(tagFilterOfLine("//X\t1\t"), "/X");
-    EXPECT_EQ(tagFilterOfLine("/\t1\t"), "");
-    EXPECT_EQ(tagFilterOfLine("\t3\t"), "");
-    EXPECT_EQ(tagFilterOfLine("td"), "td");
+    EXPECT_EQ(tagFilterOf("/A\t2\tAnchor end"), "A");
+    EXPECT_EQ(tagFilterOf("TABLE\tTable\talign width "), "TABLE");
+    EXPECT_EQ(tagFilterOf("//X\t1\t"), "/X");
+    EXPECT_EQ(tagFilterOf("/\t1\t"), "");
+    EXPECT_EQ(tagFilterOf("\t3\t"), "");
+    EXPECT_EQ(tagFilterOf("td"), "td");
 }
 
 }  // namespace

@@ -90,8 +90,7 @@ TEST(TagScanner, TheAnalysesAgreeOnEveryTag) {
         const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
         LoadedDocument d(page);
         MemoryResultList listed;
-        MemoryStatusPanes panes;
-        listTags(d.document, "", listed, panes, *profile);
+        listTagLines(d.document, "", listed, *profile);
         TagCensus census;
         ASSERT_TRUE(census.setUp());
         recordDocumentTags(d.document, census, *profile);

@@ -97,13 +97,9 @@ SIZE_T privateBytes() {
 // Appends straight to the list box, never making room ahead.
 class BareList : public ResultList {
 public:
-    void empty() override { SendMessageA(listBox.handle, LB_RESETCONTENT, 0, 0); }
     void append(const char* line) override {
         SendMessageA(listBox.handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
     }
-    int count() const override { return static_cast<int>(SendMessageA(listBox.handle, LB_GETCOUNT, 0, 0)); }
-    int selectedLine() const override { return -1; }
-    std::string lineText(int) const override { return std::string(); }
 };
 
 SIZE_T peakPrivateBytes() {
@@ -170,10 +166,10 @@ int main(int argc, char** argv) {
         t0 = now();
         if (variant == 0) {
             mainWindow.results.suspendRedraw();
-            listTags(document, "", bare, mainWindow.panes, TagProfile::html32());
+            listTagLines(document, "", bare, TagProfile::html32());
             mainWindow.results.resumeRedraw();
         } else {
-            listTags(document, "", mainWindow.results, mainWindow.panes, TagProfile::html32());
+            listTagLines(document, "", mainWindow.results, TagProfile::html32());
         }
         UpdateWindow(mainWindow.handle);
         printf("  listing, %-23s %.3f s\n", names[variant], now() - t0);

@@ -152,7 +152,7 @@ TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed)
 // up to the first tab, one leading "/" set aside.
 TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
     TempFolder pages("tagvetter-one-tag");
-    const std::string page = pages.write("odd.htm", "<!-- x -->\n<!DOCTYPE x>\n<//b>\n</>\n<a>\n");
+    const std::string page = pages.write("odd.htm", "<!-- x -->\n<!DOCTYPE x>\n<//b>\n</>\n<a>\n<a\tb>\n");
     const struct {
         int view;          // the listing the line is selected in
         const char* line;  // the start of the selected line
@@ -161,7 +161,9 @@ TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
         {CMD_COUNT_TAGS, "!-\t", {"0001  <!-- x -->"}},
         {CMD_COUNT_TAGS, "!DOCTYPE\t", {"0002  <!DOCTYPE x>"}},
         {CMD_COUNT_TAGS, "//B\t", {"0003  <//b>"}},
-        {CMD_VIEW_KNOWN_TAGS, "/A\t", {"0005  <a>"}},
+        // The census reads a tab as part of a name; the listing reads it as a space.
+        {CMD_COUNT_TAGS, "A\tB\t", {"0005  <a>", "0006  <a b>"}},
+        {CMD_VIEW_KNOWN_TAGS, "/A\t", {"0005  <a>", "0006  <a b>"}},
         {CMD_VIEW_KNOWN_TAGS, "!-\t", {"0001  <!-- x -->"}},
     };
     start(page);
@@ -178,6 +180,21 @@ TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
         EXPECT_EQ(lines(), c.listed) << c.line;
         EXPECT_EQ(mainWindow.viewMode, ViewOneTag) << c.line;
     }
+}
+
+// A broken link's whole target is followed, even one that holds " - " as its message does.
+TEST_F(LinkFollowingTest, ABrokenLinksTargetIsFollowedWhole) {
+    TempFolder pages("tagvetter-follow-target");
+    const std::string dashed = pages.write("a - b.htm", "<p>\n");
+    const std::string page = pages.write("index.htm", "<a href=\"a - b.htm#gone\">\n");
+    start(page);
+    command(CMD_CHECK_LINKS);
+    ASSERT_EQ(lines(), std::vector<std::string>{"0001  a - b.htm#gone - No anchor gone there"});
+    SendMessageA(listBox.handle, LB_SETCURSEL, 0, 0);
+    SendMessageA(mainWindow.handle, WM_COMMAND, MAKEWPARAM(listBox.id, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(listBox.handle));
+    EXPECT_STREQ(mainWindow.documentPath, dashed.c_str());
+    EXPECT_EQ(mainWindow.viewMode, ViewCensus);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "app_fixture.h"
 #include "document_check.h"
 #include "known_tag_reference.h"
-#include "memory_sinks.h"
+#include "result_lines.h"
 #include "resource.h"
 #include "tag_listing.h"
 
@@ -30,27 +30,30 @@ struct Expected {
     int longest = 0;
 };
 
-Expected analyse(const std::function<int(Document&, MemoryResultList&, MemoryStatusPanes&)>& run) {
+// `run` fills the lines and gives the status bar's second pane, and the longest tag's
+// length where there is one.
+Expected analyse(const std::function<std::string(Document&, MemoryResultList&, int&)>& run) {
     Document doc;
     EXPECT_TRUE(doc.load(Sample.c_str()));
     MemoryResultList list;
-    MemoryStatusPanes panes;
-    int longest = run(doc, list, panes);
-    return {list.lines, panes.panes[1], longest};
+    int longest = 0;
+    std::string pane1 = run(doc, list, longest);
+    return {list.lines, pane1, longest};
 }
 
 Expected expectedCensus() {
-    return analyse([](Document& doc, MemoryResultList& list, MemoryStatusPanes& panes) {
+    return analyse([](Document& doc, MemoryResultList& list, int&) {
         TagCensus census;
         census.setUp();
-        countTags(doc, census, list, panes, TagProfile::html32());
-        return 0;
+        countTags(doc, census, list, TagProfile::html32());
+        return censusSummary(census.count);
     });
 }
 
 Expected expectedListing(const char* filter) {
-    return analyse([filter](Document& doc, MemoryResultList& list, MemoryStatusPanes& panes) {
-        return listTags(doc, filter, list, panes, TagProfile::html32());
+    return analyse([filter](Document& doc, MemoryResultList& list, int& longest) {
+        longest = listTagLines(doc, filter, list, TagProfile::html32());
+        return longestSummary(longest);
     });
 }
 
@@ -262,9 +265,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"count tags", CMD_COUNT_TAGS, ViewCensus, expectedCensus, {60, 60}},
         CommandCase{"check document", CMD_CHECK_DOCUMENT, ViewCheck,
                     [] {
-                        return analyse([](Document& doc, MemoryResultList& list, MemoryStatusPanes&) {
-                            checkDocument(doc, list, TagProfile::html32());
-                            return 0;
+                        return analyse([](Document& doc, MemoryResultList& list, int&) {
+                            checkLines(doc, list, TagProfile::html32());
+                            return std::string();
                         });
                     },
                     {}},
@@ -331,7 +334,7 @@ TEST_F(MainWindowTest, ViewAllKnownTagsWorksWithoutADocument) {
     start();
     command(CMD_VIEW_KNOWN_TAGS);
     MemoryResultList reference;
-    ASSERT_TRUE(listKnownTags(reference, TagProfile::html32()));
+    referenceLines(knownTagRows(TagProfile::html32()), reference);
     EXPECT_EQ(lines(), reference.lines);
     EXPECT_EQ(lines().size(), 136u);
     EXPECT_EQ(mainWindow.viewMode, ViewKnownTags);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "document.h"
-#include "memory_sinks.h"
+#include "result_lines.h"
 #include "tag_census.h"
 #include "test_support.h"
 
@@ -122,8 +122,7 @@ TEST_F(TagvetterExe, OpensTheFileNamedOnItsCommandLine) {
     TagCensus census;
     ASSERT_TRUE(census.setUp());
     MemoryResultList expected;
-    MemoryStatusPanes panes;
-    countTags(document, census, expected, panes, TagProfile::html32());
+    countTags(document, census, expected, TagProfile::html32());
 
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.lines.size()));
     for (int i = 0; i < expected.count(); ++i) EXPECT_EQ(listLine(list, i), expected.lines[i]);

@@ -1,0 +1,150 @@
+#include "result_lines.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct KindWords {
+    const char* ending;  // what follows the name in the message
+    const char* summary;
+};
+
+// Indexed by ProblemKind.
+const KindWords KindTexts[ProblemKindCount] = {
+    {" - Unknown keyword", "A tag whose name is not one of the known tags."},
+    {" - Unknown attribute for ", "An attribute the tag does not accept."},
+    {" - Unbalanced quotes", "A tag with an odd number of double quotes."},
+    {" - Open tag before previous tag was closed", "A tag opened again before its previous opening was closed."},
+    {" - Close tag without matching open tag", "A closing tag with no opening tag before it."},
+    {" - More close tags than open tags", "A closing tag beyond the number of its opening tags."},
+    {" - This tag should be in a table", "A table row, cell or header outside any table."},
+    {"\tUnbalanced tags (", "Tags still open at the end of the document."},
+    {" - Obsolete element, not part of current HTML",
+     "An element of earlier HTML that the current standard calls obsolete."},
+    {" - Tag without its closing >", "A tag cut short before its closing >, by the next tag or by the end of the page."},
+    {" - Not closed ",
+     "An element whose end tag is required, still open when an element around it closes or the page ends."},
+    {" - Close tag crosses ",
+     "A close tag that closes an outer element while an inner one, closed later, is still open."},
+    {" - Close tag of a void element", "A close tag of an element that never has one."},
+    {" - Unknown kind in a tagvetter directive",
+     "A word in a tagvetter directive comment that names no kind of problem of the profile."},
+};
+
+const KindWords& wordsOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
+
+char* append(char* out, const char* text) {
+    size_t length = strlen(text);
+    memcpy(out, text, length);
+    return out + length;
+}
+
+}  // namespace
+
+const char NoErrorsFound[] = "No errors found";
+const char NoBrokenLinks[] = "No broken links";
+
+void labelOfLine(int32_t line, char* out) {
+    snprintf(out, 12, "%04lld", static_cast<long long>(line));
+}
+
+std::string censusSummary(int64_t count) { return std::to_string(count) + " different tags"; }
+
+void listCensus(TagCensus& census, ResultList& list, const TagProfile& profile) {
+    sortCensus(census);
+    for (int32_t e = 0; e < census.count; ++e) {
+        const CensusEntry& entry = census.entries[e];
+        // A name of at most 79 characters, a 64-bit count, a description of at most 60.
+        char line[192];
+        snprintf(line, sizeof line, "%s\t%lld\t%s", entry.name, static_cast<long long>(entry.count),
+                 profile.describe(entry.name));
+        list.append(line);
+    }
+}
+
+void countTags(Document& document, TagCensus& census, ResultList& list, const TagProfile& profile) {
+    recordDocumentTags(document, census, profile);
+    listCensus(census, list, profile);
+}
+
+void ListingLines::tag(const ListedTag& tag) {
+    char label[12];
+    labelOfLine(tag.line, label);
+    line_.assign(label).append("  ").append(tag.text);
+    list_.append(line_.c_str());
+}
+
+std::string longestSummary(int longest) { return "Longest: " + std::to_string(longest); }
+
+size_t formatProblemMessage(const Problem& problem, char* out) {
+    char* w = out;
+    const ProblemKind kind = problem.kind;
+    if (kind == ProblemKind::UnbalancedQuotes || kind == ProblemKind::UnfinishedTag) *w++ = '<';
+    w = append(w, problem.name);
+    w = append(w, wordsOf(kind).ending);
+    switch (kind) {
+        case ProblemKind::UnknownAttribute:
+            w = append(w, problem.tag);
+            break;
+        case ProblemKind::UnbalancedTags:
+            w += sprintf(w, "%d)", static_cast<int>(problem.count));
+            break;
+        case ProblemKind::NotClosed:
+            if (problem.tag[0] == '\0') {
+                w = append(w, "at the end of the document");
+            } else {
+                w = append(w, "before ");
+                w = append(w, problem.tag);
+                w += sprintf(w, " on line %d", static_cast<int>(problem.relatedLine));
+            }
+            break;
+        case ProblemKind::CrossingClose:
+            w = append(w, problem.tag);
+            w += sprintf(w, ", opened on line %d", static_cast<int>(problem.relatedLine));
+            break;
+        default:
+            break;
+    }
+    *w = '\0';
+    return static_cast<size_t>(w - out);
+}
+
+size_t formatProblemLine(const Problem& problem, char* out) {
+    if (problem.line == NoLine) return formatProblemMessage(problem, out);
+    labelOfLine(problem.line, out);
+    char* w = append(out + strlen(out), "  ");
+    return static_cast<size_t>(w - out) + formatProblemMessage(problem, w);
+}
+
+const char* problemKindSummary(ProblemKind kind) { return wordsOf(kind).summary; }
+
+void ProblemLines::report(const Problem& problem) {
+    char line[ProblemTextSize];
+    formatProblemLine(problem, line);
+    list_.append(line);
+}
+
+void checkLines(Document& document, ResultList& list, const TagProfile& profile, const CheckOptions& options) {
+    ProblemLines lines(list);
+    if (checkDocument(document, lines, profile, options) == 0) list.append(NoErrorsFound);
+}
+
+void referenceLines(const std::vector<ReferenceRow>& rows, ResultList& list) {
+    std::string line;
+    for (const ReferenceRow& row : rows) {
+        line.assign(row.name).append("\t").append(row.description).append("\t").append(row.attributes);
+        list.append(line.c_str());
+    }
+}
+
+std::string linkProblemLine(const LinkProblem& problem) {
+    char label[12];
+    labelOfLine(problem.line, label);
+    return std::string(label) + "  " + linkProblemMessage(problem);
+}
+
+int listTagLines(Document& document, const char* filter, ResultList& list, const TagProfile& profile) {
+    ListingLines lines(list);
+    return listTags(document, filter, lines, profile);
+}
