@@ -215,35 +215,6 @@ const char* linkKindId(LinkKind kind) {
     return "";
 }
 
-const char* linkKindSummary(LinkKind kind) {
-    switch (kind) {
-        case LinkKind::MissingTarget:
-            return "The link names a file or folder that does not exist.";
-        case LinkKind::LetterCase:
-            return "The link's target exists only under another letter case, so it breaks on most web servers.";
-        case LinkKind::MissingAnchor:
-            return "The link's fragment names no id and no anchor name in the target page.";
-        case LinkKind::OutsideRoot:
-            return "The link leads to a place above the site's root folder.";
-    }
-    return "";
-}
-
-std::string linkProblemMessage(const LinkProblem& problem) {
-    switch (problem.kind) {
-        case LinkKind::MissingTarget:
-            return problem.target + " - No such file";
-        case LinkKind::LetterCase:
-            return problem.target + " - Exists only as " + problem.existing;
-        case LinkKind::MissingAnchor:
-            return problem.target + " - No anchor " + splitReference(cleaned(problem.target)).fragment.value_or("") +
-                   " there";
-        case LinkKind::OutsideRoot:
-            return problem.target + " - Leads outside the root";
-    }
-    return problem.target;
-}
-
 struct LinkCheck::Impl {
     struct Page {
         std::string path;  // as it was added
@@ -467,10 +438,11 @@ void LinkCheck::Impl::checkReference(const Page& page, const PageBase& base, con
                                      std::vector<LinkProblem>& problems) {
     const std::string text = cleaned(reference.target);
     if (isExternal(text, base.external)) return;
-    auto report = [&](LinkKind kind, std::string onDisk = std::string()) {
-        problems.push_back({kind, page.path, reference.line, reference.column, reference.target, std::move(onDisk)});
-    };
     const Split split = splitReference(text);
+    auto report = [&](LinkKind kind, std::string onDisk = std::string()) {
+        problems.push_back({kind, page.path, reference.line, reference.column, reference.target, std::move(onDisk),
+                            kind == LinkKind::MissingAnchor ? split.fragment.value_or("") : std::string()});
+    };
     const bool needsAnchor = split.fragment && !needsNoAnchor(*split.fragment);
     const std::vector<std::string>* anchors = &ownAnchors;
     // A bare fragment stays on the page whatever its base says; any other reference
@@ -518,8 +490,7 @@ std::vector<LinkProblem> LinkCheck::check(const std::function<bool(const std::st
     // site's menus repeat the same links on every page of a folder, so each is resolved once.
     struct Outcome {
         bool broken = false;
-        LinkKind kind = LinkKind::MissingTarget;
-        std::string existing;
+        LinkProblem problem;  // its page and place are those of the first reference
     };
     std::unordered_map<std::string, Outcome> outcomes;
     for (const Impl::Page& page : impl_->pages) {
@@ -537,10 +508,13 @@ std::vector<LinkProblem> LinkCheck::check(const std::function<bool(const std::st
             if (added) {
                 const size_t before = problems.size();
                 impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
-                if (problems.size() > before) known->second = {true, problems.back().kind, problems.back().existing};
+                if (problems.size() > before) known->second = {true, problems.back()};
             } else if (known->second.broken) {
-                problems.push_back({known->second.kind, page.path, reference.line, reference.column, reference.target,
-                                    known->second.existing});
+                LinkProblem again = known->second.problem;
+                again.page = page.path;
+                again.line = reference.line;
+                again.column = reference.column;
+                problems.push_back(std::move(again));
             }
         }
     }

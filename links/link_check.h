@@ -29,8 +29,6 @@ enum class LinkKind : uint8_t {
 constexpr int LinkKindCount = 4;
 
 const char* linkKindId(LinkKind kind);
-// One sentence on the kind, for SARIF rules.
-const char* linkKindSummary(LinkKind kind);
 
 struct LinkProblem {
     LinkKind kind;
@@ -42,10 +40,8 @@ struct LinkProblem {
                            // query and fragment kept; when the wrong case is in the page's
                            // <base href>, the target's path as on disk, from the folder the
                            // resolution started in
+    std::string anchor;    // for MissingAnchor: the fragment, decoded
 };
-// The problem's words: "img/Photo.jpg - No such file", "photo.jpg - Exists only as Photo.JPG",
-// "about.html#team - No anchor team there", "../../x.html - Leads outside the root".
-std::string linkProblemMessage(const LinkProblem& problem);
 
 // Reads the links of the page at `path` from disk: what LinkCheck::check asks of a linked
 // page that was not added. False when it can't be read.

@@ -138,6 +138,34 @@ void referenceLines(const std::vector<ReferenceRow>& rows, ResultList& list) {
     }
 }
 
+const char* linkKindSummary(LinkKind kind) {
+    switch (kind) {
+        case LinkKind::MissingTarget:
+            return "The link names a file or folder that does not exist.";
+        case LinkKind::LetterCase:
+            return "The link's target exists only under another letter case, so it breaks on most web servers.";
+        case LinkKind::MissingAnchor:
+            return "The link's fragment names no id and no anchor name in the target page.";
+        case LinkKind::OutsideRoot:
+            return "The link leads to a place above the site's root folder.";
+    }
+    return "";
+}
+
+std::string linkProblemMessage(const LinkProblem& problem) {
+    switch (problem.kind) {
+        case LinkKind::MissingTarget:
+            return problem.target + " - No such file";
+        case LinkKind::LetterCase:
+            return problem.target + " - Exists only as " + problem.existing;
+        case LinkKind::MissingAnchor:
+            return problem.target + " - No anchor " + problem.anchor + " there";
+        case LinkKind::OutsideRoot:
+            return problem.target + " - Leads outside the root";
+    }
+    return problem.target;
+}
+
 std::string linkProblemLine(const LinkProblem& problem) {
     char label[12];
     labelOfLine(problem.line, label);

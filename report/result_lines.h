@@ -83,6 +83,11 @@ void checkLines(Document& document, ResultList& list, const TagProfile& profile,
 // The reference: "name, tab, description, tab, attributes" for each row, in order.
 void referenceLines(const std::vector<ReferenceRow>& rows, ResultList& list);
 
+// One sentence on the kind, for SARIF rules.
+const char* linkKindSummary(LinkKind kind);
+// A broken link's words: "img/Photo.jpg - No such file", "photo.jpg - Exists only as
+// Photo.JPG", "about.html#team - No anchor team there", "../../x.html - Leads outside the root".
+std::string linkProblemMessage(const LinkProblem& problem);
 // A broken link's result line: LineLabel, two spaces, the target and what is wrong; and the
 // line of a page whose links all lead somewhere.
 std::string linkProblemLine(const LinkProblem& problem);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "result_lines.h"
+
 namespace fs = std::filesystem;
 
 namespace {
