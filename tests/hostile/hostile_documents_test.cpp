@@ -468,22 +468,22 @@ TEST(HostileDocuments, SparseGigabyteOfNuls) {
 // Each byte value alone in a tag name, and alone in an attribute name.
 class ByteValue : public testing::TestWithParam<int> {};
 
+// The document of one byte value in a file of its own, through every command.
+void expectByteDocument(const std::string& bytes, const std::vector<Expected>& expected) {
+    ScratchFolder folder;
+    const std::string path = folder.write("byte.htm", bytes);
+    ASSERT_FALSE(path.empty());
+    expectResults(path, expected, 10, &bytes, nullptr);
+}
+
 TEST_P(ByteValue, InATagName) {
     const unsigned char b = static_cast<unsigned char>(GetParam());
-    ScratchFolder folder;
-    const std::string bytes = nameWithByte(b);
-    const std::string path = folder.write("name.htm", bytes);
-    ASSERT_FALSE(path.empty());
-    expectResults(path, byteInNameExpected(b), 10, &bytes, nullptr);
+    expectByteDocument(nameWithByte(b), byteInNameExpected(b));
 }
 
 TEST_P(ByteValue, InAnAttributeName) {
     const unsigned char b = static_cast<unsigned char>(GetParam());
-    ScratchFolder folder;
-    const std::string bytes = attributeWithByte(b);
-    const std::string path = folder.write("attribute.htm", bytes);
-    ASSERT_FALSE(path.empty());
-    expectResults(path, byteInAttributeExpected(b), 10, &bytes, nullptr);
+    expectByteDocument(attributeWithByte(b), byteInAttributeExpected(b));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllBytes, ByteValue, testing::Range(0, 256), [](const testing::TestParamInfo<int>& test) {

@@ -38,12 +38,8 @@ std::string readFile(const std::string& path) {
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
-        lines.push_back(text.substr(from, end - from));
-    EXPECT_EQ(from, text.size()) << "output does not end with a line feed";
-    return lines;
+    EXPECT_TRUE(text.empty() || text.back() == '\n') << "output does not end with a line feed";
+    return outputLines(text);
 }
 
 bool isLabelled(const std::string& line) {

@@ -44,3 +44,13 @@ CliRun runCli(const std::vector<std::string>& arguments) {
     run.err = readBack(err);
     return run;
 }
+
+std::vector<std::string> outputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t from = 0; from < text.size();) {
+        const size_t end = text.find('\n', from);
+        lines.push_back(text.substr(from, end - from));
+        from = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}

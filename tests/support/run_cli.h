@@ -14,3 +14,6 @@ struct CliRun {
 // Runs "tagvetter ARGUMENTS..." with both streams caught in files of a scratch folder (the
 // C library's tmpfile wants the drive's root under Wine).
 CliRun runCli(const std::vector<std::string>& arguments);
+
+// The lines of a command's output, without their line feeds.
+std::vector<std::string> outputLines(const std::string& text);
