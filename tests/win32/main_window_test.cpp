@@ -589,10 +589,8 @@ TEST_F(MainWindowTest, TheMenuBarIsExactlyTheProgramsMenu) {
     ASSERT_NE(bar, nullptr);
     HMENU resource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
     ASSERT_NE(resource, nullptr);
-    const std::vector<std::string> lines = menuLines(bar);
-    EXPECT_EQ(lines, menuLines(resource));
+    EXPECT_EQ(menuLines(bar), menuLines(resource));
     DestroyMenu(resource);
-    ASSERT_EQ(GetMenuItemCount(bar), 3);
     std::vector<UINT> ids;
     for (int p = 0; p < GetMenuItemCount(bar); ++p) {
         HMENU popup = GetSubMenu(bar, p);
