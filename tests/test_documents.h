@@ -1,40 +1,21 @@
 // Small documents written to temporary files, loaded the way the program loads them.
 #pragma once
 
-#include <cstdio>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 #include <string>
 #include <vector>
 
 #include "document.h"
 #include "result_lines.h"
+#include "scratch_folder.h"
 
 // A file that holds the given bytes while the object lives.
 class TempFile {
 public:
-    explicit TempFile(const std::string& bytes) {
-#ifdef _WIN32
-        path_ = std::string(tmpnam(nullptr));
-#else
-        char pattern[] = "/tmp/tagvetter-test-XXXXXX";
-        int fd = mkstemp(pattern);
-        if (fd >= 0) close(fd);
-        path_ = pattern;
-#endif
-        FILE* f = fopen(path_.c_str(), "wb");
-        if (f) {
-            fwrite(bytes.data(), 1, bytes.size(), f);
-            fclose(f);
-        }
-    }
-    ~TempFile() { remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
+    explicit TempFile(const std::string& bytes) : path_(folder_.write("file", bytes)) {}
     const char* path() const { return path_.c_str(); }
 
 private:
+    ScratchFolder folder_;
     std::string path_;
 };
 

@@ -1,6 +1,9 @@
 #include "document.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <cstring>
 #include <memory>

@@ -7,13 +7,15 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "jobs.h"
 #include "printer.h"
+#include "run_cli.h"
+#include "scratch_folder.h"
 #include "test_documents.h"
 
 #ifndef _WIN32
@@ -22,38 +24,12 @@
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(FILE* f) {
-    std::string text;
-    rewind(f);
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-    fclose(f);
-    return text;
-}
-
-CliRun run(std::vector<std::string> args) {
-    args.insert(args.begin(), "tagvetter");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    int status = runTagvetter(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, readAll(out), readAll(err)};
-}
-
 const char Page[] =
     "<HTML>\r\n<BODY>\r\n<A href=\"next.htm\">next</a>\r\n<td>\r\n</BODY></HTML>\r\n";
 
 TEST(Cli, CountPrintsTheCensusAndItsSummary) {
     TempFile page(Page);
-    CliRun r = run({"count", page.path()});
+    CliRun r = runCli({"count", page.path()});
     EXPECT_EQ(r.status, CliOk);
     EXPECT_EQ(r.out,
               "A\t1\tAnchor (link)\n/A\t1\tAnchor end\nBODY\t1\tBody of the document\n/BODY\t1\tBody end\n"
@@ -63,20 +39,20 @@ TEST(Cli, CountPrintsTheCensusAndItsSummary) {
 
 TEST(Cli, CheckExitsWithOneWhenItFindsProblems) {
     TempFile page(Page);
-    CliRun r = run({"check", page.path()});
+    CliRun r = runCli({"check", page.path()});
     EXPECT_EQ(r.status, CliProblemsFound);
     EXPECT_EQ(r.out, "0004  TD - This tag should be in a table\n");
     EXPECT_EQ(r.err, "");
 
     TempFile clean("<P>fine</P>");
-    r = run({"check", clean.path()});
+    r = runCli({"check", clean.path()});
     EXPECT_EQ(r.status, CliOk);
     EXPECT_EQ(r.out, "No errors found\n");
 }
 
 TEST(Cli, TagsAndTagListWithLineLabels) {
     TempFile page(Page);
-    CliRun all = run({"tags", page.path()});
+    CliRun all = runCli({"tags", page.path()});
     EXPECT_EQ(all.status, CliOk);
     EXPECT_EQ(all.out,
               "0001  <HTML>\n0002  <BODY>\n0003  <A href=\"next.htm\">\n0003  </a>\n0004  <td>\n"
@@ -85,23 +61,23 @@ TEST(Cli, TagsAndTagListWithLineLabels) {
 
     // The name is taken as a census line's first field would be: one leading "/" dropped.
     for (const char* name : {"a", "/A", "A\t1\tAnchor (link)"}) {
-        CliRun one = run({"tag", name, page.path()});
+        CliRun one = runCli({"tag", name, page.path()});
         EXPECT_EQ(one.status, CliOk) << name;
         EXPECT_EQ(one.out, "0003  <A href=\"next.htm\">\n0003  </a>\n") << name;
         EXPECT_EQ(one.err, "Longest: 18\n") << name;
     }
-    EXPECT_EQ(run({"tag", "", page.path()}).out, all.out);
+    EXPECT_EQ(runCli({"tag", "", page.path()}).out, all.out);
 }
 
 TEST(Cli, KnownListsTheReferenceWithoutAFile) {
-    CliRun r = run({"known"});
+    CliRun r = runCli({"known"});
     EXPECT_EQ(r.status, CliOk);
     EXPECT_EQ(r.out.substr(0, 29), "!-\tComment\t\n!DOCTYPE\tHTML 3.2");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 136);
 }
 
 TEST(Cli, RefusesAFileItCannotOpen) {
-    CliRun r = run({"count", "/nonexistent/page.htm"});
+    CliRun r = runCli({"count", "/nonexistent/page.htm"});
     EXPECT_EQ(r.status, CliFailed);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tagvetter: Can't open file: /nonexistent/page.htm\n");
@@ -118,43 +94,43 @@ TEST(Cli, ReportsUsageErrors) {
         {"known", "--format=json"}, {"known", "--profile=html5", "a"}, {"check", "--profile=Auto", "a"},
     };
     for (const auto& args : misuse) {
-        CliRun r = run(args);
+        CliRun r = runCli(args);
         EXPECT_EQ(r.status, CliFailed) << (args.empty() ? "" : args[0]);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find("Try 'tagvetter --help'."), std::string::npos) << r.err;
     }
-    EXPECT_EQ(run({"known", "--profile", "auto"}).err,
+    EXPECT_EQ(runCli({"known", "--profile", "auto"}).err,
               "tagvetter: known needs a profile: html32, html4 or html5\nTry 'tagvetter --help'.\n");
-    CliRun help = run({"--help"});
+    CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, CliOk);
     EXPECT_NE(help.out.find("tag NAME FILE"), std::string::npos);
-    EXPECT_EQ(run({"--version"}).out, "tagvetter " TAGVETTER_VERSION "\n");
+    EXPECT_EQ(runCli({"--version"}).out, "tagvetter " TAGVETTER_VERSION "\n");
 }
 
 TEST(CliProfiles, TheProfileAndTheKnownTagsReachEveryCommand) {
     TempFile page("<nav class=x hx-get=y>\n<my-el any=1></my-el><br/>\n</nav>");
     TempFile known("# our site\nnav | strict | Site menu\n* | | | hx-*\n");
 
-    CliRun old = run({"check", page.path()});
+    CliRun old = runCli({"check", page.path()});
     EXPECT_EQ(old.status, CliProblemsFound);
     EXPECT_EQ(old.out.substr(0, 27), "0001  nav - Unknown keyword");
-    EXPECT_EQ(run({"check", "--profile=html32", page.path()}).out, old.out);
+    EXPECT_EQ(runCli({"check", "--profile=html32", page.path()}).out, old.out);
 
-    CliRun modern = run({"check", "--profile", "html5", page.path()});
+    CliRun modern = runCli({"check", "--profile", "html5", page.path()});
     EXPECT_EQ(modern.out, "0001  hx-get - Unknown attribute for NAV\n");
     EXPECT_EQ(modern.status, CliProblemsFound);
-    CliRun own = run({"check", "--known", known.path(), page.path(), "--profile", "html5"});
+    CliRun own = runCli({"check", "--known", known.path(), page.path(), "--profile", "html5"});
     EXPECT_EQ(own.out, "No errors found\n");
     EXPECT_EQ(own.status, CliOk);
 
-    CliRun count = run({"count", "--profile", "html5", "--known", known.path(), page.path()});
+    CliRun count = runCli({"count", "--profile", "html5", "--known", known.path(), page.path()});
     EXPECT_EQ(count.out,
               "BR\t1\tLine break\nMY-EL\t1\tCustom element\n/MY-EL\t1\tCustom element end\n"
               "NAV\t1\tSite menu\n/NAV\t1\tEnd of site menu\n");
-    CliRun tags = run({"tag", "br", "--profile", "html5", page.path()});
+    CliRun tags = runCli({"tag", "br", "--profile", "html5", page.path()});
     EXPECT_EQ(tags.out, "0002  <br/>\n");
 
-    CliRun reference = run({"known", "--profile", "html5", "--known", known.path()});
+    CliRun reference = runCli({"known", "--profile", "html5", "--known", known.path()});
     EXPECT_EQ(reference.status, CliOk);
     EXPECT_NE(reference.out.find("\nNAV\tSite menu\t"), std::string::npos);
     EXPECT_NE(reference.out.find("\n*\tAttributes of every tag\taccesskey "), std::string::npos);
@@ -162,7 +138,7 @@ TEST(CliProfiles, TheProfileAndTheKnownTagsReachEveryCommand) {
     // Obsolete elements are known, to be reported as such.
     EXPECT_NE(reference.out.find("\nFONT\t"), std::string::npos);
 
-    CliRun older = run({"check", "--profile", "html4", "--format", "gnu", page.path()});
+    CliRun older = runCli({"check", "--profile", "html4", "--format", "gnu", page.path()});
     const std::string at = page.path();
     EXPECT_EQ(older.out, at + ":1:1: nav - Unknown keyword\n" + at + ":2:1: my-el - Unknown keyword\n" + at +
                              ":2:14: /my-el - Unknown keyword\n" + at + ":3:1: /nav - Unknown keyword\n");
@@ -170,7 +146,7 @@ TEST(CliProfiles, TheProfileAndTheKnownTagsReachEveryCommand) {
 
 TEST(CliProfiles, ReportsEveryMalformedKnownLineBeforeAnyPage) {
     TempFile known("x-a | strict\nx-b | twice\n\nx-c | counted | d | a=b\nx-d\n");
-    CliRun r = run({"check", "--known", known.path(), "/nonexistent/page.htm"});
+    CliRun r = runCli({"check", "--known", known.path(), "/nonexistent/page.htm"});
     EXPECT_EQ(r.status, CliFailed);
     EXPECT_EQ(r.out, "");
     const std::string file = known.path();
@@ -180,44 +156,17 @@ TEST(CliProfiles, ReportsEveryMalformedKnownLineBeforeAnyPage) {
                          file + ":5: 'x-d' is not a tag of the html4 profile, so it needs a pairing\n" +
                          file + ":5: 'x-d' is not a tag of the html5 profile, so it needs a pairing\n");
 
-    CliRun missing = run({"known", "--known", "/nonexistent/tags.known"});
+    CliRun missing = runCli({"known", "--known", "/nonexistent/tags.known"});
     EXPECT_EQ(missing.status, CliFailed);
     EXPECT_EQ(missing.err, "tagvetter: Can't open file: /nonexistent/tags.known\n");
 }
 
 namespace fs = std::filesystem;
 
-// A folder of pages in the temporary folder, removed with everything in it.
-class Site {
-public:
-    Site() {
-        std::random_device random;
-        root_ = fs::temp_directory_path() / ("tagvetter-site-" + std::to_string(random()));
-        fs::create_directories(root_);
-    }
-    ~Site() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    // Writes `bytes` to the file at `relative` (folders made as needed); gives its path.
-    std::string write(const fs::path& relative, const std::string& bytes) {
-        fs::path path = root_ / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-    std::string path(const fs::path& relative = fs::path()) const {
-        return relative.empty() ? root_.string() : (root_ / relative).string();
-    }
-
-private:
-    fs::path root_;
-};
-
 // A site whose file names sort differently by bytes than by letters, a folder named like
 // a page, and a file that is not a page.
 TEST(CliSite, ExaminesFoldersAndListsInByteOrderWithTheSameBytesForAnyJobs) {
-    Site site;
+    ScratchFolder site;
     const std::string z = site.write("Z.htm", "<table>");
     const std::string d = site.write(fs::path("a.htm") / "d.htm", "<i>");
     const std::string c = site.write(fs::path("a") / "c.HTML", "<P>x</P>");
@@ -270,7 +219,7 @@ TEST(CliSite, ExaminesFoldersAndListsInByteOrderWithTheSameBytesForAnyJobs) {
         for (const char* jobs : {"-j1", "-j3"}) {
             std::vector<std::string> args = test.args;
             args.push_back(jobs);
-            CliRun r = run(args);
+            CliRun r = runCli(args);
             EXPECT_EQ(r.status, test.status) << what << jobs;
             EXPECT_EQ(r.out, test.out) << what << jobs;
             EXPECT_EQ(r.err, test.err) << what << jobs;
@@ -321,18 +270,18 @@ TEST(CliFormats, SarifUrisArePercentEncodedReferences) {
 #ifndef _WIN32
 // The real program, as users and scripts start it.
 CliRun runProcess(const std::string& arguments, const std::string& input = "") {
-    TempFile stdinFile(input);
-    TempFile errFile("");
-    std::string command = std::string(TAGVETTER_EXE) + " " + arguments + " <" + stdinFile.path() + " 2>" +
-                          errFile.path();
+    const ScratchFolder streams;
+    const std::string errPath = streams.path("err");
+    const std::string command =
+        std::string(TAGVETTER_EXE) + " " + arguments + " <" + streams.write("in", input) + " 2>" + errPath;
     FILE* p = popen(command.c_str(), "r");
     std::string out;
     char chunk[4096];
     size_t n;
     while ((n = fread(chunk, 1, sizeof chunk, p)) > 0) out.append(chunk, n);
     int status = pclose(p);
-    FILE* e = fopen(errFile.path(), "rb");
-    return {WEXITSTATUS(status), out, readAll(e)};
+    std::ifstream err(errPath, std::ios::binary);
+    return {WEXITSTATUS(status), out, std::string(std::istreambuf_iterator<char>(err), {})};
 }
 
 TEST(CliProcess, ReadsStandardInputForADash) {
@@ -361,7 +310,7 @@ TEST(CliProcess, PassesTheDocumentsBytesThroughUnchanged) {
 // and pages left out: every command follows the configuration that applies to each page,
 // options win over it, and a wrong configuration stops the run before any page is read.
 TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
-    Site site;
+    ScratchFolder site;
     site.write("tagvetter.toml",
                "profile = \"html5\"\nknown = [\"site.known\"]\nignore = [\"obsolete-tag\"]\n"
                "exclude = [\"vendor/**\", \"*.tmp.html\"]\n"
@@ -412,7 +361,7 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
     for (const Case& test : cases) {
         std::string what;
         for (const std::string& a : test.args) what += a + " ";
-        CliRun r = run(test.args);
+        CliRun r = runCli(test.args);
         EXPECT_EQ(r.status, test.status) << what;
         EXPECT_EQ(r.out, test.out) << what;
         EXPECT_EQ(r.err, test.err) << what;
@@ -420,16 +369,16 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
 
     // Faults of the file: the place and what is wrong, exit 2, no page read.
     site.write(fs::path("sub") / "tagvetter.toml", "profile = \"html4\"\n\nignore = [\"no-such-kind\"]\n");
-    CliRun wrong = run({"check", dir});
+    CliRun wrong = runCli({"check", dir});
     EXPECT_EQ(wrong.status, CliFailed);
     EXPECT_EQ(wrong.out, "");
     EXPECT_EQ(wrong.err, site.path(fs::path("sub") / "tagvetter.toml") + ":3:11: unknown kind 'no-such-kind'\n");
-    EXPECT_EQ(run({"check", "--no-config", "--format=gnu", sub}).status, CliProblemsFound);
+    EXPECT_EQ(runCli({"check", "--no-config", "--format=gnu", sub}).status, CliProblemsFound);
 
     // A known-tag file that the top level and the override both read, wrong: said once.
     site.write(fs::path("sub") / "tagvetter.toml", "profile = \"html4\"\n");
     site.write("site.known", "sidebar | twice | Side bar\n");
-    CliRun badKnown = run({"check", index, old});
+    CliRun badKnown = runCli({"check", index, old});
     EXPECT_EQ(badKnown.status, CliFailed);
     EXPECT_EQ(badKnown.out, "");
     EXPECT_EQ(badKnown.err, site.path("site.known") +
@@ -439,7 +388,7 @@ TEST(CliConfig, EachPageFollowsTheNearestConfiguration) {
 // Pages of three doctypes, with auto from the option and from the configuration: each
 // page's lines are those of the page examined with the profile its doctype names.
 TEST(CliConfig, AutoGivesEachPageTheProfileOfItsDoctype) {
-    Site site;
+    ScratchFolder site;
     const std::string body = "<center>x</center>\n<p><b>x<i>y</b>z</i></p>\n<sidebar>\n<td>\n";
     const struct {
         std::string path;
@@ -457,7 +406,7 @@ TEST(CliConfig, AutoGivesEachPageTheProfileOfItsDoctype) {
         for (const auto& page : pages) {
             std::vector<std::string> alone = command;
             alone.insert(alone.end(), {"--no-config", "--profile", page.profile, page.path});
-            const std::string out = run(alone).out;
+            const std::string out = runCli(alone).out;
             // Alone a page's lines have no path, but check's GNU lines always do.
             const std::string prefix = command[0] == "check" ? "" : page.path + ":";
             for (size_t from = 0; from < out.size(); from = out.find('\n', from) + 1) {
@@ -468,11 +417,11 @@ TEST(CliConfig, AutoGivesEachPageTheProfileOfItsDoctype) {
         option.insert(option.end(), {"--no-config", "--profile=auto", "-j3", site.path()});
         configured.push_back(site.path());
         site.write("tagvetter.toml", "profile = \"auto\"\n");
-        EXPECT_EQ(run(option).out, expected) << command[0];
-        EXPECT_EQ(run(configured).out, expected) << command[0];
+        EXPECT_EQ(runCli(option).out, expected) << command[0];
+        EXPECT_EQ(runCli(configured).out, expected) << command[0];
         fs::remove(site.path("tagvetter.toml"));
     }
-    CliRun census = run({"count", "--profile", "auto", site.path()});
+    CliRun census = runCli({"count", "--profile", "auto", site.path()});
     EXPECT_EQ(census.status, CliOk);
     EXPECT_NE(census.err.find(" different tags in 3 files\n"), std::string::npos) << census.err;
 }

@@ -2,42 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::random_device random;
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = fs::absolute(fs::temp_directory_path() /
-                             ("tagvetter-config-" + std::to_string(now) + "-" + std::to_string(random())))
-                    .lexically_normal();
-        fs::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Makes `folder` the current one until the end of the scope.
 class CurrentFolder {
@@ -101,17 +74,17 @@ TEST(SiteConfigLoad, ReportsTheFirstFaultWithItsPlace) {
         {"[[overrides]]\npaths = ['a']\nignore = ['not-closed', 'x']\n", ":3:25: unknown kind 'x'"},
         {"[[overrides]]\npaths = ['a']\nknown = [1]\n", ":3:10: 'known' must be an array of strings"},
     };
-    const TemporaryFolder folder;
-    const std::string file = (folder.path() / SiteConfigName).string();
+    const ScratchFolder folder;
+    const std::string file = folder.path(SiteConfigName);
     for (const FaultCase& c : cases) {
-        writeFile(file, c.text);
+        folder.write(SiteConfigName, c.text);
         SiteConfig config;
         std::string error;
         EXPECT_FALSE(config.load(file, error)) << c.text;
         EXPECT_EQ(error, file + c.error) << c.text;
     }
 
-    for (const fs::path& unreadable : {folder.path() / "missing.toml", folder.path()}) {
+    for (const fs::path& unreadable : {folder.root() / "missing.toml", folder.root()}) {
         SiteConfig config;
         std::string error;
         EXPECT_FALSE(config.load(unreadable.string(), error));
@@ -170,24 +143,25 @@ TEST(MatchesPathPattern, FollowsFoldersStarsAndAnchors) {
 // root/tagvetter.toml with two overrides; root/blog/tagvetter.toml of its own; a folder
 // that is named like the file but is no file.
 TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
-    const TemporaryFolder temporary;
-    const fs::path root = temporary.path() / "site";
-    const fs::path absoluteKnown = temporary.path() / "global.known";
-    writeFile(root / SiteConfigName, "profile = 'html4'\n"
-                                     "known = ['caf\xc3\xa9 \xc6\xbf.known', '../shared/./more.known', '" +
-                                         absoluteKnown.string() +
-                                         "']\n"
-                                         "ignore = ['unknown-attribute']\n"
-                                         "exclude = ['vendor/**', '*.tmp.html']\n"
-                                         "[[overrides]]\n"
-                                         "paths = ['old/**']\n"
-                                         "profile = 'html32'\n"
-                                         "ignore = ['unbalanced-quotes', 'void-close', 'unbalanced-quotes']\n"
-                                         "[[overrides]]\n"
-                                         "paths = ['nothing', 'old/keep/*.html']\n"
-                                         "profile = 'auto'\n"
-                                         "known = []\n");
-    writeFile(root / "blog" / SiteConfigName, "profile = 'auto'\n");
+    const ScratchFolder temporary;
+    const fs::path root = temporary.root() / "site";
+    const fs::path absoluteKnown = temporary.root() / "global.known";
+    const std::string settings = "profile = 'html4'\n"
+                                 "known = ['caf\xc3\xa9 \xc6\xbf.known', '../shared/./more.known', '" +
+                                     absoluteKnown.string() +
+                                     "']\n"
+                                     "ignore = ['unknown-attribute']\n"
+                                     "exclude = ['vendor/**', '*.tmp.html']\n"
+                                     "[[overrides]]\n"
+                                     "paths = ['old/**']\n"
+                                     "profile = 'html32'\n"
+                                     "ignore = ['unbalanced-quotes', 'void-close', 'unbalanced-quotes']\n"
+                                     "[[overrides]]\n"
+                                     "paths = ['nothing', 'old/keep/*.html']\n"
+                                     "profile = 'auto'\n"
+                                     "known = []\n";
+    temporary.write(fs::path("site") / SiteConfigName, settings);
+    temporary.write(fs::path("site") / "blog" / SiteConfigName, "profile = 'auto'\n");
     fs::create_directories(root / "drafts" / SiteConfigName);
 
     const std::string rootConfig = (root / SiteConfigName).string();
@@ -196,14 +170,14 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     EXPECT_EQ(findSiteConfig((root / "drafts" / "page.html").string()), rootConfig);
     EXPECT_EQ(findSiteConfig((root / "blog" / "2024" / "post.html").string()),
               (root / "blog" / SiteConfigName).string());
-    EXPECT_EQ(findSiteConfig((temporary.path() / "elsewhere" / "page.html").string()), "");
+    EXPECT_EQ(findSiteConfig((temporary.root() / "elsewhere" / "page.html").string()), "");
 
     SiteConfig config;
     std::string error;
     ASSERT_TRUE(config.load(rootConfig, error)) << error;
     EXPECT_EQ(config.file(), rootConfig);
     const std::vector<std::string> topKnown = {(root / "caf\xc3\xa9 \xc6\xbf.known").string(),
-                                               (temporary.path() / "shared" / "more.known").string(),
+                                               (temporary.root() / "shared" / "more.known").string(),
                                                absoluteKnown.string()};
 
     const PageSettings index = config.settingsFor((root / "index.html").string());
@@ -215,7 +189,7 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     EXPECT_TRUE(config.settingsFor((root / "vendor" / "lib" / "a.html").string()).excluded);
     EXPECT_TRUE(config.settingsFor((root / "docs" / "draft.tmp.html").string()).excluded);
     // Outside the configuration's folder no pattern applies.
-    EXPECT_FALSE(config.settingsFor((temporary.path() / "draft.tmp.html").string()).excluded);
+    EXPECT_FALSE(config.settingsFor((temporary.root() / "draft.tmp.html").string()).excluded);
 
     const std::vector<ProblemKind> oldIgnore = {ProblemKind::UnbalancedQuotes, ProblemKind::VoidClose};
     const PageSettings old = config.settingsFor((root / "old" / "page.html").string());
@@ -242,7 +216,7 @@ TEST(SiteConfigSite, FindsTheNearestFileAndGivesEachPageItsSettings) {
     EXPECT_FALSE(standardInput.excluded);
 
     // A failed load leaves the configuration as it was.
-    writeFile(root / "broken.toml", "profile = 'html6'\n");
+    temporary.write(fs::path("site") / "broken.toml", "profile = 'html6'\n");
     EXPECT_FALSE(config.load((root / "broken.toml").string(), error));
     EXPECT_EQ(config.file(), rootConfig);
     EXPECT_EQ(config.settingsFor((root / "old" / "page.html").string()).profile, "html32");

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "cli_run.h"
 #include "hostile_inputs.h"
+#include "run_checks.h"
+#include "run_cli.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -366,7 +368,7 @@ void expectResults(const std::string& path, const std::vector<Expected>& expecte
         std::vector<std::string> arguments = e.command;
         arguments.push_back(path);
         std::string shown = e.command[0] + (e.command.size() > 1 ? " " + e.command[1] : "");
-        CliResult r = runCli(arguments);
+        CliRun r = runCli(arguments);
         EXPECT_EQ(r.status, e.status) << shown;
         EXPECT_EQ(firstDifference(e.out, r.out), "") << shown << " (standard output)";
         EXPECT_EQ(firstDifference(e.err, r.err), "") << shown << " (standard error)";
@@ -414,7 +416,7 @@ TEST(HostileDocuments, CensusOfEveryByteCountsTheTrueDistinctWords) {
     EXPECT_EQ(expected["Q"], 4);
     EXPECT_EQ(expected["QAZ"], 2);
 
-    CliResult r = runCli({"count", path});
+    CliRun r = runCli({"count", path});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, census(226));
     std::map<std::string, int> counted;
@@ -456,8 +458,8 @@ TEST(HostileDocuments, SparseGigabyteOfNuls) {
         GTEST_SKIP() << "a gigabyte of NULs needs about " << needed << " MB of free memory; " << available
                      << " MB are available";
     ScratchFolder folder;
-    const std::string path = folder.pathOf("nuls.htm");
-    if (folder.path().empty() || !makeSparseZeros(path, size))
+    const std::string path = folder.path("nuls.htm");
+    if (folder.root().empty() || !makeSparseZeros(path, size))
         GTEST_SKIP() << "the temporary folder can't hold a sparse file of 1 GB";
     expectResults(path, allEmpty("B"), 30, nullptr, "sparse_1gb_nuls");
     EXPECT_EQ(fileState(path, false).size, static_cast<off_t>(size));
@@ -466,22 +468,22 @@ TEST(HostileDocuments, SparseGigabyteOfNuls) {
 // Each byte value alone in a tag name, and alone in an attribute name.
 class ByteValue : public testing::TestWithParam<int> {};
 
+// The document of one byte value in a file of its own, through every command.
+void expectByteDocument(const std::string& bytes, const std::vector<Expected>& expected) {
+    ScratchFolder folder;
+    const std::string path = folder.write("byte.htm", bytes);
+    ASSERT_FALSE(path.empty());
+    expectResults(path, expected, 10, &bytes, nullptr);
+}
+
 TEST_P(ByteValue, InATagName) {
     const unsigned char b = static_cast<unsigned char>(GetParam());
-    ScratchFolder folder;
-    const std::string bytes = nameWithByte(b);
-    const std::string path = folder.write("name.htm", bytes);
-    ASSERT_FALSE(path.empty());
-    expectResults(path, byteInNameExpected(b), 10, &bytes, nullptr);
+    expectByteDocument(nameWithByte(b), byteInNameExpected(b));
 }
 
 TEST_P(ByteValue, InAnAttributeName) {
     const unsigned char b = static_cast<unsigned char>(GetParam());
-    ScratchFolder folder;
-    const std::string bytes = attributeWithByte(b);
-    const std::string path = folder.write("attribute.htm", bytes);
-    ASSERT_FALSE(path.empty());
-    expectResults(path, byteInAttributeExpected(b), 10, &bytes, nullptr);
+    expectByteDocument(attributeWithByte(b), byteInAttributeExpected(b));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllBytes, ByteValue, testing::Range(0, 256), [](const testing::TestParamInfo<int>& test) {

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "cli_run.h"
+#include "run_checks.h"
+#include "run_cli.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -36,12 +38,8 @@ std::string readFile(const std::string& path) {
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
-        lines.push_back(text.substr(from, end - from));
-    EXPECT_EQ(from, text.size()) << "output does not end with a line feed";
-    return lines;
+    EXPECT_TRUE(text.empty() || text.back() == '\n') << "output does not end with a line feed";
+    return outputLines(text);
 }
 
 bool isLabelled(const std::string& line) {
@@ -50,7 +48,7 @@ bool isLabelled(const std::string& line) {
     return line.find_first_not_of("0123456789") == space;
 }
 
-void expectListing(const CliResult& r, const std::string& what) {
+void expectListing(const CliRun& r, const std::string& what) {
     EXPECT_EQ(r.status, 0) << what;
     EXPECT_EQ(r.err.rfind("Longest: ", 0), 0u) << what << ": " << r.err;
     for (const std::string& line : splitLines(r.out)) {
@@ -69,13 +67,13 @@ TEST_P(RegressionInput, RunsThroughEveryCommand) {
     const FileState before = fileState(path, true);
     const double bound = 10;
 
-    CliResult count = runCli({"count", path});
+    CliRun count = runCli({"count", path});
     EXPECT_EQ(count.status, 0);
     std::vector<std::string> census = splitLines(count.out);
     EXPECT_EQ(count.err, std::to_string(census.size()) + " different tags\n");
     for (const std::string& line : census) EXPECT_GE(std::count(line.begin(), line.end(), '\t'), 2) << line;
 
-    CliResult check = runCli({"check", path});
+    CliRun check = runCli({"check", path});
     EXPECT_EQ(check.status, check.out == "No errors found\n" ? 0 : 1) << check.out;
     EXPECT_TRUE(check.err.empty()) << check.err;
     for (const std::string& line : splitLines(check.out)) {
@@ -83,18 +81,18 @@ TEST_P(RegressionInput, RunsThroughEveryCommand) {
         EXPECT_TRUE(endLine || isLabelled(line)) << line;
     }
 
-    CliResult tags = runCli({"tags", path});
+    CliRun tags = runCli({"tags", path});
     expectListing(tags, "tags");
-    std::vector<CliResult> runs = {count, check, tags};
+    std::vector<CliRun> runs = {count, check, tags};
     // View one tag with the name of every census line, as a user would pick it.
     for (const std::string& line : census) {
         std::string name = line.substr(0, line.find('\t'));
-        CliResult tag = runCli({"tag", name, path});
+        CliRun tag = runCli({"tag", name, path});
         expectListing(tag, "tag " + name);
         EXPECT_EQ(tag.err, tags.err) << name;
         runs.push_back(tag);
     }
-    for (const CliResult& r : runs) EXPECT_LT(r.seconds, bound);
+    for (const CliRun& r : runs) EXPECT_LT(r.seconds, bound);
     EXPECT_TRUE(fileState(path, true) == before) << "a command changed the file";
 }
 

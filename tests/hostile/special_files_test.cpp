@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "cli.h"
-#include "cli_run.h"
+#include "run_cli.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -31,19 +31,13 @@ struct ChildRun {
 // Runs "tagvetter COMMAND PATH" in a child process, for at most `bound` seconds.
 ChildRun runInChild(const std::string& command, const std::string& path, const ScratchFolder& folder,
                     double bound) {
-    const std::string errPath = folder.pathOf("err.txt");
+    const std::string errPath = folder.path("err.txt");
     fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-        FILE* out = fopen("/dev/null", "w");
-        FILE* err = fopen(errPath.c_str(), "w");
-        if (!out || !err) _exit(100);
-        std::string words[] = {"tagvetter", command, path};
-        char* argv[] = {&words[0][0], &words[1][0], &words[2][0], nullptr};
-        int status = runTagvetter(3, argv, out, err);
-        fclose(out);
-        fclose(err);
-        _exit(status);
+        const CliRun run = runCli({command, path});
+        std::ofstream(errPath, std::ios::binary) << run.err;
+        _exit(run.status);
     }
     ChildRun run;
     if (child < 0) return run;
@@ -72,7 +66,7 @@ struct SpecialFile {
 
 const SpecialFile SpecialFiles[] = {
     {"fifo_without_writer", [](const ScratchFolder& folder) {
-         std::string path = folder.pathOf("fifo.htm");
+         std::string path = folder.path("fifo.htm");
          return mkfifo(path.c_str(), 0644) == 0 ? path : std::string();
      }},
     {"endless_device", [](const ScratchFolder&) {
@@ -89,7 +83,7 @@ class SpecialFileTest : public testing::TestWithParam<SpecialFile> {};
 
 TEST_P(SpecialFileTest, IsRefusedAtOnceByEveryCommand) {
     ScratchFolder folder;
-    ASSERT_FALSE(folder.path().empty());
+    ASSERT_FALSE(folder.root().empty());
     const std::string path = GetParam().make(folder);
     if (path.empty()) GTEST_SKIP() << "this system can't make a " << GetParam().name;
     for (const char* command : {"count", "check", "tags"}) {

@@ -2,46 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "result_lines.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A generated site under the system's temporary folder, removed with everything in it.
-class SiteFolder {
+// A generated site in a scratch folder: every file its pages name.
+class SiteFolder : public ScratchFolder {
 public:
     SiteFolder() {
-        std::random_device random;
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = fs::absolute(fs::temp_directory_path() /
-                             ("tagvetter-links-" + std::to_string(now) + "-" + std::to_string(random())))
-                    .lexically_normal();
         for (const char* file : {"index.html", "about.html", "docs/index.htm", "docs/guide.html", "docs/sub/page.html",
                                  "docs/locked.html", "img/Photo.JPG", "img/a b.png", "files/report.pdf", "Upper/x.html",
                                  "base/page.html", "base/external.html", "base/miscased.html"}) {
-            fs::create_directories((path_ / file).parent_path());
-            std::ofstream(path_ / file) << "<p>";
+            write(file, "<p>");
         }
-        fs::create_directories(path_ / "empty");
+        makeFolder("empty");
     }
-    ~SiteFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string page(const std::string& relative) const { return (path_ / relative).string(); }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
 };
 
 // One reference of a page and what is found of it: "" when it is fine.
@@ -165,7 +148,7 @@ struct SiteRun {
 };
 
 SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order) {
-    LinkCheck check(LinkOptions{site.path().string(), {"index.html", "index.htm"}, {"generated/**", "*.pdf"}});
+    LinkCheck check(LinkOptions{site.root().string(), {"index.html", "index.htm"}, {"generated/**", "*.pdf"}});
     for (size_t index : order) {
         const SitePage& page = sitePages()[index];
         PageLinks links;
@@ -173,11 +156,11 @@ SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order) {
         links.anchors = page.anchors;
         int32_t line = 1;
         for (const Link& link : page.links) links.references.push_back({link.target, line++, 7, "a", link.attribute});
-        check.addPage(site.page(page.path), std::move(links));
+        check.addPage(site.path(page.path), std::move(links));
     }
     SiteRun run;
     run.problems = check.check([&](const std::string& path, PageLinks& links) {
-        const std::string relative = fs::relative(path, site.path()).generic_string();
+        const std::string relative = fs::relative(path, site.root()).generic_string();
         ++run.reads[relative];
         if (relative == "docs/locked.html") return false;
         if (relative == "docs/guide.html") links.anchors = {"install"};
@@ -210,13 +193,13 @@ TEST(LinkCheck, FindsEveryKindOfBrokenLinkWhateverTheOrderOfPages) {
     for (const std::vector<size_t>& order : orders) {
         const SiteRun run = checkSite(site, order);
         for (const SitePage& page : sitePages()) {
-            EXPECT_EQ(problemsOf(run, site.page(page.path)), expectedProblems(page)) << page.path;
+            EXPECT_EQ(problemsOf(run, site.path(page.path)), expectedProblems(page)) << page.path;
         }
         // Grouped by page in the order they were added, and nothing else.
         std::vector<std::string> pageOfEach;
         for (size_t index : order) {
             for (size_t n = expectedProblems(sitePages()[index]).size(); n > 0; --n)
-                pageOfEach.push_back(site.page(sitePages()[index].path));
+                pageOfEach.push_back(site.path(sitePages()[index].path));
         }
         ASSERT_EQ(run.problems.size(), pageOfEach.size());
         for (size_t i = 0; i < pageOfEach.size(); ++i) {
@@ -260,14 +243,14 @@ TEST(LinkCheck, KeepsExternalReferencesInPageOrder) {
 TEST(LinkCheck, OnlyARootLimitsWhereLinksLead) {
     SiteFolder site;
     // Up above the site's folder and back into it.
-    const std::string roundabout = "../../../" + site.path().filename().string() + "/about.html";
-    for (const std::string& root : {site.path().string(), std::string()}) {
+    const std::string roundabout = "../../../" + site.root().filename().string() + "/about.html";
+    for (const std::string& root : {site.root().string(), std::string()}) {
         LinkOptions options;
         options.root = root;
         LinkCheck check(options);
         PageLinks links;
         links.references = {{roundabout, 1, 1, "a", "href"}, {"../about.html", 2, 1, "a", "href"}};
-        check.addPage(site.page("docs/sub/page.html"), std::move(links));
+        check.addPage(site.path("docs/sub/page.html"), std::move(links));
         std::vector<std::string> messages;
         for (const LinkProblem& problem : check.check([](const std::string&, PageLinks&) { return false; }))
             messages.push_back(linkProblemMessage(problem));

@@ -2,13 +2,9 @@
 // completion, and the configuration nearest the page.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "lsp_session.h"
+#include "scratch_folder.h"
 #include "tag_help.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -238,32 +234,18 @@ TEST(TagHelpTest, NamesAndCompletionsAtOffsets) {
               html32.end());
 }
 
-// A scratch folder with a tagvetter.toml, removed at the end.
-class SiteFolder {
+// A scratch folder whose name holds a space, which the URIs of its files encode.
+class SiteFolder : public ScratchFolder {
 public:
-    SiteFolder() {
-        folder_ = fs::temp_directory_path() / ("tagvetter lsp " + std::to_string(counter_++) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    ~SiteFolder() { fs::remove_all(folder_); }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
-    }
-    std::string path(const std::string& name) const { return (folder_ / name).u8string(); }
+    SiteFolder() : ScratchFolder("tagvetter lsp ") {}
     // The file:// URI of a file in the folder, its spaces percent-encoded.
     std::string uri(const std::string& name) const {
         std::string encoded = "file://";
-        std::string file = (folder_ / name).generic_u8string();
+        std::string file = (root() / name).generic_u8string();
         if (file[0] != '/') encoded += '/';
         for (char c : file) encoded += c == ' ' ? std::string("%20") : std::string(1, c);
         return encoded;
     }
-
-private:
-    static inline int counter_ = 0;
-    fs::path folder_;
 };
 
 TEST(LanguageServerTest, ConfigurationNearestThePage) {

@@ -11,6 +11,7 @@
 
 #include "application.h"
 #include "box_answerer.h"
+#include "scratch_folder.h"
 #include "test_support.h"
 
 // The placement key of every in-process test: the program's own key is left to the

@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(CheckLinksTest, ListsThePagesBrokenLinksAsTheCommandLineDoes) {
-    TempFolder folder("tagvetter-check-links");
+    const ScratchFolder folder;
     const std::string about = folder.write("about.htm", "<h2 id=\"team\">Team</h2>\n");
     folder.write("Photo.JPG", "");
     const std::string page = folder.write(
@@ -43,7 +43,7 @@ TEST_F(CheckLinksTest, ListsThePagesBrokenLinksAsTheCommandLineDoes) {
         "0005  #here - No anchor here there",
     };
     EXPECT_EQ(lines(), expected);
-    EXPECT_EQ(runCli({"links", page}).lines, expected);
+    EXPECT_EQ(cliOutput({"links", page}).lines, expected);
     // Another profile redoes it: links don't depend on the profile.
     command(CMD_PROFILE_HTML5);
     EXPECT_EQ(lines(), expected);
@@ -56,7 +56,7 @@ TEST_F(CheckLinksTest, ListsThePagesBrokenLinksAsTheCommandLineDoes) {
     mainWindow.openDocument(clean.c_str());
     command(CMD_CHECK_LINKS);
     EXPECT_EQ(lines(), std::vector<std::string>{"No broken links"});
-    EXPECT_EQ(runCli({"links", clean}).lines, lines());
+    EXPECT_EQ(cliOutput({"links", clean}).lines, lines());
 }
 
 }  // namespace

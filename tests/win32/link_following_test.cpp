@@ -1,6 +1,7 @@
 // Link following end to end: a double click on a listed tag in a real folder of pages.
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app_fixture.h"
@@ -65,7 +66,7 @@ protected:
 };
 
 TEST_F(LinkFollowingTest, OpensTheLinkedPageOfTheDocumentsFolder) {
-    TempFolder pages("tagvetter-links");
+    const ScratchFolder pages;
     // The last tag is cut off by the end of the text: its value ends with the line.
     const std::string index = pages.write("index.htm",
                                           "<a HREF=\"Page.htm\">\n<a href = \"page.html\">\n"
@@ -75,9 +76,9 @@ TEST_F(LinkFollowingTest, OpensTheLinkedPageOfTheDocumentsFolder) {
                                           "<a href=page.htm");
     pages.write("page.htm", "<p>one</p>");
     pages.write("page.html", "<b>two</b>");
-    pages.folder("dir.htm");
-    const std::string joinedMissing = pages.path + "\\missing.htm";
-    const std::string joinedFolder = pages.path + "\\dir.htm";
+    pages.makeFolder("dir.htm");
+    const std::string joinedMissing = pages.path("missing.htm");
+    const std::string joinedFolder = pages.path("dir.htm");
     const LinkCase cases[] = {
         {"<a HREF=\"Page.htm\">", "page.htm", nullptr, nullptr},
         {"<a href = \"page.html\">", "page.html", nullptr, nullptr},
@@ -91,17 +92,18 @@ TEST_F(LinkFollowingTest, OpensTheLinkedPageOfTheDocumentsFolder) {
         {"<a href=page.htm", "page.htm", nullptr, nullptr},
     };
     start(index);
-    for (const LinkCase& c : cases) expectLeadsTo(pages.path, index, c);
+    for (const LinkCase& c : cases) expectLeadsTo(pages.path(), index, c);
 }
 
 TEST_F(LinkFollowingTest, AJoinedPathTooLongForItsBufferIsReportedCutShort) {
     // A folder of 200-odd characters and a 64-character name: 300 together, more than
     // the 263 the joined path may hold.
-    TempFolder deep("tagvetter-" + std::string(100, 'd') + "\\" + std::string(100, 'e'));
+    const ScratchFolder scratch;
+    const std::filesystem::path deep = std::filesystem::path(std::string(90, 'd')) / std::string(90, 'e');
     const std::string name = std::string(60, 'n') + ".htm";
-    const std::string index = deep.write("index.htm", "<a href=\"" + name + "\">");
+    const std::string index = scratch.write(deep / "index.htm", "<a href=\"" + name + "\">");
     ASSERT_LE(index.size(), 269u);
-    const std::string joined = deep.path + "\\" + name;
+    const std::string joined = scratch.path(deep / name);
     ASSERT_GT(joined.size(), LinkLineSize - 1);
     start(index);
     SeenBox seen = doubleClick(index, name, true);
@@ -118,7 +120,7 @@ TEST_F(LinkFollowingTest, AJoinedPathTooLongForItsBufferIsReportedCutShort) {
 // line's own ending decides whether it is a page; a line of 259 characters or more is not
 // followed at all.
 TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed) {
-    TempFolder pages("tagvetter-link-edges");
+    const ScratchFolder pages;
     // "0001  " and the tag: 258 characters are followed, 259 not.
     const std::string followed = "<a href=\"page.htm\" title=\"" + std::string(258 - 6 - 28, 'f') + "\">";
     const std::string notFollowed = "<a href=\"page.htm\" title=\"" + std::string(259 - 6 - 28, 'n') + "\">";
@@ -128,7 +130,7 @@ TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed)
                          followed + "\n" + notFollowed + "\n");
     pages.write("page.htm", "<p>one</p>");
     pages.write("page.html", "<b>two</b>");
-    const std::string dotHtm = pages.path + "\\.htm";
+    const std::string dotHtm = pages.path(".htm");
     const LinkCase cases[] = {
         // The title's "href" is the first: what follows it names no page.
         {"<a title=\"see href\"", nullptr, nullptr, nullptr},
@@ -145,13 +147,13 @@ TEST_F(LinkFollowingTest, TheFirstHrefOfTheLineCountsAndLongLinesAreNotFollowed)
     ASSERT_EQ(followed.size() + 6, 258u);
     ASSERT_EQ(notFollowed.size() + 6, 259u);
     start(index);
-    for (const LinkCase& c : cases) expectLeadsTo(pages.path, index, c);
+    for (const LinkCase& c : cases) expectLeadsTo(pages.path(), index, c);
 }
 
 // View one tag takes the name from the selected census or reference line as it stands:
 // up to the first tab, one leading "/" set aside.
 TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
-    TempFolder pages("tagvetter-one-tag");
+    const ScratchFolder pages;
     const std::string page = pages.write("odd.htm", "<!-- x -->\n<!DOCTYPE x>\n<//b>\n</>\n<a>\n<a\tb>\n");
     const struct {
         int view;          // the listing the line is selected in
@@ -184,7 +186,7 @@ TEST_F(LinkFollowingTest, ViewOneTagTakesTheNameOfOddCensusAndReferenceLines) {
 
 // A broken link's whole target is followed, even one that holds " - " as its message does.
 TEST_F(LinkFollowingTest, ABrokenLinksTargetIsFollowedWhole) {
-    TempFolder pages("tagvetter-follow-target");
+    const ScratchFolder pages;
     const std::string dashed = pages.write("a - b.htm", "<p>\n");
     const std::string page = pages.write("index.htm", "<a href=\"a - b.htm#gone\">\n");
     start(page);

@@ -63,7 +63,7 @@ protected:
 // Every page through every choice and view: the list's lines are the command line's, and
 // so is the summary pane where the command line gives one.
 TEST_F(ProfileTest, EveryProfileAndViewGivesTheCommandLinesAnswers) {
-    TempFolder folder("tagvetter-profile-parity");
+    const ScratchFolder folder;
     start();
     int compared = 0;
     for (const Page& page : Pages) {
@@ -76,25 +76,25 @@ TEST_F(ProfileTest, EveryProfileAndViewGivesTheCommandLinesAnswers) {
             mainWindow.openDocument(path.c_str());
             ASSERT_EQ(mainWindow.viewMode, ViewCensus) << what;
 
-            const CliOutput census = runCli({"count", "--profile", profile, path});
+            const CliOutput census = cliOutput({"count", "--profile", profile, path});
             EXPECT_EQ(lines(), census.lines) << what;
             EXPECT_EQ(pane(1), census.summary) << what;
             // View one tag of the census's first line, as the command line's tag NAME.
             ASSERT_FALSE(census.lines.empty()) << what;
             select(census.lines.front());
             command(CMD_VIEW_ONE_TAG);
-            const CliOutput one = runCli({"tag", "--profile", profile, census.lines.front(), path});
+            const CliOutput one = cliOutput({"tag", "--profile", profile, census.lines.front(), path});
             EXPECT_EQ(lines(), one.lines) << what;
             EXPECT_EQ(pane(1), one.summary) << what;
 
             command(CMD_CHECK_DOCUMENT);
-            EXPECT_EQ(lines(), runCli({"check", "--profile", profile, path}).lines) << what;
+            EXPECT_EQ(lines(), cliOutput({"check", "--profile", profile, path}).lines) << what;
             command(CMD_VIEW_ALL_TAGS);
-            const CliOutput all = runCli({"tags", "--profile", profile, path});
+            const CliOutput all = cliOutput({"tags", "--profile", profile, path});
             EXPECT_EQ(lines(), all.lines) << what;
             EXPECT_EQ(pane(1), all.summary) << what;
             command(CMD_VIEW_KNOWN_TAGS);
-            EXPECT_EQ(lines(), runCli({"known", "--profile", profile}).lines) << what;
+            EXPECT_EQ(lines(), cliOutput({"known", "--profile", profile}).lines) << what;
             compared += 5;
         }
     }
@@ -104,7 +104,7 @@ TEST_F(ProfileTest, EveryProfileAndViewGivesTheCommandLinesAnswers) {
 // The group's one checked item follows the choice, the title names the profile in use,
 // the choice outlives the window, and a listing shown is redone at once.
 TEST_F(ProfileTest, TheChoiceIsCheckedShownKeptAndAppliedAtOnce) {
-    TempFolder folder("tagvetter-profile-choice");
+    const ScratchFolder folder;
     const std::string current = folder.write(Pages[1].name, Pages[1].text);
     const std::string old = folder.write(Pages[0].name, Pages[0].text);
     start();
@@ -120,7 +120,7 @@ TEST_F(ProfileTest, TheChoiceIsCheckedShownKeptAndAppliedAtOnce) {
     command(CMD_PROFILE_HTML5);
     EXPECT_EQ(mainWindow.viewMode, ViewCheck);
     EXPECT_NE(lines(), asHtml32);
-    EXPECT_EQ(lines(), runCli({"check", "--profile", "html5", current}).lines);
+    EXPECT_EQ(lines(), cliOutput({"check", "--profile", "html5", current}).lines);
     EXPECT_TRUE(checked(CMD_PROFILE_HTML5));
     EXPECT_FALSE(checked(CMD_PROFILE_HTML32));
     EXPECT_EQ(windowText(mainWindow.handle), "Tagvetter - HTML5");
@@ -130,7 +130,7 @@ TEST_F(ProfileTest, TheChoiceIsCheckedShownKeptAndAppliedAtOnce) {
     EXPECT_EQ(windowText(mainWindow.handle), "Tagvetter - HTML5 (automatic)");
     mainWindow.openDocument(old.c_str());
     EXPECT_EQ(windowText(mainWindow.handle), "Tagvetter - HTML 3.2 (automatic)");
-    EXPECT_EQ(lines(), runCli({"count", "--profile", "html32", old}).lines);
+    EXPECT_EQ(lines(), cliOutput({"count", "--profile", "html32", old}).lines);
     command(CMD_PROFILE_HTML4);
     EXPECT_EQ(windowText(mainWindow.handle), "Tagvetter - HTML 4.01");
 
@@ -163,7 +163,7 @@ LRESULT CALLBACK recordTabStops(HWND window, UINT message, WPARAM wParam, LPARAM
 // longest name, and the list scrolls to the end of its widest line; HTML 3.2 keeps its
 // stops.
 TEST_F(ProfileTest, TheCensusColumnsMakeRoomForLongNames) {
-    TempFolder folder("tagvetter-profile-columns");
+    const ScratchFolder folder;
     const std::string current = folder.write(Pages[1].name, Pages[1].text);
     start();
     listProcedure = reinterpret_cast<WNDPROC>(

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -122,42 +120,3 @@ inline std::vector<std::string> listLines(HWND list) {
     }
     return lines;
 }
-
-// A fresh folder under the prefix's temporary folder, removed with its files at the end.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& name) {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        path = std::string(temp) + name;
-        std::string made;
-        // Made level by level, so a name may hold several.
-        for (size_t i = 0; i <= path.size(); ++i) {
-            if (i == path.size() || (path[i] == '\\' && i > strlen(temp))) {
-                made = path.substr(0, i);
-                CreateDirectoryA(made.c_str(), nullptr);
-                levels.insert(levels.begin(), made);
-            }
-        }
-    }
-    ~TempFolder() {
-        for (const std::string& file : files) DeleteFileA(file.c_str());
-        for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
-        for (const std::string& level : levels) RemoveDirectoryA(level.c_str());
-    }
-    std::string write(const std::string& name, const std::string& text) {
-        std::string file = path + "\\" + name;
-        std::ofstream(file, std::ios::binary) << text;
-        files.push_back(file);
-        return file;
-    }
-    std::string folder(const std::string& name) {
-        std::string made = path + "\\" + name;
-        CreateDirectoryA(made.c_str(), nullptr);
-        folders.push_back(made);
-        return made;
-    }
-
-    std::string path;
-    std::vector<std::string> files, folders, levels;
-};
