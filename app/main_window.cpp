@@ -323,7 +323,11 @@ void MainWindow::viewKnownTags() {
 void MainWindow::checkLinks() {
     if (!document_.isLoaded()) return;
     PageLinks links;
-    readPageLinks(document_, links);
+    // Links half read would be reported as leading somewhere.
+    if (!readPageLinks(document_, links)) {
+        showWarning("Not enough memory for the page's links", documentPath);
+        return;
+    }
     LinkOptions options;
     const char* slash = strrchr(documentPath, '\\');
     options.root = slash ? std::string(documentPath, static_cast<size_t>(slash - documentPath)) : std::string(".");
