@@ -201,20 +201,6 @@ Split splitReference(std::string_view text) {
 
 }  // namespace
 
-const char* linkKindId(LinkKind kind) {
-    switch (kind) {
-        case LinkKind::MissingTarget:
-            return "missing-target";
-        case LinkKind::LetterCase:
-            return "letter-case";
-        case LinkKind::MissingAnchor:
-            return "missing-anchor";
-        case LinkKind::OutsideRoot:
-            return "outside-root";
-    }
-    return "";
-}
-
 struct LinkCheck::Impl {
     struct Page {
         std::string path;  // as it was added

@@ -28,8 +28,6 @@ enum class LinkKind : uint8_t {
 };
 constexpr int LinkKindCount = 4;
 
-const char* linkKindId(LinkKind kind);
-
 struct LinkProblem {
     LinkKind kind;
     std::string page;  // the page's path, as it was added

@@ -32,6 +32,19 @@ const KindWords KindTexts[ProblemKindCount] = {
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
 
+struct LinkKindText {
+    const char* id;  // stable, for tools to filter on
+    const char* summary;
+};
+
+// Indexed by LinkKind.
+const LinkKindText LinkKindTexts[LinkKindCount] = {
+    {"missing-target", "The link names a file or folder that does not exist."},
+    {"letter-case", "The link's target exists only under another letter case, so it breaks on most web servers."},
+    {"missing-anchor", "The link's fragment names no id and no anchor name in the target page."},
+    {"outside-root", "The link leads to a place above the site's root folder."},
+};
+
 const KindWords& wordsOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
 
 char* append(char* out, const char* text) {
@@ -138,19 +151,9 @@ void referenceLines(const std::vector<ReferenceRow>& rows, ResultList& list) {
     }
 }
 
-const char* linkKindSummary(LinkKind kind) {
-    switch (kind) {
-        case LinkKind::MissingTarget:
-            return "The link names a file or folder that does not exist.";
-        case LinkKind::LetterCase:
-            return "The link's target exists only under another letter case, so it breaks on most web servers.";
-        case LinkKind::MissingAnchor:
-            return "The link's fragment names no id and no anchor name in the target page.";
-        case LinkKind::OutsideRoot:
-            return "The link leads to a place above the site's root folder.";
-    }
-    return "";
-}
+const char* linkKindId(LinkKind kind) { return LinkKindTexts[static_cast<int>(kind)].id; }
+
+const char* linkKindSummary(LinkKind kind) { return LinkKindTexts[static_cast<int>(kind)].summary; }
 
 std::string linkProblemMessage(const LinkProblem& problem) {
     switch (problem.kind) {

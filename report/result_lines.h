@@ -83,7 +83,9 @@ void checkLines(Document& document, ResultList& list, const TagProfile& profile,
 // The reference: "name, tab, description, tab, attributes" for each row, in order.
 void referenceLines(const std::vector<ReferenceRow>& rows, ResultList& list);
 
-// One sentence on the kind, for SARIF rules.
+// The kind's stable identifier ("missing-target", "letter-case", "missing-anchor",
+// "outside-root") and one sentence on it, for SARIF rules.
+const char* linkKindId(LinkKind kind);
 const char* linkKindSummary(LinkKind kind);
 // A broken link's words: "img/Photo.jpg - No such file", "photo.jpg - Exists only as
 // Photo.JPG", "about.html#team - No anchor team there", "../../x.html - Leads outside the root".
