@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 

@@ -67,9 +67,6 @@ void sortCensus(TagCensus& census);
 // closing tag. Never 0.
 int compareTagNames(const char* a, const char* b);
 
-// Capitalises the letters a-z of `text` in place; every other byte stays.
-void upperCaseAscii(char* text);
-
 // Scans the whole document, fills the census, writes pane 1 ("N different tags") and
 // appends one line per distinct word: name, tab, count, tab, its description in
 // `profile`.

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "no_case.h"
 #include "tag_scanner.h"
+#include "text.h"
 
 int listTags(Document& document, const char* filter, ResultList& list, StatusPanes& panes,
              const TagProfile& profile) {
