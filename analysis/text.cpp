@@ -88,9 +88,9 @@ std::string percentDecoded(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        const int byte = percentEscapeAt(text, i);
-        if (byte >= 0) {
-            out += static_cast<char>(byte);
+        const int escaped = percentEscapeAt(text, i);
+        if (escaped >= 0) {
+            out += static_cast<char>(escaped);
             i += 2;
         } else {
             out += text[i];
