@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "element_stack.h"
 #include "inline_exceptions.h"
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 

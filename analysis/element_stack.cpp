@@ -1,6 +1,6 @@
 #include "element_stack.h"
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ bool isTablePart(ElementGroup g) {
 int32_t indentOf(const StackTag& tag) {
     int32_t column = 0;
     const char* p = tag.lineStart;
-    for (; p < tag.at && (*p == ' ' || *p == '\t'); ++p) column = *p == '\t' ? (column / 8 + 1) * 8 : column + 1;
+    for (; p < tag.at && isBlank(*p); ++p) column = *p == '\t' ? (column / 8 + 1) * 8 : column + 1;
     return p == tag.at ? column : -1;
 }
 
@@ -84,12 +84,7 @@ bool ElementStack::endOptional(const StackTag& element) const {
 bool ElementStack::sameElement(const StackTag& a, const StackTag& b) const {
     if (a.row >= 0 || b.row >= 0) return a.row == b.row;
     // Custom elements, by their names.
-    if (a.nameLength != b.nameLength) return false;
-    for (uint32_t k = 0; k < a.nameLength; ++k) {
-        if (upperAscii(static_cast<unsigned char>(a.name[k])) != upperAscii(static_cast<unsigned char>(b.name[k])))
-            return false;
-    }
-    return true;
+    return a.nameLength == b.nameLength && foldedEqual(a.name, b.name, a.nameLength);
 }
 
 void ElementStack::pop() {

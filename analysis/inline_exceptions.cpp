@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text.h"
+
 namespace {
 
 constexpr char Prefix[] = "tagvetter-";
@@ -10,9 +12,7 @@ constexpr size_t PrefixLength = sizeof Prefix - 1;
 
 enum class Directive : uint8_t { None, DisableNextLine, Disable, Enable };
 
-bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\0' || c == ',';
-}
+bool isSeparator(char c) { return isTagSpace(c) || c == ','; }
 
 bool equals(const char* word, size_t length, const char* text) {
     return strlen(text) == length && memcmp(word, text, length) == 0;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 
@@ -17,15 +17,6 @@ constexpr PairingWord PairingWords[] = {
     {"void", PairVoid},       {"optional", PairOptional}, {"strict", PairStrict},
     {"counted", PairCounted}, {"raw", PairRaw},           {"foreign", PairForeign},
 };
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimmed(const std::string& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && isBlank(text[first])) ++first;
-    while (last > first && isBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
 
 // A byte a tag or attribute name may hold: what the tag reader would take into a name,
 // less the characters that close a tag, start a value or quote, mark a close tag, and
@@ -54,17 +45,10 @@ std::vector<std::string> splitFields(const std::string& line) {
     size_t start = 0;
     for (;;) {
         size_t bar = line.find('|', start);
-        fields.push_back(trimmed(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+        fields.push_back(blankTrimmed(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
         if (bar == std::string::npos) return fields;
         start = bar + 1;
     }
-}
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return text;
 }
 
 struct GroupWord {
@@ -97,13 +81,13 @@ constexpr GroupWord FeatureGroups[] = {
 // Reads "NAME", "NAME[OTHER]" or "NAME[OTHER=WORD]" into `use`; false when it is none.
 bool readAttributeUse(const std::string& text, AttributeUse& use) {
     const size_t open = text.find('[');
-    use.name = lowerCase(text.substr(0, open));
+    use.name = lowerCased(text.substr(0, open));
     if (!isName(use.name)) return false;
     if (open == std::string::npos) return true;
     if (text.back() != ']') return false;
     const std::string condition = text.substr(open + 1, text.size() - open - 2);
     const size_t equals = condition.find('=');
-    use.condition = lowerCase(condition.substr(0, equals));
+    use.condition = lowerCased(condition.substr(0, equals));
     if (equals != std::string::npos) {
         use.value = condition.substr(equals + 1);
         if (!isName(use.value)) return false;
@@ -175,7 +159,7 @@ const FeatureKey FeatureKeys[] = {
      [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
          for (const std::string& v : values) {
              if (!isName(v)) return "'" + v + "' is not a tag name";
-             d.reserved.push_back(lowerCase(v));
+             d.reserved.push_back(lowerCased(v));
          }
          return std::string();
      }},
@@ -309,7 +293,7 @@ std::vector<KnownTagDefinition> readKnownTags(const char* text, size_t size, con
             fail("holds a NUL byte");
             continue;
         }
-        const std::string content = trimmed(line);
+        const std::string content = blankTrimmed(line);
         if (content.empty() || content[0] == '#') continue;
 
         KnownTagDefinition definition;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 

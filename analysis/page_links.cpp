@@ -5,19 +5,11 @@
 #include <memory>
 #include <new>
 
-#include "no_case.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
+#include "text.h"
 
 namespace {
-
-// White space inside a tag as the scanner reads it: a NUL counts too.
-bool isTagSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\0'; }
-
-// The white space a URL loses at its ends, and that parts a srcset or a refresh.
-bool isAsciiSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f'; }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The attributes the reader looks at, one bit each.
 enum AttributeBit : uint16_t {
@@ -91,7 +83,7 @@ std::vector<ElementRule> rulesOf(const TagProfile& profile) {
     std::vector<ElementRule> rules(static_cast<size_t>(profile.rowCount()));
     for (int r = 0; r < profile.rowCount(); ++r) {
         ElementRule& rule = rules[static_cast<size_t>(r)];
-        for (const char* p = profile.row(r).name; *p; ++p) rule.name += static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + 32 : *p);
+        rule.name = lowerCased(profile.row(r).name);
         const LinkAttributes& links = profile.links(r);
         for (const AttributeUse& use : links.references) {
             if (use.condition.empty()) {
@@ -116,8 +108,8 @@ struct Span {
 };
 
 Span trimmed(Span s) {
-    while (s.begin < s.end && isAsciiSpace(*s.begin)) ++s.begin;
-    while (s.end > s.begin && isAsciiSpace(s.end[-1])) --s.end;
+    while (s.begin < s.end && isHtmlSpace(*s.begin)) ++s.begin;
+    while (s.end > s.begin && isHtmlSpace(s.end[-1])) --s.end;
     return s;
 }
 
@@ -147,24 +139,6 @@ Span valueOf(const ScannedAttribute& attribute, const ScannedTag& tag) {
     return {begin, p};
 }
 
-void appendUtf8(uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // With `p` on a "&", decodes the character reference there into `out` and gives the
 // position after it, or gives `p` when none is there.
 const char* decodeReference(const char* p, const char* end, std::string& out) {
@@ -188,16 +162,10 @@ const char* decodeReference(const char* p, const char* end, std::string& out) {
     uint32_t code = 0;
     const char* digits = q;
     for (; q < end; ++q) {
-        uint32_t digit;
-        if (isDigit(*q)) {
-            digit = static_cast<uint32_t>(*q - '0');
-        } else if (hex && ((*q >= 'a' && *q <= 'f') || (*q >= 'A' && *q <= 'F'))) {
-            digit = static_cast<uint32_t>((*q | 0x20) - 'a' + 10);
-        } else {
-            break;
-        }
+        const int digit = hex ? hexDigitValue(*q) : isDigit(*q) ? *q - '0' : -1;
+        if (digit < 0) break;
         // Held just past the largest code point, so that a long number can't wrap round.
-        code = std::min<uint32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
+        code = std::min<uint32_t>(code * (hex ? 16 : 10) + static_cast<uint32_t>(digit), 0x110000);
     }
     if (q == digits || q >= end || *q != ';') return p;
     // As a browser reads them: no character for NUL, a surrogate or beyond U+10FFFF.
@@ -246,10 +214,10 @@ void forEachCandidate(Span srcset, Add add) {
     const char* p = srcset.begin;
     const char* const end = srcset.end;
     for (;;) {
-        while (p < end && (isAsciiSpace(*p) || *p == ',')) ++p;
+        while (p < end && (isHtmlSpace(*p) || *p == ',')) ++p;
         if (p >= end) return;
         const char* url = p;
-        while (p < end && !isAsciiSpace(*p)) ++p;
+        while (p < end && !isHtmlSpace(*p)) ++p;
         const char* urlEnd = p;
         if (urlEnd[-1] == ',') {
             while (urlEnd[-1] == ',') --urlEnd;
@@ -298,15 +266,15 @@ private:
 Span refreshUrl(Span content) {
     const char* p = content.begin;
     const char* const end = content.end;
-    while (p < end && isAsciiSpace(*p)) ++p;
+    while (p < end && isHtmlSpace(*p)) ++p;
     const char* time = p;
     while (p < end && isDigit(*p)) ++p;
     if (p == time && (p >= end || *p != '.')) return {};
     while (p < end && (isDigit(*p) || *p == '.')) ++p;
-    if (p >= end || !(*p == ';' || *p == ',' || isAsciiSpace(*p))) return {};
-    while (p < end && isAsciiSpace(*p)) ++p;
+    if (p >= end || !(*p == ';' || *p == ',' || isHtmlSpace(*p))) return {};
+    while (p < end && isHtmlSpace(*p)) ++p;
     if (p < end && (*p == ';' || *p == ',')) ++p;
-    while (p < end && isAsciiSpace(*p)) ++p;
+    while (p < end && isHtmlSpace(*p)) ++p;
     // "url=" before it, in any case and with white space around the "=", is left out,
     // and a quote after that (or at the start) ends the URL at its match; a "u" that
     // begins no "url=" belongs to the URL.
@@ -316,9 +284,9 @@ Span refreshUrl(Span content) {
         quoted = false;
         if (end - p >= 3 && foldedEqual(p, "url", 3)) {
             const char* q = p + 3;
-            while (q < end && isAsciiSpace(*q)) ++q;
+            while (q < end && isHtmlSpace(*q)) ++q;
             if (q < end && *q == '=') {
-                for (++q; q < end && isAsciiSpace(*q);) ++q;
+                for (++q; q < end && isHtmlSpace(*q);) ++q;
                 url.begin = q;
                 quoted = true;
             }

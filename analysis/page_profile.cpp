@@ -2,11 +2,9 @@
 
 #include <cstring>
 
+#include "text.h"
+
 namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 // Reads a page's start, one token at a time.
 class Start {
@@ -14,15 +12,12 @@ public:
     Start(const char* text, size_t size) : p_(text), end_(text + size) {}
 
     void skipSpace() {
-        while (p_ < end_ && isSpace(*p_)) ++p_;
+        while (p_ < end_ && isHtmlSpace(*p_)) ++p_;
     }
     // Moves past `word` (compared without letter case) when the text goes on with it.
     bool take(const char* word) {
         const size_t length = strlen(word);
-        if (static_cast<size_t>(end_ - p_) < length) return false;
-        for (size_t i = 0; i < length; ++i) {
-            if (lower(p_[i]) != lower(word[i])) return false;
-        }
+        if (static_cast<size_t>(end_ - p_) < length || !foldedEqual(p_, word, length)) return false;
         p_ += length;
         return true;
     }
@@ -49,7 +44,7 @@ public:
         return length;
     }
     bool next(char c) const { return p_ < end_ && *p_ == c; }
-    bool nextIsSpace() const { return p_ < end_ && isSpace(*p_); }
+    bool nextIsSpace() const { return p_ < end_ && isHtmlSpace(*p_); }
 
 private:
     const char* p_;
@@ -61,9 +56,7 @@ bool namesHtml4(const char* id, size_t length) {
     auto contains = [&](const char* word) {
         const size_t n = strlen(word);
         for (size_t i = 0; i + n <= length; ++i) {
-            size_t j = 0;
-            while (j < n && lower(id[i + j]) == lower(word[j])) ++j;
-            if (j == n) return true;
+            if (foldedEqual(id + i, word, n)) return true;
         }
         return false;
     };

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "no_case.h"
 #include "tag_scanner.h"
+#include "text.h"
 
 namespace {
 
@@ -141,10 +141,6 @@ int compareTagNames(const char* a, const char* b) {
     int r = compareNoCase(a[0] == '/' ? a + 1 : a, b[0] == '/' ? b + 1 : b);
     if (r != 0) return r;
     return compareNoCase(a, b) < 0 ? 1 : -1;
-}
-
-void upperCaseAscii(char* text) {
-    for (auto p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = upperAscii(*p);
 }
 
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {

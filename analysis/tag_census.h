@@ -66,8 +66,5 @@ void sortCensus(TagCensus& census);
 // closing tag. Never 0.
 int compareTagNames(const char* a, const char* b);
 
-// Capitalises the letters a-z of `text` in place; every other byte stays.
-void upperCaseAscii(char* text);
-
 // Resets the census and counts the document's tag words into it, as `profile` reads them.
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile);

@@ -1,7 +1,7 @@
 #include "tag_listing.h"
 
-#include "no_case.h"
 #include "tag_scanner.h"
+#include "text.h"
 
 int listTags(Document& document, const char* filter, ListedTagSink& sink, const TagProfile& profile) {
     int longest = 0;

@@ -7,7 +7,7 @@
 
 #include "document.h"
 #include "file_reader.h"
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 
@@ -18,22 +18,14 @@ constexpr int HtmlNameLength = 79;
 // No profile reads a longer name.
 constexpr size_t LongestName = HtmlNameLength;
 
-std::string lowerCase(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    return out;
-}
-
 // The description of a close tag: "Table cell" gives "End of table cell"; a first word
 // with capitals after its first letter ("SVG drawing") keeps its case.
 std::string endOf(const std::string& description) {
     std::string tail = description;
     size_t word = tail.find(' ');
     bool plain = true;
-    for (size_t i = 1; i < std::min(word, tail.size()); ++i) plain = plain && !(tail[i] >= 'A' && tail[i] <= 'Z');
-    if (plain && !tail.empty() && tail[0] >= 'A' && tail[0] <= 'Z') tail[0] = static_cast<char>(tail[0] + 32);
+    for (size_t i = 1; i < std::min(word, tail.size()); ++i) plain = plain && !isAsciiUpper(tail[i]);
+    if (plain && !tail.empty()) tail[0] = lowerAscii(tail[0]);
     return "End of " + tail;
 }
 
@@ -209,7 +201,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
             attributes = &tag.attributes;
         }
         for (const std::string& a : d.attributes) {
-            std::string lower = lowerCase(a);
+            std::string lower = lowerCased(a);
             bool present = false;
             for (const std::string& held : *attributes) present = present || held == lower;
             if (!present) attributes->push_back(lower);
@@ -337,8 +329,7 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
             folded = false;
             break;
         }
-        char c = attribute[length];
-        lower[length] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        lower[length] = lowerAscii(attribute[length]);
     }
     if (folded) {
         lower[length] = '\0';
@@ -377,14 +368,11 @@ int TagProfile::skippedBodyEnd(const char* word) const {
 }
 
 bool TagProfile::isCustomElement(const char* name) const {
-    if (!customElements_) return false;
-    const unsigned char first = upperAscii(static_cast<unsigned char>(name[0]));
-    if (first < 'A' || first > 'Z') return false;
+    if (!customElements_ || !isAsciiLetter(name[0])) return false;
     bool hyphen = false;
     for (auto p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
-        const unsigned char c = upperAscii(*p);
-        hyphen = hyphen || c == '-';
-        bool allowed = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c >= 0x80;
+        hyphen = hyphen || *p == '-';
+        bool allowed = isAsciiLetter(*p) || isDigit(*p) || *p == '-' || *p == '.' || *p == '_' || *p >= 0x80;
         if (!allowed) return false;
     }
     if (!hyphen) return false;

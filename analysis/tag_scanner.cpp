@@ -3,20 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-// HTML's white space; a NUL inside a tag counts as one too, so it can't cut a name short
-// of its tag.
-bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\0'; }
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
 
 // True when the "<" at `p` starts a tag in running text: a letter, "/", "!" or "?" follows.
-bool startsTag(const char* p) { return isLetter(p[1]) || p[1] == '/' || p[1] == '!' || p[1] == '?'; }
+bool startsTag(const char* p) { return isAsciiLetter(p[1]) || p[1] == '/' || p[1] == '!' || p[1] == '?'; }
 
 // With `p` on a "<", gives the position after the tag's closing ">" (for a comment, the
 // first ">" preceded by "-"), or the NUL that ends the text first.
@@ -68,7 +62,7 @@ const char* findGreaterThan(const char* from, const char* end) {
 }  // namespace
 
 bool startsNestedTag(const char* p) {
-    return isLetter(p[1]) || (p[1] == '/' && isLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
+    return isAsciiLetter(p[1]) || (p[1] == '/' && isAsciiLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
 }
 
 int32_t columnOf(const char* lineStart, const char* p) {
@@ -76,21 +70,8 @@ int32_t columnOf(const char* lineStart, const char* p) {
     auto s = reinterpret_cast<const unsigned char*>(lineStart);
     const auto stop = reinterpret_cast<const unsigned char*>(p);
     while (s < stop) {
-        const unsigned char c = *s;
-        int length = 1;
         // A valid UTF-8 sequence counts one character; a byte that starts none counts one.
-        if (c >= 0xC2 && c <= 0xF4) {
-            length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            unsigned char low = 0x80, high = 0xBF;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-            bool valid = stop - s >= length && s[1] >= low && s[1] <= high;
-            for (int k = 2; valid && k < length; ++k) valid = s[k] >= 0x80 && s[k] <= 0xBF;
-            if (!valid) length = 1;
-        }
-        s += length;
+        s += std::max<size_t>(1, utf8CharacterLength(s, static_cast<size_t>(stop - s)));
         ++column;
     }
     return column;
@@ -312,10 +293,10 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
     }
     const bool closing = c1 == '/';
     const char* nameStart = lessThan + (closing ? 2 : 1);
-    if (c1 == '!' || c1 == '?' || (closing && !isLetter(lessThan[2]))) {
+    if (c1 == '!' || c1 == '?' || (closing && !isAsciiLetter(lessThan[2]))) {
         // A declaration, a processing instruction or a stray "</": up to the first ">".
         const char* p = lessThan + 1;
-        while (p < end && !isSpace(*p) && *p != '>') {
+        while (p < end && !isTagSpace(*p) && *p != '>') {
             ++p;
             if (p[-1] == '-' && p - 2 == lessThan + 1 && p[-2] == '!') break;  // "<!-" reads as "!-"
         }
@@ -328,7 +309,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
     }
     tag.closing = closing;
     const char* p = nameStart;
-    while (p < end && !isSpace(*p) && *p != '/' && *p != '>') {
+    while (p < end && !isTagSpace(*p) && *p != '/' && *p != '>') {
         if (*p == '<' && startsNestedTag(p)) break;
         ++p;
     }
@@ -352,8 +333,8 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
     };
     bool afterQuote = false;  // the last value's closing quote stands right before p
     for (;;) {
-        if (p < end && isSpace(*p)) afterQuote = false;
-        while (p < end && isSpace(*p)) ++p;
+        if (p < end && isTagSpace(*p)) afterQuote = false;
+        while (p < end && isTagSpace(*p)) ++p;
         if (p >= end) return unfinished(end);
         const char c = *p;
         if (c == '>') {
@@ -374,7 +355,7 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         // A name: its first character may be anything, an "=" too.
         const char* name = p;
         bool quoted = isQuote(c);
-        for (++p; p < end && !isSpace(*p) && *p != '/' && *p != '>' && *p != '='; ++p) {
+        for (++p; p < end && !isTagSpace(*p) && *p != '/' && *p != '>' && *p != '='; ++p) {
             if (*p == '<' && startsNestedTag(p)) break;
             quoted = quoted || isQuote(*p);
         }
@@ -384,12 +365,12 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         afterQuote = false;
 
         const char* q = p;
-        while (q < end && isSpace(*q)) ++q;
+        while (q < end && isTagSpace(*q)) ++q;
         if (q >= end || *q != '=') {
             p = q;
             continue;
         }
-        for (p = q + 1; p < end && isSpace(*p);) ++p;
+        for (p = q + 1; p < end && isTagSpace(*p);) ++p;
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
@@ -401,13 +382,13 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             // closing quote, that quote opened the next value and this one's was lost.
             if (greaterThan) {
                 const char after = close[1];
-                if (close + 1 < end && !isSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
+                if (close + 1 < end && !isTagSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
             }
             p = close + 1;
             afterQuote = true;
             continue;
         }
-        for (; p < end && !isSpace(*p) && *p != '>'; ++p) {
+        for (; p < end && !isTagSpace(*p) && *p != '>'; ++p) {
             if (*p == '<' && startsNestedTag(p)) break;
             if (isQuote(*p)) tag.brokenQuotes = true;
         }
@@ -419,7 +400,7 @@ void TagScanner::skipHtmlBody() {
     const char* const end = document_.end;
     const char* openName = profile_.row(skipRow_).name;
     const size_t length = strlen(openName);
-    auto endsName = [](char c) { return isSpace(c) || c == '/' || c == '>'; };
+    auto endsName = [](char c) { return isTagSpace(c) || c == '/' || c == '>'; };
     if (profile_.opensText(skipRow_)) {
         // Text up to the first close tag of the element's name.
         for (const char* p = document_.cursor;; ++p) {

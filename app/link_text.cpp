@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 
@@ -23,12 +23,6 @@ const char* lastSeparator(const char* path) {
 constexpr size_t LongestFollowedLine = 258;
 
 }  // namespace
-
-void lowerCaseAscii(char* text) {
-    for (char* p = text; *p; ++p) {
-        if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p + 32);
-    }
-}
 
 char* findText(char* text, const char* pattern) { return *pattern ? strstr(text, pattern) : nullptr; }
 

@@ -8,9 +8,6 @@
 constexpr size_t LinkLineSize = 264;  // a listed line (at most 258 characters), then the joined path
 constexpr size_t LinkNameSize = 100;  // the link's file name
 
-// Turns the letters A-Z of `text` into small letters in place; every other byte stays.
-void lowerCaseAscii(char* text);
-
 // The first place in `text` where the non-empty `pattern` occurs, byte for byte, or null.
 char* findText(char* text, const char* pattern);
 

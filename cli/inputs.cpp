@@ -6,21 +6,11 @@
 #include <system_error>
 
 #include "file_reader.h"
+#include "text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool endsWithNoCase(const std::string& text, const char* ending) {
-    const size_t length = std::char_traits<char>::length(ending);
-    if (text.size() < length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        char c = text[text.size() - length + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        if (c != ending[i]) return false;
-    }
-    return true;
-}
 
 bool isFolder(const std::string& path) {
     std::error_code ec;

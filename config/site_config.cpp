@@ -11,6 +11,7 @@
 #include <toml++/toml.h>
 
 #include "file_reader.h"
+#include "text.h"
 
 namespace fs = std::filesystem;
 
@@ -25,39 +26,6 @@ namespace {
 // either way, so every place toml++ gives stays true.
 constexpr char32_t Moved = 0xF0000;
 
-size_t utf8Length(unsigned char c) { return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4; }
-
-// The character at `p` (`length` bytes, as utf8Length says), or 0 when they are no
-// well-formed character.
-char32_t decodeUtf8(const unsigned char* p, size_t length) {
-    if (length == 1) return p[0];
-    char32_t c = p[0] & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        c = c << 6 | (p[i] & 0x3F);
-    }
-    static const char32_t Least[] = {0, 0, 0x80, 0x800, 0x10000};
-    return c >= Least[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) ? c : 0;
-}
-
-void encodeUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Gives `text` with each character `from` a range moved by `by` (`to` when moved home).
 template <typename Move>
 std::string moveCharacters(const std::string& text, Move move) {
@@ -65,10 +33,10 @@ std::string moveCharacters(const std::string& text, Move move) {
     out.reserve(text.size() + text.size() / 2);
     for (size_t i = 0; i < text.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
-        const size_t length = std::min(utf8Length(*p), text.size() - i);
-        const char32_t c = decodeUtf8(p, length);
+        const size_t length = std::min(announcedUtf8Length(*p), text.size() - i);
+        const char32_t c = decodeAnnouncedUtf8(p, length);
         if (length > 1 && c != 0) {
-            encodeUtf8(move(c), out);
+            appendUtf8(move(c), out);
             i += length;
         } else {
             out += text[i++];  // ASCII, or a byte toml++ refuses as not UTF-8
@@ -83,10 +51,10 @@ bool movedForToml(const std::string& text, std::string& moved, toml::source_posi
     stray = {1, 0};
     for (size_t i = 0; i < text.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
-        const size_t length = std::min(utf8Length(*p), text.size() - i);
-        if ((*p & 0xC0) != 0x80) ++stray.column;
+        const size_t length = std::min(announcedUtf8Length(*p), text.size() - i);
+        if (!isUtf8Continuation(*p)) ++stray.column;
         if (*p == '\n') stray = {static_cast<toml::source_index>(stray.line + 1), 0};
-        const char32_t c = decodeUtf8(p, length);
+        const char32_t c = decodeAnnouncedUtf8(p, length);
         if (c >= Moved && c < Moved + 0x10000) return false;
         i += c != 0 ? length : 1;
     }
@@ -225,7 +193,7 @@ Faulty readPatterns(const toml::key& key, const toml::node& value, std::vector<P
 // The length of the UTF-8 character at `at`: its lead byte and the continuation bytes after it.
 size_t characterLength(std::string_view text, size_t at) {
     size_t end = at + 1;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    while (end < text.size() && isUtf8Continuation(static_cast<unsigned char>(text[end]))) ++end;
     return end - at;
 }
 

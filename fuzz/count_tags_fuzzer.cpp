@@ -12,8 +12,8 @@
 
 #include "fuzz_document.h"
 #include "result_lines.h"
-#include "no_case.h"
 #include "tag_census.h"
+#include "text.h"
 
 namespace {
 

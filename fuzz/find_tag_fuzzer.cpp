@@ -13,7 +13,7 @@
 
 #include "fuzz_document.h"
 #include "tag_profile.h"
-#include "no_case.h"
+#include "text.h"
 
 namespace {
 

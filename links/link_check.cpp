@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "no_case.h"
 #include "site_config.h"
+#include "text.h"
 
 namespace fs = std::filesystem;
 
@@ -17,7 +17,6 @@ namespace {
 
 using PathKey = fs::path::string_type;
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isSlash(char c) { return c == '/' || c == '\\'; }
 
 // The value as a browser takes it: no spaces or controls at either end, no tab or line
@@ -43,7 +42,7 @@ bool hasScheme(std::string_view text) {
     if (text.empty() || !isAsciiLetter(text[0]) || isDrivePath(text)) return false;
     for (char c : text.substr(1)) {
         if (c == ':') return true;
-        if (!isAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '.' && c != '-') return false;
+        if (!isAsciiLetter(c) && !isDigit(c) && c != '+' && c != '.' && c != '-') return false;
     }
     return false;
 }
@@ -53,32 +52,6 @@ bool hasScheme(std::string_view text) {
 bool isExternal(std::string_view text, bool externalBase) {
     if (hasScheme(text) || (text.size() >= 2 && isSlash(text[0]) && isSlash(text[1]))) return true;
     return externalBase && !text.empty() && text[0] != '#';
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool isEscape(std::string_view text, size_t at) {
-    return at + 2 < text.size() && text[at] == '%' && hexValue(text[at + 1]) >= 0 && hexValue(text[at + 2]) >= 0;
-}
-
-// "%xx" as the byte it stands for; a "%" not followed by two hex digits stays.
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (isEscape(text, i)) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }
 
 // The '/'-separated parts of a path ('\' counts as '/', as browsers take it), as
@@ -101,9 +74,9 @@ std::string recased(std::string_view written, const std::string& disk) {
     std::string out;
     size_t d = 0;
     for (size_t i = 0; i < written.size() && d < disk.size(); ++d) {
-        if (isEscape(written, i)) {
-            const char byte = static_cast<char>(hexValue(written[i + 1]) * 16 + hexValue(written[i + 2]));
-            out += byte == disk[d] ? std::string(written.substr(i, 3)) : std::string(1, disk[d]);
+        const int byte = percentEscapeAt(written, i);
+        if (byte >= 0) {
+            out += static_cast<char>(byte) == disk[d] ? std::string(written.substr(i, 3)) : std::string(1, disk[d]);
             i += 3;
         } else {
             out += disk[d];
@@ -145,8 +118,8 @@ bool isWithin(const fs::path& path, const fs::path& folder) {
 }
 
 bool isPageName(const fs::path& file) {
-    const std::string extension = capitalised(file.extension().u8string());
-    return extension == ".HTM" || extension == ".HTML";
+    const std::string extension = file.extension().u8string();
+    return equalBytesNoCase(extension, ".htm") || equalBytesNoCase(extension, ".html");
 }
 
 // A fragment that needs no anchor: the empty one and "top" lead to the page's top.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "text_document.h"
+#include "text.h"
 
 using nlohmann::json;
 
@@ -17,24 +17,6 @@ constexpr size_t LongestHeaderLine = 4096;
 constexpr int MostHeaderLines = 32;
 // Bodies are read, and read past, in pieces of this size.
 constexpr size_t PieceSize = size_t{1} << 20;
-
-bool equalsNoCase(const std::string& text, const char* word) {
-    const size_t length = strlen(word);
-    if (text.size() != length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        if (c != word[i]) return false;
-    }
-    return true;
-}
-
-std::string trimmed(const std::string& text) {
-    size_t from = 0, to = text.size();
-    while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
-    while (to > from && (text[to - 1] == ' ' || text[to - 1] == '\t')) --to;
-    return text.substr(from, to - from);
-}
 
 // A decimal length; false for anything else, or one past 2^63.
 bool parseLength(const std::string& text, uint64_t& length) {
@@ -70,39 +52,11 @@ long hexUnit(const unsigned char* at, const unsigned char* end) {
     if (end - at < 4) return -1;
     long unit = 0;
     for (int i = 0; i < 4; ++i) {
-        const unsigned char c = at[i];
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            return -1;
-        }
+        const int digit = hexDigitValue(static_cast<char>(at[i]));
+        if (digit < 0) return -1;
         unit = unit * 16 + digit;
     }
     return unit;
-}
-
-char* writeUtf8(char* out, long code) {
-    if (code < 0x80) {
-        *out++ = static_cast<char>(code);
-    } else if (code < 0x800) {
-        *out++ = static_cast<char>(0xC0 | (code >> 6));
-        *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        *out++ = static_cast<char>(0xE0 | (code >> 12));
-        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xF0 | (code >> 18));
-        *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    }
-    return out;
 }
 
 // Decodes the JSON string whose text begins at `from` into the start of `out`, up to its
@@ -175,7 +129,7 @@ const char* decodeJsonString(const char* from, const char* end, std::string& out
                 code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
                 at += 6;
             }
-            write = writeUtf8(write, code);
+            write = writeUtf8(static_cast<char32_t>(code), write);
             break;
         }
         default:
@@ -370,9 +324,8 @@ ReadOutcome MessageReader::next(std::string& body) {
             malformed = true;
             continue;
         }
-        const std::string name = trimmed(line.substr(0, colon));
-        if (!equalsNoCase(name, "content-length")) continue;
-        if (hasLength || !parseLength(trimmed(line.substr(colon + 1)), length)) return ReadOutcome::LostFraming;
+        if (!equalBytesNoCase(blankTrimmed(line.substr(0, colon)), "content-length")) continue;
+        if (hasLength || !parseLength(blankTrimmed(line.substr(colon + 1)), length)) return ReadOutcome::LostFraming;
         hasLength = true;
     }
     if (!hasLength) return ReadOutcome::LostFraming;

@@ -1,30 +1,6 @@
 #include "site_profiles.h"
 
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool startsWithNoCase(const std::string& text, const char* prefix) {
-    for (size_t i = 0; prefix[i]; ++i) {
-        if (i >= text.size()) return false;
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
-bool endsWithNoCase(const std::string& text, const char* suffix) {
-    const std::string ending(suffix);
-    return text.size() >= ending.size() && startsWithNoCase(text.substr(text.size() - ending.size()), suffix);
-}
-
-}  // namespace
+#include "text.h"
 
 bool pathOfFileUri(const std::string& uri, std::string& path) {
     if (!startsWithNoCase(uri, "file:")) return false;
@@ -36,16 +12,8 @@ bool pathOfFileUri(const std::string& uri, std::string& path) {
         rest = slash == std::string::npos ? std::string() : rest.substr(slash);
     }
     rest = rest.substr(0, rest.find_first_of("?#"));
-    path.clear();
-    for (size_t i = 0; i < rest.size(); ++i) {
-        char c = rest[i];
-        if (c == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0) {
-            c = static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
-            i += 2;
-        }
-        if (c == '\0') return false;
-        path.push_back(c);
-    }
+    path = percentDecoded(rest);
+    if (path.find('\0') != std::string::npos) return false;
 #ifdef _WIN32
     // "/C:/site/page.htm" names the drive's file.
     if (path.size() >= 3 && path[0] == '/' && path[2] == ':') path.erase(0, 1);

@@ -3,21 +3,20 @@
 #include <algorithm>
 #include <set>
 
+#include "text.h"
+
 namespace {
 
 // How far back from the cursor a tag's "<" is looked for.
 constexpr size_t LongestTagLook = 8192;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
 bool isTagNameCharacter(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_' ||
-           u == '.' || u == ':' || u >= 0x80;
+    return isAsciiLetter(c) || isDigit(c) || c == '-' || c == '_' || c == '.' || c == ':' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 bool isAttributeNameCharacter(char c) {
-    return !isSpace(c) && c != '=' && c != '>' && c != '/' && c != '<' && c != '"' && c != '\'' && c != '\0';
+    return !isHtmlSpace(c) && c != '=' && c != '>' && c != '/' && c != '<' && c != '"' && c != '\'' && c != '\0';
 }
 
 // The nearest "<" at or before the byte `last`, npos when there is none near; whether
@@ -60,10 +59,10 @@ TagPlace placeInTag(const std::string& text, size_t lessThan, size_t offset) {
         return place;
     }
     auto skipSpaces = [&] {
-        while (p < n && isSpace(text[p])) ++p;
+        while (p < n && isHtmlSpace(text[p])) ++p;
     };
     for (;;) {
-        while (p < n && (isSpace(text[p]) || text[p] == '/')) ++p;
+        while (p < n && (isHtmlSpace(text[p]) || text[p] == '/')) ++p;
         if (p >= n || text[p] == '>') {
             if (offset <= p) place.at = At::Between;
             return place;
@@ -95,7 +94,7 @@ TagPlace placeInTag(const std::string& text, size_t lessThan, size_t offset) {
             valueEnd = quote == std::string::npos ? n : quote + 1;
         } else {
             valueEnd = p;
-            while (valueEnd < n && !isSpace(text[valueEnd]) && text[valueEnd] != '>') ++valueEnd;
+            while (valueEnd < n && !isHtmlSpace(text[valueEnd]) && text[valueEnd] != '>') ++valueEnd;
         }
         if (offset <= valueEnd && offset >= p) {
             place.at = At::Value;
@@ -107,13 +106,7 @@ TagPlace placeInTag(const std::string& text, size_t lessThan, size_t offset) {
 
 // The profile's name of a row as the pages of the profile write it.
 std::string tagLabel(const TagProfile& profile, const char* name) {
-    std::string label = name;
-    if (profile.readsAsHtml()) {
-        for (char& c : label) {
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        }
-    }
-    return label;
+    return profile.readsAsHtml() ? lowerCased(name) : std::string(name);
 }
 
 std::vector<std::string> words(const std::string& spaced) {
@@ -236,8 +229,8 @@ std::vector<CompletionChoice> completionsAt(const TagProfile& profile, const std
     if (lessThan == std::string::npos) return choices;
     const TagPlace place = placeInTag(text, lessThan, offset);
     const bool afterSpace =
-        (place.at == TagPlace::At::Between && isSpace(text[offset - 1])) ||
-        (place.at == TagPlace::At::AttributeName && isSpace(text[place.attributeStart - 1]));
+        (place.at == TagPlace::At::Between && isHtmlSpace(text[offset - 1])) ||
+        (place.at == TagPlace::At::AttributeName && isHtmlSpace(text[place.attributeStart - 1]));
     if (place.close || !afterSpace) return choices;
     const std::string tag = text.substr(place.nameStart, place.nameEnd - place.nameStart);
     const int r = profile.find(tag.c_str());

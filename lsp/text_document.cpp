@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+#include "text.h"
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+namespace {
 
 // The units of the character at `offset` of `text` and its length in bytes.
 size_t characterAt(const std::string& text, size_t offset, PositionEncoding encoding, size_t& units) {
@@ -20,32 +20,6 @@ size_t characterAt(const std::string& text, size_t offset, PositionEncoding enco
 }
 
 }  // namespace
-
-size_t utf8CharacterLength(const unsigned char* bytes, size_t available) {
-    if (available == 0) return 0;
-    const unsigned char lead = bytes[0];
-    if (lead < 0x80) return 1;
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // no overlong forms
-        if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (available < length || bytes[1] < low || bytes[1] > high) return 0;
-    for (size_t i = 2; i < length; ++i) {
-        if (!isContinuation(bytes[i])) return 0;
-    }
-    return length;
-}
 
 TextDocument::TextDocument(std::string text) : text_(std::move(text)), lineStarts_{0} { indexLinesFrom(0); }
 

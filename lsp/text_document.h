@@ -53,7 +53,3 @@ private:
     std::string text_;
     std::vector<size_t> lineStarts_;  // never empty: the first line begins at 0
 };
-
-// The length of the well-formed UTF-8 character at `bytes` (`available` bytes on), or 0
-// when none begins there.
-size_t utf8CharacterLength(const unsigned char* bytes, size_t available);

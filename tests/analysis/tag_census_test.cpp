@@ -148,10 +148,4 @@ TEST(CompareTagNames, PutsATagRightBeforeItsClosingTag) {
     EXPECT_NE(compareTagNames("A", "A"), 0);
 }
 
-TEST(UpperCaseAscii, CapitalisesOnlyTheLettersAToZ) {
-    char text[] = "abz{`@AZ\xe9\xff-09";
-    upperCaseAscii(text);
-    EXPECT_STREQ(text, "ABZ{`@AZ\xe9\xff-09");
-}
-
 }  // namespace

@@ -9,6 +9,7 @@
 #include "tag_census.h"
 #include "tag_listing.h"
 #include "test_documents.h"
+#include "text.h"
 
 namespace {
 

@@ -96,19 +96,4 @@ TEST(TextDocumentTest, OffsetsToPositionsAndBack) {
     EXPECT_EQ(document.positionOf(3, U16).character, 1u);
 }
 
-TEST(TextDocumentTest, Utf8CharacterLengths) {
-    const struct {
-        const char* bytes;
-        size_t length;
-    } table[] = {
-        {"A", 1}, {E_ACUTE, 2}, {EURO, 3}, {GRINNING, 4}, {"\xc0\x80", 0}, {"\xe0\x80\x80", 0},
-        {"\xed\xa0\x80", 0}, {"\xf4\x90\x80\x80", 0}, {"\xe2\x82", 0}, {"\x80", 0}, {"\xf8\x88\x80\x80", 0},
-    };
-    for (const auto& e : table) {
-        const std::string bytes = e.bytes;
-        EXPECT_EQ(utf8CharacterLength(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), e.length)
-            << bytes;
-    }
-}
-
 }  // namespace
