@@ -98,14 +98,3 @@ std::string percentDecoded(std::string_view text) {
     }
     return out;
 }
-
-char32_t decodeAnnouncedUtf8(const unsigned char* p, size_t length) {
-    if (length == 1) return p[0];
-    char32_t c = p[0] & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if (!isUtf8Continuation(p[i])) return 0;
-        c = c << 6 | (p[i] & 0x3F);
-    }
-    static const char32_t Least[] = {0, 0, 0x80, 0x800, 0x10000};
-    return c >= Least[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) ? c : 0;
-}

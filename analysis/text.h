@@ -186,16 +186,13 @@ inline size_t utf8CharacterLength(const unsigned char* bytes, size_t available) 
     return length;
 }
 
-// The length a byte announces as the first of a UTF-8 sequence, from its high bits alone:
-// a continuation byte announces 2, any byte from 0xF0 on 4.
-inline size_t announcedUtf8Length(unsigned char lead) { return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
-
-// The code point the `length` bytes at `p` spell, the first byte's low bits taken as a
-// sequence of that length has them; 0 when a later byte is no continuation byte or the
-// value is overlong, a surrogate or past U+10FFFF. Unlike utf8CharacterLength it checks
-// neither that the first byte can begin a character nor that it announces `length`
-// bytes: the reading of tagvetter.toml has always let such bytes through.
-char32_t decodeAnnouncedUtf8(const unsigned char* p, size_t length);
+// The code point of the well-formed character of `length` bytes at `p`, as
+// utf8CharacterLength measured it.
+inline char32_t utf8CodePoint(const unsigned char* p, size_t length) {
+    char32_t c = length == 1 ? p[0] : p[0] & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) c = c << 6 | (p[i] & 0x3F);
+    return c;
+}
 
 // Writes `code` (at most U+10FFFF) as UTF-8 from `out` on and gives the end.
 inline char* writeUtf8(char32_t code, char* out) {

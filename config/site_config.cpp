@@ -33,10 +33,9 @@ std::string moveCharacters(const std::string& text, Move move) {
     out.reserve(text.size() + text.size() / 2);
     for (size_t i = 0; i < text.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
-        const size_t length = std::min(announcedUtf8Length(*p), text.size() - i);
-        const char32_t c = decodeAnnouncedUtf8(p, length);
-        if (length > 1 && c != 0) {
-            appendUtf8(move(c), out);
+        const size_t length = utf8CharacterLength(p, text.size() - i);
+        if (length > 1) {
+            appendUtf8(move(utf8CodePoint(p, length)), out);
             i += length;
         } else {
             out += text[i++];  // ASCII, or a byte toml++ refuses as not UTF-8
@@ -51,12 +50,12 @@ bool movedForToml(const std::string& text, std::string& moved, toml::source_posi
     stray = {1, 0};
     for (size_t i = 0; i < text.size();) {
         const auto* p = reinterpret_cast<const unsigned char*>(text.data() + i);
-        const size_t length = std::min(announcedUtf8Length(*p), text.size() - i);
+        const size_t length = std::max<size_t>(utf8CharacterLength(p, text.size() - i), 1);
         if (!isUtf8Continuation(*p)) ++stray.column;
         if (*p == '\n') stray = {static_cast<toml::source_index>(stray.line + 1), 0};
-        const char32_t c = decodeAnnouncedUtf8(p, length);
+        const char32_t c = utf8CodePoint(p, length);
         if (c >= Moved && c < Moved + 0x10000) return false;
-        i += c != 0 ? length : 1;
+        i += length;
     }
     // A byte order mark at the start is toml++'s to skip, and stays as it is.
     const bool mark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;

@@ -140,13 +140,12 @@ TEST(Hex, DigitsAndPercentEscapes) {
     }
 }
 
-// Bytes through the strict length, the lenient decoding tagvetter.toml is read with, and
-// the encoder.
+// Bytes through the length, the code point and the encoder.
 TEST(Utf8, LengthsDecodingAndEncoding) {
     const struct {
         std::string bytes;
         size_t length;     // utf8CharacterLength; 0 for no well-formed character
-        char32_t decoded;  // decodeAnnouncedUtf8 over the bytes the first announces, at most all
+        char32_t decoded;  // utf8CodePoint of a well-formed character
     } cases[] = {
         {"A", 1, 'A'},
         {"\xc3\xa9", 2, 0xE9},
@@ -159,19 +158,16 @@ TEST(Utf8, LengthsDecodingAndEncoding) {
         {"\xf4\x90\x80\x80", 0, 0},  // past U+10FFFF
         {"\xe2\x28\xa1", 0, 0},      // no continuation
         {"\xf8\x88\x80\x80", 0, 0},
-        // The lenient decoding takes what the strict one refuses: a cut sequence as a
-        // shorter one, a continuation byte or one past 0xF7 as a lead.
-        {"\xe2\x82", 0, 0x82},
-        {"\xbf\xbf", 0, 0x7FF},
-        {"\xf9\x80\x80\x80", 0, 0x40000},
-        {"\x80", 0, 0x80},
+        {"\xe2\x82", 0, 0},          // cut short
+        {"\xbf\xbf", 0, 0},          // continuation bytes
+        {"\xf9\x80\x80\x80", 0, 0},
+        {"\x80", 0, 0},
     };
     for (const auto& c : cases) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(c.bytes.data());
         EXPECT_EQ(utf8CharacterLength(bytes, c.bytes.size()), c.length) << c.bytes;
-        const size_t announced = std::min(announcedUtf8Length(bytes[0]), c.bytes.size());
-        EXPECT_EQ(decodeAnnouncedUtf8(bytes, announced), c.decoded) << c.bytes;
         if (c.length == 0) continue;
+        EXPECT_EQ(utf8CodePoint(bytes, c.length), c.decoded) << c.bytes;
         std::string encoded;
         appendUtf8(c.decoded, encoded);
         EXPECT_EQ(encoded, c.bytes);
@@ -182,8 +178,7 @@ TEST(Utf8, LengthsDecodingAndEncoding) {
         const size_t written = static_cast<size_t>(writeUtf8(code, bytes) - bytes);
         const auto* unsignedBytes = reinterpret_cast<const unsigned char*>(bytes);
         EXPECT_EQ(utf8CharacterLength(unsignedBytes, written), written) << code;
-        EXPECT_EQ(announcedUtf8Length(unsignedBytes[0]), written) << code;
-        EXPECT_EQ(decodeAnnouncedUtf8(unsignedBytes, written), code) << code;
+        EXPECT_EQ(utf8CodePoint(unsignedBytes, written), code) << code;
         EXPECT_EQ(isUtf8Continuation(unsignedBytes[written - 1]), written > 1) << code;
     }
 }

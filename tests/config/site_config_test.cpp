@@ -39,6 +39,10 @@ TEST(SiteConfigLoad, ReportsTheFirstFaultWithItsPlace) {
         {"known = [\"a\", \"\"]\nprofile = 0x1\"\xc4\xac\"\n", ":2:14: Error while parsing hexadecimal integer: expected digit, saw '\"'"},
         {"ignore = ['\xc6\xbf']\n", ":1:11: unknown kind '\xc6\xbf'"},
         {"# \xf3\xb0\x82\xa9\n", ":1:3: a private-use character of plane 15"},
+        // Bytes that are not UTF-8 reach toml++ as they are, which refuses them.
+        {"profile = \"\xbf\xbf\"\n", ":1:11: Encountered invalid utf-8 sequence"},
+        {"# \xe2\x82\n", ":1:2: Encountered invalid utf-8 sequence"},
+        {"known = ['\xf9\x80\x80\x80']\n", ":1:10: Encountered invalid utf-8 sequence"},
         {"[links]\nroot = 3\n", ":2:8: 'root' must be a string"},
         {"[links]\nindex = ['index.html', 'a/b.html']\n", ":2:24: 'index' holds a name that is no file name"},
         {"[links]\naccept = ['']\n", ":2:11: 'accept' holds an empty pattern"},
