@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "no_case.h"
 #include "tag_scanner.h"
@@ -12,8 +13,12 @@ int listTags(Document& document, const char* filter, ResultList& list, StatusPan
     TagScanner scanner(document, profile, TagUse::Listing);
     while (scanner.next()) {
         const ScannedTag& tag = scanner.tag();
-        // The scanner leaves the listed line in the TagBuffer: LineLabel, two spaces, the tag.
-        if (filter[0] == '\0' || equalNoCase(tag.name + (tag.closing ? 1 : 0), filter)) list.append(document.tagBuffer);
+        if (filter[0] == '\0' || equalNoCase(tag.name + (tag.closing ? 1 : 0), filter)) {
+            // The tag's text is listed up to its first NUL, as a C string ends.
+            char label[12];
+            formatLineLabel(tag.line - 1, label);
+            list.append((std::string(label) + "  " + tag.text).c_str());
+        }
         if (tag.length > longest) longest = tag.length;
     }
     char summary[32];

@@ -168,11 +168,6 @@ void TagScanner::moveTo(const char* p) {
     document_.cursor = const_cast<char*>(p);
 }
 
-void TagScanner::collectText(int offset) {
-    tag_.length = document_.collectText(tag_.start, tag_.end, offset, tag_.finished);
-    tag_.text = document_.tagBuffer + offset;
-}
-
 // The 1990s check: the tag collected whole, its name read from the collected text.
 bool TagScanner::nextCheck32() {
     if (skipPending_) skipBody32();
@@ -227,20 +222,14 @@ bool TagScanner::nextCensus32() {
     return true;
 }
 
-// The 1990s listing: the tag collected after its LineLabel and two spaces, so that the
-// TagBuffer holds the listed line.
+// The 1990s listing: the tag collected whole, its name read from the collected text.
 bool TagScanner::nextListing32() {
     if (skipPending_) skipBody32();
     if (!document_.advanceToTag()) return false;
     tag_.start = document_.cursor;
     tag_.line = document_.line + 1;
-    formatLineLabel(document_.line, document_.tagBuffer);
-    size_t offset = strlen(document_.tagBuffer);
-    memcpy(document_.tagBuffer + offset, "  ", 2);
-    offset += 2;
-    tag_.length = document_.collectTag(static_cast<int>(offset));
-    // collectTag may have moved the buffer while growing it.
-    tag_.text = document_.tagBuffer + offset;
+    tag_.length = document_.collectTag(0);
+    tag_.text = document_.tagBuffer;
     tag_.end = document_.cursor;
     tag_.lastLine = document_.line + 1;
     tag_.closing = tag_.text[1] == '/';
@@ -280,10 +269,8 @@ bool TagScanner::nextHtml() {
         tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
         tag_.text = nullptr;
         if (use_ == TagUse::Listing) {
-            formatLineLabel(tag_.line - 1, document_.tagBuffer);
-            const size_t offset = strlen(document_.tagBuffer);
-            memcpy(document_.tagBuffer + offset, "  ", 3);
-            collectText(static_cast<int>(offset + 2));
+            tag_.length = document_.collectText(tag_.start, tag_.end, 0, tag_.finished);
+            tag_.text = document_.tagBuffer;
         }
         skipRow_ = tag_.row;
         skipPending_ = !tag_.closing && tag_.row >= 0 && !tag_.comment &&

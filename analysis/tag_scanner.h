@@ -94,7 +94,6 @@ private:
     void readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void moveTo(const char* p);
-    void collectText(int offset);
 
     Document& document_;
     const TagProfile& profile_;
