@@ -281,15 +281,14 @@ const char* readAttributeName(const char* position, char* name, int length) {
     return p;
 }
 
-const char* skipToNextAttribute(const char* position) {
+const char* attributeEnd(const char* position) {
     const char* p = position;
     for (;;) {
         switch (*p) {
             case '\0':
             case '>':
-                return p;
             case ' ':
-                return p + 1;
+                return p;
             case '"':
                 ++p;
                 while (*p != '\0' && *p != '"' && *p != '>') ++p;

@@ -11,9 +11,6 @@
 
 namespace {
 
-// White space inside a tag as the scanner reads it: a NUL counts too.
-bool isTagSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\0'; }
-
 // The white space a URL loses at its ends, and that parts a srcset or a refresh.
 bool isAsciiSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f'; }
 
@@ -119,32 +116,6 @@ Span trimmed(Span s) {
     while (s.begin < s.end && isAsciiSpace(*s.begin)) ++s.begin;
     while (s.end > s.begin && isAsciiSpace(s.end[-1])) --s.end;
     return s;
-}
-
-// The value of the attribute whose name the scanner gave, read as the scanner read past
-// it; empty for an attribute without one. A quoted value the tag ends in (its quote lost)
-// runs up to the tag's end.
-Span valueOf(const ScannedAttribute& attribute, const ScannedTag& tag) {
-    const char* const limit = tag.end;
-    auto endsUnquoted = [](const char* p) { return isTagSpace(*p) || *p == '>' || (*p == '<' && startsNestedTag(p)); };
-    // The scanner keeps at most its longest name; the rest of a longer one is passed here.
-    const char* p = attribute.name + std::max<uint32_t>(attribute.length, 1);
-    while (p < limit && !endsUnquoted(p) && *p != '/' && *p != '=') ++p;
-    while (p < limit && isTagSpace(*p)) ++p;
-    if (p >= limit || *p != '=') return {};
-    for (++p; p < limit && isTagSpace(*p);) ++p;
-    if (p >= limit) return {};
-    if (*p == '"' || *p == '\'') {
-        const char quote = *p++;
-        const char* close = static_cast<const char*>(memchr(p, quote, static_cast<size_t>(limit - p)));
-        if (close) return {p, close};
-        const char* end = limit;
-        if (tag.finished && end > p && end[-1] == '>') --end;
-        return {p, end};
-    }
-    const char* begin = p;
-    while (p < limit && !endsUnquoted(p)) ++p;
-    return {begin, p};
 }
 
 void appendUtf8(uint32_t code, std::string& out) {
@@ -364,7 +335,7 @@ private:
             const uint16_t bit = a.length <= 10 ? findAttribute(a.name, a.length) : 0;
             if (!(bit & wanted) || (bit & seen)) continue;
             seen |= bit;
-            const Span value = valueOf(a, tag);
+            const Span value{a.value, a.value + a.valueLength};
             if (bit == Id || (bit & element->anchors)) {
                 addAnchor(value);
             } else if (bit & element->base) {

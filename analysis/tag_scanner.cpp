@@ -131,8 +131,23 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
         char name[ScannedNameSize];
         // The name is read where it stands, so its length is how far the reading went.
         const char* stop = readAttributeName(p, name, profile_.nameLength());
-        if (stop != from) attributes_.push_back({from, static_cast<uint32_t>(stop - from), false});
-        p = skipToNextAttribute(stop);
+        const char* end = attributeEnd(stop);
+        p = *end == ' ' ? end + 1 : end;
+        if (stop == from) continue;
+        ScannedAttribute attribute{from, static_cast<uint32_t>(stop - from), false};
+        if (*stop == '=') {
+            const char* value = stop + 1;
+            const char* valueEnd = end;
+            attribute.quoted = *value == '"';
+            if (attribute.quoted) {
+                ++value;
+                const char* close = static_cast<const char*>(memchr(value, '"', static_cast<size_t>(end - value)));
+                if (close) valueEnd = close;
+            }
+            attribute.value = value;
+            attribute.valueLength = static_cast<uint32_t>(valueEnd - value);
+        }
+        attributes_.push_back(attribute);
     }
     return attributes_;
 }
@@ -376,8 +391,17 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             quoted = quoted || isQuote(*p);
         }
         if (quoted) tag.brokenQuotes = true;
-        if (attributes)
+        ScannedAttribute* attribute = nullptr;
+        if (attributes) {
             attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest), quoted || afterQuote});
+            attribute = &attributes->back();
+        }
+        auto setValue = [&](const char* from, const char* to, bool quotedValue) {
+            if (!attribute) return;
+            attribute->value = from;
+            attribute->valueLength = static_cast<uint32_t>(to - from);
+            attribute->quoted = quotedValue;
+        };
         afterQuote = false;
 
         const char* q = p;
@@ -393,21 +417,25 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             const char* close = open + 1;
             bool greaterThan = false;
             for (; close < end && *close != *open; ++close) greaterThan = greaterThan || *close == '>';
-            if (close == end) return endAtGreaterThan(open);
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
-            if (greaterThan) {
-                const char after = close[1];
-                if (close + 1 < end && !isSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
+            const char after = close < end ? close[1] : '\0';
+            if (close == end ||
+                (greaterThan && close + 1 < end && !isSpace(after) && after != '/' && after != '>')) {
+                endAtGreaterThan(open);
+                return setValue(open + 1, tag.finished ? tag.end - 1 : tag.end, true);
             }
+            setValue(open + 1, close, true);
             p = close + 1;
             afterQuote = true;
             continue;
         }
+        const char* value = p;
         for (; p < end && !isSpace(*p) && *p != '>'; ++p) {
             if (*p == '<' && startsNestedTag(p)) break;
             if (isQuote(*p)) tag.brokenQuotes = true;
         }
+        setValue(value, p, false);
     }
 }
 

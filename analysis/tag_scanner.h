@@ -46,6 +46,11 @@ struct ScannedAttribute {
     // HTML reading: the name holds a quote, or follows a closing quote with no space
     // between, as the text after a lost quote does.
     bool suspect;
+    // Its value inside the quotes, if any; null when the attribute has none. A quoted
+    // value whose closing quote was lost runs to the tag's ">" (or where the tag stops).
+    const char* value = nullptr;
+    uint32_t valueLength = 0;
+    bool quoted = false;
 };
 
 // The longest name the scanner keeps, its NUL included.
