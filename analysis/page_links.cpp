@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "line_index.h"
 #include "no_case.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
@@ -234,37 +235,6 @@ void forEachCandidate(Span srcset, Add add) {
     }
 }
 
-// Counts lines and columns forward through the text, so that a page on one long line
-// costs one pass, not one per reference.
-class PlaceCounter {
-public:
-    explicit PlaceCounter(const char* text) : at_(text), lineStart_(text) {}
-
-    // The place of `p`, at or after the last place asked for.
-    TextPosition placeOf(const char* p) {
-        for (const char* s = at_; (s = static_cast<const char*>(memchr(s, '\n', static_cast<size_t>(p - s)))); ++s) {
-            ++line_;
-            lineStart_ = at_ = s + 1;
-            column_ = 1;
-        }
-        // Counting may go on from the last place when a character ended there: after an
-        // ASCII byte it always has; otherwise the line is counted again from its start.
-        if (at_ == lineStart_ || static_cast<unsigned char>(at_[-1]) < 0x80) {
-            column_ += columnOf(at_, p) - 1;
-        } else {
-            column_ = columnOf(lineStart_, p);
-        }
-        at_ = p;
-        return {line_, column_};
-    }
-
-private:
-    const char* at_;
-    const char* lineStart_;
-    int32_t line_ = 1;
-    int32_t column_ = 1;
-};
-
 // Where the URL of a refresh's content begins and ends; empty when it names none.
 Span refreshUrl(Span content) {
     const char* p = content.begin;
@@ -306,7 +276,7 @@ Span refreshUrl(Span content) {
 class LinkReader {
 public:
     LinkReader(Document& document, PageLinks& links, const std::vector<ElementRule>& rules)
-        : places_(document.text), links_(links), rules_(rules) {}
+        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), links_(links), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -388,9 +358,9 @@ private:
             const char* at = text.begin == raw.begin
                                  ? piece.begin
                                  : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
-            const TextPosition place = places_.placeOf(at);
-            links_.references.push_back({std::string(piece.begin, piece.end), place.line, place.column, element.name,
-                                         attributeName(attribute)});
+            const LinePlace place = lines_.placeOf(text_, static_cast<size_t>(at - text_.data()), ColumnUnit::Character);
+            links_.references.push_back({std::string(piece.begin, piece.end), static_cast<int32_t>(place.line) + 1,
+                                         static_cast<int32_t>(place.column) + 1, element.name, attributeName(attribute)});
         };
         if (attribute == Srcset) {
             forEachCandidate(text, add);
@@ -401,7 +371,8 @@ private:
         }
     }
 
-    PlaceCounter places_;
+    const std::string_view text_;
+    const LineIndex lines_;
     PageLinks& links_;
     const std::vector<ElementRule>& rules_;
     std::vector<Span> deferred_;

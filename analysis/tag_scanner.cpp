@@ -71,31 +71,6 @@ bool startsNestedTag(const char* p) {
     return isLetter(p[1]) || (p[1] == '/' && isLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
 }
 
-int32_t columnOf(const char* lineStart, const char* p) {
-    int32_t column = 1;
-    auto s = reinterpret_cast<const unsigned char*>(lineStart);
-    const auto stop = reinterpret_cast<const unsigned char*>(p);
-    while (s < stop) {
-        const unsigned char c = *s;
-        int length = 1;
-        // A valid UTF-8 sequence counts one character; a byte that starts none counts one.
-        if (c >= 0xC2 && c <= 0xF4) {
-            length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            unsigned char low = 0x80, high = 0xBF;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-            bool valid = stop - s >= length && s[1] >= low && s[1] <= high;
-            for (int k = 2; valid && k < length; ++k) valid = s[k] >= 0x80 && s[k] <= 0xBF;
-            if (!valid) length = 1;
-        }
-        s += length;
-        ++column;
-    }
-    return column;
-}
-
 TagScanner::TagScanner(Document& document, const TagProfile& profile, TagUse use)
     : document_(document), profile_(profile), use_(use), html_(profile.readsAsHtml()) {
     document_.resetScan();
@@ -152,16 +127,11 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
     return attributes_;
 }
 
-TextPosition TagScanner::positionOf(const char* p) const {
-    int32_t line = tag_.line;
-    const char* lineStart = tag_.lineStart;
-    for (const char* s = tag_.start; s < p; ++s) {
-        if (*s == '\n') {
-            ++line;
-            lineStart = s + 1;
-        }
-    }
-    return {line, columnOf(lineStart, p)};
+TextPosition TagScanner::positionOf(const char* p) {
+    const std::string_view text(document_.text, document_.size);
+    if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
+    const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
+    return {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1};
 }
 
 void TagScanner::moveTo(const char* p) {

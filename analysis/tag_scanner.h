@@ -25,9 +25,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document.h"
+#include "line_index.h"
 #include "tag_profile.h"
 
 // What the scanner is read for: in the html32 reading each analysis has its own details.
@@ -86,8 +88,9 @@ public:
     const ScannedTag& tag() const { return tag_; }
     // The attribute names of the tag just scanned, in order (read when first asked for).
     const std::vector<ScannedAttribute>& attributes();
-    // The line and column of `p`, a position of the tag just scanned in the document's text.
-    TextPosition positionOf(const char* p) const;
+    // The line and column of `p`, a position in the document's text (the lines are indexed
+    // when first asked for).
+    TextPosition positionOf(const char* p);
 
 private:
     bool nextHtml();
@@ -110,10 +113,8 @@ private:
     bool skipPending_ = false;        // the body of the last tag is to be skipped
     int skipRow_ = -1;                // the open row of that body
     const char* lineStart_ = nullptr; // of the line the scan is on
+    std::optional<LineIndex> lines_;  // of the whole text, for positionOf
 };
-
-// The column of `p` on the line that begins at `lineStart`.
-int32_t columnOf(const char* lineStart, const char* p);
 
 // True when `p`, on a "<", starts a tag inside another one: a letter, "/" and a letter, or
 // a comment opener follows.
