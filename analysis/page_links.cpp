@@ -393,7 +393,7 @@ bool readPageLinks(Document& document, PageLinks& links) {
         static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
         if (!html5) return false;
         static const std::vector<ElementRule> rules = rulesOf(*html5);
-        TagScanner scanner(document, *html5, TagUse::Check);
+        TagScanner scanner(document, *html5, TagsOnly);
         LinkReader(document, links, rules).read(scanner);
         return true;
     } catch (const std::bad_alloc&) {

@@ -159,7 +159,7 @@ void countTags(Document& document, TagCensus& census, ResultList& list, StatusPa
 
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     resetCensus(census);
-    TagScanner scanner(document, profile, TagUse::Census);
+    TagScanner scanner(document, profile, CensusReading);
     while (scanner.next()) recordTag(census, scanner.tag().name);
 }
 

@@ -49,7 +49,7 @@ TEST(LineIndex, EveryReaderCountsLinesAndColumnsItsWay) {
         SCOPED_TRACE(c.what);
         LoadedDocument d(c.text);
         ASSERT_TRUE(d.loaded);
-        TagScanner scanner(d.document, *html5, TagUse::Check);
+        TagScanner scanner(d.document, *html5, TagsOnly);
         const TextDocument editor(c.text);
         // In order, then backwards: what each reader keeps of the last place never shows.
         for (int pass = 0; pass < 2; ++pass) {
@@ -74,7 +74,7 @@ TEST(LineIndex, EveryReaderCountsLinesAndColumnsItsWay) {
             EXPECT_EQ(shown(links.references[0].line, links.references[0].column), shown(p.line, p.column + 8));
             // The 1990s reading counts the lines of a tag's "<" the same way.
             LoadedDocument old(c.text.substr(0, p.offset) + "<a>");
-            TagScanner oldScanner(old.document, html32, TagUse::Check);
+            TagScanner oldScanner(old.document, html32, Html32Check);
             ASSERT_TRUE(oldScanner.next());
             EXPECT_EQ(oldScanner.tag().line, p.line);
         }
