@@ -41,10 +41,8 @@ public:
     // inside a line end stands for the end of the line's text, and in UTF-16 units one
     // inside a character for the character's start.
     EditorPosition positionOf(size_t offset, PositionEncoding encoding) const;
-    // The byte offsets where line `line` begins and where its text ends, before its
-    // line end.
+    // The byte offset where line `line` begins.
     size_t lineStart(size_t line) const { return lines_.lineStart(line); }
-    size_t lineTextEnd(size_t line) const { return lines_.lineTextEnd(text_, line); }
 
 private:
     std::string text_;
