@@ -119,8 +119,7 @@ size_t LineIndex::lineTextEnd(std::string_view text, size_t line) const {
     return end;
 }
 
-LinePlace LineIndex::placeOf(std::string_view text, size_t offset, ColumnUnit unit) const {
-    const size_t line = lineOf(offset);
+LinePlace LineIndex::placeOnLine(std::string_view text, size_t line, size_t offset, ColumnUnit unit) const {
     size_t from = lineStarts_[line];
     size_t column = 0;
     // Counting may go on from the last place when a character ended there: after an ASCII

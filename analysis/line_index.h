@@ -45,7 +45,11 @@ public:
     // units an offset inside a character stands for the character's start, in characters
     // the bytes of a character cut by the offset count one each. The last place asked for
     // is kept, so that places asked in order along one long line cost one pass.
-    LinePlace placeOf(std::string_view text, size_t offset, ColumnUnit unit) const;
+    LinePlace placeOf(std::string_view text, size_t offset, ColumnUnit unit) const {
+        return placeOnLine(text, lineOf(offset), offset, unit);
+    }
+    // The same for an offset whose line is known.
+    LinePlace placeOnLine(std::string_view text, size_t line, size_t offset, ColumnUnit unit) const;
     // The offset of column `column` of line `line`, never past the line's text; a column
     // inside a character stands for its start.
     size_t offsetOf(std::string_view text, size_t line, size_t column, ColumnUnit unit) const;

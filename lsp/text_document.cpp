@@ -32,8 +32,9 @@ size_t TextDocument::offsetOf(EditorPosition position, PositionEncoding encoding
 
 EditorPosition TextDocument::positionOf(size_t offset, PositionEncoding encoding) const {
     offset = std::min(offset, text_.size());
+    const size_t line = lines_.lineOf(offset);
     // An offset inside a line end stands for the end of the line's text.
-    offset = std::min(offset, lines_.lineTextEnd(text_, lines_.lineOf(offset)));
-    const LinePlace place = lines_.placeOf(text_, offset, unitOf(encoding));
+    offset = std::min(offset, lines_.lineTextEnd(text_, line));
+    const LinePlace place = lines_.placeOnLine(text_, line, offset, unitOf(encoding));
     return {static_cast<uint32_t>(place.line), static_cast<uint32_t>(place.column)};
 }
