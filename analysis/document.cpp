@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int32_t InitialTagCapacity = 400;
-// The TagBuffer's bytes beyond its capacity: room for the offset at which a tag is
-// written (a LineLabel and two spaces) and the terminating NUL.
+// The TagBuffer's bytes beyond its capacity: room for a small offset at which a tag may
+// be written, and the terminating NUL.
 constexpr int32_t TagBufferSpare = 20;
 
 // Moves `cursor` to the next "<" or NUL, adding the line feeds passed to `line`.
@@ -281,15 +281,14 @@ const char* readAttributeName(const char* position, char* name, int length) {
     return p;
 }
 
-const char* skipToNextAttribute(const char* position) {
+const char* attributeEnd(const char* position) {
     const char* p = position;
     for (;;) {
         switch (*p) {
             case '\0':
             case '>':
-                return p;
             case ' ':
-                return p + 1;
+                return p;
             case '"':
                 ++p;
                 while (*p != '\0' && *p != '"' && *p != '>') ++p;

@@ -90,9 +90,9 @@ bool tagSelfCloses(const char* lessThan);
 // `length` + 1 bytes): at most `length` characters. Gives where reading stopped.
 const char* readAttributeName(const char* position, char* name, int length);
 
-// Gives the position of the next attribute after `position`, or of the closing ">", or of
-// the NUL that ends a tag cut off by the end of the text.
-const char* skipToNextAttribute(const char* position);
+// Gives where the attribute whose name stops at `position` ends: the space after it, the
+// closing ">", or the NUL that ends a tag cut off by the end of the text.
+const char* attributeEnd(const char* position);
 
 // Copies up to `n` characters of `source`, stopping after a NUL it copied; gives the
 // position after the last character written. Adds no NUL after n characters.

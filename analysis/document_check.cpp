@@ -82,7 +82,7 @@ private:
 class HtmlCheck : public StructureSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
-        : document_(document), profile_(profile), scanner_(document, profile, TagUse::Check),
+        : document_(document), profile_(profile), scanner_(document, profile, TagsOnly),
           stack_(profile, *this), exceptions_(profile) {}
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
@@ -249,7 +249,7 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
     const bool directives = std::string_view(document.text, document.size).find("tagvetter-") != std::string_view::npos;
     LineByLine lines(sink, exceptions, options, directives);
     CheckRun run(document, lines, profile);
-    TagScanner scanner(document, profile, TagUse::Check);
+    TagScanner scanner(document, profile, Html32Check);
     while (scanner.next()) {
         const ScannedTag& tag = scanner.tag();
         run.tagOffset = offsetIn(document, tag.start);

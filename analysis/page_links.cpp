@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "line_index.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
 #include "text.h"
@@ -113,32 +114,6 @@ Span trimmed(Span s) {
     return s;
 }
 
-// The value of the attribute whose name the scanner gave, read as the scanner read past
-// it; empty for an attribute without one. A quoted value the tag ends in (its quote lost)
-// runs up to the tag's end.
-Span valueOf(const ScannedAttribute& attribute, const ScannedTag& tag) {
-    const char* const limit = tag.end;
-    auto endsUnquoted = [](const char* p) { return isTagSpace(*p) || *p == '>' || (*p == '<' && startsNestedTag(p)); };
-    // The scanner keeps at most its longest name; the rest of a longer one is passed here.
-    const char* p = attribute.name + std::max<uint32_t>(attribute.length, 1);
-    while (p < limit && !endsUnquoted(p) && *p != '/' && *p != '=') ++p;
-    while (p < limit && isTagSpace(*p)) ++p;
-    if (p >= limit || *p != '=') return {};
-    for (++p; p < limit && isTagSpace(*p);) ++p;
-    if (p >= limit) return {};
-    if (*p == '"' || *p == '\'') {
-        const char quote = *p++;
-        const char* close = static_cast<const char*>(memchr(p, quote, static_cast<size_t>(limit - p)));
-        if (close) return {p, close};
-        const char* end = limit;
-        if (tag.finished && end > p && end[-1] == '>') --end;
-        return {p, end};
-    }
-    const char* begin = p;
-    while (p < limit && !endsUnquoted(p)) ++p;
-    return {begin, p};
-}
-
 // With `p` on a "&", decodes the character reference there into `out` and gives the
 // position after it, or gives `p` when none is there.
 const char* decodeReference(const char* p, const char* end, std::string& out) {
@@ -231,37 +206,6 @@ void forEachCandidate(Span srcset, Add add) {
     }
 }
 
-// Counts lines and columns forward through the text, so that a page on one long line
-// costs one pass, not one per reference.
-class PlaceCounter {
-public:
-    explicit PlaceCounter(const char* text) : at_(text), lineStart_(text) {}
-
-    // The place of `p`, at or after the last place asked for.
-    TextPosition placeOf(const char* p) {
-        for (const char* s = at_; (s = static_cast<const char*>(memchr(s, '\n', static_cast<size_t>(p - s)))); ++s) {
-            ++line_;
-            lineStart_ = at_ = s + 1;
-            column_ = 1;
-        }
-        // Counting may go on from the last place when a character ended there: after an
-        // ASCII byte it always has; otherwise the line is counted again from its start.
-        if (at_ == lineStart_ || static_cast<unsigned char>(at_[-1]) < 0x80) {
-            column_ += columnOf(at_, p) - 1;
-        } else {
-            column_ = columnOf(lineStart_, p);
-        }
-        at_ = p;
-        return {line_, column_};
-    }
-
-private:
-    const char* at_;
-    const char* lineStart_;
-    int32_t line_ = 1;
-    int32_t column_ = 1;
-};
-
 // Where the URL of a refresh's content begins and ends; empty when it names none.
 Span refreshUrl(Span content) {
     const char* p = content.begin;
@@ -303,7 +247,7 @@ Span refreshUrl(Span content) {
 class LinkReader {
 public:
     LinkReader(Document& document, PageLinks& links, const std::vector<ElementRule>& rules)
-        : places_(document.text), links_(links), rules_(rules) {}
+        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), links_(links), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -332,7 +276,7 @@ private:
             const uint16_t bit = a.length <= 10 ? findAttribute(a.name, a.length) : 0;
             if (!(bit & wanted) || (bit & seen)) continue;
             seen |= bit;
-            const Span value = valueOf(a, tag);
+            const Span value{a.value, a.value + a.valueLength};
             if (bit == Id || (bit & element->anchors)) {
                 addAnchor(value);
             } else if (bit & element->base) {
@@ -385,9 +329,9 @@ private:
             const char* at = text.begin == raw.begin
                                  ? piece.begin
                                  : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
-            const TextPosition place = places_.placeOf(at);
-            links_.references.push_back({std::string(piece.begin, piece.end), place.line, place.column, element.name,
-                                         attributeName(attribute)});
+            const LinePlace place = lines_.placeOf(text_, static_cast<size_t>(at - text_.data()), ColumnUnit::Character);
+            links_.references.push_back({std::string(piece.begin, piece.end), static_cast<int32_t>(place.line) + 1,
+                                         static_cast<int32_t>(place.column) + 1, element.name, attributeName(attribute)});
         };
         if (attribute == Srcset) {
             forEachCandidate(text, add);
@@ -398,7 +342,8 @@ private:
         }
     }
 
-    PlaceCounter places_;
+    const std::string_view text_;
+    const LineIndex lines_;
     PageLinks& links_;
     const std::vector<ElementRule>& rules_;
     std::vector<Span> deferred_;
@@ -419,7 +364,7 @@ bool readPageLinks(Document& document, PageLinks& links) {
         static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
         if (!html5) return false;
         static const std::vector<ElementRule> rules = rulesOf(*html5);
-        TagScanner scanner(document, *html5, TagUse::Check);
+        TagScanner scanner(document, *html5, TagsOnly);
         LinkReader(document, links, rules).read(scanner);
         return true;
     } catch (const std::bad_alloc&) {

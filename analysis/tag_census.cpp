@@ -145,6 +145,6 @@ int compareTagNames(const char* a, const char* b) {
 
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     resetCensus(census);
-    TagScanner scanner(document, profile, TagUse::Census);
+    TagScanner scanner(document, profile, CensusReading);
     while (scanner.next()) recordTag(census, scanner.tag().name);
 }

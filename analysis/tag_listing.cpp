@@ -5,7 +5,7 @@
 
 int listTags(Document& document, const char* filter, ListedTagSink& sink, const TagProfile& profile) {
     int longest = 0;
-    TagScanner scanner(document, profile, TagUse::Listing);
+    TagScanner scanner(document, profile, ListingReading);
     while (scanner.next()) {
         const ScannedTag& tag = scanner.tag();
         if (filter[0] == '\0' || equalNoCase(tag.name + (tag.closing ? 1 : 0), filter)) {

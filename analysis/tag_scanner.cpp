@@ -26,22 +26,6 @@ char* afterTag(char* p, bool comment) {
     }
 }
 
-// Reads the name of collected tag text at `afterLessThan` as the 1990s listing matched it:
-// one leading "/" skipped, at most `length` characters, every comment opener as "!-".
-void readListedName(const char* afterLessThan, char* name, int length) {
-    const char* p = afterLessThan;
-    if (*p == '/') ++p;
-    int n = 0;
-    while (n < length) {
-        char c = *p;
-        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
-        name[n++] = c;
-        ++p;
-        if (c == '-' && p[-2] == '!') break;
-    }
-    name[n] = '\0';
-}
-
 // Copies the name from `from` to `to`, after a "/" for a close tag, at most `length`
 // characters in all. Gives the name's length.
 uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length) {
@@ -65,36 +49,15 @@ bool startsNestedTag(const char* p) {
     return isAsciiLetter(p[1]) || (p[1] == '/' && isAsciiLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
 }
 
-int32_t columnOf(const char* lineStart, const char* p) {
-    int32_t column = 1;
-    auto s = reinterpret_cast<const unsigned char*>(lineStart);
-    const auto stop = reinterpret_cast<const unsigned char*>(p);
-    while (s < stop) {
-        // A valid UTF-8 sequence counts one character; a byte that starts none counts one.
-        s += std::max<size_t>(1, utf8CharacterLength(s, static_cast<size_t>(stop - s)));
-        ++column;
-    }
-    return column;
-}
-
-TagScanner::TagScanner(Document& document, const TagProfile& profile, TagUse use)
-    : document_(document), profile_(profile), use_(use), html_(profile.readsAsHtml()) {
+TagScanner::TagScanner(Document& document, const TagProfile& profile, TagReading reading)
+    : document_(document), profile_(profile), reading_(reading), html_(profile.readsAsHtml()) {
     document_.resetScan();
     lineStart_ = document_.text;
 }
 
 bool TagScanner::next() {
     attributesRead_ = false;
-    if (html_) return nextHtml();
-    switch (use_) {
-        case TagUse::Check:
-            return nextCheck32();
-        case TagUse::Census:
-            return nextCensus32();
-        case TagUse::Listing:
-            return nextListing32();
-    }
-    return false;
+    return html_ ? nextHtml() : next32();
 }
 
 const std::vector<ScannedAttribute>& TagScanner::attributes() {
@@ -112,22 +75,32 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
         char name[ScannedNameSize];
         // The name is read where it stands, so its length is how far the reading went.
         const char* stop = readAttributeName(p, name, profile_.nameLength());
-        if (stop != from) attributes_.push_back({from, static_cast<uint32_t>(stop - from), false});
-        p = skipToNextAttribute(stop);
+        const char* end = attributeEnd(stop);
+        p = *end == ' ' ? end + 1 : end;
+        if (stop == from) continue;
+        ScannedAttribute attribute{from, static_cast<uint32_t>(stop - from), false};
+        if (*stop == '=') {
+            const char* value = stop + 1;
+            const char* valueEnd = end;
+            attribute.quoted = *value == '"';
+            if (attribute.quoted) {
+                ++value;
+                const char* close = static_cast<const char*>(memchr(value, '"', static_cast<size_t>(end - value)));
+                if (close) valueEnd = close;
+            }
+            attribute.value = value;
+            attribute.valueLength = static_cast<uint32_t>(valueEnd - value);
+        }
+        attributes_.push_back(attribute);
     }
     return attributes_;
 }
 
-TextPosition TagScanner::positionOf(const char* p) const {
-    int32_t line = tag_.line;
-    const char* lineStart = tag_.lineStart;
-    for (const char* s = tag_.start; s < p; ++s) {
-        if (*s == '\n') {
-            ++line;
-            lineStart = s + 1;
-        }
-    }
-    return {line, columnOf(lineStart, p)};
+TextPosition TagScanner::positionOf(const char* p) {
+    const std::string_view text(document_.text, document_.size);
+    if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
+    const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
+    return {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1};
 }
 
 void TagScanner::moveTo(const char* p) {
@@ -149,30 +122,48 @@ void TagScanner::moveTo(const char* p) {
     document_.cursor = const_cast<char*>(p);
 }
 
-void TagScanner::collectText(int offset) {
-    tag_.length = document_.collectText(tag_.start, tag_.end, offset, tag_.finished);
-    tag_.text = document_.tagBuffer + offset;
-}
-
-// The 1990s check: the tag collected whole, its name read from the collected text.
-bool TagScanner::nextCheck32() {
+// The 1990s reading: every "<" starts a tag, which ends at its first ">" (a comment's at
+// the first "->").
+bool TagScanner::next32() {
     if (skipPending_) skipBody32();
     if (!document_.advanceToTag()) return false;
     tag_.start = document_.cursor;
-    tag_.line = document_.line + 1;
-    tag_.length = document_.collectTag(0);
-    tag_.text = document_.tagBuffer;
-    tag_.end = document_.cursor;
-    tag_.lastLine = document_.line + 1;
-    tag_.row = profile_.findTag(document_.tagBuffer, tag_.name, profile_.nameLength() + 2);
-    tag_.closing = tag_.name[0] == '/';
-    tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
-    // Only an svg's "/>" makes a difference to the 1990s check: it has no body.
-    tag_.selfClosing = tag_.row >= 0 && profile_.opensForeign(tag_.row) && tagSelfCloses(document_.tagBuffer);
-    // Bodies that are not tags (a script's) are skipped; an svg written "<svg/>" has none.
-    skipRow_ = tag_.row;
-    skipPending_ = tag_.row >= 0 && !tag_.comment &&
-                   (profile_.opensText(tag_.row) || (profile_.opensForeign(tag_.row) && !tag_.selfClosing));
+    const char* lessThan = tag_.start;  // of the text the name is read from
+    if (reading_.collectsText) {
+        tag_.line = document_.line + 1;
+        tag_.length = document_.collectTag(0);
+        tag_.text = lessThan = document_.tagBuffer;
+        tag_.end = document_.cursor;
+        tag_.lastLine = document_.line + 1;
+    }
+    tag_.closing = lessThan[1] == '/';
+    const bool afterSlash = tag_.closing && reading_.nameLimit == NameLimit::ProfileLengthAfterSlash;
+    const int limit = profile_.nameLength() + (reading_.nameLimit == NameLimit::OneMore ? 1 : 0);
+    const bool commentWord = readTagWord(lessThan + (afterSlash ? 1 : 0), tag_.name + (afterSlash ? 1 : 0), limit);
+    if (afterSlash) tag_.name[0] = '/';
+    tag_.nameLength = static_cast<uint32_t>(strlen(tag_.name));
+
+    int bodyRow = -1;  // the row whose body follows the tag, if it is skipped
+    if (reading_.bodies == BodySkip::ExactRow) {
+        tag_.row = profile_.find(tag_.name);
+        tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
+        if (tag_.row >= 0 && !tag_.comment && (profile_.opensText(tag_.row) || profile_.opensForeign(tag_.row)))
+            bodyRow = tag_.row;
+    } else {
+        tag_.row = -1;
+        tag_.comment = commentWord;
+        bodyRow = profile_.skippedBodyEnd(tag_.name) - 1;  // a close tag's "/" begins no row's name
+    }
+    // Only an svg's "/>" makes a difference to the 1990s reading: it has no body.
+    tag_.selfClosing = bodyRow >= 0 && profile_.opensForeign(bodyRow) && tagSelfCloses(lessThan);
+    skipRow_ = bodyRow;
+    skipPending_ = bodyRow >= 0 && !tag_.selfClosing;
+    // Uncollected, the tag is passed uncounted; a text body is looked through from its "<".
+    if (!reading_.collectsText) {
+        if (bodyRow < 0 || profile_.opensForeign(bodyRow))
+            document_.cursor = afterTag(document_.cursor, bodyRow < 0 && tag_.comment);
+        tag_.end = document_.cursor;
+    }
     return true;
 }
 
@@ -184,52 +175,6 @@ void TagScanner::skipBody32() {
     } else {
         document_.skipToMatchingClosingTag(profile_.row(row).name, profile_.row(row + 1).name);
     }
-}
-
-// The 1990s census: the word read from the document's text, the tag passed up to its ">".
-bool TagScanner::nextCensus32() {
-    if (!document_.advanceToTag()) return false;
-    tag_.start = document_.cursor;
-    tag_.selfClosing = false;
-    tag_.comment = readTagWord(document_.cursor, tag_.name, profile_.nameLength());
-    tag_.closing = tag_.name[0] == '/';
-    const int bodyEnd = profile_.skippedBodyEnd(tag_.name);
-    if (bodyEnd < 0) {
-        document_.cursor = afterTag(document_.cursor, tag_.comment);
-    } else if (profile_.opensForeign(bodyEnd - 1)) {
-        tag_.selfClosing = tagSelfCloses(document_.cursor);
-        document_.cursor = afterTag(document_.cursor, false);
-        if (!tag_.selfClosing)
-            document_.skipToMatchingClosingTag(profile_.row(bodyEnd - 1).name, profile_.row(bodyEnd).name);
-    } else {
-        document_.skipToClosingTag(profile_.row(bodyEnd).name);
-    }
-    tag_.end = document_.cursor;
-    return true;
-}
-
-// The 1990s listing: the tag collected whole, its name read from the collected text.
-bool TagScanner::nextListing32() {
-    if (skipPending_) skipBody32();
-    if (!document_.advanceToTag()) return false;
-    tag_.start = document_.cursor;
-    tag_.line = document_.line + 1;
-    tag_.length = document_.collectTag(0);
-    // collectTag may have moved the buffer while growing it.
-    tag_.text = document_.tagBuffer;
-    tag_.end = document_.cursor;
-    tag_.lastLine = document_.line + 1;
-    tag_.closing = tag_.text[1] == '/';
-    char bare[ScannedNameSize];
-    readListedName(tag_.text + 1, bare, profile_.nameLength());
-    tag_.nameLength = copyName(tag_.name, tag_.closing, bare, bare + strlen(bare), ScannedNameSize - 1);
-    tag_.selfClosing = tagSelfCloses(tag_.text);
-    // Bodies that are not tags (a script's) are not listed; their close tag is.
-    const int bodyEnd = tag_.closing ? -1 : profile_.skippedBodyEnd(bare);
-    tag_.row = -1;
-    skipRow_ = bodyEnd - 1;
-    skipPending_ = bodyEnd >= 0 && !(profile_.opensForeign(skipRow_) && tag_.selfClosing);
-    return true;
 }
 
 bool TagScanner::nextHtml() {
@@ -255,7 +200,10 @@ bool TagScanner::nextHtml() {
         tag_.lastLine = document_.line + 1;
         tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
         tag_.text = nullptr;
-        if (use_ == TagUse::Listing) collectText(0);
+        if (reading_.collectsText) {
+            tag_.length = document_.collectText(tag_.start, tag_.end, 0, tag_.finished);
+            tag_.text = document_.tagBuffer;
+        }
         skipRow_ = tag_.row;
         skipPending_ = !tag_.closing && tag_.row >= 0 && !tag_.comment &&
                        (profile_.opensText(tag_.row) || (profile_.opensForeign(tag_.row) && !tag_.selfClosing));
@@ -360,8 +308,17 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             quoted = quoted || isQuote(*p);
         }
         if (quoted) tag.brokenQuotes = true;
-        if (attributes)
+        ScannedAttribute* attribute = nullptr;
+        if (attributes) {
             attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest), quoted || afterQuote});
+            attribute = &attributes->back();
+        }
+        auto setValue = [&](const char* from, const char* to, bool quotedValue) {
+            if (!attribute) return;
+            attribute->value = from;
+            attribute->valueLength = static_cast<uint32_t>(to - from);
+            attribute->quoted = quotedValue;
+        };
         afterQuote = false;
 
         const char* q = p;
@@ -377,21 +334,25 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             const char* close = open + 1;
             bool greaterThan = false;
             for (; close < end && *close != *open; ++close) greaterThan = greaterThan || *close == '>';
-            if (close == end) return endAtGreaterThan(open);
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
-            if (greaterThan) {
-                const char after = close[1];
-                if (close + 1 < end && !isTagSpace(after) && after != '/' && after != '>') return endAtGreaterThan(open);
+            const char after = close < end ? close[1] : '\0';
+            if (close == end ||
+                (greaterThan && close + 1 < end && !isTagSpace(after) && after != '/' && after != '>')) {
+                endAtGreaterThan(open);
+                return setValue(open + 1, tag.finished ? tag.end - 1 : tag.end, true);
             }
+            setValue(open + 1, close, true);
             p = close + 1;
             afterQuote = true;
             continue;
         }
+        const char* value = p;
         for (; p < end && !isTagSpace(*p) && *p != '>'; ++p) {
             if (*p == '<' && startsNestedTag(p)) break;
             if (isQuote(*p)) tag.brokenQuotes = true;
         }
+        setValue(value, p, false);
     }
 }
 

@@ -10,12 +10,9 @@
 //
 // Two readings:
 // - html32 (the 1990s reading): every "<" starts a tag and a tag ends at its first ">"
-//   (a comment at the first "->"). Each analysis keeps the details it always had: the
-//   check and the listing read a tag from its collected text, the census from the
-//   document's text (so its word ends at a carriage return and a NUL inside a tag ends its
-//   scan); the check reads one character more of a name and skips only the bodies of the
-//   rows whose contents are text, the census and listing those of every word that begins
-//   with such a row's name.
+//   (a comment at the first "->"). Each analysis keeps the details it always had, asked
+//   for as a TagReading: where the name is read from, how long it may be, which bodies
+//   are skipped.
 // - HTML (html4 and html5): as a browser reads a tag. A "<" that can't start a tag is text;
 //   a quoted value may hold ">"; an unquoted value ends at a space or ">"; a tag into which
 //   a new tag starts before its ">" (outside quotes) is unfinished and ends there. Quoting
@@ -25,13 +22,42 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document.h"
+#include "line_index.h"
 #include "tag_profile.h"
 
-// What the scanner is read for: in the html32 reading each analysis has its own details.
-enum class TagUse : uint8_t { Check, Census, Listing };
+// How many characters the 1990s reading keeps of a name.
+enum class NameLimit : uint8_t {
+    ProfileLength,           // the profile's name length, a close tag's "/" among them
+    ProfileLengthAfterSlash, // the profile's name length after a close tag's "/"
+    OneMore,                 // one more than the profile's name length, "/" among them
+};
+
+// Which bodies the 1990s reading skips (a script's, an svg's).
+enum class BodySkip : uint8_t {
+    ExactRow,       // those of the tag whose name is such a row's
+    WordBeginning,  // those of every tag whose name begins with such a row's name
+};
+
+// How the tags are read for one analysis.
+struct TagReading {
+    // Each tag's text is collected (ScannedTag::text, length). The 1990s reading then reads
+    // the name from it and counts lines; otherwise it reads the name from the document's
+    // text (where a carriage return ends it and a tab doesn't) and passes the tag uncounted,
+    // looking for the end of a text body from the tag's own "<".
+    bool collectsText = false;
+    NameLimit nameLimit = NameLimit::ProfileLength;  // the 1990s reading's
+    BodySkip bodies = BodySkip::ExactRow;            // the 1990s reading's
+};
+
+// The readings the analyses ask for.
+constexpr TagReading TagsOnly{};  // the HTML check and the links: tags and attributes
+constexpr TagReading Html32Check{true, NameLimit::OneMore, BodySkip::ExactRow};
+constexpr TagReading CensusReading{false, NameLimit::ProfileLength, BodySkip::WordBeginning};
+constexpr TagReading ListingReading{true, NameLimit::ProfileLengthAfterSlash, BodySkip::WordBeginning};
 
 // A place in the document, as people count: 1-based line and column.
 struct TextPosition {
@@ -46,6 +72,11 @@ struct ScannedAttribute {
     // HTML reading: the name holds a quote, or follows a closing quote with no space
     // between, as the text after a lost quote does.
     bool suspect;
+    // Its value inside the quotes, if any; null when the attribute has none. A quoted
+    // value whose closing quote was lost runs to the tag's ">" (or where the tag stops).
+    const char* value = nullptr;
+    uint32_t valueLength = 0;
+    bool quoted = false;
 };
 
 // The longest name the scanner keeps, its NUL included.
@@ -53,27 +84,29 @@ constexpr int ScannedNameSize = 96;
 
 struct ScannedTag {
     const char* start = nullptr;      // its "<" in the document's text
-    const char* end = nullptr;        // one past its ">", or where it stopped without one
+    // One past its ">", or where it stopped without one; the 1990s reading, not collecting,
+    // leaves it on the "<" of a tag whose text body is looked through from there.
+    const char* end = nullptr;
     const char* lineStart = nullptr;  // the first character of the line of its "<"
-    int32_t line = 0;                 // line of its "<"
+    int32_t line = 0;                 // line of its "<" (html32: when the text is collected)
     int32_t lastLine = 0;             // line of its ">" (or of where it stopped)
-    int row = -1;                     // its row in the profile, or -1 (the census doesn't look)
+    int row = -1;                     // its row in the profile, or -1 (html32: by exact row only)
     bool closing = false;             // "</"
     bool comment = false;
     bool finished = true;             // ended by its ">" (HTML reading)
-    bool selfClosing = false;         // ends in "/>"
+    bool selfClosing = false;         // ends in "/>" (html32: looked at for an svg only)
     bool brokenQuotes = false;        // HTML reading: a lost or stray quote
-    // Its text as collected for the check (html32) and the listing: the "<" up to the ">",
-    // line breaks and tabs as spaces, carriage returns left out; null otherwise.
+    // Its text when the reading collects it: the "<" up to the ">", line breaks and tabs
+    // as spaces, carriage returns left out; null otherwise.
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
     char name[ScannedNameSize] = {};  // as read; a close tag's begins with "/"
-    uint32_t nameLength = 0;          // its characters (the HTML reading and the listing)
+    uint32_t nameLength = 0;          // its characters
 };
 
 class TagScanner {
 public:
-    TagScanner(Document& document, const TagProfile& profile, TagUse use);
+    TagScanner(Document& document, const TagProfile& profile, TagReading reading);
 
     // Moves to the next tag, first past the body of the tag before it where the profile
     // skips that body; false when the text ends.
@@ -81,24 +114,22 @@ public:
     const ScannedTag& tag() const { return tag_; }
     // The attribute names of the tag just scanned, in order (read when first asked for).
     const std::vector<ScannedAttribute>& attributes();
-    // The line and column of `p`, a position of the tag just scanned in the document's text.
-    TextPosition positionOf(const char* p) const;
+    // The line and column of `p`, a position in the document's text (the lines are indexed
+    // when first asked for).
+    TextPosition positionOf(const char* p);
 
 private:
     bool nextHtml();
-    bool nextCheck32();
-    bool nextCensus32();
-    bool nextListing32();
+    bool next32();
     void skipBody32();
     void skipHtmlBody();
     void readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void moveTo(const char* p);
-    void collectText(int offset);
 
     Document& document_;
     const TagProfile& profile_;
-    const TagUse use_;
+    const TagReading reading_;
     const bool html_;
     ScannedTag tag_;
     std::vector<ScannedAttribute> attributes_;
@@ -106,10 +137,8 @@ private:
     bool skipPending_ = false;        // the body of the last tag is to be skipped
     int skipRow_ = -1;                // the open row of that body
     const char* lineStart_ = nullptr; // of the line the scan is on
+    std::optional<LineIndex> lines_;  // of the whole text, for positionOf
 };
-
-// The column of `p` on the line that begins at `lineStart`.
-int32_t columnOf(const char* lineStart, const char* p);
 
 // True when `p`, on a "<", starts a tag inside another one: a letter, "/" and a letter, or
 // a comment opener follows.

@@ -1,6 +1,6 @@
 // The tag reader over a whole document: every "<" is read with readTagWord and
 // startsWithTagName, collected with collectTag, its attributes walked with
-// readAttributeName and skipToNextAttribute, SCRIPT and PRE bodies skipped with
+// readAttributeName and attributeEnd, SCRIPT and PRE bodies skipped with
 // skipToClosingTag and SVG bodies with skipToMatchingClosingTag, checking after each step
 // where the cursor and the line counter stand.
 //
@@ -61,9 +61,10 @@ void walkAttributes(const char* tag) {
         const char* stop = readAttributeName(p, name.get(), 18);
         FUZZ_REQUIRE(stop >= p && stop <= terminator, "readAttributeName left the tag");
         FUZZ_REQUIRE(strlen(name.get()) <= 18, name.get());
-        const char* next = skipToNextAttribute(stop);
-        FUZZ_REQUIRE(next >= stop && next <= terminator, "skipToNextAttribute left the tag");
-        FUZZ_REQUIRE(*next == '>' || *next == '\0' || next[-1] == ' ', "skipToNextAttribute stopped early");
+        const char* next = attributeEnd(stop);
+        FUZZ_REQUIRE(next >= stop && next <= terminator, "attributeEnd left the tag");
+        FUZZ_REQUIRE(*next == '>' || *next == '\0' || *next == ' ', "attributeEnd stopped early");
+        if (*next == ' ') ++next;
         FUZZ_REQUIRE(next > p || *next == '>' || *next == '\0', "the attribute walk does not advance");
         p = next;
         FUZZ_REQUIRE(++steps <= strlen(tag) + 1, "the attribute walk does not end");

@@ -32,9 +32,9 @@ TextPosition counted(const char* text, const char* p) {
     return {line, columnOf(lineStart, p)};
 }
 
-std::vector<Seen> scan(Document& document, const TagProfile& profile, TagUse use) {
+std::vector<Seen> scan(Document& document, const TagProfile& profile, TagReading reading) {
     std::vector<Seen> seen;
-    TagScanner scanner(document, profile, use);
+    TagScanner scanner(document, profile, reading);
     const bool html = profile.readsAsHtml();
     while (scanner.next()) {
         const ScannedTag& t = scanner.tag();
@@ -51,7 +51,7 @@ std::vector<Seen> scan(Document& document, const TagProfile& profile, TagUse use
                 const TextPosition p = scanner.positionOf(a.name), q = counted(document.text, a.name);
                 FUZZ_REQUIRE(p.line == q.line && p.column == q.column, "an attribute's place");
             }
-            if (use == TagUse::Listing) {
+            if (reading.collectsText) {
                 std::string text;
                 for (const char* p = t.start; p < t.end; ++p) {
                     if (*p == '\r') continue;
@@ -62,8 +62,8 @@ std::vector<Seen> scan(Document& document, const TagProfile& profile, TagUse use
         }
         seen.push_back({t.start, t.end, t.name});
     }
-    // The 1990s census passes tags without counting lines: it has none to show.
-    if (html || use != TagUse::Census)
+    // The 1990s reading passes uncollected tags without counting lines: it has none to show.
+    if (html || reading.collectsText)
         FUZZ_REQUIRE(document.line == lineFeedsBetween(document.text, document.cursor), "line counter");
     return seen;
 }
@@ -76,9 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::unique_ptr<const TagProfile> html4 = TagProfile::make("html4");
     static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
     for (const TagProfile* profile : {&TagProfile::html32(), html4.get(), html5.get()}) {
-        const std::vector<Seen> checked = scan(document, *profile, TagUse::Check);
-        const std::vector<Seen> census = scan(document, *profile, TagUse::Census);
-        const std::vector<Seen> listed = scan(document, *profile, TagUse::Listing);
+        const std::vector<Seen> checked = scan(document, *profile, profile->readsAsHtml() ? TagsOnly : Html32Check);
+        const std::vector<Seen> census = scan(document, *profile, CensusReading);
+        const std::vector<Seen> listed = scan(document, *profile, ListingReading);
         if (!profile->readsAsHtml()) continue;
         FUZZ_REQUIRE(checked.size() == census.size() && checked.size() == listed.size(), "the uses see other tags");
         for (size_t i = 0; i < checked.size(); ++i) {

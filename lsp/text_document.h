@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "line_index.h"
 
 // What a position's character counts.
 enum class PositionEncoding : uint8_t {
@@ -25,7 +26,7 @@ public:
     explicit TextDocument(std::string text = std::string());
 
     const std::string& text() const { return text_; }
-    size_t lineCount() const { return lineStarts_.size(); }
+    size_t lineCount() const { return lines_.lineCount(); }
 
     void replaceAll(std::string text);
     // Replaces the text between two positions with `text`. Positions past a line's end
@@ -40,16 +41,10 @@ public:
     // inside a line end stands for the end of the line's text, and in UTF-16 units one
     // inside a character for the character's start.
     EditorPosition positionOf(size_t offset, PositionEncoding encoding) const;
-    // The byte offsets where line `line` begins and where its text ends, before its
-    // line end.
-    size_t lineStart(size_t line) const { return lineStarts_[line]; }
-    size_t lineTextEnd(size_t line) const;
+    // The byte offset where line `line` begins.
+    size_t lineStart(size_t line) const { return lines_.lineStart(line); }
 
 private:
-    // Indexes the lines that begin after the line `line` begins, all the others kept.
-    void indexLinesFrom(size_t line);
-    size_t lineOf(size_t offset) const;
-
     std::string text_;
-    std::vector<size_t> lineStarts_;  // never empty: the first line begins at 0
+    LineIndex lines_;
 };

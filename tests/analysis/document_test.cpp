@@ -299,21 +299,21 @@ TEST(ReadAttributeName, ReadsOneNameAndStopsWhereItEnds) {
     }
 }
 
-TEST(SkipToNextAttribute, PassesOverValuesAndQuotedText) {
+TEST(AttributeEnd, PassesOverValuesAndQuotedText) {
     struct Case {
         const char* text;
-        size_t next;
+        size_t end;
     } cases[] = {
-        {"=1 width=2>", 3},
-        {"=\"a b\" width=2>", 7},
+        {"=1 width=2>", 2},
+        {"=\"a b\" width=2>", 6},
         {"=\"a>b\" x>", 3},
         {">", 0},
         {"=\"unclosed", 10},
         {"=1", 2},
-        {"\"\" x>", 3},
+        {"\"\" x>", 2},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(static_cast<size_t>(skipToNextAttribute(c.text) - c.text), c.next) << c.text;
+        EXPECT_EQ(static_cast<size_t>(attributeEnd(c.text) - c.text), c.end) << c.text;
     }
 }
 

@@ -20,7 +20,7 @@ Lines scanned(const std::string& bytes, const TagProfile& profile) {
     LoadedDocument d(bytes);
     EXPECT_TRUE(d.loaded);
     Lines tags;
-    TagScanner scanner(d.document, profile, TagUse::Check);
+    TagScanner scanner(d.document, profile, TagsOnly);
     while (scanner.next()) {
         const ScannedTag& t = scanner.tag();
         std::string line = std::to_string(t.line) + ":" + std::to_string(columnOf(t.lineStart, t.start)) + "-" +
@@ -77,6 +77,47 @@ TEST(TagScanner, ReadsTagsAsHtmlReadsThem) {
          {"1:1-1 p @class(1:4) >\\0<b", "1:13-1 b >"}},
     };
     for (const ScanCase& c : cases) EXPECT_EQ(scanned(c.document, *html5), c.tags) << c.what;
+}
+
+// The attributes of a document's first tag with their values: NAME alone when it has
+// none, NAME=VALUE unquoted, NAME="VALUE" quoted.
+std::string valuesOfFirstTag(const std::string& bytes, const TagProfile& profile) {
+    LoadedDocument d(bytes);
+    TagScanner scanner(d.document, profile, profile.readsAsHtml() ? TagsOnly : Html32Check);
+    std::string shown;
+    if (!scanner.next()) return shown;
+    for (const ScannedAttribute& a : scanner.attributes()) {
+        shown += (shown.empty() ? "" : " ") + std::string(a.name, a.length);
+        if (!a.value) continue;
+        const std::string value(a.value, a.valueLength);
+        shown += a.quoted ? "=\"" + value + "\"" : "=" + value;
+    }
+    return shown;
+}
+
+TEST(TagScanner, GivesEachAttributesValueInBothReadings) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const struct {
+        const char* document;
+        const char* html;
+        const char* html32;  // only double quotes quote, and no space may stand around "="
+    } cases[] = {
+        {"<a href=\"x y\" title='t' id=z name>", "href=\"x y\" title=\"t\" id=z name",
+         "href=\"x y\" title='t' id=z name"},
+        {"<a href=>", "href=", "href="},
+        {"<a href = \"v\">", "href=\"v\"", "href"},
+        {"<a href=\"x>k</a>", "href=\"x\"", "href=\"x\""},
+        {"<a title=\"a>b\"c>d", "title=\"a\"", "title=\"a\""},
+        {"<a href=x\"y>", "href=x\"y", "href=x\"y"},
+        {"<a href=\"x", "href=\"x\"", "href=\"x\""},
+        {"<a href=", "href", "href="},
+        {"<a href=x<b>", "href=x", "href=x<b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(valuesOfFirstTag(c.document, *html5), c.html) << c.document;
+        EXPECT_EQ(valuesOfFirstTag(c.document, TagProfile::html32()), c.html32) << c.document;
+    }
 }
 
 // The census, the listing and the check read the same tags: each tag the listing shows is
