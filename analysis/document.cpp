@@ -234,21 +234,6 @@ bool readTagWord(const char* lessThan, char* word, int length) {
     return false;
 }
 
-void readTagName(const char* tagText, char* name, int size) {
-    const char* p = tagText;
-    if (*p == '<') ++p;
-    int copied = 0;
-    while (copied < size - 1) {
-        char c = *p;
-        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
-        name[copied++] = c;
-        ++p;
-        // Every comment opener reads as "!-", however many dashes follow.
-        if (c == '-' && p - 2 >= tagText && p[-2] == '!') break;
-    }
-    name[copied] = '\0';
-}
-
 bool startsWithTagName(const char* text, const char* name) {
     // Most words differ in their first letter; a printable one settles it at once.
     const unsigned char first = static_cast<unsigned char>(text[0]);

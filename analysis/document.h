@@ -75,11 +75,6 @@ private:
 // it opens a comment (the word then ends with "!-").
 bool readTagWord(const char* lessThan, char* word, int length);
 
-// Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
-// bytes: at most size - 1 characters, up to a ">", a space, a line break or the end,
-// and every comment opener as "!-".
-void readTagName(const char* tagText, char* name, int size);
-
 // True when `text` begins with `name` (at most 79 characters), letter case ignored.
 bool startsWithTagName(const char* text, const char* name);
 

@@ -289,11 +289,6 @@ int TagProfile::find(const char* name) const {
     }
 }
 
-int TagProfile::findTag(const char* tagText, char* name, int size) const {
-    readTagName(tagText, name, size);
-    return find(name);
-}
-
 const char* TagProfile::describe(const char* name) const {
     int r = find(name);
     if (r >= 0) return rows_[static_cast<size_t>(r)].description;

@@ -70,9 +70,6 @@ public:
 
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
-    // Reads the name of the tag `tagText` (after its "<", if any) into `name` of `size`
-    // bytes, as the 1990s check reads it, and gives its row, or -1.
-    int findTag(const char* tagText, char* name, int size) const;
     // The description of the tag word `name`: its row's, a custom element's, or "".
     const char* describe(const char* name) const;
     // True when the check looks at the attributes of row `r` at all: html32 leaves the
