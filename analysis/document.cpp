@@ -10,8 +10,7 @@
 namespace {
 
 constexpr int32_t InitialTagCapacity = 400;
-// The TagBuffer's bytes beyond its capacity: room for a small offset at which a tag may
-// be written, and the terminating NUL.
+// The TagBuffer's bytes beyond its capacity: room for the terminating NUL, and some to spare.
 constexpr int32_t TagBufferSpare = 20;
 
 // Moves `cursor` to the next "<" or NUL, adding the line feeds passed to `line`.
@@ -128,12 +127,12 @@ bool Document::growTagBuffer(int32_t length) {
     return true;
 }
 
-int Document::collectTag(int offset) {
+int Document::collectTag() {
     char* const start = cursor;
     const int32_t startLine = line;
     const bool comment = start[1] == '!' && start[2] == '-';
     for (;;) {
-        char* write = tagBuffer + offset;
+        char* write = tagBuffer;
         int32_t n = 0;
         bool overflow = false;
         for (;;) {
@@ -172,15 +171,15 @@ int Document::collectTag(int offset) {
     }
 }
 
-int Document::collectText(const char* from, const char* to, int offset, bool endsWithGreaterThan) {
+int Document::collectText(const char* from, const char* to, bool endsWithGreaterThan) {
     const size_t span = static_cast<size_t>(to - from);
     if (span > static_cast<size_t>(INT32_MAX - 64)) return 0;
-    const int32_t needed = static_cast<int32_t>(span) + offset;
-    // The span, the offset before it and a NUL must fit; when the buffer can't grow the
+    const int32_t needed = static_cast<int32_t>(span);
+    // The span and a NUL must fit; when the buffer can't grow the
     // tag is not collected.
     if (static_cast<int64_t>(needed) + 1 > static_cast<int64_t>(tagCapacity) + TagBufferSpare && !growTagBuffer(needed))
         return 0;
-    char* write = tagBuffer + offset;
+    char* write = tagBuffer;
     for (const char* p = from; p < to; ++p) {
         char c = *p;
         if (c == '\r') continue;
@@ -188,7 +187,7 @@ int Document::collectText(const char* from, const char* to, int offset, bool end
         *write++ = c;
     }
     *write = '\0';
-    const int n = static_cast<int>(write - (tagBuffer + offset));
+    const int n = static_cast<int>(write - tagBuffer);
     return endsWithGreaterThan && n > 0 ? n - 1 : n;
 }
 

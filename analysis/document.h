@@ -35,15 +35,14 @@ public:
 
     // Puts the cursor at the start, the line counter at 0 and a NUL at `end`.
     void resetScan();
-    // With `cursor` on a "<", collects the tag into the TagBuffer from `offset` on and
-    // moves past it. Gives the tag's length: its characters from the "<" up to, not
+    // With `cursor` on a "<", collects the tag into the TagBuffer and moves past it. Gives the tag's length: its characters from the "<" up to, not
     // including, the closing ">", carriage returns not counted.
-    int collectTag(int offset);
-    // Collects the text from `from` to `to`, a span of this text, into the TagBuffer from
-    // `offset` on, as collectTag would collect it (line breaks, tabs and NULs as spaces,
+    int collectTag();
+    // Collects the text from `from` to `to`, a span of this text, into the TagBuffer, as
+    // collectTag would collect it (line breaks, tabs and NULs as spaces,
     // carriage returns left out). Gives its length less one for a last ">" when
     // `endsWithGreaterThan`; the cursor stays.
-    int collectText(const char* from, const char* to, int offset, bool endsWithGreaterThan);
+    int collectText(const char* from, const char* to, bool endsWithGreaterThan);
     // Moves the cursor to the "<" of the next tag whose word is `closeName`, or to the
     // NUL that ends the text, counting the line feeds passed.
     void skipToClosingTag(const char* closeName);
@@ -60,7 +59,7 @@ public:
     uint32_t allocatedSize = 0;    // size + 2
     uint32_t size = 0;             // bytes read
     int32_t line = 0;              // 0-based line feeds passed by the running scan
-    int32_t tagCapacity = 400;     // characters collectTag may store from its offset
+    int32_t tagCapacity = 400;     // characters collectTag may store
     char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + 20 bytes
 
 private:

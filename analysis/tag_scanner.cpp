@@ -131,7 +131,7 @@ bool TagScanner::next32() {
     const char* lessThan = tag_.start;  // of the text the name is read from
     if (reading_.collectsText) {
         tag_.line = document_.line + 1;
-        tag_.length = document_.collectTag(0);
+        tag_.length = document_.collectTag();
         tag_.text = lessThan = document_.tagBuffer;
         tag_.end = document_.cursor;
         tag_.lastLine = document_.line + 1;
@@ -201,7 +201,7 @@ bool TagScanner::nextHtml() {
         tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
         tag_.text = nullptr;
         if (reading_.collectsText) {
-            tag_.length = document_.collectText(tag_.start, tag_.end, 0, tag_.finished);
+            tag_.length = document_.collectText(tag_.start, tag_.end, tag_.finished);
             tag_.text = document_.tagBuffer;
         }
         skipRow_ = tag_.row;

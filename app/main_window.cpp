@@ -300,10 +300,9 @@ void MainWindow::listTagsNamed(const char* filter) {
 void MainWindow::emptyList() {
     results.empty();
     referenceRows_.clear();
-    listedTexts_.clear();
-    listedTexts_.shrink_to_fit();
-    listedStarts_.clear();
-    listedStarts_.shrink_to_fit();
+    // Given back, not kept: a large page's listing may have been millions of tags.
+    listedTexts_ = std::string();
+    listedStarts_ = std::vector<size_t>();
     brokenLinks_.clear();
 }
 

@@ -108,20 +108,6 @@ public:
     std::vector<FoundProblem> problems;
 };
 
-// The byte range of a line as the check counts lines (1-based, by line feeds), without
-// its line end; the last line for one past the end.
-void lineBytes(const std::string& text, int32_t line, size_t& start, size_t& end) {
-    start = 0;
-    for (int32_t n = 1; n < line; ++n) {
-        const size_t feed = text.find('\n', start);
-        if (feed == std::string::npos) break;
-        start = feed + 1;
-    }
-    end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    if (end > start && text[end - 1] == '\r') --end;
-}
-
 }  // namespace
 
 int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptions& options) {
@@ -448,7 +434,11 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
     for (const FoundProblem& problem : collector.problems) {
         size_t start = problem.offset, end = problem.endOffset;
         if (start == NoOffset) {
-            lineBytes(document.text.text(), problem.line == NoLine ? 1 : problem.line, start, end);
+            // Only the count at the end of the page has no place: it marks the first line.
+            const std::string& text = document.text.text();
+            start = 0;
+            end = std::min(text.find('\n'), text.size());
+            if (end > 0 && text[end - 1] == '\r') --end;
         } else if (end == NoOffset || end < start) {
             end = start;
         }

@@ -105,7 +105,7 @@ TEST(DocumentLoadText, ReplacesTheTextHeldAndRefusesMoreThanAFileMayHold) {
     EXPECT_EQ(d.document.text, nullptr);
 }
 
-// Collects the tag at the first "<" of `bytes` from offset 0.
+// Collects the tag at the first "<" of `bytes`.
 struct Collected {
     std::string text;
     int length;
@@ -113,13 +113,13 @@ struct Collected {
     size_t cursorAfter;
 };
 
-Collected collectFirst(const std::string& bytes, int offset = 0) {
+Collected collectFirst(const std::string& bytes) {
     LoadedDocument d(bytes);
     Document& doc = d.document;
     doc.resetScan();
     doc.advanceToTag();
-    int n = doc.collectTag(offset);
-    return {doc.tagBuffer + offset, n, doc.line, static_cast<size_t>(doc.cursor - doc.text)};
+    int n = doc.collectTag();
+    return {doc.tagBuffer, n, doc.line, static_cast<size_t>(doc.cursor - doc.text)};
 }
 
 TEST(CollectTag, CollectsOneTagAsTheListingsShowIt) {
@@ -159,12 +159,12 @@ TEST(CollectTag, GrowsTheBufferForATagLongerThanItsCapacity) {
     Document& doc = d.document;
     doc.resetScan();
     doc.advanceToTag();
-    EXPECT_EQ(doc.collectTag(0), 400);
+    EXPECT_EQ(doc.collectTag(), 400);
     EXPECT_EQ(doc.tagCapacity, 410);
     EXPECT_EQ(std::string(doc.tagBuffer), tag);
     // A shorter tag afterwards fits and the buffer stays as grown.
     doc.advanceToTag();
-    EXPECT_EQ(doc.collectTag(0), 399);
+    EXPECT_EQ(doc.collectTag(), 399);
     EXPECT_EQ(doc.tagCapacity, 410);
 }
 
@@ -173,19 +173,18 @@ TEST(CollectTag, FitsATagOfExactlyItsCapacityLessOne) {
     EXPECT_EQ(got.length, 399);
     LoadedDocument d("<" + std::string(398, 'x') + ">");
     d.document.resetScan();
-    d.document.collectTag(0);
+    d.document.collectTag();
     EXPECT_EQ(d.document.tagCapacity, 400);
 }
 
-TEST(CollectTag, KeepsThePrefixBeforeItsOffsetWhenGrowing) {
+TEST(CollectTag, GrowsTheBufferForALongTag) {
     std::string tag = "<" + std::string(5000, 'z') + ">";
     LoadedDocument d(tag);
     Document& doc = d.document;
     doc.resetScan();
-    memcpy(doc.tagBuffer, "0001  ", 6);
-    EXPECT_EQ(doc.collectTag(6), 5001);
+    EXPECT_EQ(doc.collectTag(), 5001);
     EXPECT_EQ(doc.tagCapacity, 5011);
-    EXPECT_EQ(std::string(doc.tagBuffer), "0001  " + tag);
+    EXPECT_EQ(std::string(doc.tagBuffer), tag);
 }
 
 struct SkipCase {
