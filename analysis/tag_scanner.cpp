@@ -141,7 +141,8 @@ bool TagScanner::next32() {
     const int limit = profile_.nameLength() + (reading_.nameLimit == NameLimit::OneMore ? 1 : 0);
     const bool commentWord = readTagWord(lessThan + (afterSlash ? 1 : 0), tag_.name + (afterSlash ? 1 : 0), limit);
     if (afterSlash) tag_.name[0] = '/';
-    tag_.nameLength = static_cast<uint32_t>(strlen(tag_.name));
+    // The census looks at the name alone.
+    if (reading_.collectsText) tag_.nameLength = static_cast<uint32_t>(strlen(tag_.name));
 
     int bodyRow = -1;  // the row whose body follows the tag, if it is skipped
     if (reading_.bodies == BodySkip::ExactRow) {

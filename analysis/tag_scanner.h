@@ -101,7 +101,7 @@ struct ScannedTag {
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
     char name[ScannedNameSize] = {};  // as read; a close tag's begins with "/"
-    uint32_t nameLength = 0;          // its characters
+    uint32_t nameLength = 0;          // its characters (not set by the census's reading)
 };
 
 class TagScanner {

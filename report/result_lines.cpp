@@ -59,7 +59,17 @@ const char NoErrorsFound[] = "No errors found";
 const char NoBrokenLinks[] = "No broken links";
 
 void labelOfLine(int32_t line, char* out) {
-    snprintf(out, 12, "%04lld", static_cast<long long>(line));
+    // Every listed tag has one: the digits are written backwards, at least four of them.
+    char digits[12];
+    char* d = digits + sizeof digits;
+    uint32_t number = line > 0 ? static_cast<uint32_t>(line) : 0;
+    do {
+        *--d = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0 || digits + sizeof digits - d < 4);
+    const size_t length = static_cast<size_t>(digits + sizeof digits - d);
+    memcpy(out, d, length);
+    out[length] = '\0';
 }
 
 std::string censusSummary(int64_t count) { return std::to_string(count) + " different tags"; }
@@ -82,9 +92,15 @@ void countTags(Document& document, TagCensus& census, ResultList& list, const Ta
 }
 
 void ListingLines::tag(const ListedTag& tag) {
+    // One line a tag, made in place: the label, two spaces, the text.
     char label[12];
     labelOfLine(tag.line, label);
-    line_.assign(label).append("  ").append(tag.text);
+    const size_t labelLength = strlen(label), textLength = strlen(tag.text);
+    line_.resize(labelLength + 2 + textLength);
+    char* w = &line_[0];
+    memcpy(w, label, labelLength);
+    memcpy(w + labelLength, "  ", 2);
+    memcpy(w + labelLength + 2, tag.text, textLength);
     list_.append(line_.c_str());
 }
 
