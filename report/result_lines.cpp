@@ -59,17 +59,12 @@ const char NoErrorsFound[] = "No errors found";
 const char NoBrokenLinks[] = "No broken links";
 
 void labelOfLine(int32_t line, char* out) {
-    // Every listed tag has one: the digits are written backwards, at least four of them.
-    char digits[12];
-    char* d = digits + sizeof digits;
-    uint32_t number = line > 0 ? static_cast<uint32_t>(line) : 0;
-    do {
-        *--d = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0 || digits + sizeof digits - d < 4);
-    const size_t length = static_cast<size_t>(digits + sizeof digits - d);
-    memcpy(out, d, length);
-    out[length] = '\0';
+    // Every listed tag has one, so not printf: the digits written backwards, at least four.
+    char digits[12], *d = digits + sizeof digits;
+    for (uint32_t n = line > 0 ? static_cast<uint32_t>(line) : 0; n > 0 || digits + sizeof digits - d < 4; n /= 10)
+        *--d = static_cast<char>('0' + n % 10);
+    memcpy(out, d, static_cast<size_t>(digits + sizeof digits - d));
+    out[digits + sizeof digits - d] = '\0';
 }
 
 std::string censusSummary(int64_t count) { return std::to_string(count) + " different tags"; }
@@ -92,15 +87,14 @@ void countTags(Document& document, TagCensus& census, ResultList& list, const Ta
 }
 
 void ListingLines::tag(const ListedTag& tag) {
-    // One line a tag, made in place: the label, two spaces, the text.
+    // Made in place (a listing may have millions of lines): the label, two spaces, the text.
     char label[12];
     labelOfLine(tag.line, label);
     const size_t labelLength = strlen(label), textLength = strlen(tag.text);
     line_.resize(labelLength + 2 + textLength);
-    char* w = &line_[0];
-    memcpy(w, label, labelLength);
-    memcpy(w + labelLength, "  ", 2);
-    memcpy(w + labelLength + 2, tag.text, textLength);
+    memcpy(&line_[0], label, labelLength);
+    memcpy(&line_[labelLength], "  ", 2);
+    memcpy(&line_[labelLength + 2], tag.text, textLength);
     list_.append(line_.c_str());
 }
 
