@@ -14,7 +14,7 @@
 
 #include "document.h"
 #include "document_check.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 

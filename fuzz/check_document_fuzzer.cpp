@@ -12,7 +12,7 @@
 
 #include "document_check.h"
 #include "fuzz_document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 
 namespace {
 

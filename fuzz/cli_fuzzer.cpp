@@ -23,7 +23,7 @@
 #include "cli.h"
 #include "document_check.h"
 #include "fuzz_document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz_document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_census.h"
 #include "text.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_listing.h"
 
 namespace {

@@ -184,8 +184,3 @@ std::string linkProblemLine(const LinkProblem& problem) {
     labelOfLine(problem.line, label);
     return std::string(label) + "  " + linkProblemMessage(problem);
 }
-
-int listTagLines(Document& document, const char* filter, ResultList& list, const TagProfile& profile) {
-    ListingLines lines(list);
-    return listTags(document, filter, lines, profile);
-}

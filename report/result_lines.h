@@ -23,14 +23,6 @@ public:
     virtual void append(const char* line) = 0;
 };
 
-// Result lines held in memory, for tests and measurements.
-class MemoryResultList : public ResultList {
-public:
-    void append(const char* line) override { lines.emplace_back(line); }
-    int count() const { return static_cast<int>(lines.size()); }
-    std::vector<std::string> lines;
-};
-
 // The LineLabel of the 1-based `line`: its number in decimal, with "0" put in front until
 // it has four characters. `out` holds at least 12 bytes.
 void labelOfLine(int32_t line, char* out);
@@ -94,6 +86,3 @@ std::string linkProblemMessage(const LinkProblem& problem);
 // line of a page whose links all lead somewhere.
 std::string linkProblemLine(const LinkProblem& problem);
 extern const char NoBrokenLinks[];
-
-// Lists the tags `filter` names (all for "") as lines; gives the longest tag's length.
-int listTagLines(Document& document, const char* filter, ResultList& list, const TagProfile& profile);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "scratch_folder.h"
 
 // A file that holds the given bytes while the object lives.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "result_lines.h"
+#include "memory_lines.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "known_tag_reference.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_profile.h"
 
 // What `tagvetter known --profile html32` has always printed (known_html32.golden).

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "application.h"
+#include "memory_lines.h"
 #include "resource.h"
 #include "tag_listing.h"
 #include "test_support.h"

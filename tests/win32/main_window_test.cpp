@@ -14,7 +14,7 @@
 #include "app_fixture.h"
 #include "document_check.h"
 #include "known_tag_reference.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "resource.h"
 #include "tag_listing.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "document.h"
-#include "result_lines.h"
+#include "memory_lines.h"
 #include "tag_census.h"
 #include "test_support.h"
 
