@@ -42,7 +42,7 @@ public:
             return;
         }
         if (!waiting_.empty() && waiting_.front().problem.line != problem.line) handOver();
-        waiting_.push_back({problem, problem.name, problem.tag});
+        waiting_.push_back({problem, problem.name, problem.tag, problem.detail});
     }
     // Hands over the problems still waiting; gives the number handed over in all.
     int32_t finish() {
@@ -55,6 +55,7 @@ private:
         Problem problem;
         std::string name;
         std::string tag;
+        std::string detail;
     };
 
     void handOver() {
@@ -62,6 +63,7 @@ private:
             if (exceptions_.leavesOut(w.problem.kind, w.problem.line)) continue;
             w.problem.name = w.name.c_str();
             w.problem.tag = w.tag.c_str();
+            w.problem.detail = w.detail.c_str();
             sink_.report(w.problem);
             ++handed_;
         }
@@ -108,6 +110,7 @@ private:
         std::string tag;
         uint32_t offset;
         uint32_t endOffset;
+        std::string detail;
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
@@ -144,7 +147,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     for (const Held& h : held_) {
         if (options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line)) continue;
         sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine, h.offset,
-                            h.endOffset});
+                            h.endOffset, h.detail.c_str()});
         ++handed;
     }
     return handed;

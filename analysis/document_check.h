@@ -78,6 +78,9 @@ struct Problem {
     // count at the end.
     uint32_t offset;
     uint32_t endOffset;
+    // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
+    // where in it); "" otherwise.
+    const char* detail = "";
 };
 constexpr int32_t NoLine = 0;
 constexpr int32_t NoColumn = 0;
