@@ -110,7 +110,7 @@ private:
         std::string tag;
         uint32_t offset;
         uint32_t endOffset;
-        std::string detail;
+        std::string detail = std::string();
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
@@ -147,7 +147,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     for (const Held& h : held_) {
         if (options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line)) continue;
         sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine, h.offset,
-                            h.endOffset, h.detail.c_str()});
+                            h.endOffset, h.detail.c_str(), severityOf(h.kind)});
         ++handed;
     }
     return handed;
@@ -229,6 +229,8 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 }  // namespace
 
 const char* problemKindId(ProblemKind kind) { return KindIds[static_cast<int>(kind)]; }
+
+Severity severityOf(ProblemKind) { return Severity::Error; }
 
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     using K = ProblemKind;

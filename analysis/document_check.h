@@ -45,6 +45,11 @@ enum class ProblemKind : uint8_t {
 };
 constexpr int ProblemKindCount = 14;
 
+// How grave a problem is, where the page is read as HTML: an error is a fault by the
+// standard, a warning what it only discourages. html32's problems are unrated: its
+// outputs stay as they always were, and every problem counts as an error.
+enum class Severity : uint8_t { Unrated, Error, Warning };
+
 // A set of kinds, indexed by ProblemKind.
 using ProblemKinds = std::bitset<ProblemKindCount>;
 
@@ -53,6 +58,8 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
 // "crossing-close", "void-close", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
+// The severity of a kind where the page is read as HTML.
+Severity severityOf(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
 // nine, or the eleven of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
@@ -81,6 +88,7 @@ struct Problem {
     // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
     // where in it); "" otherwise.
     const char* detail = "";
+    Severity severity = Severity::Unrated;
 };
 constexpr int32_t NoLine = 0;
 constexpr int32_t NoColumn = 0;

@@ -52,6 +52,9 @@ const char UsageText[] =
     "  --config FILE      the configuration to follow, instead of the tagvetter.toml\n"
     "                     in each page's folder or the nearest folder above it\n"
     "  --no-config        follow no configuration file\n"
+    "  --fail-on LEVEL    check: the problems that make the exit status 1: error\n"
+    "                     (the default: errors, and html32's problems, which are\n"
+    "                     unrated) or warning (warnings too)\n"
     "Options given win over the configuration's keys.\n"
     "\n"
     "Result lines go to standard output; with several files each line starts with the\n"
@@ -60,9 +63,10 @@ const char UsageText[] =
     "messages go to standard error, where a run over many files on a terminal also\n"
     "shows its progress.\n"
     "\n"
-    "Exit status: 0 when the command ran (for check: and found no problem),\n"
-    "1 when check found problems, 2 for a usage error, a file that can't be read,\n"
-    "a wrong configuration or output that can't be written.\n";
+    "Exit status: 0 when the command ran (for check: and found no error),\n"
+    "1 when check found errors (with --fail-on warning: or warnings), 2 for a\n"
+    "usage error, a file that can't be read, a wrong configuration or output that\n"
+    "can't be written.\n";
 
 namespace {
 
@@ -232,6 +236,13 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
                 problem = "--index takes file names split by commas";
                 return ParseResult::Misuse;
             }
+        } else if (command == Command::Check &&
+                   (match = matchOption(word, "--fail-on", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || (value != "error" && value != "warning")) {
+                problem = "--fail-on takes error or warning";
+                return ParseResult::Misuse;
+            }
+            arguments.failOnWarning = value == "warning";
         } else if (command == Command::Links && word == "--list-external") {
             arguments.listExternal = true;
         } else {

@@ -37,6 +37,7 @@ struct Arguments {
     std::string root;                   // links --root DIR; empty: not given
     std::vector<std::string> indexNames;  // links --index NAMES; empty: not given
     bool listExternal = false;          // links --list-external
+    bool failOnWarning = false;         // check --fail-on warning: warnings, too, make the exit status 1
 };
 
 // What parseArguments found.

@@ -41,6 +41,7 @@ struct RunSummary {
     long long examined = 0;
     long long filesWithProblems = 0;
     long long problems = 0;
+    long long failing = 0;  // the problems that make the exit status 1
     // Every failure, in the order the run met them.
     Errors errors;
 };
@@ -64,6 +65,7 @@ struct FileResult {
     const TagProfile* profile = nullptr;  // the one the page was read with
     OutputText out;
     int32_t problems = 0;
+    int32_t failing = 0;
     int longest = 0;
     std::unique_ptr<TagCensus> census;
     PageLinks links;
@@ -77,7 +79,7 @@ public:
           withPath_(!inputs.single), progress_(err, out.stream(), inputs.paths.size()),
           printer_(makePrinter(arguments.format, arguments.command == Command::Links
                                                      ? linkSarifRules()
-                                                     : sarifRulesOf(ruleKindsOf(settings.profiles())))) {}
+                                                     : sarifRulesOf(settings.profiles()))) {}
 
     CommandEnd execute();
 
@@ -109,6 +111,7 @@ private:
 void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.out.text.clear();
     result.problems = 0;
+    result.failing = 0;
     result.longest = 0;
     result.error.reset();
     // Once the output can't be written, what is left is not worth reading.
@@ -141,6 +144,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             const PrintedFile file{path, withPath_};
             ProblemPrinting printing(*printer_, file, result.out);
             result.problems = checkDocument(document, printing, profile, setup.options);
+            result.failing = result.problems - (arguments_.failOnWarning ? 0 : printing.warnings());
             printer_->checked(file, result.problems, result.out);
             break;
         }
@@ -182,6 +186,7 @@ void Run::deliver(const std::string& path, FileResult& result) {
     if (result.census) addCensus(total_, *result.census);
     if (!censusProfile_) censusProfile_ = result.profile;
     summary_.problems += result.problems;
+    summary_.failing += result.failing;
     summary_.filesWithProblems += result.problems > 0 ? 1 : 0;
     longest_ = std::max(longest_, result.longest);
 }
@@ -247,8 +252,10 @@ CommandEnd Run::execute() {
     if (out_.failed()) return outputFailed(err_);
     const std::string line = aloneFailed ? std::string() : summary();
     if (!line.empty()) fprintf(err_, "%s\n", line.c_str());
-    const bool found = arguments_.command == Command::Check || arguments_.command == Command::Links;
-    return {!summary_.errors.empty(), found && summary_.problems > 0};
+    const bool found = arguments_.command == Command::Check ? summary_.failing > 0
+                       : arguments_.command == Command::Links ? summary_.problems > 0
+                                                               : false;
+    return {!summary_.errors.empty(), found};
 }
 
 void Run::reportLinks() {

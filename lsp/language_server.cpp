@@ -103,7 +103,7 @@ public:
     void report(const Problem& problem) override {
         char words[ProblemTextSize];
         const size_t length = formatProblemMessage(problem, words);
-        problems.push_back({problem.kind, problem.line, problem.offset, problem.endOffset, std::string(words, length)});
+        problems.push_back({problem.kind, problem.severity, problem.line, problem.offset, problem.endOffset, std::string(words, length)});
     }
     std::vector<FoundProblem> problems;
 };
@@ -456,7 +456,7 @@ void LanguageServer::publish(const std::string& uri, const OpenDocument& documen
                              const std::vector<FoundProblem>& problems, const std::vector<EditorRange>& ranges) {
     std::string body;
     DiagnosticsPrinter printer(body, uri, document.hasVersion, document.version);
-    for (size_t i = 0; i < problems.size(); ++i) printer.problem(problems[i].kind, problems[i].message, ranges[i]);
+    for (size_t i = 0; i < problems.size(); ++i) printer.problem(problems[i].kind, problems[i].severity, problems[i].message, ranges[i]);
     printer.finish();
     writer_.writeBody(body);
 }

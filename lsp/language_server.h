@@ -46,6 +46,7 @@ int serveClient(ByteSource& source, ByteSink& sink, FILE* log, const ServerOptio
 // known.
 struct FoundProblem {
     ProblemKind kind;
+    Severity severity;
     int32_t line;
     uint32_t offset;
     uint32_t endOffset;

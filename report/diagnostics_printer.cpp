@@ -6,6 +6,7 @@
 
 namespace {
 
+constexpr int DiagnosticSeverityError = 1;
 constexpr int DiagnosticSeverityWarning = 2;
 
 void appendNumber(std::string& out, uint32_t number) {
@@ -24,7 +25,8 @@ DiagnosticsPrinter::DiagnosticsPrinter(std::string& body, const std::string& uri
     body_ += ",\"diagnostics\":[";
 }
 
-void DiagnosticsPrinter::problem(ProblemKind kind, const std::string& message, const EditorRange& range) {
+void DiagnosticsPrinter::problem(ProblemKind kind, Severity severity, const std::string& message,
+                                 const EditorRange& range) {
     // A large page may have thousands of problems: each diagnostic is written out as it
     // comes, numbers as they are, rather than built first as a tree of JSON values, which
     // would cost more than the check itself.
@@ -39,7 +41,8 @@ void DiagnosticsPrinter::problem(ProblemKind kind, const std::string& message, c
     body_ += ",\"character\":";
     appendNumber(body_, range.endCharacter);
     body_ += "}},\"severity\":";
-    appendNumber(body_, DiagnosticSeverityWarning);
+    // An unrated problem (html32's) is a warning, as it always was.
+    appendNumber(body_, severity == Severity::Error ? DiagnosticSeverityError : DiagnosticSeverityWarning);
     body_ += ",\"source\":\"tagvetter\",\"code\":";
     appendJsonString(body_, problemKindId(kind));
     body_ += ",\"message\":";

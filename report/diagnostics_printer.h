@@ -21,7 +21,7 @@ public:
     // `hasVersion`.
     DiagnosticsPrinter(std::string& body, const std::string& uri, bool hasVersion, int64_t version);
     // One problem, with its words and its place.
-    void problem(ProblemKind kind, const std::string& message, const EditorRange& range);
+    void problem(ProblemKind kind, Severity severity, const std::string& message, const EditorRange& range);
     // Ends the notification: `body` is then its whole JSON text.
     void finish();
 

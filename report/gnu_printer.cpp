@@ -1,5 +1,6 @@
 // gnu: PATH:LINE[:COLUMN]: message, the lines GNU tools write and editors and CI jobs
-// read; the count at the end of a page, which has no line, as PATH: message.
+// read; the count at the end of a page, which has no line, as PATH: message. A page read
+// as HTML has its problem's severity before the message: PATH:LINE:COLUMN: error: message.
 #include "printer.h"
 
 namespace {
@@ -12,6 +13,7 @@ public:
         if (problem.line != NoLine) out.add(":" + std::to_string(problem.line));
         if (problem.line != NoLine && problem.column != NoColumn) out.add(":" + std::to_string(problem.column));
         out.add(": ");
+        if (problem.severity != Severity::Unrated) out.add(severityWord(problem.severity) + std::string(": "));
         out.write(words, formatProblemMessage(problem, words));
         out.add('\n');
     }

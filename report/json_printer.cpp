@@ -12,6 +12,7 @@ public:
                        {"line", problem.line == NoLine ? JsonValue(nullptr) : JsonValue(problem.line)}};
         if (problem.column != NoColumn) object["column"] = problem.column;
         object["kind"] = problemKindId(problem.kind);
+        if (problem.severity != Severity::Unrated) object["severity"] = severityWord(problem.severity);
         object["name"] = problem.name;
         if (problem.kind == ProblemKind::UnknownAttribute) object["tag"] = problem.tag;
         if (problem.kind == ProblemKind::UnbalancedTags) object["count"] = problem.count;

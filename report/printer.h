@@ -26,10 +26,11 @@ enum class OutputFormat {
     Sarif,  // one SARIF 2.1.0 log
 };
 
-// One rule of a SARIF log: a kind's identifier and its sentence.
+// One rule of a SARIF log: a kind's identifier, its sentence and its default level.
 struct SarifRule {
     std::string id;
     std::string summary;
+    Severity severity = Severity::Unrated;
 };
 
 // The file whose records are printed.
@@ -71,20 +72,24 @@ class ProblemPrinting : public ProblemSink {
 public:
     ProblemPrinting(const Printer& printer, const PrintedFile& file, ByteSink& out)
         : printer_(printer), file_(file), out_(out) {}
-    void report(const Problem& problem) override { printer_.problem(file_, problem, printed_++, out_); }
+    void report(const Problem& problem) override {
+        warnings_ += problem.severity == Severity::Warning ? 1 : 0;
+        printer_.problem(file_, problem, printed_++, out_);
+    }
+    int warnings() const { return warnings_; }
 
 private:
     const Printer& printer_;
     const PrintedFile& file_;
     ByteSink& out_;
     int printed_ = 0;
+    int warnings_ = 0;
 };
 
-// The kinds of every profile in `profiles`, each once: the first profile's in order,
-// then those the others add.
-std::vector<ProblemKind> ruleKindsOf(const std::vector<const TagProfile*>& profiles);
-// The rules of the kinds of check.
-std::vector<SarifRule> sarifRulesOf(const std::vector<ProblemKind>& kinds);
+// The rules of check's kinds of every profile in `profiles`, each once: the first
+// profile's in order, then those the others add. Rated by severity when a profile reads
+// pages as HTML.
+std::vector<SarifRule> sarifRulesOf(const std::vector<const TagProfile*>& profiles);
 // The rules of the kinds of links, in the order of LinkKind.
 std::vector<SarifRule> linkSarifRules();
 

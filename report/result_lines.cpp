@@ -142,6 +142,15 @@ size_t formatProblemLine(const Problem& problem, char* out) {
 
 const char* problemKindSummary(ProblemKind kind) { return wordsOf(kind).summary; }
 
+const char* severityWord(Severity severity) {
+    switch (severity) {
+        case Severity::Error: return "error";
+        case Severity::Warning: return "warning";
+        case Severity::Unrated: break;
+    }
+    return "";
+}
+
 void ProblemLines::report(const Problem& problem) {
     char line[ProblemTextSize];
     formatProblemLine(problem, line);

@@ -57,6 +57,8 @@ size_t formatProblemMessage(const Problem& problem, char* out);
 size_t formatProblemLine(const Problem& problem, char* out);
 // One sentence on the kind, for the rules of machine-readable output.
 const char* problemKindSummary(ProblemKind kind);
+// "error" or "warning"; "" for an unrated problem.
+const char* severityWord(Severity severity);
 // The line of a check that found nothing.
 extern const char NoErrorsFound[];
 

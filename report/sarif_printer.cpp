@@ -11,10 +11,14 @@ namespace {
 
 const char ResultSeparator[] = ",\n";
 
-JsonValue sarifResult(const char* ruleId, int ruleIndex, const std::string& message, JsonValue location) {
+// An unrated problem (html32's), like a broken link, is a warning, as it always was.
+const char* sarifLevel(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
+
+JsonValue sarifResult(const char* ruleId, int ruleIndex, const char* level, const std::string& message,
+                      JsonValue location) {
     return {{"ruleId", ruleId},
             {"ruleIndex", ruleIndex},
-            {"level", "warning"},
+            {"level", level},
             {"message", {{"text", message}}},
             {"locations", JsonValue::array({{{"physicalLocation", std::move(location)}}})}};
 }
@@ -30,7 +34,7 @@ public:
         for (const SarifRule& rule : rules_) {
             rules.push_back({{"id", rule.id},
                              {"shortDescription", {{"text", rule.summary}}},
-                             {"defaultConfiguration", {{"level", "warning"}}}});
+                             {"defaultConfiguration", {{"level", sarifLevel(rule.severity)}}}});
         }
         JsonValue driver = {{"name", "tagvetter"}, {"version", TAGVETTER_VERSION}, {"rules", rules}};
         out.add("{\n\"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n\"version\": \"2.1.0\",\n"
@@ -45,7 +49,7 @@ public:
         if (problem.line != NoLine && problem.column != NoColumn) location["region"]["startColumn"] = problem.column;
         if (index > 0) out.add(ResultSeparator);
         out.add(jsonText(sarifResult(problemKindId(problem.kind), problemRule_[static_cast<int>(problem.kind)],
-                                     std::string(words, formatProblemMessage(problem, words)), std::move(location))));
+                                     sarifLevel(problem.severity), std::string(words, formatProblemMessage(problem, words)), std::move(location))));
     }
 
     void brokenLink(const LinkProblem& problem, bool, int index, ByteSink& out) const override {
@@ -53,7 +57,7 @@ public:
                          {"region", {{"startLine", problem.line}, {"startColumn", problem.column}}}};
         if (index > 0) out.add(ResultSeparator);
         out.add(jsonText(sarifResult(linkKindId(problem.kind), ruleIndex(linkKindId(problem.kind)),
-                                     linkProblemMessage(problem), std::move(location))));
+                                     sarifLevel(Severity::Unrated), linkProblemMessage(problem), std::move(location))));
     }
 
     void file(const std::string& bytes, ByteSink& out) override {
@@ -100,19 +104,16 @@ std::unique_ptr<Printer> makeSarifPrinter(std::vector<SarifRule> rules) {
     return std::unique_ptr<Printer>(new SarifPrinter(std::move(rules)));
 }
 
-std::vector<ProblemKind> ruleKindsOf(const std::vector<const TagProfile*>& profiles) {
-    std::vector<ProblemKind> kinds;
+std::vector<SarifRule> sarifRulesOf(const std::vector<const TagProfile*>& profiles) {
+    std::vector<SarifRule> rules;
+    const bool rated = std::any_of(profiles.begin(), profiles.end(), [](const TagProfile* p) { return p->readsAsHtml(); });
     for (const TagProfile* profile : profiles) {
         for (const ProblemKind kind : problemKindsOf(*profile)) {
-            if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+            const char* id = problemKindId(kind);
+            if (std::any_of(rules.begin(), rules.end(), [&](const SarifRule& rule) { return rule.id == id; })) continue;
+            rules.push_back({id, problemKindSummary(kind), rated ? severityOf(kind) : Severity::Unrated});
         }
     }
-    return kinds;
-}
-
-std::vector<SarifRule> sarifRulesOf(const std::vector<ProblemKind>& kinds) {
-    std::vector<SarifRule> rules;
-    for (const ProblemKind kind : kinds) rules.push_back({problemKindId(kind), problemKindSummary(kind)});
     return rules;
 }
 

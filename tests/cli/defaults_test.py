@@ -73,8 +73,8 @@ class Defaults(unittest.TestCase):
         new = self.page("new.html", CURRENT)
         status, out, _ = run("check", "--format", "gnu", new)
         self.assertEqual(status, 1)
-        self.assertEqual(out.decode(), f"{new}:2:9: clas - Unknown attribute for B\n"
-                                       f"{new}:2:29: /b - Close tag crosses i, opened on line 2\n")
+        self.assertEqual(out.decode(), f"{new}:2:9: error: clas - Unknown attribute for B\n"
+                                       f"{new}:2:29: error: /b - Close tag crosses i, opened on line 2\n")
         # count of one page describes its tags with that page's profile.
         _, census, _ = run("count", new)
         self.assertIn(b"\nVIDEO\t1\t", census)

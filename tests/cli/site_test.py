@@ -119,7 +119,8 @@ class Site(unittest.TestCase):
         for record, text_line, gnu_line, result in zip(records, text_lines, gnu_lines, results):
             uri = result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]
             columns = has_columns(urllib.parse.unquote_to_bytes(uri[len("file://"):]))
-            fields = {"path", "line", "kind", "name", "message"} | ({"column"} if columns else set())
+            # A page read as HTML has columns and rates each problem.
+            fields = {"path", "line", "kind", "name", "message"} | ({"column", "severity"} if columns else set())
             self.assertEqual(set(record) - {"tag", "count"}, fields)
             kinds.add(record["kind"])
             if "\ufffd" in record["path"] + record["message"]:
@@ -130,7 +131,8 @@ class Site(unittest.TestCase):
             if columns:
                 where += b":%d" % record["column"]
             self.assertEqual(text_line, path + b":" + label + message)
-            self.assertEqual(gnu_line, path + where + b": " + message)
+            severity = record["severity"].encode() + b": " if columns else b""
+            self.assertEqual(gnu_line, path + where + b": " + severity + message)
             checked += 1
         self.assertGreater(checked, len(records) // 2)
 

@@ -56,9 +56,16 @@ std::string linkedPage(const Printer& printer, const std::string& page, bool wit
     return out.bytes;
 }
 
-const std::vector<SarifRule> CheckRules =
-    sarifRulesOf({ProblemKind::UnknownTag, ProblemKind::UnknownAttribute, ProblemKind::CellOutsideTable,
-                  ProblemKind::UnbalancedTags});
+std::vector<SarifRule> rulesOf(const std::vector<ProblemKind>& kinds, bool rated) {
+    std::vector<SarifRule> rules;
+    for (const ProblemKind kind : kinds)
+        rules.push_back({problemKindId(kind), problemKindSummary(kind), rated ? severityOf(kind) : Severity::Unrated});
+    return rules;
+}
+
+const std::vector<SarifRule> CheckRules = rulesOf(
+    {ProblemKind::UnknownTag, ProblemKind::UnknownAttribute, ProblemKind::CellOutsideTable, ProblemKind::UnbalancedTags},
+    false);
 
 struct PrinterCase {
     OutputFormat format;
@@ -128,6 +135,51 @@ TEST(Printers, EachFormatPrintsTheRecordsOfAFile) {
     }
 }
 
+// A page read as HTML: each problem has its severity, except in the text lines, which the
+// window shows too.
+TEST(Printers, ProblemsReadAsHtmlCarryTheirSeverity) {
+    Problem error = Attribute, warning = Attribute;
+    error.severity = Severity::Error;
+    warning.severity = Severity::Warning;
+    const struct {
+        OutputFormat format;
+        std::string printed;
+    } cases[] = {
+        {OutputFormat::Text, "0003  colour - Unknown attribute for FONT\n0003  colour - Unknown attribute for FONT\n"},
+        {OutputFormat::Gnu,
+         "p.htm:3:7: error: colour - Unknown attribute for FONT\np.htm:3:7: warning: colour - Unknown attribute for FONT\n"},
+        {OutputFormat::Json,
+         R"j({"path":"p.htm","line":3,"column":7,"kind":"unknown-attribute","severity":"error","name":"colour","tag":"FONT","message":"colour - Unknown attribute for FONT"})j"
+         "\n"
+         R"j({"path":"p.htm","line":3,"column":7,"kind":"unknown-attribute","severity":"warning","name":"colour","tag":"FONT","message":"colour - Unknown attribute for FONT"})j"
+         "\n"},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<Printer> printer = makePrinter(c.format, CheckRules);
+        EXPECT_EQ(checkedFile(*printer, "p.htm", false, {error, warning}), c.printed) << static_cast<int>(c.format);
+    }
+
+    const std::vector<SarifRule> rated = rulesOf({ProblemKind::UnknownAttribute}, true);
+    const std::unique_ptr<Printer> sarif = makePrinter(OutputFormat::Sarif, rated);
+    StringByteSink out;
+    sarif->start(out);
+    sarif->file(checkedFile(*sarif, "p.htm", false, {error, warning}), out);
+    sarif->end({}, out);
+    const nlohmann::json run = nlohmann::json::parse(out.bytes)["runs"][0];
+    EXPECT_EQ(run["tool"]["driver"]["rules"][0]["defaultConfiguration"]["level"], "error");
+    EXPECT_EQ(run["results"][0]["level"], "error");
+    EXPECT_EQ(run["results"][1]["level"], "warning");
+
+    std::string body;
+    DiagnosticsPrinter diagnostics(body, "untitled:1", false, 0);
+    diagnostics.problem(error.kind, error.severity, "e", {});
+    diagnostics.problem(warning.kind, warning.severity, "w", {});
+    diagnostics.finish();
+    const nlohmann::json published = nlohmann::json::parse(body)["params"]["diagnostics"];
+    EXPECT_EQ(published[0]["severity"], 1);
+    EXPECT_EQ(published[1]["severity"], 2);
+}
+
 TEST(Printers, OnlySarifFramesTheOutput) {
     for (const OutputFormat format : {OutputFormat::Text, OutputFormat::Gnu, OutputFormat::Json}) {
         const std::unique_ptr<Printer> printer = makePrinter(format, CheckRules);
@@ -173,8 +225,8 @@ TEST(Printers, SarifLogIsWholeOverFilesAndFailures) {
 TEST(DiagnosticsPrinter, WritesOnePublishDiagnosticsNotification) {
     std::string body;
     DiagnosticsPrinter printer(body, "file:///site/index.html", true, 3);
-    printer.problem(ProblemKind::CellOutsideTable, "TD - This tag should be in a table", {1, 0, 1, 4});
-    printer.problem(ProblemKind::UnknownAttribute, "\"é\xff\" - Unknown attribute for P", {2, 3, 2, 7});
+    printer.problem(ProblemKind::CellOutsideTable, Severity::Unrated, "TD - This tag should be in a table", {1, 0, 1, 4});
+    printer.problem(ProblemKind::UnknownAttribute, Severity::Unrated, "\"é\xff\" - Unknown attribute for P", {2, 3, 2, 7});
     printer.finish();
     EXPECT_EQ(body,
               R"j({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":"file:///site/index.html",)j"
