@@ -53,6 +53,14 @@ char* append(char* out, const char* text) {
     return out + length;
 }
 
+// The known name an unknown one most likely misspells, when the check found one.
+char* appendSuggestion(char* out, const char* nearest) {
+    if (nearest[0] == '\0') return out;
+    out = append(out, " (did you mean ");
+    out = append(out, nearest);
+    return append(out, "?)");
+}
+
 }  // namespace
 
 const char NoErrorsFound[] = "No errors found";
@@ -107,8 +115,12 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
     w = append(w, problem.name);
     w = append(w, wordsOf(kind).ending);
     switch (kind) {
+        case ProblemKind::UnknownTag:
+            w = appendSuggestion(w, problem.detail);
+            break;
         case ProblemKind::UnknownAttribute:
             w = append(w, problem.tag);
+            w = appendSuggestion(w, problem.detail);
             break;
         case ProblemKind::UnbalancedTags:
             w += sprintf(w, "%d)", static_cast<int>(problem.count));

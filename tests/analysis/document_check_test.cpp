@@ -197,8 +197,9 @@ TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
          none},
         {"misspelt attributes", "<a hreff=x aria-lable=y></a><b klass=z></b>",
          {"0001  hreff - Unknown attribute for A", "0001  aria-lable - Unknown attribute for A"},
-         {"0001  hreff - Unknown attribute for A", "0001  aria-lable - Unknown attribute for A",
-          "0001  klass - Unknown attribute for B"}},
+         {"0001  hreff - Unknown attribute for A (did you mean href?)",
+          "0001  aria-lable - Unknown attribute for A (did you mean aria-label?)",
+          "0001  klass - Unknown attribute for B (did you mean class?)"}},
         {"current elements", "<nav><figure></figure></nav>",
          {"0001  nav - Unknown keyword", "0001  figure - Unknown keyword", "0001  /figure - Unknown keyword",
           "0001  /nav - Unknown keyword"},
@@ -240,8 +241,8 @@ TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
         {"cells outside a table", "<tr><td></td></tr><table><tr><td></table>",
          {"0001  TR - This tag should be in a table", "0001  TD - This tag should be in a table",
           "0001  /TD - This tag should be in a table", "0001  /TR - This tag should be in a table"},
-         {"0001  TR - This tag should be in a table", "0001  TD - This tag should be in a table",
-          "0001  /TD - This tag should be in a table", "0001  /TR - This tag should be in a table"}},
+         // The close tags close the cell and row their open tags began: one report each.
+         {"0001  TR - This tag should be in a table", "0001  TD - This tag should be in a table"}},
         {"unbalanced quotes name the tag", "<a href=\"x></a><my-el a=\"b>",
          {"0001  <A - Unbalanced quotes", "0001  my-el - Unknown keyword"},
          {"0001  <A - Unbalanced quotes", "0001  <MY-EL - Unbalanced quotes",
@@ -301,18 +302,19 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
     ASSERT_TRUE(html4 && html5);
     const Lines same = {"same"};
     const FaultCase cases[] = {
-        {"misspelt tag", "<p>\n  <spna>x</spna>", {"2:3 unknown-tag: spna - Unknown keyword [<spna>]",
-                                                  "2:10 unknown-tag: /spna - Unknown keyword [</spna>]"}, same},
+        {"misspelt tag", "<p>\n  <spna>x</spna>",
+         {"2:3 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna>]"}, same},
         {"misspelt attribute on the second line of its tag", "<a\n  hreff=\"x\">y</a>",
-         {"2:3 unknown-attribute: hreff - Unknown attribute for A [hreff]"}, same},
-        {"a tag over two lines, marked whole", "<p>\r\n<spna\r\n  class=x>", {"2:1 unknown-tag: spna - Unknown keyword "
+         {"2:3 unknown-attribute: hreff - Unknown attribute for A (did you mean href?) [hreff]"}, same},
+        {"a tag over two lines, marked whole", "<p>\r\n<spna\r\n  class=x>", {"2:1 unknown-tag: spna - Unknown keyword (did you mean span?) "
                                                                           "[<spna\r\n  class=x>]"}, same},
         {"a directive naming no kind, placed at its comment", "<p>x</p>\n  <!-- tagvetter-disable bogus -->",
          {"2:3 unknown-directive-kind: bogus - Unknown kind in a tagvetter directive "
           "[<!-- tagvetter-disable bogus -->]"}, same},
         {"column in characters: a UTF-8 sequence counts one", "\xC3\xA9\t<spna/>",
-         {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
-        {"an invalid byte counts one", "\xC3(<spna/>", {"1:3 unknown-tag: spna - Unknown keyword [<spna/>]"}, same},
+         {"1:3 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna/>]"}, same},
+        {"an invalid byte counts one", "\xC3(<spna/>",
+         {"1:3 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna/>]"}, same},
         {"left-out </div>, placed by the indentation", "<div>\n  <div>\n    x\n</div>\n<p>y</p>",
          {"2:3 not-closed: div - Not closed before /div on line 4 [<div>]"}, same},
         {"left-out </div>, unindented: the outer one", "<div>\n<div>\nx\n</div>",
@@ -353,28 +355,87 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
         {"lost opening quote", "<p><a href=x.htm\">k</a></p>",
          {"1:4 unbalanced-quotes: <A - Unbalanced quotes [<a href=x.htm\">]"}, same},
         {"cell outside a table", "<p>x</p>\n<td>y</td>",
-         {"2:1 cell-outside-table: TD - This tag should be in a table [<td>]",
-          "2:6 cell-outside-table: /TD - This tag should be in a table [</td>]"},
-         same},
+         {"2:1 cell-outside-table: TD - This tag should be in a table [<td>]"}, same},
         {"end tags the page may leave out", "<html><head><title>t</title><body><p>a<div>b</div><ul><li>c<li>d</ul>"
          "<dl><dt>e<dd>f<dt>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
          {}, same},
         {"an element that holds itself", "<div><div></div></div><span><span></span></span>", {}, same},
         {"raw text is no tags", "<script>if (a<b) x='</p>'</script><style>p<b{}</style>", {}, same},
         {"svg contents are another vocabulary, unknown to html4", "<p><svg><path/></svg>", {},
-         {"1:4 unknown-tag: svg - Unknown keyword [<svg>]", "1:9 unknown-tag: path - Unknown keyword [<path/>]",
-          "1:16 unknown-tag: /svg - Unknown keyword [</svg>]"}},
-        {"pre contents are tags", "<pre>\n<spna>\n</pre>", {"2:1 unknown-tag: spna - Unknown keyword [<spna>]"}, same},
+         {"1:4 unknown-tag: svg - Unknown keyword [<svg>]", "1:9 unknown-tag: path - Unknown keyword [<path/>]"}},
+        {"pre contents are tags", "<pre>\n<spna>\n</pre>",
+         {"2:1 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna>]"}, same},
         {"a < in running text", "<p>a < b, c <= d</p>", {}, same},
         {"obsolete elements", "<center><font color=red>x</font></center>",
          {"1:1 obsolete-tag: center - Obsolete element, not part of current HTML [<center>]",
           "1:9 obsolete-tag: font - Obsolete element, not part of current HTML [<font color=red>]"},
          {}},
         {"custom elements", "<my-card x=1>y</my-card>", {},
-         {"1:1 unknown-tag: my-card - Unknown keyword [<my-card x=1>]",
-          "1:15 unknown-tag: /my-card - Unknown keyword [</my-card>]"}},
+         {"1:1 unknown-tag: my-card - Unknown keyword [<my-card x=1>]"}},
         {"XHTML 1.0: the XML declaration and xmlns", "<?xml version=\"1.0\"?>\n<html xmlns=\"x\" xml:lang=\"en\">",
          {"1:1 unknown-tag: ?xml - Unknown keyword [<?xml version=\"1.0\"?>]"}, {}},
+    };
+    for (const FaultCase& c : cases) {
+        EXPECT_EQ(placedProblems(c.document, *html5), c.html5) << c.what << " (html5)";
+        EXPECT_EQ(placedProblems(c.document, *html4), c.html4 == same ? c.html5 : c.html4) << c.what << " (html4)";
+    }
+}
+
+// One fault, one report: after a fault the check goes on from the tree the author most
+// likely meant, and a second fault of its own is still reported.
+TEST(CheckDocument, ReportsEachFaultOnceAndGoesOnAsTheAuthorMeant) {
+    const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4"), html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html4 && html5);
+    const Lines same = {"same"};
+    const FaultCase cases[] = {
+        {"misspelt open tag, its close tag spelled right", "<div>\n<dvi class=a>\n<p>x</p>\n</div>\n</div>",
+         {"2:1 unknown-tag: dvi - Unknown keyword (did you mean div?) [<dvi class=a>]"}, same},
+        {"misspelt open and close tags", "<ul>\n<li><spna>x</spna></li>\n</ul>",
+         {"2:5 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna>]"}, same},
+        {"misspelt close tag: its element is closed", "<div>\n<p>x</p>\n</dvi>\n<p>y</p>",
+         {"3:1 unknown-tag: /dvi - Unknown keyword (did you mean /div?) [</dvi>]"}, same},
+        {"misspelt table: its cells are in a table", "<talbe>\n<tr><td>x</td></tr>\n</table>",
+         {"1:1 unknown-tag: talbe - Unknown keyword (did you mean table?) [<talbe>]"}, same},
+        {"misspelt void element opens nothing", "<p>a<inptu type=text>b</p>",
+         {"1:5 unknown-tag: inptu - Unknown keyword (did you mean input?) [<inptu type=text>]"}, same},
+        {"no name stands out: no suggestion, and its close tag is not reported", "<p>a<bt>b</bt></p>",
+         {"1:5 unknown-tag: bt - Unknown keyword [<bt>]"}, same},
+        {"two misspellings, two reports", "<dvi>\n<spna>x</span>\n</div>",
+         {"1:1 unknown-tag: dvi - Unknown keyword (did you mean div?) [<dvi>]",
+          "2:1 unknown-tag: spna - Unknown keyword (did you mean span?) [<spna>]"}, same},
+        {"an element of current HTML is not misspelt on an older page", "<header>x</header>", {},
+         {"1:1 unknown-tag: header - Unknown keyword [<header>]"}},
+        {"misspelt attribute", "<div clas=x>y</div>",
+         {"1:6 unknown-attribute: clas - Unknown attribute for DIV (did you mean class?) [clas]"}, same},
+        {"unknown attribute near no known one", "<p foo=1>y</p>",
+         {"1:4 unknown-attribute: foo - Unknown attribute for P [foo]"}, same},
+        {"inner table left open: closed by the outer cell's close tag",
+         "<table><tr><td>\n<table><tr><td>x</td></tr>\n</td></tr>\n<tr><td>y</td></tr>\n</table>\n<p>z</p>",
+         {"2:1 not-closed: table - Not closed before /td on line 3 [<table>]"}, same},
+        {"extra </div> in a cell: stray, the table stays as it was",
+         "<div>\n<table><tr><td>\n<div>x</div></div>\n</td></tr>\n<tr><td>y</td></tr></table>\n</div>",
+         {"3:13 close-without-open: /div - Close tag without matching open tag [</div>]"}, same},
+        {"extra </div> before a section's close: what the next </div> crosses follows from it",
+         "<div>\n  <section>\n    <div>\n      <div>x</div></div>\n    </div>\n  </section>\n</div>",
+         {"4:19 close-without-open: /div - Close tag without matching open tag [</div>]"},
+         {"2:3 unknown-tag: section - Unknown keyword [<section>]",
+          "4:19 close-without-open: /div - Close tag without matching open tag [</div>]"}},
+        {"extra </span> in a cell, its span closed after the table",
+         "<div><span><table><tr><td>x</span></td></tr></table></span></div>",
+         {"1:28 close-without-open: /span - Close tag without matching open tag [</span>]"}, same},
+        {"cell outside a table: one report", "<p>x<td>y</td> z</p>",
+         {"1:5 cell-outside-table: TD - This tag should be in a table [<td>]"}, same},
+        {"a close tag of a cell alone outside a table", "<p>x</td></p>",
+         {"1:5 cell-outside-table: /TD - This tag should be in a table [</td>]"}, same},
+        {"a in an a: one report", "<p><a href=x>1<a href=y>2</a>3</a></p>",
+         {"1:4 not-closed: a - Not closed before a on line 1 [<a href=x>]"}, same},
+        {"a in an a, and a second, independent extra </a>", "<p><a href=x>1<a href=y>2</a>3</a></p>\n<p>x</a></p>",
+         {"1:4 not-closed: a - Not closed before a on line 1 [<a href=x>]",
+          "2:5 close-without-open: /a - Close tag without matching open tag [</a>]"}, same},
+        {"heading in a heading: one report", "<h1>x<h2>y</h2></h1>",
+         {"1:1 not-closed: h1 - Not closed before h2 on line 1 [<h1>]"}, same},
+        {"left-out </ul>: one report", "<div>\n<ul>\n<li>a</li>\n<p>b</p>\n</div>\n<p>c</p>",
+         {"2:1 not-closed: ul - Not closed before /div on line 5 [<ul>]"}, same},
     };
     for (const FaultCase& c : cases) {
         EXPECT_EQ(placedProblems(c.document, *html5), c.html5) << c.what << " (html5)";
