@@ -318,14 +318,13 @@ bool ElementStack::closeIfOpen(const StackTag& tag) {
 }
 
 void ElementStack::finish() {
-    // The last close tag taken for stray whose element is still open was that element's.
-    for (size_t b = blocked_.size(); b-- > 0;) {
-        const Blocked& blocked = blocked_[b];
-        if (blocked.depth >= open_.size() || open_[blocked.depth].at != blocked.element) continue;
-        const StackTag closing = blocked.closing;
-        sink_.withdrawCloseWithoutOpen(closing);
-        closeAt(blocked.depth, closing);
-        break;
+    // A close tag taken for stray whose element is still open was that element's.
+    std::vector<Blocked> blocked;
+    blocked.swap(blocked_);
+    for (const Blocked& b : blocked) {
+        if (b.depth >= open_.size() || open_[b.depth].at != b.element) continue;
+        sink_.withdrawCloseWithoutOpen(b.closing);
+        closeAt(b.depth, b.closing);
     }
     while (!open_.empty()) {
         if (!endOptional(open_.back())) reportNotClosed(open_.back(), nullptr);
