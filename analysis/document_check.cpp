@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "element_stack.h"
@@ -94,10 +95,29 @@ public:
         hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
     }
     void crossing(const StackTag& closing, const StackTag& crossed) override {
+        crossings_.push_back(held_.size());
         hold(ProblemKind::CrossingClose, closing, "/" + nameOf(closing), nameOf(crossed), crossed.line);
     }
     void closeWithoutOpen(const StackTag& closing) override {
         hold(ProblemKind::CloseWithoutOpen, closing, "/" + nameOf(closing));
+    }
+    void withdrawCloseWithoutOpen(const StackTag& closing) override {
+        const uint32_t at = offsetIn(document_, closing.at);
+        for (size_t i = held_.size(); i-- > 0;) {
+            if (held_[i].kind == ProblemKind::CloseWithoutOpen && held_[i].offset == at) {
+                held_[i].dropped = true;
+                return;
+            }
+        }
+    }
+    void shiftedBetween(const StackTag& extra, const StackTag& last) override {
+        const uint32_t from = offsetIn(document_, extra.at), to = offsetIn(document_, last.at);
+        for (size_t i : crossings_) {
+            Held& h = held_[i];
+            if (h.offset > from && h.offset < to && h.name.size() == last.nameLength + 1 &&
+                foldedEqual(h.name.data() + 1, last.name, last.nameLength))
+                h.dropped = true;
+        }
     }
 
 private:
@@ -111,20 +131,26 @@ private:
         uint32_t offset;
         uint32_t endOffset;
         std::string detail = std::string();
+        bool dropped = false;  // a consequence of another problem, not handed over
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
     void hold(ProblemKind kind, const StackTag& placed, std::string name, std::string tag = std::string(),
               int32_t relatedLine = 0) {
         held_.push_back({kind, placed.line, columnOf(placed.lineStart, placed.at), relatedLine, std::move(name),
-                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end)});
+                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end), std::string(), false});
     }
-    void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string()) {
+    void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string(),
+                   std::string detail = std::string()) {
         const ScannedTag& t = scanner_.tag();
         held_.push_back({kind, t.line, columnOf(t.lineStart, t.start), 0, std::move(name), std::move(tag),
-                         offsetIn(document_, t.start), offsetIn(document_, t.end)});
+                         offsetIn(document_, t.start), offsetIn(document_, t.end), std::move(detail), false});
     }
     void checkTag();
+    void checkUnknownTag(const char* bare);
+    // The open row of the known element an unknown one most likely misspells, or -1.
+    int misspelledElement(const char* bare, size_t length) const;
+    bool seenUnknown(const char* bare, size_t length) const;
     void checkComment();
     void checkAttributes(int row, bool custom);
 
@@ -133,8 +159,11 @@ private:
     TagScanner scanner_;
     ElementStack stack_;
     std::vector<Held> held_;
+    std::vector<size_t> crossings_;  // in held_
     InlineExceptions exceptions_;
     std::vector<std::string> unknownWords_;
+    // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
+    std::vector<std::string> unknownOpened_;
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -145,7 +174,8 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     });
     int32_t handed = 0;
     for (const Held& h : held_) {
-        if (options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line)) continue;
+        if (h.dropped || options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line))
+            continue;
         sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine, h.offset,
                             h.endOffset, h.detail.c_str(), severityOf(h.kind)});
         ++handed;
@@ -175,7 +205,7 @@ void HtmlCheck::checkTag() {
         if (tag.closing && open >= 0 && profile_.row(open).kind == PairVoid) {
             holdAtTag(ProblemKind::VoidClose, tag.name);
         } else {
-            holdAtTag(ProblemKind::UnknownTag, tag.name);
+            checkUnknownTag(bare);
         }
         return;
     }
@@ -191,7 +221,7 @@ void HtmlCheck::checkTag() {
         holdAtTag(ProblemKind::UnfinishedTag, shownName());
     }
     const bool cell = !custom && profile_.tableRole(row) == TableRole::Cell && !stack_.inTable();
-    if (cell) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
+    if (cell && !tag.closing) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
     // Declarations (<!DOCTYPE html>) are no elements.
     if (bare[0] == '!' || bare[0] == '?') return;
 
@@ -199,12 +229,58 @@ void HtmlCheck::checkTag() {
     const StackTag element{openRow,   tag.start + (tag.closing ? 2 : 1), tag.nameLength - (tag.closing ? 1 : 0),
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
-        // A cell outside any table is reported once, not as a close without its open too.
-        if (!cell) stack_.close(element);
+        // A cell outside any table is reported once: at its open tag when it has one.
+        if (!cell) {
+            stack_.close(element);
+        } else if (!stack_.closeIfOpen(element)) {
+            holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
+        }
         return;
     }
     const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
     stack_.start(element, opens);
+}
+
+void HtmlCheck::checkUnknownTag(const char* bare) {
+    const ScannedTag& tag = scanner_.tag();
+    // Declarations and the like are no elements.
+    if (!isAsciiLetter(bare[0])) return holdAtTag(ProblemKind::UnknownTag, tag.name);
+    const uint32_t length = tag.nameLength - (tag.closing ? 1 : 0);
+    // Named in the document's text, as the stack keeps its elements past this tag.
+    StackTag element{-1, tag.start + (tag.closing ? 2 : 1), length, tag.start, tag.lineStart, tag.line, tag.end};
+    if (tag.closing) {
+        // The close tag of an unknown element says nothing its open tag didn't.
+        if (stack_.closeMisspelled(element) || seenUnknown(bare, length)) return;
+        const int near = misspelledElement(bare, length);
+        if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
+        holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), "/" + lowerCased(profile_.row(near).name));
+        // The element it misspells is closed, not left open for a report of its own.
+        element.row = near;
+        stack_.closeIfOpen(element);
+        return;
+    }
+    if (unknownOpened_.size() < 64 && !seenUnknown(bare, length)) unknownOpened_.emplace_back(bare, length);
+    const int near = misspelledElement(bare, length);
+    if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
+    holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), lowerCased(profile_.row(near).name));
+    // It stands for the element it misspells, so that what follows pairs as the author meant.
+    element.row = near;
+    stack_.start(element, !tag.selfClosing && profile_.row(near).kind != PairVoid);
+}
+
+int HtmlCheck::misspelledElement(const char* bare, size_t length) const {
+    const int near = profile_.nearestElement(bare, length);
+    if (near < 0 || profile_.name() == "html5") return near;
+    // An element of current HTML on an older page is no misspelling (header is not head).
+    static const std::unique_ptr<TagProfile> current = TagProfile::make("html5");
+    return current && current->find(std::string(bare, length).c_str()) >= 0 ? -1 : near;
+}
+
+bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {
+    for (const std::string& name : unknownOpened_) {
+        if (name.size() == length && foldedEqual(name.data(), bare, length)) return true;
+    }
+    return false;
 }
 
 void HtmlCheck::checkAttributes(int row, bool custom) {
@@ -220,8 +296,9 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
         if (!profile_.hasAttribute(name, row)) {
             const TextPosition at = scanner_.positionOf(a.name);
             const uint32_t offset = offsetIn(document_, a.name);
+            const char* near = profile_.nearestAttribute(name, a.length, row);
             held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName, offset,
-                             offset + a.length});
+                             offset + a.length, near ? near : "", false});
         }
     }
 }

@@ -9,6 +9,13 @@ bool isTablePart(ElementGroup g) {
            g == ElementGroup::Caption || g == ElementGroup::ColumnGroup;
 }
 
+// The elements that a close tag of an element outside them doesn't reach across, as HTML
+// has it: what stands in a table cell stays there.
+bool crossesNoCloseTag(ElementGroup g) {
+    return g == ElementGroup::Table || g == ElementGroup::TableCell || g == ElementGroup::Caption ||
+           g == ElementGroup::Template;
+}
+
 // The indentation of the line of `tag` in columns (a tab to the next multiple of 8), or
 // -1 when something stands before the tag on its line.
 int32_t indentOf(const StackTag& tag) {
@@ -25,6 +32,8 @@ bool ElementStack::nests(const StackTag& element) const {
 }
 
 void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy) {
+    // A misspelled element was reported at its open tag.
+    if (misspelled(element)) return;
     const StackTag& placed = nests(element) ? leftOpenWithin(element, closedBy) : element;
     sink_.notClosed(placed, closedBy);
 }
@@ -94,6 +103,13 @@ void ElementStack::pop() {
     if (g == ElementGroup::Head) --heads_;
     open_.pop_back();
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
+    // Once the element around it closes, a close tag of a reopened element is extra.
+    for (size_t r = reopened_.size(); r-- > 0;) {
+        if (reopened_[r].depth > open_.size()) reopened_.erase(reopened_.begin() + static_cast<std::ptrdiff_t>(r));
+    }
+    for (size_t b = blocked_.size(); b-- > 0;) {
+        if (blocked_[b].depth >= open_.size()) blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+    }
 }
 
 void ElementStack::closeDownTo(size_t k, const StackTag& cause) {
@@ -180,10 +196,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
             break;
         case G::Heading:
             // A heading can't stand in a heading: the one that is open was left unclosed.
-            if (topGroup() == G::Heading) {
-                sink_.notClosed(open_.back(), &tag);
-                pop();
-            }
+            if (topGroup() == G::Heading) closeReopened(open_.size() - 1, tag);
             break;
         default:
             break;
@@ -199,8 +212,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     if (tag.row >= 0 && profile_.row(tag.row).kind == PairStrict) {
         for (size_t i = open_.size(); i-- > 0;) {
             if (sameElement(open_[i], tag)) {
-                sink_.notClosed(open_[i], &tag);
-                closeDownTo(i, tag);
+                closeReopened(i, tag);
                 break;
             }
             if (open_[i].row >= 0 && profile_.traits(open_[i].row).scopeBoundary) break;
@@ -216,21 +228,56 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     open_.push_back(tag);
 }
 
-void ElementStack::close(const StackTag& tag) {
+void ElementStack::closeReopened(size_t i, const StackTag& tag) {
+    if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag);
+    const Reopened reopened{open_[i], i};
+    closeDownTo(i, tag);
+    reopened_.push_back(reopened);
+}
+
+ptrdiff_t ElementStack::closedBy(const StackTag& tag, ptrdiff_t* blocked) const {
+    const ElementGroup group = tag.row >= 0 ? profile_.traits(tag.row).group : ElementGroup::Other;
+    const bool crossesScope = group == ElementGroup::Table || isTablePart(group);
+    bool reaches = true;
     for (size_t i = open_.size(); i-- > 0;) {
-        if (!sameElement(open_[i], tag)) continue;
-        // What it passes over: an end tag the page may leave out closes here; any other
-        // element waits for its own close tag, which would cross this one.
-        for (size_t j = open_.size() - 1; j > i; --j) {
-            if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
+        if (sameElement(open_[i], tag)) {
+            if (reaches) return static_cast<ptrdiff_t>(i);
+            if (blocked) *blocked = static_cast<ptrdiff_t>(i);
+            return -1;
         }
-        // An element over several lines whose close tag doesn't stand as far in as its open
-        // tag, or doesn't begin its line.
-        if (nests(open_[i]) && open_[i].line != tag.line) {
-            const int32_t openIndent = indentOf(open_[i]), closeIndent = indentOf(tag);
-            if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({open_[i], tag, i, openIndent, closeIndent});
-        }
-        while (open_.size() > i) pop();
+        const int row = open_[i].row;
+        if (!crossesScope && row >= 0 && crossesNoCloseTag(profile_.traits(row).group)) reaches = false;
+    }
+    return -1;
+}
+
+bool ElementStack::misspelled(const StackTag& element) const {
+    return element.row >= 0 && (element.nameLength != profile_.rowNameLength(element.row) ||
+                                !foldedEqual(element.name, profile_.row(element.row).name, element.nameLength));
+}
+
+void ElementStack::closeAt(size_t i, const StackTag& tag) {
+    // What it passes over: an end tag the page may leave out closes here; any other
+    // element waits for its own close tag, which would cross this one.
+    for (size_t j = open_.size() - 1; j > i; --j) {
+        if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
+    }
+    // An element over several lines whose close tag doesn't stand as far in as its open
+    // tag, or doesn't begin its line.
+    if (nests(open_[i]) && open_[i].line != tag.line) {
+        const int32_t openIndent = indentOf(open_[i]), closeIndent = indentOf(tag);
+        if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({open_[i], tag, i, openIndent, closeIndent});
+    }
+    while (open_.size() > i) pop();
+}
+
+void ElementStack::close(const StackTag& tag) {
+    ptrdiff_t blocked = -1;
+    const ptrdiff_t i = closedBy(tag, &blocked);
+    if (i >= 0) return closeAt(static_cast<size_t>(i), tag);
+    if (blocked >= 0) {
+        sink_.closeWithoutOpen(tag);
+        blocked_.push_back({tag, open_[static_cast<size_t>(blocked)].at, static_cast<size_t>(blocked)});
         return;
     }
     for (size_t w = waiting_.size(); w-- > 0;) {
@@ -240,10 +287,45 @@ void ElementStack::close(const StackTag& tag) {
             return;
         }
     }
-    sink_.closeWithoutOpen(nests(tag) ? extraCloseBefore(tag) : tag);
+    for (size_t r = reopened_.size(); r-- > 0;) {
+        if (sameElement(reopened_[r].element, tag)) {
+            reopened_.erase(reopened_.begin() + static_cast<std::ptrdiff_t>(r));
+            return;
+        }
+    }
+    const StackTag& extra = nests(tag) ? extraCloseBefore(tag) : tag;
+    sink_.closeWithoutOpen(extra);
+    if (extra.at != tag.at) sink_.shiftedBetween(extra, tag);
+}
+
+bool ElementStack::closeMisspelled(const StackTag& tag) {
+    for (size_t i = open_.size(); i-- > 0;) {
+        const StackTag& open = open_[i];
+        if (open.nameLength != tag.nameLength || !foldedEqual(open.name, tag.name, tag.nameLength)) continue;
+        StackTag closing = tag;
+        closing.row = open.row;
+        closeAt(i, closing);
+        return true;
+    }
+    return false;
+}
+
+bool ElementStack::closeIfOpen(const StackTag& tag) {
+    const ptrdiff_t i = closedBy(tag);
+    if (i < 0) return false;
+    closeAt(static_cast<size_t>(i), tag);
+    return true;
 }
 
 void ElementStack::finish() {
+    // A close tag taken for stray whose element is still open was that element's.
+    std::vector<Blocked> blocked;
+    blocked.swap(blocked_);
+    for (const Blocked& b : blocked) {
+        if (b.depth >= open_.size() || open_[b.depth].at != b.element) continue;
+        sink_.withdrawCloseWithoutOpen(b.closing);
+        closeAt(b.depth, b.closing);
+    }
     while (!open_.empty()) {
         if (!endOptional(open_.back())) reportNotClosed(open_.back(), nullptr);
         pop();

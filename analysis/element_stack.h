@@ -25,6 +25,13 @@
 
 #include "tag_profile.h"
 
+// After a fault the stack goes on from the tree the author most likely meant, so that one
+// fault is reported once: a close tag that can't reach its element across a table cell or
+// the like (as in HTML) is stray and changes nothing; an element that can't hold itself,
+// closed when it opens again, takes the close tag that was written for it; a misspelled
+// element stands for the one its name is nearest to (the check chooses it) and pairs with
+// its close tag, spelled either way.
+//
 // An open or close tag as the stack takes it.
 struct StackTag {
     int row;                // the open row of its element, or -1 for a custom element
@@ -46,6 +53,12 @@ public:
     virtual void crossing(const StackTag& closing, const StackTag& crossed) = 0;
     // `closing` closes no open element.
     virtual void closeWithoutOpen(const StackTag& closing) = 0;
+    // The extra close tag `extra`, found by the indentation when `last` had nothing left to
+    // close: each close tag of its element between them closed the element meant for the
+    // next, so what they crossed follows from the extra one.
+    virtual void shiftedBetween(const StackTag& extra, const StackTag& last) = 0;
+    // `closing`, reported as closing no open element, closed one after all.
+    virtual void withdrawCloseWithoutOpen(const StackTag& closing) = 0;
 };
 
 class ElementStack {
@@ -57,6 +70,12 @@ public:
     void start(const StackTag& tag, bool opens);
     // A close tag.
     void close(const StackTag& tag);
+    // A close tag whose name is unknown: true when it closed an open element whose start
+    // tag was spelled as it is (a misspelled element, opened under its nearest name).
+    bool closeMisspelled(const StackTag& tag);
+    // A close tag that only closes: true when its element was open and is now closed;
+    // false, with nothing reported or changed, when it wasn't.
+    bool closeIfOpen(const StackTag& tag);
     // The end of the page: whatever is still open and must be closed is reported.
     void finish();
     // True while a table is open.
@@ -78,7 +97,31 @@ private:
         int32_t closeIndent;
     };
 
+    // An element that can't hold itself, closed because it opened again: the close tag
+    // that comes for it later is the author's, not an extra one.
+    struct Reopened {
+        StackTag element;
+        size_t depth;  // its index in the stack when it was closed
+    };
+
+    // A close tag taken for stray because a table or a cell stood between it and its
+    // element: if that element is still open at the end, the close tag was its after all,
+    // and what stood between was left open.
+    struct Blocked {
+        StackTag closing;
+        const char* element;  // the open tag of the element it didn't reach
+        size_t depth;         // that element's index in the stack
+    };
+
     ElementGroup groupAt(size_t i) const;
+    bool misspelled(const StackTag& element) const;
+    // The index of the open element that `tag` closes, or -1: the nearest one of its name,
+    // unless a table, a cell, a caption or a template stands between, which only the close
+    // tags of tables and their parts cross.
+    ptrdiff_t closedBy(const StackTag& tag, ptrdiff_t* blocked = nullptr) const;
+    void closeAt(size_t i, const StackTag& tag);
+    // Closes the open element at `i` that can't hold itself, as `tag` opens again.
+    void closeReopened(size_t i, const StackTag& tag);
     bool endOptional(const StackTag& element) const;
     bool sameElement(const StackTag& a, const StackTag& b) const;
     // Closes the open elements from the top down to index `k`, `k` included; those above
@@ -104,6 +147,8 @@ private:
     std::vector<StackTag> open_;
     std::vector<Waiting> waiting_;
     std::vector<ShiftedPair> shifted_;
+    std::vector<Reopened> reopened_;
+    std::vector<Blocked> blocked_;
     // Open tables, paragraphs and heads, so that the searches for them are seldom made.
     int32_t tables_ = 0;
     int32_t paragraphs_ = 0;

@@ -7,6 +7,7 @@
 
 #include "document.h"
 #include "file_reader.h"
+#include "name_suggestion.h"
 #include "text.h"
 
 namespace {
@@ -337,6 +338,29 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
         if (acceptsByComparison(a.c_str(), attribute)) return true;
     }
     return false;
+}
+
+int TagProfile::nearestElement(const char* name, size_t length) const {
+    NearestName nearest(name, length);
+    for (int r = 0; r < rowCount(); ++r) {
+        const char* rowName = rows_[static_cast<size_t>(r)].name;
+        if (details_[static_cast<size_t>(r)].close || !isAsciiLetter(rowName[0])) continue;
+        nearest.consider(rowName, nameLengths_[static_cast<size_t>(r)], r);
+    }
+    return nearest.chosen();
+}
+
+const char* TagProfile::nearestAttribute(const char* name, size_t length, int r) const {
+    NearestName nearest(name, length);
+    const char* const* own = rows_[static_cast<size_t>(r)].attributes;
+    int count = 0;
+    for (; *own[count]; ++count) nearest.consider(own[count], strlen(own[count]), count);
+    for (size_t g = 0; g < globals_.size(); ++g) {
+        if (globals_[g].back() != '*') nearest.consider(globals_[g].data(), globals_[g].size(), count + static_cast<int>(g));
+    }
+    const int chosen = nearest.chosen();
+    if (chosen < 0) return nullptr;
+    return chosen < count ? own[chosen] : globals_[static_cast<size_t>(chosen - count)].c_str();
 }
 
 std::string TagProfile::attributeText(int r) const {

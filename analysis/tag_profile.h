@@ -77,6 +77,14 @@ public:
     bool checksAttributes(int r) const { return html_ || row(r).attributes[0][0] != '\0'; }
     // True when row `r` takes `attribute`: one of its own or one every tag takes.
     bool hasAttribute(const char* attribute, int r) const;
+    // "Did you mean": the open row of the element whose name is nearest to the unknown
+    // element `name` (`length` characters), when one alone is near (name_suggestion.h);
+    // -1 otherwise.
+    int nearestElement(const char* name, size_t length) const;
+    // The same for an attribute that row `r` doesn't take, among its own attributes and
+    // the global ones named in full (not the patterns such as data-*): the name in lower
+    // case, or null.
+    const char* nearestAttribute(const char* name, size_t length, int r) const;
     // The attribute names of row `r`, each followed by one space.
     std::string attributeText(int r) const;
     // The attributes every tag takes, each followed by one space; "" when none.

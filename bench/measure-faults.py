@@ -19,7 +19,9 @@ Where a source holds too few pages, its package is installed through
 scripts/install-deps.sh (which needs root); failing that, the pages there are used.
 
 A fault is *noticed* when the copy's problems differ from the clean page's, and *placed*
-when one of the problems that are new has its line within one of the fault's line.
+when one of the problems that are new has its line within one of the fault's line. The
+column "new/fault" is the number of problems that are new in the copy, averaged over the
+faults of its row that were noticed: 1.00 when each noticed fault is reported once.
 Every fault keeps the page's line count, so problems are compared by line, kind, name
 and message (a column, if given, is ignored: a fault shifts the columns after it).
 The same seed gives the same faults; nothing is timed.
@@ -439,6 +441,24 @@ def judge(clean, faulted, line):
     return after != before, placed, new
 
 
+def tally(judgements):
+    """Per row, from (row, noticed, placed, number of new problems) of each faulted copy:
+    [tried, noticed, placed, new problems of the noticed ones]."""
+    rows = collections.defaultdict(lambda: [0, 0, 0, 0])
+    for row, noticed, placed, new in judgements:
+        counts = rows[row]
+        counts[0] += 1
+        counts[1] += noticed
+        counts[2] += placed
+        counts[3] += new if noticed else 0
+    return rows
+
+
+def new_per_fault(counts):
+    """The new problems per noticed fault of a row's tally (0 when none was noticed)."""
+    return counts[3] / counts[1] if counts[1] else 0.0
+
+
 def known_names(tagvetter, profiles):
     """Tag and attribute names some profile knows, so that no misspelling makes one."""
     tags, attributes, patterns = set(), set(), set()
@@ -542,25 +562,28 @@ def main():
             print(f"{profile} on {len(pages)} {set_name} pages: "
                   f"{problems / max(1, len(pages)):.2f} problems per clean page, "
                   f"{without} pages without any")
-            tally = collections.defaultdict(lambda: [0, 0, 0])
+            judgements = []
             for (s, page, p, fault), problems in zip(jobs, results):
                 if s != set_name or p != profile or fault is None:
                     continue
                 noticed, placed, new = judge(clean[(page, profile)], problems, fault.line)
-                counts = tally[fault.row]
-                counts[0] += 1
-                counts[1] += noticed
-                counts[2] += placed
+                judgements.append((fault.row, noticed, placed, len(new)))
                 if not placed:
                     misses.append((page, profile, fault, noticed, new))
-            print(f"  {'fault':<34} {'tried':>6} {'noticed':>8} {'placed':>8}")
+            rows = tally(judgements)
+            print(f"  {'fault':<34} {'tried':>6} {'noticed':>8} {'placed':>8} {'new/fault':>10}")
             for row in ROWS:
-                if row in tally:
-                    tried, noticed, placed = tally[row]
+                if row in rows:
+                    counts = rows[row]
+                    tried, noticed, placed = counts[:3]
                     label = f"{row[0]}: {row[1]}" if row[1] else row[0]
                     print(f"  {label:<34} {tried:>6} {100 * noticed / tried:>7.1f}% "
-                          f"{100 * placed / tried:>7.1f}%")
-            absent = [f"{c}: {s}" if s else c for c, s in ROWS if (c, s) not in tally]
+                          f"{100 * placed / tried:>7.1f}% {new_per_fault(counts):>10.2f}")
+            every = [sum(c[i] for c in rows.values()) for i in range(4)]
+            if every[0]:
+                print(f"  {'every fault':<34} {every[0]:>6} {100 * every[1] / every[0]:>7.1f}% "
+                      f"{100 * every[2] / every[0]:>7.1f}% {new_per_fault(every):>10.2f}")
+            absent = [f"{c}: {s}" if s else c for c, s in ROWS if (c, s) not in rows]
             if absent:
                 print(f"  could not be made on these pages: {', '.join(absent)}")
             print()

@@ -53,6 +53,14 @@ char* append(char* out, const char* text) {
     return out + length;
 }
 
+// The known name an unknown one most likely misspells, when the check found one.
+char* appendSuggestion(char* out, const char* nearest) {
+    if (nearest[0] == '\0') return out;
+    out = append(out, " (did you mean ");
+    out = append(out, nearest);
+    return append(out, "?)");
+}
+
 }  // namespace
 
 const char NoErrorsFound[] = "No errors found";
@@ -105,10 +113,16 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
     const ProblemKind kind = problem.kind;
     if (kind == ProblemKind::UnbalancedQuotes || kind == ProblemKind::UnfinishedTag) *w++ = '<';
     w = append(w, problem.name);
-    w = append(w, wordsOf(kind).ending);
+    // A page read as HTML (its problems are rated) has elements; html32 keeps its words.
+    const bool element = kind == ProblemKind::UnknownTag && problem.severity != Severity::Unrated;
+    w = append(w, element ? " - Unknown element" : wordsOf(kind).ending);
     switch (kind) {
+        case ProblemKind::UnknownTag:
+            w = appendSuggestion(w, problem.detail);
+            break;
         case ProblemKind::UnknownAttribute:
             w = append(w, problem.tag);
+            w = appendSuggestion(w, problem.detail);
             break;
         case ProblemKind::UnbalancedTags:
             w += sprintf(w, "%d)", static_cast<int>(problem.count));

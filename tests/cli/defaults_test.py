@@ -73,7 +73,7 @@ class Defaults(unittest.TestCase):
         new = self.page("new.html", CURRENT)
         status, out, _ = run("check", "--format", "gnu", new)
         self.assertEqual(status, 1)
-        self.assertEqual(out.decode(), f"{new}:2:9: error: clas - Unknown attribute for B\n"
+        self.assertEqual(out.decode(), f"{new}:2:9: error: clas - Unknown attribute for B (did you mean class?)\n"
                                        f"{new}:2:29: error: /b - Close tag crosses i, opened on line 2\n")
         # count of one page describes its tags with that page's profile.
         _, census, _ = run("count", new)

@@ -230,6 +230,22 @@ class Judging(unittest.TestCase):
         # A problem that goes away is noticed, and places nothing.
         self.assertEqual(mf.judge(clean, [], 7), (True, False, []))
 
+    def test_new_problems_per_fault_count_only_the_noticed_faults(self):
+        a, b = ("extra close", "</div>"), ("lost quote", "")
+        # (judgements, row, expected tally, expected new problems per noticed fault)
+        cases = [
+            ([(a, True, True, 3), (a, True, False, 1)], a, [2, 2, 1, 4], 2.0),
+            # A fault not noticed has no new problem and doesn't lower the average.
+            ([(a, True, True, 1), (a, False, False, 0)], a, [2, 1, 1, 1], 1.0),
+            ([(b, False, False, 0)], b, [1, 0, 0, 0], 0.0),
+            # Rows are kept apart.
+            ([(a, True, True, 5), (b, True, True, 1)], b, [1, 1, 1, 1], 1.0),
+        ]
+        for judgements, row, counts, per_fault in cases:
+            rows = mf.tally(judgements)
+            self.assertEqual(rows[row], counts, judgements)
+            self.assertAlmostEqual(mf.new_per_fault(rows[row]), per_fault)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -69,7 +69,7 @@ class PreCommitHook(unittest.TestCase):
         self.write("vendor/lib.html", "<blink>old</blink>\n")
         status, output = self.commit()
         self.assertNotEqual(status, 0, output)
-        self.assertIn("index.html:5:1: /span - ", output)
+        self.assertIn("index.html:5:1: error: /span - ", output)
         self.assertNotIn("vendor/lib.html", output)
         self.assertEqual(self.git(self.site, "rev-list", "--all"), "")
 

@@ -44,7 +44,7 @@ local function run()
   check(#diagnostics == 1, "%d diagnostics, not 1", #diagnostics)
   check(d.lnum == 1 and d.col == 11 and d.end_col == 16, "the range is not <big>'s")
   check(d.message:find("big", 1, true), "the message doesn't name the tag")
-  check(d.source == "tagvetter" and d.severity == vim.diagnostic.severity.WARN, "source or severity")
+  check(d.source == "tagvetter" and d.severity == vim.diagnostic.severity.ERROR, "source or severity")
 
   vim.api.nvim_buf_set_lines(buffer, 1, 2, false, { "  <p>caf\195\169 <em>new</em></p>" })
   say("edited line 2 to: %s", vim.api.nvim_buf_get_lines(buffer, 1, 2, false)[1])
