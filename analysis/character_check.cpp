@@ -216,7 +216,8 @@ const char* CharacterCheck::utf8(const char* p, const char* to) {
         value = (value << 6) | (u[k] & 0x3F);
     }
     if (!valid) {
-        if (invalidCount_++ == 0) firstInvalid_ = p;
+        if (invalidCount_ == 0) firstInvalid_ = p;
+        if (invalidCount_ < INT32_MAX) ++invalidCount_;
         return p + 1;
     }
     if (isControl(value) || isNoncharacter(value)) control(p, p + length, value);

@@ -121,6 +121,8 @@ TEST(CharacterCheck, FindsTheFaultsOfCurrentPages) {
         {"a meta naming UTF-16 over ASCII bytes is UTF-8", "<meta charset=utf-16>\xe9", {{"invalid-bytes", 1, 22, "0xE9"}}},
         {"problems in order with the tags'", Html5 + "<p>&foo;<bogus>&#1;",
          {{"unknown-reference", 2, 4, "&foo;"}, {"bad-numeric-reference", 2, 16, "&#1;"}}},
+        {"a directive leaves one out", Html5 + "<!-- tagvetter-disable-next-line unknown-reference -->\n&foo;\n&bar;",
+         {{"unknown-reference", 4, 1, "&bar;"}}},
         {"a value after a lost quote is not looked at", Html5 + "<a title=\"&foo;>x</a>", {}},
     };
     for (const PageCase& c : cases) EXPECT_EQ(characterProblems(c.page, *html5), c.found) << c.what;
