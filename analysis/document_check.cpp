@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "character_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
 #include "text.h"
@@ -15,7 +16,10 @@ namespace {
 const char* const KindIds[ProblemKindCount] = {
     "unknown-tag", "unknown-attribute", "unbalanced-quotes", "open-before-close", "close-without-open",
     "more-closes-than-opens", "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag",
-    "not-closed", "crossing-close", "void-close", "unknown-directive-kind",
+    "not-closed", "crossing-close", "void-close",
+    "unknown-reference", "reference-without-semicolon", "bad-numeric-reference", "control-character", "invalid-bytes",
+    "utf16-page",
+    "unknown-directive-kind",
 };
 
 uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
@@ -79,6 +83,15 @@ private:
     int32_t handed_ = 0;
 };
 
+// How the character check takes the page's bytes. An older page that names no encoding
+// is windows-1252 only by default: it may as well be UTF-8 or any other, so its bytes
+// above 127 are taken as they come.
+PageEncoding bytesAsRead(const EncodingDecision& decision) {
+    return decision.encoding == PageEncoding::Windows1252 && decision.source == EncodingSource::Default
+               ? PageEncoding::OtherAscii
+               : decision.encoding;
+}
+
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
 // among the others, and the page's directives, all read by then, leave theirs out.
@@ -86,7 +99,10 @@ class HtmlCheck : public StructureSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
         : document_(document), profile_(profile), scanner_(document, profile, TagsOnly),
-          stack_(profile, *this), exceptions_(profile) {}
+          stack_(profile, *this), exceptions_(profile),
+          encoding_(decidePageEncoding(document.text, document.size,
+                                       profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
+          characters_(bytesAsRead(encoding_), profile.isCurrentHtml()) {}
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
 
@@ -132,6 +148,7 @@ private:
         uint32_t endOffset;
         std::string detail = std::string();
         bool dropped = false;  // a consequence of another problem, not handed over
+        int32_t count = 0;
     };
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
@@ -153,6 +170,8 @@ private:
     bool seenUnknown(const char* bare, size_t length) const;
     void checkComment();
     void checkAttributes(int row, bool custom);
+    void checkAttributeValues();
+    void holdCharacters();
 
     Document& document_;
     const TagProfile& profile_;
@@ -164,10 +183,35 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
+    const EncodingDecision encoding_;
+    CharacterCheck characters_;
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
-    while (scanner_.next()) checkTag();
+    if (encoding_.encoding == PageEncoding::Utf16) {
+        // Read byte by byte, such a page is NULs and stray letters: one report says why
+        // nothing else is.
+        held_.push_back({ProblemKind::Utf16Page, 1, 1, 0, "UTF-16", "", 0, static_cast<uint32_t>(encoding_.textStart), ""});
+    } else {
+        // The text between tags is looked at too, but not the contents of a script, a
+        // style or an svg drawing, which have no character references of HTML.
+        const char* textFrom = document_.text + encoding_.textStart;
+        bool bodySkipped = false;
+        while (scanner_.next()) {
+            const ScannedTag& tag = scanner_.tag();
+            if (!bodySkipped && tag.start > textFrom) characters_.text(textFrom, tag.start);
+            textFrom = tag.end;
+            checkTag();
+            checkAttributeValues();
+            // The scanner skips the same bodies.
+            const int row = tag.row;
+            const bool opens = !tag.closing && row >= 0 && !tag.comment &&
+                               (profile_.opensText(row) || (profile_.opensForeign(row) && !tag.selfClosing));
+            bodySkipped = opens && !(profile_.opensText(row) && profile_.traits(row).escapableText);
+        }
+        if (!bodySkipped && document_.end > textFrom) characters_.text(textFrom, document_.end);
+        holdCharacters();
+    }
     stack_.finish();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -176,11 +220,50 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     for (const Held& h : held_) {
         if (h.dropped || options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line))
             continue;
-        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), 0, h.relatedLine, h.offset,
+        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), h.count, h.relatedLine, h.offset,
                             h.endOffset, h.detail.c_str(), severityOf(h.kind)});
         ++handed;
     }
     return handed;
+}
+
+void HtmlCheck::checkAttributeValues() {
+    const ScannedTag& tag = scanner_.tag();
+    // After a lost quote the values are not what the page meant.
+    if (tag.comment || tag.brokenQuotes) return;
+    for (const ScannedAttribute& a : scanner_.attributes()) {
+        if (a.value) characters_.attributeValue(a.value, a.value + a.valueLength);
+    }
+}
+
+void HtmlCheck::holdCharacters() {
+    static const char Hex[] = "0123456789ABCDEF";
+    for (const CharacterFinding& f : characters_.finish()) {
+        std::string name;
+        switch (f.kind) {
+            case ProblemKind::ControlCharacter: {
+                char code[12] = "U+";
+                const auto c = static_cast<uint32_t>(f.count);
+                int n = 2;
+                for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) code[n++] = Hex[(c >> shift) & 0xF];
+                name.assign(code, static_cast<size_t>(n));
+                break;
+            }
+            case ProblemKind::InvalidBytes: {
+                const auto byte = static_cast<unsigned char>(*f.at);
+                name = {'0', 'x', Hex[byte >> 4], Hex[byte & 0xF]};
+                break;
+            }
+            default:
+                // A reference as written; a long run of letters is cut.
+                name.assign(f.at, std::min<size_t>(static_cast<size_t>(f.end - f.at), 40));
+                if (f.end - f.at > 40) name += "...";
+                break;
+        }
+        const TextPosition at = scanner_.positionOf(f.at);
+        held_.push_back({f.kind, at.line, at.column, 0, std::move(name), "", offsetIn(document_, f.at),
+                         offsetIn(document_, f.end), "", false, f.count});
+    }
 }
 
 void HtmlCheck::checkComment() {
@@ -318,6 +401,8 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     static const std::vector<ProblemKind> html = {
         K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
+        K::UnknownReference, K::ReferenceWithoutSemicolon, K::BadNumericReference, K::ControlCharacter,
+        K::InvalidBytes, K::Utf16Page,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

@@ -39,11 +39,18 @@ enum class ProblemKind : uint8_t {
     NotClosed,
     CrossingClose,
     VoidClose,
+    // The page's characters (html4, html5).
+    UnknownReference,
+    ReferenceWithoutSemicolon,
+    BadNumericReference,
+    ControlCharacter,
+    InvalidBytes,
+    Utf16Page,
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 14;
+constexpr int ProblemKindCount = 20;
 
 // How grave a problem is, where the page is read as HTML: an error is a fault by the
 // standard, a warning what it only discourages. html32's problems are unrated: its
@@ -56,7 +63,9 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
-// "crossing-close", "void-close", "unknown-directive-kind".
+// "crossing-close", "void-close", "unknown-reference", "reference-without-semicolon",
+// "bad-numeric-reference", "control-character", "invalid-bytes", "utf16-page",
+// "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The severity of a kind where the page is read as HTML.
 Severity severityOf(ProblemKind kind);
@@ -77,7 +86,9 @@ struct Problem {
     // tag before which it should have been ("" at the end of the page); for a crossing
     // close tag the element it crosses; "" otherwise.
     const char* tag;
-    int32_t count;        // for unbalanced tags the number left open; 0 otherwise
+    // For unbalanced tags the number left open; for the character kinds what
+    // character_check.h's CharacterFinding::count says; 0 otherwise.
+    int32_t count;
     int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
     // Byte offsets into the document's text of what is at fault, for an editor to mark:
     // from where line and column point (html32: the tag's "<") to one past the tag's ">",

@@ -132,6 +132,8 @@ const FeatureKey FeatureKeys[] = {
      [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.scopeBoundary = true, std::string(); }},
     {"in-head", false,
      [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.inHead = true, std::string(); }},
+    {"escapable", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.traits.escapableText = true, std::string(); }},
     {"table", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
          if (values.size() == 1 && values[0] == "table") {

@@ -24,6 +24,7 @@
 //     special        the search of an li, dt or dd for one to close stops at it
 //     scope          the searches for an open p, or for an element that can't nest, stop at it
 //     in-head        it may stand in head
+//     escapable      its text, read up to its end tag, has its character references read
 //     table=table|cell  its part in the check's table context (its close tag's follows)
 //     links=ATTR,... the attributes that hold a reference to another page or file
 //     anchors=ATTR,...  the attributes that name an anchor, besides id

@@ -81,6 +81,9 @@ struct ElementTraits {
     bool special = false;          // stops the search of an li, dt or dd for one to close
     bool scopeBoundary = false;    // stops the search for an open p, or for an element that can't nest
     bool inHead = false;           // may stand in head without closing it
+    // Its contents are text up to its end tag, but text whose character references count
+    // (a title, a textarea), unlike a script's.
+    bool escapableText = false;
 };
 
 // The part a row plays in the check's table context.

@@ -62,6 +62,9 @@ public:
     // html4 and html5: tags are read as HTML reads them (tag_scanner.h) and the check
     // builds the page's tree of elements.
     bool readsAsHtml() const { return html_; }
+    // html5: the current standard's rules for what isn't tags (its character references,
+    // UTF-8 when a page names no encoding).
+    bool isCurrentHtml() const { return html_ && name_ == "html5"; }
     // True when `name` is a custom element's, known with any attributes and nesting like
     // a div (html5): it begins with a letter a-z and holds a "-" (letter case ignored, as
     // for every name), holds nothing but letters, digits, "-", ".", "_" and bytes above

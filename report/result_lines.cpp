@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "character_check.h"
+
 namespace {
 
 struct KindWords {
@@ -28,6 +30,14 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - Close tag crosses ",
      "A close tag that closes an outer element while an inner one, closed later, is still open."},
     {" - Close tag of a void element", "A close tag of an element that never has one."},
+    {" - Unknown character reference", "A named character reference, ended by ;, that names no character."},
+    {" - Character reference without its ;",
+     "A named character reference left without its ; where that is a fault: in text, or before other letters."},
+    {" - Numeric character reference ",
+     "A numeric character reference without digits or its ;, or to a character a page may not hold."},
+    {" - ", "A control character (other than a space or a line break) or a noncharacter in the text."},
+    {" - Byte not valid in UTF-8", "A byte that is not part of valid UTF-8 in a page encoded as UTF-8."},
+    {" - Page encoded as UTF-16, not checked further", "A page encoded as UTF-16, which the check cannot read."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -46,6 +56,28 @@ const LinkKindText LinkKindTexts[LinkKindCount] = {
 };
 
 const KindWords& wordsOf(ProblemKind kind) { return KindTexts[static_cast<int>(kind)]; }
+
+// What is wrong with a numeric character reference, by its NumericReferenceFault.
+const char* numericFaultWords(int32_t fault) {
+    switch (fault) {
+        case NumericWithoutDigits:
+            return "without digits";
+        case NumericWithoutSemicolon:
+            return "without its ;";
+        case NumericNull:
+            return "to the null character";
+        case NumericSurrogate:
+            return "to a surrogate, not a character";
+        case NumericBeyondUnicode:
+            return "beyond U+10FFFF, the last character";
+        case NumericNoncharacter:
+            return "to a noncharacter";
+        case NumericControl:
+            return "to a control character";
+        default:
+            return "";
+    }
+}
 
 char* append(char* out, const char* text) {
     size_t length = strlen(text);
@@ -139,6 +171,18 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
         case ProblemKind::CrossingClose:
             w = append(w, problem.tag);
             w += sprintf(w, ", opened on line %d", static_cast<int>(problem.relatedLine));
+            break;
+        case ProblemKind::BadNumericReference:
+            w = append(w, numericFaultWords(problem.count));
+            break;
+        case ProblemKind::ControlCharacter: {
+            const auto c = static_cast<uint32_t>(problem.count);
+            w = append(w, (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE ? "Noncharacter in the text"
+                                                                                 : "Control character in the text");
+            break;
+        }
+        case ProblemKind::InvalidBytes:
+            if (problem.count > 1) w += sprintf(w, " (%d on the page)", static_cast<int>(problem.count));
             break;
         default:
             break;

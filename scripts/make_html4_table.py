@@ -447,7 +447,7 @@ def html5_descriptions(path):
 
 
 # The FEATURES keys html4.known takes from html5.known.
-TREE_FEATURES = ("group", "closes-p", "special", "scope", "in-head", "table")
+TREE_FEATURES = ("group", "closes-p", "special", "scope", "in-head", "escapable", "table")
 
 
 def html5_features(path):

@@ -65,6 +65,10 @@ const syntaxAttributes = ['xmlns', 'xml:lang'];
 // Elements whose contents are text up to their end tag, never tags.
 const rawText = new Set(['script', 'style', 'textarea', 'title', 'iframe']);
 
+// Of those, the ones whose text has its character references read (the FEATURES key
+// escapable).
+const escapableText = new Set(['textarea', 'title']);
+
 // Elements whose contents are another vocabulary, skipped up to the matching end tag.
 const foreign = new Set(['svg', 'math']);
 
@@ -350,6 +354,7 @@ function featuresOf(name) {
   if (special.has(name)) features.push('special');
   if (scopeBoundaries.has(name)) features.push('scope');
   if (inHead.has(name)) features.push('in-head');
+  if (escapableText.has(name)) features.push('escapable');
   if (name in tableRoles) features.push(`table=${tableRoles[name]}`);
   if (name in links) features.push(links[name]);
   return features.join(' ');
