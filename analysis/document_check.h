@@ -39,11 +39,16 @@ enum class ProblemKind : uint8_t {
     NotClosed,
     CrossingClose,
     VoidClose,
+    // Ids, references within the page and URLs (html4, html5).
+    DuplicateId,
+    MissingId,
+    MissingAnchor,
+    BadUrl,
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 14;
+constexpr int ProblemKindCount = 18;
 
 // A set of kinds, indexed by ProblemKind.
 using ProblemKinds = std::bitset<ProblemKindCount>;
@@ -51,7 +56,8 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
-// "crossing-close", "void-close", "unknown-directive-kind".
+// "crossing-close", "void-close", "duplicate-id", "missing-id", "missing-anchor" (the id
+// `tagvetter links` gives the same fault), "bad-url", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
 // nine, or the eleven of the HTML reading.
@@ -70,8 +76,13 @@ struct Problem {
     // tag before which it should have been ("" at the end of the page); for a crossing
     // close tag the element it crosses; "" otherwise.
     const char* tag;
-    int32_t count;        // for unbalanced tags the number left open; 0 otherwise
-    int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
+    // For unbalanced tags the number left open; for a missing id 1 when a map's name was
+    // asked for (usemap); for a bad URL its UrlFault (url_check.h); 0 otherwise.
+    int32_t count;
+    // The line of `tag`, for an element not closed and a crossing; of the first, for a
+    // duplicate id; for a bad URL the character of the value (1-based) the fault is at; 0
+    // otherwise.
+    int32_t relatedLine;
     // Byte offsets into the document's text of what is at fault, for an editor to mark:
     // from where line and column point (html32: the tag's "<") to one past the tag's ">",
     // or where the tag stopped, or one past an attribute's name as read. NoOffset for the
@@ -79,7 +90,10 @@ struct Problem {
     uint32_t offset;
     uint32_t endOffset;
     // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
-    // where in it); "" otherwise.
+    // where in it): for a missing id the attribute that names it (`tag` is then the
+    // table's name of its element); for a missing anchor the anchor's name, decoded; for a
+    // bad URL the value, shortened; "" otherwise. For these kinds `name` is the id as
+    // written, the reference as written, or the attribute.
     const char* detail = "";
 };
 constexpr int32_t NoLine = 0;
