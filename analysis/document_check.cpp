@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string_view>
 
 #include "character_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
+#include "page_links.h"
 #include "text.h"
+#include "url_check.h"
 
 namespace {
 
@@ -19,6 +22,7 @@ const char* const KindIds[ProblemKindCount] = {
     "not-closed", "crossing-close", "void-close",
     "unknown-reference", "reference-without-semicolon", "bad-numeric-reference", "control-character", "invalid-bytes",
     "utf16-page",
+    "duplicate-id", "missing-id", "missing-anchor", "bad-url",
     "unknown-directive-kind",
 };
 
@@ -102,7 +106,17 @@ public:
           stack_(profile, *this), exceptions_(profile),
           encoding_(decidePageEncoding(document.text, document.size,
                                        profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
-          characters_(bytesAsRead(encoding_), profile.isCurrentHtml()) {}
+          characters_(bytesAsRead(encoding_), profile.isCurrentHtml()),
+          valueLetters_(static_cast<size_t>(profile.rowCount()), 0) {
+        // The first letters of the names each row reads values of: most attributes are
+        // passed over on one look.
+        for (const ValueAttribute& v : profile.globalValueAttributes()) globalLetters_ |= letterBit(v.name[0]);
+        for (int r = 0; r < profile.rowCount(); ++r) {
+            uint32_t& letters = valueLetters_[static_cast<size_t>(r)];
+            for (const ValueAttribute& v : profile.valueAttributes(r)) letters |= letterBit(v.name[0]);
+            for (const AttributeUse& use : profile.links(r).anchors) letters |= letterBit(use.name[0]);
+        }
+    }
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
 
@@ -151,6 +165,29 @@ private:
         int32_t count = 0;
     };
 
+    // A name some element gives itself (an id, an anchor's or a map's name), or that a
+    // value asks for, as a fragment or an id must match it: character references decoded.
+    struct Named {
+        std::string_view text;
+        const char* at;       // where it begins in the document's text
+        uint32_t rawLength;   // its bytes there
+    };
+    // A reference resolved once the page's names are all known.
+    struct Wanted {
+        Named named;
+        ValueRole role;             // IdRef (one of a list too), MapRef, or Url for a fragment
+        const std::string* attribute;  // the table's, lower case
+        int row;                    // of its element; -1 for a custom element
+        const char* tagName;        // as written, for a custom element
+        uint32_t tagNameLength;
+        std::string_view anchor;    // for a fragment, the anchor it names (percent-decoded)
+    };
+
+    // One bit for each letter a name may begin with, folded; bit 26 for anything else.
+    static uint32_t letterBit(char c) {
+        const char lower = static_cast<char>(c | 0x20);
+        return lower >= 'a' && lower <= 'z' ? 1u << (lower - 'a') : 1u << 26;
+    }
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
     void hold(ProblemKind kind, const StackTag& placed, std::string name, std::string tag = std::string(),
               int32_t relatedLine = 0) {
@@ -172,6 +209,16 @@ private:
     void checkAttributes(int row, bool custom);
     void checkAttributeValues();
     void holdCharacters();
+    void readValues(int row, bool custom);
+    void readValue(const ScannedAttribute& a, std::string_view value, ValueRole role, const std::string* attribute,
+                   int row);
+    void checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
+                       const std::string* attribute);
+    void resolveReferences();
+    std::string_view kept(const std::string& decoded);
+    Named namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length);
+    void holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
+                int32_t count = 0, int32_t relatedLine = 0);
 
     Document& document_;
     const TagProfile& profile_;
@@ -185,6 +232,15 @@ private:
     std::vector<std::string> unknownOpened_;
     const EncodingDecision encoding_;
     CharacterCheck characters_;
+    std::vector<Named> ids_;      // in document order
+    std::vector<Named> anchors_;  // the names of a, besides the ids
+    std::vector<Named> maps_;     // the names of map
+    std::vector<Wanted> wanted_;
+    std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
+    uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
+    std::deque<std::string> decoded_;  // the values that had character references
+    std::string scratch_;
+    std::string anchor_;  // the fragment of a URL, decoded
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -213,6 +269,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
         holdCharacters();
     }
     stack_.finish();
+    resolveReferences();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
@@ -297,7 +354,10 @@ void HtmlCheck::checkTag() {
     if (!custom && !tag.closing && profile_.isObsolete(row)) holdAtTag(ProblemKind::ObsoleteTag, tag.name);
     // The attributes of a tag cut short are not known: the text after its last one may be
     // taken for more.
-    if (tag.finished || tag.brokenQuotes) checkAttributes(row, custom);
+    if (tag.finished || tag.brokenQuotes) {
+        checkAttributes(row, custom);
+        if (!tag.closing && bare[0] != '!' && bare[0] != '?') readValues(custom ? -1 : row, custom);
+    }
     if (tag.brokenQuotes) {
         holdAtTag(ProblemKind::UnbalancedQuotes, shownName());
     } else if (!tag.finished) {
@@ -386,11 +446,241 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
     }
 }
 
+// A value as a message shows it: at most 60 bytes, cut at a character, its line breaks and
+// tabs shown as spaces.
+std::string shown(std::string_view text) {
+    constexpr size_t Longest = 60;
+    size_t length = text.size();
+    if (length > Longest) {
+        length = Longest;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    }
+    std::string out(text.substr(0, length));
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    if (length < text.size()) out += "...";
+    return out;
+}
+
+bool isIdSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+std::string_view HtmlCheck::kept(const std::string& decoded) {
+    decoded_.push_back(decoded);
+    return decoded_.back();
+}
+
+// The piece [offset, offset + length) of `value` (a's value, decoded when it had
+// character references), placed where it stands in the text.
+HtmlCheck::Named HtmlCheck::namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset,
+                                       size_t length) {
+    const char* rawEnd = a.value + a.valueLength;
+    if (value.data() == a.value) return {value.substr(offset, length), a.value + offset, static_cast<uint32_t>(length)};
+    const char* at = rawPositionOfDecoded(a.value, rawEnd, offset);
+    const char* end = rawPositionOfDecoded(a.value, rawEnd, offset + length);
+    return {value.substr(offset, length), at, static_cast<uint32_t>(end - at)};
+}
+
+void HtmlCheck::holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
+                       int32_t count, int32_t relatedLine) {
+    const TextPosition at = scanner_.positionOf(named.at);
+    const uint32_t offset = offsetIn(document_, named.at);
+    held_.push_back({kind, at.line, at.column, relatedLine, std::move(name), std::move(tag), offset,
+                     offset + std::max<uint32_t>(named.rawLength, 1), std::move(detail), false, count});
+}
+
+// The values of a tag's attributes that name an id, a map or a URL: the names the page
+// gives are gathered, each reference waits for the end of the page, each URL is checked.
+void HtmlCheck::readValues(int row, bool custom) {
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    if (attributes.empty()) return;
+    const bool brokenQuotes = scanner_.tag().brokenQuotes;
+    const std::vector<ValueAttribute>* own = custom ? nullptr : &profile_.valueAttributes(row);
+    const std::vector<AttributeUse>* anchors = custom ? nullptr : &profile_.links(row).anchors;
+    const std::vector<ValueAttribute>& globals = profile_.globalValueAttributes();
+    static const std::string Id = "id";
+    const uint32_t letters = globalLetters_ | (custom ? 0 : valueLetters_[static_cast<size_t>(row)]);
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        const ScannedAttribute& a = attributes[i];
+        if (a.suspect && brokenQuotes) break;
+        if (!a.value || a.length == 0 || !(letters & letterBit(a.name[0]))) continue;
+        const std::string* attribute = nullptr;
+        ValueRole role = ValueRole::None;
+        bool anchor = false;
+        auto matches = [&](const std::string& name) {
+            return name.size() == a.length && foldedEqual(name.data(), a.name, a.length);
+        };
+        if (matches(Id)) {
+            attribute = &Id;
+        } else {
+            if (own) {
+                for (const ValueAttribute& v : *own) {
+                    if (matches(v.name)) role = v.role, attribute = &v.name;
+                }
+                for (const AttributeUse& use : *anchors) {
+                    if (use.condition.empty() && matches(use.name)) anchor = true, attribute = &use.name;
+                }
+            }
+            if (!attribute) {
+                for (const ValueAttribute& v : globals) {
+                    if (matches(v.name)) role = v.role, attribute = &v.name;
+                }
+            }
+            if (!attribute) continue;
+        }
+        // Of an attribute written twice in a tag the first counts.
+        bool again = false;
+        for (size_t k = 0; k < i && !again; ++k) {
+            again = attributes[k].length == a.length && foldedEqual(attributes[k].name, a.name, a.length);
+        }
+        if (again) continue;
+
+        std::string_view value(a.value, a.valueLength);
+        if (memchr(a.value, '&', a.valueLength)) {
+            decodeCharacterReferences(a.value, a.value + a.valueLength, scratch_);
+            value = scratch_;
+        }
+        // A tag whose quoting is broken is reported as such; its values are not what was meant.
+        if (brokenQuotes && attribute != &Id && !anchor && role != ValueRole::MapName) continue;
+        if (attribute == &Id || anchor) {
+            if (value.empty()) continue;
+            // Kept as written, white space and all, as a fragment must match it.
+            if (value.data() == scratch_.data()) value = kept(scratch_);
+            (attribute == &Id ? ids_ : anchors_).push_back(namedPiece(a, value, 0, value.size()));
+            continue;
+        }
+        readValue(a, value, role, attribute, row);
+    }
+}
+
+void HtmlCheck::readValue(const ScannedAttribute& a, std::string_view value, ValueRole role,
+                          const std::string* attribute, int row) {
+    const ScannedTag& tag = scanner_.tag();
+    // What waits for the end of the page must outlive the scratch room of decoded values.
+    auto lasting = [&] {
+        if (value.data() == scratch_.data()) value = kept(scratch_);
+        return value;
+    };
+    auto want = [&](size_t offset, size_t length, ValueRole as, std::string_view anchor = {}) {
+        wanted_.push_back({namedPiece(a, lasting(), offset, length), as, attribute, row, tag.start + 1,
+                           tag.nameLength, anchor});
+    };
+    switch (role) {
+        case ValueRole::MapName:
+            if (!value.empty()) maps_.push_back(namedPiece(a, lasting(), 0, value.size()));
+            break;
+        case ValueRole::IdRef:
+            if (!value.empty()) want(0, value.size(), ValueRole::IdRef);
+            break;
+        case ValueRole::IdRefList:
+        case ValueRole::UrlList:
+            for (size_t i = 0; i < value.size();) {
+                if (isIdSpace(value[i])) {
+                    ++i;
+                    continue;
+                }
+                size_t end = i;
+                while (end < value.size() && !isIdSpace(value[end])) ++end;
+                if (role == ValueRole::UrlList) {
+                    checkUrlValue(a, value, i, end - i, attribute);
+                } else {
+                    want(i, end - i, ValueRole::IdRef);
+                }
+                i = end;
+            }
+            break;
+        case ValueRole::MapRef:
+            // "#name"; anything else names no map of this page.
+            if (value.size() > 1 && value[0] == '#') want(1, value.size() - 1, ValueRole::MapRef);
+            break;
+        case ValueRole::Url: {
+            const std::string_view url = trimmedUrl(value);
+            const size_t offset = static_cast<size_t>(url.data() - value.data());
+            checkUrlValue(a, value, offset, url.size(), attribute);
+            if (!url.empty() && url[0] == '#' && ownAnchorOf(url, anchor_)) {
+                // A plain fragment is its own anchor's name: no copy of it is kept.
+                const bool plain = url.substr(1) == anchor_;
+                want(offset, url.size(), ValueRole::Url, plain ? std::string_view() : kept(anchor_));
+                if (plain) wanted_.back().anchor = wanted_.back().named.text.substr(1);
+            }
+            break;
+        }
+        case ValueRole::None:
+            break;
+    }
+}
+
+void HtmlCheck::checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
+                              const std::string* attribute) {
+    const std::string_view url = value.substr(offset, length);
+    const UrlVerdict verdict = checkUrl(url);
+    if (verdict.fault == UrlFault::None) return;
+    int32_t character = 1;
+    for (size_t i = 0; i < verdict.at; ++i) character += (static_cast<unsigned char>(url[i]) & 0xC0) != 0x80;
+    const Named at = namedPiece(a, value, offset + verdict.at, 1);
+    holdAt(ProblemKind::BadUrl, at, *attribute, std::string(), shown(url), static_cast<int32_t>(verdict.fault),
+           character);
+}
+
+void HtmlCheck::resolveReferences() {
+    if (ids_.empty() && wanted_.empty()) return;
+    // Each id once: the later ones of a name are reported, with the first one's line.
+    std::vector<const Named*> byName;
+    byName.reserve(ids_.size());
+    for (const Named& id : ids_) byName.push_back(&id);
+    std::stable_sort(byName.begin(), byName.end(), [](const Named* x, const Named* y) { return x->text < y->text; });
+    std::vector<std::string_view> ids;
+    ids.reserve(byName.size());
+    for (size_t i = 0; i < byName.size(); ++i) {
+        if (i > 0 && byName[i]->text == byName[i - 1]->text) {
+            size_t first = i - 1;
+            while (first > 0 && byName[first - 1]->text == byName[i]->text) --first;
+            const int32_t firstLine = scanner_.positionOf(byName[first]->at).line;
+            holdAt(ProblemKind::DuplicateId, *byName[i], shown(byName[i]->text), std::string(), std::string(), 0,
+                   firstLine);
+            continue;
+        }
+        ids.push_back(byName[i]->text);
+    }
+    if (wanted_.empty()) return;
+    auto sortedWith = [&](const std::vector<Named>& more) {
+        std::vector<std::string_view> names = ids;
+        for (const Named& n : more) names.push_back(n.text);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string_view> anchors = sortedWith(anchors_);
+    const std::vector<std::string_view> maps = sortedWith(maps_);
+    for (const Wanted& w : wanted_) {
+        const std::string_view sought = w.role == ValueRole::Url ? w.anchor : w.named.text;
+        const std::vector<std::string_view>& names = w.role == ValueRole::Url ? anchors
+                                                     : w.role == ValueRole::MapRef ? maps
+                                                                                   : ids;
+        if (std::binary_search(names.begin(), names.end(), sought)) continue;
+        if (w.role == ValueRole::Url) {
+            holdAt(ProblemKind::MissingAnchor, w.named, shown(w.named.text), std::string(), shown(w.anchor));
+            continue;
+        }
+        std::string tagName = w.row >= 0 ? std::string(profile_.row(w.row).name)
+                                         : capitalised(std::string(w.tagName, w.tagNameLength));
+        holdAt(ProblemKind::MissingId, w.named, shown(w.named.text), std::move(tagName), *w.attribute,
+               w.role == ValueRole::MapRef ? 1 : 0);
+    }
+}
+
 }  // namespace
 
 const char* problemKindId(ProblemKind kind) { return KindIds[static_cast<int>(kind)]; }
 
-Severity severityOf(ProblemKind) { return Severity::Error; }
+Severity severityOf(ProblemKind kind) {
+    switch (kind) {
+        // Not a fault of the page: a page the check can't read.
+        case ProblemKind::Utf16Page:
+            return Severity::Warning;
+        default:
+            return Severity::Error;
+    }
+}
 
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     using K = ProblemKind;
@@ -403,6 +693,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
         K::UnknownReference, K::ReferenceWithoutSemicolon, K::BadNumericReference, K::ControlCharacter,
         K::InvalidBytes, K::Utf16Page,
+        K::DuplicateId, K::MissingId, K::MissingAnchor, K::BadUrl,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

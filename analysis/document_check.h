@@ -46,11 +46,16 @@ enum class ProblemKind : uint8_t {
     ControlCharacter,
     InvalidBytes,
     Utf16Page,
+    // Ids, references within the page and URLs (html4, html5).
+    DuplicateId,
+    MissingId,
+    MissingAnchor,
+    BadUrl,
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 20;
+constexpr int ProblemKindCount = 24;
 
 // How grave a problem is, where the page is read as HTML: an error is a fault by the
 // standard, a warning what it only discourages. html32's problems are unrated: its
@@ -65,7 +70,8 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
 // "crossing-close", "void-close", "unknown-reference", "reference-without-semicolon",
 // "bad-numeric-reference", "control-character", "invalid-bytes", "utf16-page",
-// "unknown-directive-kind".
+// "duplicate-id", "missing-id", "missing-anchor" (the id `tagvetter links` gives the same
+// fault), "bad-url", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The severity of a kind where the page is read as HTML.
 Severity severityOf(ProblemKind kind);
@@ -87,9 +93,13 @@ struct Problem {
     // close tag the element it crosses; "" otherwise.
     const char* tag;
     // For unbalanced tags the number left open; for the character kinds what
-    // character_check.h's CharacterFinding::count says; 0 otherwise.
+    // character_check.h's CharacterFinding::count says; for a missing id 1 when a map's
+    // name was asked for (usemap); for a bad URL its UrlFault (url_check.h); 0 otherwise.
     int32_t count;
-    int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
+    // The line of `tag`, for an element not closed and a crossing; of the first, for a
+    // duplicate id; for a bad URL the character of the value (1-based) the fault is at; 0
+    // otherwise.
+    int32_t relatedLine;
     // Byte offsets into the document's text of what is at fault, for an editor to mark:
     // from where line and column point (html32: the tag's "<") to one past the tag's ">",
     // or where the tag stopped, or one past an attribute's name as read. NoOffset for the
@@ -97,7 +107,10 @@ struct Problem {
     uint32_t offset;
     uint32_t endOffset;
     // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
-    // where in it); "" otherwise.
+    // where in it): for a missing id the attribute that names it (`tag` is then the
+    // table's name of its element); for a missing anchor the anchor's name, decoded; for a
+    // bad URL the value, shortened; "" otherwise. For these kinds `name` is the id as
+    // written, the reference as written, or the attribute.
     const char* detail = "";
     Severity severity = Severity::Unrated;
 };

@@ -107,6 +107,14 @@ std::string readAttributeUses(const std::vector<std::string>& values, std::vecto
     return std::string();
 }
 
+std::string readValueAttributes(const std::vector<std::string>& values, ValueRole role, KnownTagDefinition& d) {
+    for (const std::string& value : values) {
+        if (!isName(value)) return "'" + value + "' is not an attribute";
+        d.values.push_back({lowerCased(value), role});
+    }
+    return std::string();
+}
+
 struct FeatureKey {
     const char* key;
     bool takesValues;
@@ -155,6 +163,18 @@ const FeatureKey FeatureKeys[] = {
      }},
     {"base", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) { return readAttributeUses(values, d.links.base); }},
+    {"idrefs", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::IdRef, d); }},
+    {"idref-lists", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::IdRefList, d); }},
+    {"maprefs", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::MapRef, d); }},
+    {"map-names", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::MapName, d); }},
+    {"urls", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::Url, d); }},
+    {"url-lists", true,
+     [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::UrlList, d); }},
     {"custom-elements", false,
      [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.customElements = true, std::string(); }},
     {"reserved", true,

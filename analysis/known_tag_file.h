@@ -29,6 +29,12 @@
 //     links=ATTR,... the attributes that hold a reference to another page or file
 //     anchors=ATTR,...  the attributes that name an anchor, besides id
 //     base=ATTR      the attribute that gives the page's base
+//     idrefs=ATTR,...  idref-lists=ATTR,...  the attributes that hold one id of the page,
+//                    or ids split by spaces (also on the "*" line)
+//     maprefs=ATTR,...  map-names=ATTR,...  the attributes that name a map ("#name"), and
+//                    those that give a map its name
+//     urls=ATTR,...  url-lists=ATTR,...  the attributes that hold a URL, or URLs split by
+//                    spaces (also on the "*" line)
 //   and on the "*" line only:
 //     custom-elements  a name with a "-" is a custom element's (html5)
 //     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
@@ -55,6 +61,7 @@ struct KnownTagDefinition {
     ElementTraits traits;
     TableRole tableRole = TableRole::None;
     LinkAttributes links;
+    std::vector<ValueAttribute> values;  // idrefs, maprefs, urls and their kin
     bool customElements = false;
     std::vector<std::string> reserved;  // lower case
 };

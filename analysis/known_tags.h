@@ -103,3 +103,20 @@ struct LinkAttributes {
     std::vector<AttributeUse> anchors;     // name an anchor others may point at (besides id)
     std::vector<AttributeUse> base;        // give the page's base
 };
+
+// What a value names, for the check of ids, references and URLs.
+enum class ValueRole : uint8_t {
+    None,
+    IdRef,      // one id of the page (label's for)
+    IdRefList,  // ids split by white space (headers)
+    MapRef,     // "#" and the name of a map (usemap)
+    MapName,    // the name a map is known by
+    Url,        // one URL, white space around it allowed
+    UrlList,    // URLs split by white space (ping)
+};
+
+// An attribute of a row, or of every row, whose value plays a ValueRole.
+struct ValueAttribute {
+    std::string name;  // lower case
+    ValueRole role;
+};

@@ -150,36 +150,10 @@ const char* decodeReference(const char* p, const char* end, std::string& out) {
 }
 
 // `s` with its character references decoded, into `out`.
-void decode(Span s, std::string& out) {
-    out.clear();
-    const char* p = s.begin;
-    while (p < s.end) {
-        const char* amp = static_cast<const char*>(memchr(p, '&', static_cast<size_t>(s.end - p)));
-        if (!amp) break;
-        out.append(p, amp);
-        p = decodeReference(amp, s.end, out);
-        if (p == amp) out += *p++;
-    }
-    out.append(p, s.end);
-}
+void decode(Span s, std::string& out) { decodeCharacterReferences(s.begin, s.end, out); }
 
 // The position in `raw` whose decoding begins `offset` bytes into the decoded text.
-const char* rawPositionOf(Span raw, size_t offset) {
-    const char* p = raw.begin;
-    std::string character;  // one decoded reference: never more than the string holds in itself
-    for (size_t decoded = 0; p < raw.end && decoded < offset;) {
-        character.clear();
-        const char* after = *p == '&' ? decodeReference(p, raw.end, character) : p;
-        if (after == p) {
-            ++p;
-            ++decoded;
-        } else {
-            p = after;
-            decoded += character.size();
-        }
-    }
-    return p;
-}
+const char* rawPositionOf(Span raw, size_t offset) { return rawPositionOfDecoded(raw.begin, raw.end, offset); }
 
 // Calls `add` with each candidate URL of a srcset: a URL up to white space, then
 // descriptors up to a comma outside parentheses; commas that end a URL belong to the
@@ -353,6 +327,65 @@ private:
 };
 
 }  // namespace
+
+void decodeCharacterReferences(const char* begin, const char* end, std::string& out) {
+    out.clear();
+    const char* p = begin;
+    while (p < end) {
+        const char* amp = static_cast<const char*>(memchr(p, '&', static_cast<size_t>(end - p)));
+        if (!amp) break;
+        out.append(p, amp);
+        p = decodeReference(amp, end, out);
+        if (p == amp) out += *p++;
+    }
+    out.append(p, end);
+}
+
+const char* rawPositionOfDecoded(const char* begin, const char* end, size_t offset) {
+    const char* p = begin;
+    std::string character;  // one decoded reference: never more than the string holds in itself
+    for (size_t decoded = 0; p < end && decoded < offset;) {
+        character.clear();
+        const char* after = *p == '&' ? decodeReference(p, end, character) : p;
+        if (after == p) {
+            ++p;
+            ++decoded;
+        } else {
+            p = after;
+            decoded += character.size();
+        }
+    }
+    return p;
+}
+
+std::string cleanedReference(std::string_view target) {
+    size_t begin = 0, end = target.size();
+    while (begin < end && static_cast<unsigned char>(target[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(target[end - 1]) <= ' ') --end;
+    std::string out;
+    out.reserve(end - begin);
+    for (size_t i = begin; i < end; ++i) {
+        if (target[i] != '\t' && target[i] != '\n' && target[i] != '\r') out += target[i];
+    }
+    return out;
+}
+
+bool fragmentNeedsAnchor(const std::string& fragment) { return !fragment.empty() && !equalNoCase(fragment.c_str(), "top"); }
+
+bool ownAnchorOf(std::string_view target, std::string& anchor) {
+    size_t begin = 0, end = target.size();
+    while (begin < end && static_cast<unsigned char>(target[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(target[end - 1]) <= ' ') --end;
+    if (begin == end || target[begin] != '#') return false;
+    const std::string_view fragment = target.substr(begin + 1, end - begin - 1);
+    // Most fragments are plain: taken as they are, without the cleaning's copies.
+    if (fragment.find_first_of("%\t\n\r") == std::string_view::npos) {
+        anchor.assign(fragment.data(), fragment.size());
+    } else {
+        anchor = percentDecoded(std::string_view(cleanedReference(target)).substr(1));
+    }
+    return fragmentNeedsAnchor(anchor);
+}
 
 bool readPageLinks(Document& document, PageLinks& links) {
     links.references.clear();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document.h"
@@ -39,3 +40,23 @@ struct PageLinks {
 
 // Reads the links of the loaded document. False only when there is no memory for them.
 bool readPageLinks(Document& document, PageLinks& links);
+
+// The text of an attribute's value `[begin, end)` with its character references decoded
+// (&amp; &lt; &gt; &quot; &apos; and numeric ones), into `out`.
+void decodeCharacterReferences(const char* begin, const char* end, std::string& out);
+// The position in the raw value `[begin, end)` whose decoding begins `offset` bytes into
+// the decoded text.
+const char* rawPositionOfDecoded(const char* begin, const char* end, size_t offset);
+
+// A reference as a browser takes it (character references already decoded): no spaces or
+// controls at either end, no tab or line break inside.
+std::string cleanedReference(std::string_view target);
+// Whether a #fragment (percent-decoded) needs an anchor on its page: all but the empty one
+// and "top", which lead to the page's top.
+bool fragmentNeedsAnchor(const std::string& fragment);
+// Whether `target` (character references decoded) is a bare fragment of its own page that
+// names an anchor there; `anchor` gets the fragment, percent-decoded. The page's anchors
+// are its ids (any element) and the names of the attributes its rows call anchors (a name),
+// each as written with its character references decoded. The check of a page and the
+// links of a site both ask this, so they agree on every fragment of a page.
+bool ownAnchorOf(std::string_view target, std::string& anchor);

@@ -133,6 +133,7 @@ bool TagProfile::addTags(const char* text, size_t size, const std::string& fileN
         if (d.name != "*") continue;
         customElements_ = customElements_ || d.customElements;
         reservedNames_.insert(reservedNames_.end(), d.reserved.begin(), d.reserved.end());
+        if (form == KnownTagForm::BuiltIn) globalValues_.insert(globalValues_.end(), d.values.begin(), d.values.end());
     }
     tags_ = std::move(tags);
     globals_ = std::move(globals);
@@ -183,6 +184,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
                     tag.traits = d.traits;
                     tag.tableRole = d.tableRole;
                     tag.links = d.links;
+                    tag.values = d.values;
                 } else {
                     tag.traits = treeTraitsOf(name);
                 }

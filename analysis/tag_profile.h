@@ -55,6 +55,10 @@ public:
     const ElementTraits& traits(int r) const { return details_[static_cast<size_t>(r)].traits; }
     // What the attributes of row `r`'s tag say of other pages and files.
     const LinkAttributes& links(int r) const { return tagOf(r).links; }
+    // The attributes of row `r`'s own whose values name an id, a map or a URL, and those
+    // of every tag (the check of ids, references and URLs).
+    const std::vector<ValueAttribute>& valueAttributes(int r) const { return tagOf(r).values; }
+    const std::vector<ValueAttribute>& globalValueAttributes() const { return globalValues_; }
     int commentRow() const { return commentRow_; }
     // The most characters of a tag word or an attribute name the analyses read (the
     // check reads one more of a tag's name).
@@ -112,6 +116,7 @@ private:
         ElementTraits traits;
         TableRole tableRole = TableRole::None;
         LinkAttributes links;
+        std::vector<ValueAttribute> values;
     };
     struct RowDetails {
         TableRole tableRole;
@@ -142,6 +147,7 @@ private:
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
     std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
+    std::vector<ValueAttribute> globalValues_;
 
     std::vector<TagEntry> rows_;
     std::vector<RowDetails> details_;

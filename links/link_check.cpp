@@ -19,19 +19,8 @@ using PathKey = fs::path::string_type;
 
 bool isSlash(char c) { return c == '/' || c == '\\'; }
 
-// The value as a browser takes it: no spaces or controls at either end, no tab or line
-// break inside.
-std::string cleaned(const std::string& target) {
-    size_t begin = 0, end = target.size();
-    while (begin < end && static_cast<unsigned char>(target[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(target[end - 1]) <= ' ') --end;
-    std::string out;
-    out.reserve(end - begin);
-    for (size_t i = begin; i < end; ++i) {
-        if (target[i] != '\t' && target[i] != '\n' && target[i] != '\r') out += target[i];
-    }
-    return out;
-}
+// The value as a browser takes it (page_links.h).
+std::string cleaned(const std::string& target) { return cleanedReference(target); }
 
 // "C:\..." or "C:/...": a path on a Windows drive, not a URL of scheme "c".
 bool isDrivePath(std::string_view text) {
@@ -121,9 +110,6 @@ bool isPageName(const fs::path& file) {
     const std::string extension = file.extension().u8string();
     return equalBytesNoCase(extension, ".htm") || equalBytesNoCase(extension, ".html");
 }
-
-// A fragment that needs no anchor: the empty one and "top" lead to the page's top.
-bool needsNoAnchor(const std::string& fragment) { return fragment.empty() || equalNoCase(fragment.c_str(), "top"); }
 
 // Where a reference leads: a folder taken as it is (the page's, the root's), then the
 // names the page wrote, each of which is looked up on disk.
@@ -402,7 +388,7 @@ void LinkCheck::Impl::checkReference(const Page& page, const PageBase& base, con
         problems.push_back({kind, page.path, reference.line, reference.column, reference.target, std::move(onDisk),
                             kind == LinkKind::MissingAnchor ? split.fragment.value_or("") : std::string()});
     };
-    const bool needsAnchor = split.fragment && !needsNoAnchor(*split.fragment);
+    const bool needsAnchor = split.fragment && fragmentNeedsAnchor(*split.fragment);
     const std::vector<std::string>* anchors = &ownAnchors;
     // A bare fragment stays on the page whatever its base says; any other reference
     // without a path leads to the base itself.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "character_check.h"
+#include "url_check.h"
 
 namespace {
 
@@ -38,6 +39,11 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - ", "A control character (other than a space or a line break) or a noncharacter in the text."},
     {" - Byte not valid in UTF-8", "A byte that is not part of valid UTF-8 in a page encoded as UTF-8."},
     {" - Page encoded as UTF-16, not checked further", "A page encoded as UTF-16, which the check cannot read."},
+    {" - Duplicate id, first on line ", "An id that an element earlier in the page already has."},
+    {" - No element with this id (",
+     "An attribute that names an id (or a map) the page lacks: label for, headers, list, form, aria-labelledby, usemap..."},
+    {" - No anchor ", "A link to a fragment of the page itself that names no id and no anchor name there."},
+    {" - Bad URL: ", "A URL attribute whose value is not a valid URL: a space, a backslash, a bad % escape, host or port."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -78,6 +84,13 @@ const char* numericFaultWords(int32_t fault) {
             return "";
     }
 }
+// What is wrong with a URL, indexed by UrlFault.
+const char* const UrlFaultWords[UrlFaultCount] = {
+    "", "space", "tab or line break", "control character", "backslash", "% not followed by two hex digits",
+    "character not allowed", "second #", "no // after the scheme", "user name or password before the host",
+    "empty host", "character not allowed in a host", "empty or too long label in the host",
+    "malformed IPv4 address", "malformed IPv6 address", "port not a number up to 65535",
+};
 
 char* append(char* out, const char* text) {
     size_t length = strlen(text);
@@ -167,6 +180,29 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
                 w = append(w, problem.tag);
                 w += sprintf(w, " on line %d", static_cast<int>(problem.relatedLine));
             }
+            break;
+        case ProblemKind::DuplicateId:
+            w += sprintf(w, "%d", static_cast<int>(problem.relatedLine));
+            break;
+        case ProblemKind::MissingId:
+            if (problem.count == 1) {
+                w -= strlen(wordsOf(kind).ending);
+                w = append(w, " - No map of this name (");
+            }
+            w = append(w, problem.detail);
+            w = append(w, " of ");
+            w = append(w, problem.tag);
+            *w++ = ')';
+            break;
+        case ProblemKind::MissingAnchor:
+            w = append(w, problem.detail);
+            w = append(w, " on this page");
+            break;
+        case ProblemKind::BadUrl:
+            if (problem.count > 0 && problem.count < UrlFaultCount) w = append(w, UrlFaultWords[problem.count]);
+            w += sprintf(w, " at character %d in \"", static_cast<int>(problem.relatedLine));
+            w = append(w, problem.detail);
+            *w++ = '"';
             break;
         case ProblemKind::CrossingClose:
             w = append(w, problem.tag);

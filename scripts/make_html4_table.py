@@ -459,6 +459,30 @@ def html5_features(path):
     return features
 
 
+# What names something else in the page or is a URI, as the DTDs type it (IDREF, IDREFS,
+# %URI;), and the names of anchors and maps: the FEATURES of the check of ids, references
+# and URLs (see make_html5_table.mjs). profile, classid, codebase and archive are left out.
+REFERENCES = {
+    "a": "anchors=name urls=href", "area": "urls=href", "link": "urls=href", "base": "urls=href",
+    "img": "urls=src,longdesc maprefs=usemap", "iframe": "urls=src,longdesc", "frame": "urls=src,longdesc",
+    "object": "urls=data maprefs=usemap", "input": "urls=src maprefs=usemap", "script": "urls=src",
+    "form": "urls=action", "blockquote": "urls=cite", "q": "urls=cite", "del": "urls=cite", "ins": "urls=cite",
+    "body": "urls=background", "label": "idrefs=for", "td": "idref-lists=headers", "th": "idref-lists=headers",
+    "map": "map-names=name",
+}
+
+
+def reference_features(name, attributes):
+    """The reference features of the element `name` (lower case), each attribute checked
+    against the ones the DTDs give it."""
+    words = REFERENCES.get(name, "")
+    for word in words.split():
+        for attribute in word.split("=")[1].split(","):
+            if attribute not in attributes:
+                fail("'%s' doesn't take '%s'" % (name, attribute))
+    return words
+
+
 def line_of(fields):
     """The fields of a line, the empty ones at its end left out, an empty one between
     others leaving its bar alone ("name | void | Text | | | closes-p")."""
@@ -512,7 +536,7 @@ def make_table(dtd_dir, html5_known):
         "# Written by scripts/make_html4_table.py from the HTML 4.01 Transitional and Frameset",
         "# DTDs (W3C Recommendation 24 December 1999), as Debian's sgml-data package ships them.",
         "# The descriptions are ours; the pairing kinds are the script's reading of the DTDs;",
-        "# the features are html5.known's but its links. Edit the script, not this file.",
+        "# the features are html5.known's but its links, and the script's references. Edit the script, not this file.",
         "",
         "# Attributes every element takes: %attrs, that is %coreattrs, %i18n and %events, and",
         "# xmlns and xml:lang, which XHTML 1.0 (HTML 4.01 written as XML) puts on its pages.",
@@ -532,7 +556,8 @@ def make_table(dtd_dir, html5_known):
         if len(description) > LONGEST_DESCRIPTION or "|" in description:
             fail("the description of '%s' is too long or holds a '|'" % lower)
         own = [a for a in attributes[name] if a not in everywhere]
-        lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "", features.get(lower, "")]))
+        feature_words = " ".join(w for w in (features.get(lower, ""), reference_features(lower, attributes[name])) if w)
+        lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "", feature_words]))
     return "\n".join(lines) + "\n", len(elements)
 
 

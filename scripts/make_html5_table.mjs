@@ -357,7 +357,40 @@ function featuresOf(name) {
   if (escapableText.has(name)) features.push('escapable');
   if (name in tableRoles) features.push(`table=${tableRoles[name]}`);
   if (name in links) features.push(links[name]);
+  features.push(...referencesOf(name));
   return features.join(' ');
+}
+
+// The attributes whose values name something else in the page or are URLs, for the check of
+// ids, references and URLs: idrefs= holds one id, idref-lists= ids split by spaces,
+// maprefs= "#" and the name of a map, map-names= the name a map is known by, urls= one URL
+// (white space around it allowed), url-lists= URLs split by spaces. srcset is left out.
+const formOwner = 'idrefs=form';
+const references = {
+  '*': 'idrefs=aria-activedescendant idref-lists=aria-labelledby,aria-describedby,aria-controls,aria-owns,' +
+    'aria-errormessage,aria-details,aria-flowto urls=itemid',
+  a: 'urls=href url-lists=ping', area: 'urls=href url-lists=ping', link: 'urls=href', base: 'urls=href',
+  img: 'urls=src,longdesc maprefs=usemap', iframe: 'urls=src,longdesc', embed: 'urls=src',
+  object: `urls=data maprefs=usemap ${formOwner}`, audio: 'urls=src', video: 'urls=src,poster', source: 'urls=src',
+  track: 'urls=src', script: 'urls=src', input: `urls=src,formaction maprefs=usemap idrefs=list,form`,
+  button: `urls=formaction ${formOwner}`, form: 'urls=action', blockquote: 'urls=cite', q: 'urls=cite',
+  del: 'urls=cite', ins: 'urls=cite', html: 'urls=manifest', body: 'urls=background',
+  td: 'idref-lists=headers', th: 'idref-lists=headers',
+  label: 'idrefs=for', output: `idref-lists=for ${formOwner}`, fieldset: formOwner, select: formOwner,
+  textarea: formOwner, map: 'map-names=name', frame: 'urls=src,longdesc',
+};
+
+// The reference features of `name`; every attribute named must be one the element takes.
+function referencesOf(name) {
+  const words = references[name];
+  if (!words) return [];
+  const takes = new Set(name === '*' ? [...htmlElementAttributes['*'], ...ariaAttributes] : attributesOf(name));
+  for (const word of words.split(' ')) {
+    for (const attribute of word.split('=')[1].split(',')) {
+      if (!takes.has(attribute)) fail(`'${name}' doesn't take '${attribute}'`);
+    }
+  }
+  return words.split(' ');
 }
 
 // A line of fields; an empty one leaves its bar alone ("a | | obsolete").
@@ -383,7 +416,7 @@ const lines = [
   '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
   '# data-* and ARIA; and custom elements, but for the names svg and MathML keep.',
   `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')} | | ` +
-    `custom-elements reserved=${reservedNames.join(',')}`,
+    `custom-elements reserved=${reservedNames.join(',')} ${referencesOf('*').join(' ')}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',

@@ -350,7 +350,11 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          {"2:1 unfinished-tag: <P - Tag without its closing > [<p class=a]"}, same},
         {"comment without its end", "<p>x</p><!-- y", {"1:9 unfinished-tag: <!-- - Tag without its closing > [<!-- y]"},
          same},
-        {"> inside a quoted value", "<a href=\"#X_<c>_Y\" title='a > b'>k</a>", {}, same},
+        // The whole quoted value is read: its fragment names no anchor, and "<" is no URL's.
+        {"> inside a quoted value", "<a href=\"#X_<c>_Y\" title='a > b'>k</a>",
+         {"1:10 missing-anchor: #X_<c>_Y - No anchor X_<c>_Y on this page [#X_<c>_Y]",
+          "1:13 bad-url: href - Bad URL: character not allowed at character 4 in \"#X_<c>_Y\" [<]"},
+         same},
         {"lost closing quote", "<p><a href=\"x.htm>k</a> <b class=\"y\">z</b></p>",
          {"1:4 unbalanced-quotes: <A - Unbalanced quotes [<a href=\"x.htm>]"}, same},
         {"lost opening quote", "<p><a href=x.htm\">k</a></p>",

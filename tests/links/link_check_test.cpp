@@ -4,11 +4,15 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "document.h"
+#include "document_check.h"
 #include "result_lines.h"
 #include "scratch_folder.h"
+#include "tag_profile.h"
 
 namespace fs = std::filesystem;
 
@@ -257,6 +261,54 @@ TEST(LinkCheck, OnlyARootLimitsWhereLinksLead) {
         std::vector<std::string> expected = {"../about.html - No such file"};
         if (!root.empty()) expected.insert(expected.begin(), roundabout + " - Leads outside the root");
         EXPECT_EQ(messages, expected) << root;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Every in-page fragment of one page, as `check` (html5 and html4) and `links` each find it:
+// the same faults at the same places, under the one kind id.
+TEST(LinkCheck, AgreesWithTheCheckOnEveryFragmentOfAPage) {
+    const std::string page =
+        "<!DOCTYPE html>\n"
+        "<h1 id=\"intro\">x</h1> <a name=\"old\"></a> <p id=\"a&amp;b\">y</p> <b id=\"caf\xC3\xA9\"></b>\n"
+        "<a href=\"#intro\">1</a> <a href=\"#gone\">2</a> <a href=\"#\">3</a> <a href=\"#TOP\">4</a>\n"
+        "<a href=\"#old\">5</a> <a href=\"#a&amp;b\">6</a> <a href=\"#a%26b\">7</a> <a href=\"#Intro\">8</a>\n"
+        "<area href=\" #nowhere \"> <a href=\"#caf%C3%A9\">9</a> <a href=\"#caf%E9\">10</a>\n"
+        "<link href=\"#sheet\"> <a href=\"#x&#32;y\">11</a>\n";
+    ScratchFolder folder;
+    const std::string path = folder.write("page.html", page);
+
+    PageLinks links;
+    Document document;
+    ASSERT_TRUE(document.load(path.c_str()));
+    ASSERT_TRUE(readPageLinks(document, links));
+    LinkCheck linkCheck(LinkOptions{});
+    linkCheck.addPage(path, links);
+    std::vector<std::string> fromLinks;
+    for (const LinkProblem& problem : linkCheck.check([](const std::string&, PageLinks&) { return false; })) {
+        EXPECT_STREQ(linkKindId(problem.kind), "missing-anchor");
+        fromLinks.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " + problem.anchor);
+    }
+    EXPECT_EQ(fromLinks, (std::vector<std::string>{"3:33 gone", "4:79 Intro", "5:14 nowhere", "5:62 caf\xE9",
+                                                  "6:13 sheet", "6:31 x y"}));
+
+    for (const char* name : {"html5", "html4"}) {
+        const std::unique_ptr<TagProfile> profile = TagProfile::make(name);
+        struct Anchors : ProblemSink {
+            void report(const Problem& p) override {
+                if (p.kind == ProblemKind::MissingAnchor)
+                    found.push_back(std::to_string(p.line) + ":" + std::to_string(p.column) + " " + p.detail);
+            }
+            std::vector<std::string> found;
+        } fromCheck;
+        Document again;
+        ASSERT_TRUE(again.load(path.c_str()));
+        checkDocument(again, fromCheck, *profile);
+        EXPECT_EQ(fromCheck.found, fromLinks) << name;
+        EXPECT_STREQ(problemKindId(ProblemKind::MissingAnchor), linkKindId(LinkKind::MissingAnchor));
     }
 }
 
