@@ -50,6 +50,35 @@ TEST(Cli, CheckExitsWithOneWhenItFindsProblems) {
     EXPECT_EQ(r.out, "No errors found\n");
 }
 
+// Warnings fail a check only when asked to; errors always do, and html32's unrated
+// problems count as errors.
+TEST(Cli, FailOnChoosesWhatMakesTheStatusOne) {
+    TempFile warning(std::string("\xFF\xFE<\0p\0>\0", 8));  // a UTF-16 page: a warning alone
+    TempFile error("<!DOCTYPE html>\n<div>\n");
+    TempFile unrated("<td>\n");
+    TempFile fine("<P>fine</P>");
+    const struct {
+        const TempFile& page;
+        const char* profile;
+        int byDefault, onWarning;
+    } cases[] = {{warning, "html5", CliOk, CliProblemsFound}, {error, "auto", CliProblemsFound, CliProblemsFound},
+                 {unrated, "auto", CliProblemsFound, CliProblemsFound}, {fine, "auto", CliOk, CliOk}};
+    for (const auto& c : cases) {
+        const std::string profile = std::string("--profile=") + c.profile;
+        CliRun byDefault = runCli({"check", profile, c.page.path()});
+        EXPECT_EQ(byDefault.status, c.byDefault) << byDefault.out;
+        EXPECT_EQ(runCli({"check", profile, "--fail-on", "error", c.page.path()}).status, c.byDefault);
+        EXPECT_EQ(runCli({"check", profile, "--fail-on=warning", c.page.path()}).status, c.onWarning);
+    }
+    EXPECT_EQ(runCli({"check", "--profile=html5", "--format=gnu", warning.path()}).out,
+              std::string(warning.path()) + ":1:1: warning: UTF-16 - Page encoded as UTF-16, not checked further\n");
+    for (const std::vector<std::string>& misuse :
+         {std::vector<std::string>{"check", "--fail-on", "info", error.path()}, {"check", "--fail-on"},
+          {"tags", "--fail-on=warning", error.path()}}) {
+        EXPECT_EQ(runCli(misuse).status, CliFailed);
+    }
+}
+
 TEST(Cli, TagsAndTagListWithLineLabels) {
     TempFile page(Page);
     CliRun all = runCli({"tags", page.path()});
