@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "content_model.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
 #include "text.h"
@@ -14,7 +15,7 @@ namespace {
 const char* const KindIds[ProblemKindCount] = {
     "unknown-tag", "unknown-attribute", "unbalanced-quotes", "open-before-close", "close-without-open",
     "more-closes-than-opens", "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag",
-    "not-closed", "crossing-close", "void-close", "unknown-directive-kind",
+    "not-closed", "crossing-close", "void-close", "misplaced-element", "missing-child", "unknown-directive-kind",
 };
 
 uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
@@ -81,11 +82,11 @@ private:
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
 // among the others, and the page's directives, all read by then, leave theirs out.
-class HtmlCheck : public StructureSink {
+class HtmlCheck : public StructureSink, public ContentSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
         : document_(document), profile_(profile), scanner_(document, profile, TagsOnly),
-          stack_(profile, *this), exceptions_(profile) {}
+          stack_(profile, *this), content_(profile, stack_, *this), exceptions_(profile) {}
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
 
@@ -98,6 +99,15 @@ public:
     }
     void closeWithoutOpen(const StackTag& closing) override {
         hold(ProblemKind::CloseWithoutOpen, closing, "/" + nameOf(closing));
+    }
+    void closed(const StackTag& element) override { content_.closed(element); }
+    void misplaced(const StackTag& element, const StackTag* holder, const std::string& holderName,
+                   bool inside) override {
+        hold(ProblemKind::MisplacedElement, element, nameOf(element), holder ? nameOf(*holder) : holderName,
+             holder ? holder->line : 0, inside ? "inside" : "in");
+    }
+    void missingChild(const StackTag& element, const std::string& what, int32_t relatedLine) override {
+        hold(ProblemKind::MissingChild, element, nameOf(element), std::string(), relatedLine, what);
     }
 
 private:
@@ -115,9 +125,10 @@ private:
 
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
     void hold(ProblemKind kind, const StackTag& placed, std::string name, std::string tag = std::string(),
-              int32_t relatedLine = 0) {
+              int32_t relatedLine = 0, std::string detail = std::string()) {
         held_.push_back({kind, placed.line, columnOf(placed.lineStart, placed.at), relatedLine, std::move(name),
-                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end)});
+                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end),
+                         std::move(detail)});
     }
     void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string()) {
         const ScannedTag& t = scanner_.tag();
@@ -132,6 +143,7 @@ private:
     const TagProfile& profile_;
     TagScanner scanner_;
     ElementStack stack_;
+    ContentCheck content_;
     std::vector<Held> held_;
     InlineExceptions exceptions_;
     std::vector<std::string> unknownWords_;
@@ -205,6 +217,7 @@ void HtmlCheck::checkTag() {
     }
     const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
     stack_.start(element, opens);
+    if (!cell) content_.started(element, opens, scanner_.attributes());
 }
 
 void HtmlCheck::checkAttributes(int row, bool custom) {
@@ -239,6 +252,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     static const std::vector<ProblemKind> html = {
         K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
+        K::MisplacedElement, K::MissingChild,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

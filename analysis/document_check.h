@@ -39,11 +39,15 @@ enum class ProblemKind : uint8_t {
     NotClosed,
     CrossingClose,
     VoidClose,
+    // Content models (html4, html5): an element where its parent or an ancestor doesn't
+    // take it, and an element without a child it needs.
+    MisplacedElement,
+    MissingChild,
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 14;
+constexpr int ProblemKindCount = 16;
 
 // A set of kinds, indexed by ProblemKind.
 using ProblemKinds = std::bitset<ProblemKindCount>;
@@ -51,7 +55,7 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
-// "crossing-close", "void-close", "unknown-directive-kind".
+// "crossing-close", "void-close", "misplaced-element", "missing-child", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
 // nine, or the eleven of the HTML reading.
@@ -68,10 +72,14 @@ struct Problem {
     const char* name;  // the tag as read (unknown tag, pairing), the attribute, or the table's name of the tag
     // For an unknown attribute the table's name of its tag; for an element not closed the
     // tag before which it should have been ("" at the end of the page); for a crossing
-    // close tag the element it crosses; "" otherwise.
+    // close tag the element it crosses; for a misplaced element the parent or ancestor
+    // that doesn't take it; "" otherwise.
     const char* tag;
     int32_t count;        // for unbalanced tags the number left open; 0 otherwise
-    int32_t relatedLine;  // the line of `tag`, for an element not closed and a crossing; 0 otherwise
+    // The line of `tag`, for an element not closed, a crossing and a misplaced element (0
+    // for the body a page leaves out); for a missing child the line of the child that
+    // needed it, or 0; 0 otherwise.
+    int32_t relatedLine;
     // Byte offsets into the document's text of what is at fault, for an editor to mark:
     // from where line and column point (html32: the tag's "<") to one past the tag's ">",
     // or where the tag stopped, or one past an attribute's name as read. NoOffset for the

@@ -46,6 +46,8 @@ public:
     virtual void crossing(const StackTag& closing, const StackTag& crossed) = 0;
     // `closing` closes no open element.
     virtual void closeWithoutOpen(const StackTag& closing) = 0;
+    // `element` leaves the stack, by its close tag or another's, or at the end.
+    virtual void closed(const StackTag& /*element*/) {}
 };
 
 class ElementStack {
@@ -59,6 +61,8 @@ public:
     void close(const StackTag& tag);
     // The end of the page: whatever is still open and must be closed is reported.
     void finish();
+    // The open elements, the outermost first.
+    const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.
     bool inTable() const { return tables_ > 0; }
 

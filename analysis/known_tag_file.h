@@ -28,6 +28,15 @@
 //     links=ATTR,... the attributes that hold a reference to another page or file
 //     anchors=ATTR,...  the attributes that name an anchor, besides id
 //     base=ATTR      the attribute that gives the page's base
+//     categories=CAT,...  its kinds of content: flow, phrasing, interactive, heading,
+//                    sectioning, metadata, embedded, script-supporting, or none; each may
+//                    end in [ATTR], [ATTR=WORD] or [ATTR!=WORD], a condition on its attributes
+//     holds=ITEM,...  the children it takes: @CAT for a category's elements, or names
+//     transparent    its children are what its parent would take
+//     anywhere       it may stand in any element
+//     forbids=ITEM,...  descendants it may not have, as holds gives them
+//     needs=NAME,... it needs a child of one of these names (the key may come again)
+//     follow=NAME:NAME  a child of the first name needs one of the second after it
 //   and on the "*" line only:
 //     custom-elements  a name with a "-" is a custom element's (html5)
 //     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
@@ -56,6 +65,7 @@ struct KnownTagDefinition {
     LinkAttributes links;
     bool customElements = false;
     std::vector<std::string> reserved;  // lower case
+    ContentText content;
 };
 
 // Which form a text is read in: a user's file, or a table of the program's own.

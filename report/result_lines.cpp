@@ -28,6 +28,9 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - Close tag crosses ",
      "A close tag that closes an outer element while an inner one, closed later, is still open."},
     {" - Close tag of a void element", "A close tag of an element that never has one."},
+    {" - Not allowed ",
+     "An element where its parent doesn't take it, or inside an ancestor that forbids it, on the tree a browser builds."},
+    {" - Missing ", "An element without a child it needs: title in head, li in a list, dd after dt, ..."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -125,6 +128,18 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
         case ProblemKind::CrossingClose:
             w = append(w, problem.tag);
             w += sprintf(w, ", opened on line %d", static_cast<int>(problem.relatedLine));
+            break;
+        case ProblemKind::MisplacedElement:
+            // "div - Not allowed in ul (line 12)", "a - Not allowed inside button (line 3)".
+            w = append(w, problem.detail);
+            *w++ = ' ';
+            w = append(w, problem.tag);
+            if (problem.relatedLine > 0) w += sprintf(w, " (line %d)", static_cast<int>(problem.relatedLine));
+            break;
+        case ProblemKind::MissingChild:
+            // "head - Missing title", "dl - Missing dd after dt (line 7)".
+            w = append(w, problem.detail);
+            if (problem.relatedLine > 0) w += sprintf(w, " (line %d)", static_cast<int>(problem.relatedLine));
             break;
         default:
             break;

@@ -330,7 +330,8 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
         {"left-out </a> before the next <a>", "<p><a href=x>one\n<a href=y>two</a></p>",
          {"1:4 not-closed: a - Not closed before a on line 2 [<a href=x>]"}, same},
         {"left-out </h3> of the last heading", "<h3>Title\n<p>x</p>",
-         {"1:1 not-closed: h3 - Not closed at the end of the document [<h3>]"}, same},
+         {"1:1 not-closed: h3 - Not closed at the end of the document [<h3>]",
+          "2:1 misplaced-element: p - Not allowed in h3 (line 1) [<p>]"}, same},
         {"left-out </em>", "<div>\n<p><em>x</p>\n</div>",
          {"2:4 not-closed: em - Not closed before /p on line 2 [<em>]"}, same},
         {"left-out </button>", "<form>\n<button>Go\n</form>",
@@ -357,7 +358,7 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
           "2:6 cell-outside-table: /TD - This tag should be in a table [</td>]"},
          same},
         {"end tags the page may leave out", "<html><head><title>t</title><body><p>a<div>b</div><ul><li>c<li>d</ul>"
-         "<dl><dt>e<dd>f<dt>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
+         "<dl><dt>e<dd>f<dt>g<dd>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
          {}, same},
         {"an element that holds itself", "<div><div></div></div><span><span></span></span>", {}, same},
         {"raw text is no tags", "<script>if (a<b) x='</p>'</script><style>p<b{}</style>", {}, same},
