@@ -82,8 +82,9 @@ function readNot(list, known, model) {
 
 // A selector of a model's item: what it adds to holds (and forbids).
 function readSelector(selector, known, model) {
+  // A ":not" after a name restricts that child alone, not its descendants: not compiled.
   const m = selector.match(/^(:model\([a-z-]+\)|#[a-z-]+|[a-z][a-z0-9]*)(?::not\((.*)\))?$/);
-  if (!m) throw new Error(`selector not understood: '${selector}'`);
+  if (!m || (m[2] !== undefined && !m[1].startsWith(':model('))) throw new Error(`selector not understood: '${selector}'`);
   const item = itemOf(m[1], known);
   if (item) model.holds.add(item);
   if (m[2] !== undefined) readNot(m[2], known, model);
