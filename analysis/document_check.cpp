@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "character_check.h"
+#include "content_model.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
 #include "page_links.h"
@@ -23,6 +24,7 @@ const char* const KindIds[ProblemKindCount] = {
     "unknown-reference", "reference-without-semicolon", "bad-numeric-reference", "control-character", "invalid-bytes",
     "utf16-page",
     "duplicate-id", "missing-id", "missing-anchor", "bad-url",
+    "misplaced-element", "missing-child",
     "unknown-directive-kind",
 };
 
@@ -99,11 +101,11 @@ PageEncoding bytesAsRead(const EncodingDecision& decision) {
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
 // among the others, and the page's directives, all read by then, leave theirs out.
-class HtmlCheck : public StructureSink {
+class HtmlCheck : public StructureSink, public ContentSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
         : document_(document), profile_(profile), scanner_(document, profile, TagsOnly),
-          stack_(profile, *this), exceptions_(profile),
+          stack_(profile, *this), content_(profile, stack_, *this), exceptions_(profile),
           encoding_(decidePageEncoding(document.text, document.size,
                                        profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
           characters_(bytesAsRead(encoding_), profile.isCurrentHtml()),
@@ -123,6 +125,11 @@ public:
     void notClosed(const StackTag& element, const StackTag* closedBy) override {
         std::string cause = closedBy ? std::string(closedBy->at[1] == '/' ? "/" : "") + nameOf(*closedBy) : "";
         hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
+        // What stood in it, once its close tag was left out, was the author's next sibling.
+        const uint32_t at = offsetIn(document_, element.at);
+        for (const Misplaced& m : misplaced_) {
+            if (m.holder == at) held_[m.held].dropped = true;
+        }
     }
     void crossing(const StackTag& closing, const StackTag& crossed) override {
         crossings_.push_back(held_.size());
@@ -148,6 +155,16 @@ public:
                 foldedEqual(h.name.data() + 1, last.name, last.nameLength))
                 h.dropped = true;
         }
+    }
+    void closed(const StackTag& element) override { content_.closed(element); }
+    void misplaced(const StackTag& element, const StackTag* holder, const std::string& holderName,
+                   bool inside) override {
+        if (holder) misplaced_.push_back({held_.size(), offsetIn(document_, holder->at)});
+        hold(ProblemKind::MisplacedElement, element, nameOf(element), holder ? nameOf(*holder) : holderName,
+             holder ? holder->line : 0, inside ? "inside" : "in");
+    }
+    void missingChild(const StackTag& element, const std::string& what, int32_t relatedLine) override {
+        hold(ProblemKind::MissingChild, element, nameOf(element), std::string(), relatedLine, what);
     }
 
 private:
@@ -190,9 +207,10 @@ private:
     }
     static std::string nameOf(const StackTag& tag) { return std::string(tag.name, tag.nameLength); }
     void hold(ProblemKind kind, const StackTag& placed, std::string name, std::string tag = std::string(),
-              int32_t relatedLine = 0) {
+              int32_t relatedLine = 0, std::string detail = std::string()) {
         held_.push_back({kind, placed.line, columnOf(placed.lineStart, placed.at), relatedLine, std::move(name),
-                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end), std::string(), false});
+                         std::move(tag), offsetIn(document_, placed.at), offsetIn(document_, placed.end),
+                         std::move(detail), false});
     }
     void holdAtTag(ProblemKind kind, std::string name, std::string tag = std::string(),
                    std::string detail = std::string()) {
@@ -224,8 +242,15 @@ private:
     const TagProfile& profile_;
     TagScanner scanner_;
     ElementStack stack_;
+    ContentCheck content_;
     std::vector<Held> held_;
     std::vector<size_t> crossings_;  // in held_
+    // Each misplaced element held, with the offset of the element it can't stand in.
+    struct Misplaced {
+        size_t held;
+        uint32_t holder;
+    };
+    std::vector<Misplaced> misplaced_;
     InlineExceptions exceptions_;
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
@@ -382,6 +407,7 @@ void HtmlCheck::checkTag() {
     }
     const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
     stack_.start(element, opens);
+    if (!cell) content_.started(element, opens, scanner_.attributes());
 }
 
 void HtmlCheck::checkUnknownTag(const char* bare) {
@@ -694,6 +720,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
         K::UnknownReference, K::ReferenceWithoutSemicolon, K::BadNumericReference, K::ControlCharacter,
         K::InvalidBytes, K::Utf16Page,
         K::DuplicateId, K::MissingId, K::MissingAnchor, K::BadUrl,
+        K::MisplacedElement, K::MissingChild,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

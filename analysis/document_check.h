@@ -51,11 +51,15 @@ enum class ProblemKind : uint8_t {
     MissingId,
     MissingAnchor,
     BadUrl,
+    // Content models (html4, html5): an element where its parent or an ancestor doesn't
+    // take it, and an element without a child it needs.
+    MisplacedElement,
+    MissingChild,
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 24;
+constexpr int ProblemKindCount = 26;
 
 // How grave a problem is, where the page is read as HTML: an error is a fault by the
 // standard, a warning what it only discourages. html32's problems are unrated: its
@@ -71,7 +75,7 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // "crossing-close", "void-close", "unknown-reference", "reference-without-semicolon",
 // "bad-numeric-reference", "control-character", "invalid-bytes", "utf16-page",
 // "duplicate-id", "missing-id", "missing-anchor" (the id `tagvetter links` gives the same
-// fault), "bad-url", "unknown-directive-kind".
+// fault), "bad-url", "misplaced-element", "missing-child", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The severity of a kind where the page is read as HTML.
 Severity severityOf(ProblemKind kind);
@@ -90,15 +94,17 @@ struct Problem {
     const char* name;  // the tag as read (unknown tag, pairing), the attribute, or the table's name of the tag
     // For an unknown attribute the table's name of its tag; for an element not closed the
     // tag before which it should have been ("" at the end of the page); for a crossing
-    // close tag the element it crosses; "" otherwise.
+    // close tag the element it crosses; for a misplaced element the parent or ancestor
+    // that doesn't take it; "" otherwise.
     const char* tag;
     // For unbalanced tags the number left open; for the character kinds what
     // character_check.h's CharacterFinding::count says; for a missing id 1 when a map's
     // name was asked for (usemap); for a bad URL its UrlFault (url_check.h); 0 otherwise.
     int32_t count;
-    // The line of `tag`, for an element not closed and a crossing; of the first, for a
-    // duplicate id; for a bad URL the character of the value (1-based) the fault is at; 0
-    // otherwise.
+    // The line of `tag`, for an element not closed, a crossing and a misplaced element (0
+    // for the body a page leaves out); of the first, for a duplicate id; for a missing
+    // child the line of the child that needed it, or 0; for a bad URL the character of the
+    // value (1-based) the fault is at; 0 otherwise.
     int32_t relatedLine;
     // Byte offsets into the document's text of what is at fault, for an editor to mark:
     // from where line and column point (html32: the tag's "<") to one past the tag's ">",

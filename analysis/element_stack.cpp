@@ -101,6 +101,7 @@ void ElementStack::pop() {
     if (g == ElementGroup::Table) --tables_;
     if (g == ElementGroup::Paragraph) --paragraphs_;
     if (g == ElementGroup::Head) --heads_;
+    sink_.closed(open_.back());
     open_.pop_back();
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
     // Once the element around it closes, a close tag of a reopened element is extra.
@@ -175,6 +176,8 @@ void ElementStack::start(const StackTag& tag, bool opens) {
         case G::TableRow:
             closeImplied(tag, [](G g) { return g == G::TableCell || g == G::TableRow; },
                          [](const ElementTraits& t) { return t.group == G::TableSection || t.group == G::Table; });
+            // A closed cell leaves its row, which the new row closes too.
+            if (topGroup() == G::TableRow) pop();
             break;
         case G::TableCell:
             closeImplied(tag, [](G g) { return g == G::TableCell; }, [](const ElementTraits& t) {
@@ -184,7 +187,10 @@ void ElementStack::start(const StackTag& tag, bool opens) {
         case G::TableSection:
         case G::Caption:
         case G::ColumnGroup:
-            closeImplied(tag, isTablePart, [](const ElementTraits& t) { return t.group == G::Table; });
+            // Every open part of the table: a cell, its row and their section.
+            do {
+                closeImplied(tag, isTablePart, [](const ElementTraits& t) { return t.group == G::Table; });
+            } while (isTablePart(topGroup()));
             break;
         case G::RubyText:
             closeImplied(tag, [](G g) { return g == G::RubyText; },

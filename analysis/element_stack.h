@@ -59,6 +59,8 @@ public:
     virtual void shiftedBetween(const StackTag& extra, const StackTag& last) = 0;
     // `closing`, reported as closing no open element, closed one after all.
     virtual void withdrawCloseWithoutOpen(const StackTag& closing) = 0;
+    // `element` leaves the stack, by its close tag or another's, or at the end.
+    virtual void closed(const StackTag& /*element*/) {}
 };
 
 class ElementStack {
@@ -78,6 +80,8 @@ public:
     bool closeIfOpen(const StackTag& tag);
     // The end of the page: whatever is still open and must be closed is reported.
     void finish();
+    // The open elements, the outermost first.
+    const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.
     bool inTable() const { return tables_ > 0; }
 

@@ -95,6 +95,73 @@ bool readAttributeUse(const std::string& text, AttributeUse& use) {
     return isName(use.condition);
 }
 
+struct CategoryWord {
+    const char* word;
+    uint16_t category;
+};
+constexpr CategoryWord Categories[] = {
+    {"flow", CategoryFlow},
+    {"phrasing", CategoryPhrasing},
+    {"interactive", CategoryInteractive},
+    {"heading", CategoryHeading},
+    {"sectioning", CategorySectioning},
+    {"metadata", CategoryMetadata},
+    {"embedded", CategoryEmbedded},
+    {"script-supporting", CategoryScriptSupporting},
+};
+
+// The bit of a category's word, or 0.
+uint16_t categoryOf(const std::string& word) {
+    for (const CategoryWord& c : Categories) {
+        if (word == c.word) return c.category;
+    }
+    return 0;
+}
+
+// Reads "CAT", "CAT[ATTR]", "CAT[ATTR=WORD]" or "CAT[ATTR!=WORD]" into `content`.
+std::string readCategory(const std::string& text, ContentText& content) {
+    const size_t open = text.find('[');
+    const uint16_t category = categoryOf(text.substr(0, open));
+    if (open == std::string::npos && text == "none") return std::string();
+    if (category == 0) return "unknown category '" + text.substr(0, open) + "'";
+    if (open == std::string::npos) {
+        content.categories |= category;
+        return std::string();
+    }
+    if (text.back() != ']') return "'" + text + "' is not a category with a [condition]";
+    std::string condition = text.substr(open + 1, text.size() - open - 2);
+    ConditionalCategory c;
+    c.category = category;
+    const size_t equals = condition.find('=');
+    if (equals != std::string::npos) {
+        c.negated = equals > 0 && condition[equals - 1] == '!';
+        c.value = lowerCased(condition.substr(equals + 1));
+        condition = condition.substr(0, c.negated ? equals - 1 : equals);
+        if (!isName(c.value)) return "'" + text + "' compares with no word";
+    }
+    c.attribute = lowerCased(condition);
+    if (!isName(c.attribute)) return "'" + text + "' has no attribute in its condition";
+    content.conditional.push_back(std::move(c));
+    return std::string();
+}
+
+// Reads "@CAT" or a tag name into a set of categories and names.
+std::string readContentItems(const std::vector<std::string>& values, uint16_t& categories,
+                             std::vector<std::string>& names) {
+    for (const std::string& v : values) {
+        if (v[0] == '@') {
+            const uint16_t category = categoryOf(v.substr(1));
+            if (category == 0) return "unknown category '" + v.substr(1) + "'";
+            categories |= category;
+        } else if (isName(v)) {
+            names.push_back(lowerCased(v));
+        } else {
+            return "'" + v + "' is neither @CATEGORY nor a tag name";
+        }
+    }
+    return std::string();
+}
+
 // Reads one feature's values into `definition`; gives what is wrong, or "".
 using FeatureReader = std::string (*)(const std::vector<std::string>& values, KnownTagDefinition& definition);
 
@@ -175,6 +242,55 @@ const FeatureKey FeatureKeys[] = {
      [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::Url, d); }},
     {"url-lists", true,
      [](const std::vector<std::string>& v, KnownTagDefinition& d) { return readValueAttributes(v, ValueRole::UrlList, d); }},
+    {"categories", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         d.content.given = true;
+         for (const std::string& v : values) {
+             std::string problem = readCategory(v, d.content);
+             if (!problem.empty()) return problem;
+         }
+         return std::string();
+     }},
+    {"holds", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         d.content.given = d.content.holdsGiven = true;
+         return readContentItems(values, d.content.holdsCategories, d.content.holds);
+     }},
+    {"transparent", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) {
+         d.content.given = d.content.transparent = true;
+         return std::string();
+     }},
+    {"anywhere", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) {
+         d.content.given = d.content.anywhere = true;
+         return std::string();
+     }},
+    {"forbids", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         d.content.given = true;
+         return readContentItems(values, d.content.forbidsCategories, d.content.forbids);
+     }},
+    {"needs", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         d.content.given = true;
+         std::vector<std::string>& group = d.content.needs.emplace_back();
+         for (const std::string& v : values) {
+             if (!isName(v)) return "'" + v + "' is not a tag name";
+             group.push_back(lowerCased(v));
+         }
+         return std::string();
+     }},
+    {"follow", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         const size_t colon = values[0].find(':');
+         if (values.size() != 1 || colon == std::string::npos) return "follow takes NAME:NAME";
+         d.content.given = true;
+         d.content.follows = lowerCased(values[0].substr(0, colon));
+         d.content.followedBy = lowerCased(values[0].substr(colon + 1));
+         if (!isName(d.content.follows) || !isName(d.content.followedBy)) return "follow takes NAME:NAME";
+         return std::string();
+     }},
     {"custom-elements", false,
      [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.customElements = true, std::string(); }},
     {"reserved", true,

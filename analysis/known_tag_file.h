@@ -35,6 +35,15 @@
 //                    those that give a map its name
 //     urls=ATTR,...  url-lists=ATTR,...  the attributes that hold a URL, or URLs split by
 //                    spaces (also on the "*" line)
+//     categories=CAT,...  its kinds of content: flow, phrasing, interactive, heading,
+//                    sectioning, metadata, embedded, script-supporting, or none; each may
+//                    end in [ATTR], [ATTR=WORD] or [ATTR!=WORD], a condition on its attributes
+//     holds=ITEM,...  the children it takes: @CAT for a category's elements, or names
+//     transparent    its children are what its parent would take
+//     anywhere       it may stand in any element
+//     forbids=ITEM,...  descendants it may not have, as holds gives them
+//     needs=NAME,... it needs a child of one of these names (the key may come again)
+//     follow=NAME:NAME  a child of the first name needs one of the second after it
 //   and on the "*" line only:
 //     custom-elements  a name with a "-" is a custom element's (html5)
 //     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
@@ -64,6 +73,7 @@ struct KnownTagDefinition {
     std::vector<ValueAttribute> values;  // idrefs, maprefs, urls and their kin
     bool customElements = false;
     std::vector<std::string> reserved;  // lower case
+    ContentText content;
 };
 
 // Which form a text is read in: a user's file, or a table of the program's own.

@@ -86,6 +86,46 @@ struct ElementTraits {
     bool escapableText = false;
 };
 
+// The kinds of content an element belongs to, one bit each, for the content check
+// (content_model.h): what a parent holds and what an ancestor forbids are sets of them.
+enum ContentCategory : uint16_t {
+    CategoryFlow = 1 << 0,
+    CategoryPhrasing = 1 << 1,
+    CategoryInteractive = 1 << 2,
+    CategoryHeading = 1 << 3,
+    CategorySectioning = 1 << 4,
+    CategoryMetadata = 1 << 5,
+    CategoryEmbedded = 1 << 6,
+    CategoryScriptSupporting = 1 << 7,
+};
+
+// A category an element has only on a condition on its attributes: "interactive[href]",
+// "interactive[type!=hidden]". The value is compared with each space-separated word of
+// the attribute's, letter case ignored.
+struct ConditionalCategory {
+    uint16_t category = 0;
+    std::string attribute;  // lower case
+    std::string value;      // "" for any value
+    bool negated = false;   // the category holds unless the condition does
+};
+
+// What a table line says of an element's place and contents, by names; the profile
+// resolves the names to rows (TagProfile::ContentRules).
+struct ContentText {
+    bool given = false;        // a line gave any of these: without, the element goes anywhere unchecked
+    uint16_t categories = 0;   // ContentCategory bits
+    std::vector<ConditionalCategory> conditional;
+    bool transparent = false;  // its children are checked against its parent's model
+    bool anywhere = false;     // may stand in any element
+    bool holdsGiven = false;   // its children are checked
+    uint16_t holdsCategories = 0;
+    std::vector<std::string> holds;  // lower case
+    uint16_t forbidsCategories = 0;  // no descendant of these
+    std::vector<std::string> forbids;
+    std::vector<std::vector<std::string>> needs;  // each: at least one child of these names
+    std::string follows, followedBy;              // a child `follows` needs a later `followedBy`
+};
+
 // The part a row plays in the check's table context.
 enum class TableRole : uint8_t { None, Table, TableEnd, Cell };
 

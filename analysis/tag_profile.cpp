@@ -185,6 +185,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
                     tag.tableRole = d.tableRole;
                     tag.links = d.links;
                     tag.values = d.values;
+                    tag.content = d.content;
                 } else {
                     tag.traits = treeTraitsOf(name);
                 }
@@ -266,6 +267,47 @@ void TagProfile::build() {
         slots_[h & (slotCount - 1)] = Slot{r, hash};
     }
     commentRow_ = find("!-");
+    resolveContent();
+}
+
+void TagProfile::resolveContent() {
+    contentRules_.assign(tags_.size(), ContentRules());
+    const size_t words = (rows_.size() + 63) / 64;
+    // A name the profile doesn't have (a user's table may drop nothing, but may lack
+    // what the built-in table names) takes no part.
+    // No names, no words: an empty set is what the check looks for.
+    auto rowsOf = [&](const std::vector<std::string>& names, std::vector<uint64_t>& bits) {
+        bits.assign(names.empty() ? 0 : words, 0);
+        for (const std::string& n : names) {
+            const int r = find(n.c_str());
+            if (r >= 0) bits[static_cast<size_t>(r) / 64] |= uint64_t(1) << (static_cast<size_t>(r) % 64);
+        }
+    };
+    for (size_t t = 0; t < tags_.size(); ++t) {
+        const ContentText& text = tags_[t].content;
+        ContentRules& rules = contentRules_[t];
+        rules.known = text.given;
+        rules.transparent = text.transparent;
+        rules.anywhere = text.anywhere;
+        rules.checksChildren = text.holdsGiven;
+        rules.categories = text.categories;
+        rules.conditional = text.conditional;
+        rules.holdsCategories = text.holdsCategories;
+        rowsOf(text.holds, rules.holdsRows);
+        rules.forbidsCategories = text.forbidsCategories;
+        rowsOf(text.forbids, rules.forbidsRows);
+        for (const std::vector<std::string>& group : text.needs) {
+            std::vector<int>& rows = rules.needs.emplace_back();
+            for (const std::string& n : group) {
+                if (find(n.c_str()) >= 0) rows.push_back(find(n.c_str()));
+            }
+            if (rows.empty()) rules.needs.pop_back();
+        }
+        if (!text.follows.empty()) {
+            rules.follows = find(text.follows.c_str());
+            rules.followedBy = find(text.followedBy.c_str());
+        }
+    }
 }
 
 int TagProfile::findByScan(const char* name) const {

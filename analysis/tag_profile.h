@@ -75,6 +75,30 @@ public:
     // 127, and is none of the names the table keeps for other vocabularies.
     bool isCustomElement(const char* name) const;
 
+    // What the content check (content_model.h) knows of an element: where it may stand
+    // and what it may hold, with the names resolved to open rows.
+    struct ContentRules {
+        bool known = false;        // without, the element stands anywhere and holds anything
+        bool transparent = false;  // its children are checked against its parent's model
+        bool anywhere = false;     // it may stand in any element
+        bool checksChildren = false;
+        uint16_t categories = 0;
+        std::vector<ConditionalCategory> conditional;
+        uint16_t holdsCategories = 0;
+        std::vector<uint64_t> holdsRows;  // a bit per open row
+        uint16_t forbidsCategories = 0;
+        std::vector<uint64_t> forbidsRows;
+        std::vector<std::vector<int>> needs;  // each: at least one child of these rows
+        int follows = -1, followedBy = -1;
+    };
+    // The content rules of open row `r`.
+    const ContentRules& content(int r) const { return contentRules_[details_[static_cast<size_t>(r)].tag]; }
+    // True when the bit of `row` is set in a row set of ContentRules.
+    static bool hasRow(const std::vector<uint64_t>& rows, int row) {
+        const size_t word = static_cast<size_t>(row) / 64;
+        return word < rows.size() && (rows[word] >> (static_cast<size_t>(row) % 64) & 1) != 0;
+    }
+
     // The row whose name equals `name` without regard to case, or -1.
     int find(const char* name) const;
     // The description of the tag word `name`: its row's, a custom element's, or "".
@@ -117,6 +141,7 @@ private:
         TableRole tableRole = TableRole::None;
         LinkAttributes links;
         std::vector<ValueAttribute> values;
+        ContentText content;
     };
     struct RowDetails {
         TableRole tableRole;
@@ -137,6 +162,8 @@ private:
     const Tag& tagOf(int r) const { return tags_[details_[static_cast<size_t>(r)].tag]; }
     // Makes the rows, their details and the name index from tags_ and globals_.
     void build();
+    // Makes contentRules_ from each tag's ContentText, once the rows are known.
+    void resolveContent();
     int findByScan(const char* name) const;
     bool acceptedAsLowerCase(const char* lower, size_t length, int r) const;
 
@@ -163,6 +190,7 @@ private:
     std::vector<Slot> slots_;
     std::vector<uint8_t> nameLengths_;
     std::vector<int> bodyRows_;                 // the open rows whose contents aren't markup
+    std::vector<ContentRules> contentRules_;    // by tag
     size_t longestRowName_ = 0;
     int commentRow_ = -1;
 };

@@ -44,6 +44,9 @@ const KindWords KindTexts[ProblemKindCount] = {
      "An attribute that names an id (or a map) the page lacks: label for, headers, list, form, aria-labelledby, usemap..."},
     {" - No anchor ", "A link to a fragment of the page itself that names no id and no anchor name there."},
     {" - Bad URL: ", "A URL attribute whose value is not a valid URL: a space, a backslash, a bad % escape, host or port."},
+    {" - Not allowed ",
+     "An element where its parent doesn't take it, or inside an ancestor that forbids it, on the tree a browser builds."},
+    {" - Missing ", "An element without a child it needs: title in head, li in a list, dd after dt, ..."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -219,6 +222,18 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
         }
         case ProblemKind::InvalidBytes:
             if (problem.count > 1) w += sprintf(w, " (%d on the page)", static_cast<int>(problem.count));
+            break;
+        case ProblemKind::MisplacedElement:
+            // "div - Not allowed in ul (line 12)", "a - Not allowed inside button (line 3)".
+            w = append(w, problem.detail);
+            *w++ = ' ';
+            w = append(w, problem.tag);
+            if (problem.relatedLine > 0) w += sprintf(w, " (line %d)", static_cast<int>(problem.relatedLine));
+            break;
+        case ProblemKind::MissingChild:
+            // "head - Missing title", "dl - Missing dd after dt (line 7)".
+            w = append(w, problem.detail);
+            if (problem.relatedLine > 0) w += sprintf(w, " (line %d)", static_cast<int>(problem.relatedLine));
             break;
         default:
             break;

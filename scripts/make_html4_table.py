@@ -38,6 +38,9 @@ import os
 import re
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import html4_content_models  # noqa: E402  (beside this script)
+
 DEFAULT_DTD_DIR = "/usr/share/sgml/html/dtd/4.01"
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -110,6 +113,7 @@ class Dtd:
         self.external = {}  # parameter entity -> file
         self.elements = {}  # name (capitals) -> (end omissible, content, names, exclusions, inclusions)
         self.attributes = {}  # name (capitals) -> attribute names in lower case, in order
+        self.models = {}  # name (capitals) -> (start omissible, the tokens of its content model)
         with open(path, encoding="latin-1") as f:
             self.read_subset(f.read())
 
@@ -329,6 +333,7 @@ class Dtd:
         if start not in ("-", "O") or end not in ("-", "O"):
             fail("element %s without its tag minimization" % names)
         at += 2
+        model_start = at
         if tokens[at] == "(":
             inner, at = self.group_or_name(tokens, at)
             # An occurrence indicator, unless the "+" opens the inclusions: "+(".
@@ -344,6 +349,7 @@ class Dtd:
             if content not in ("EMPTY", "CDATA", "ANY"):
                 fail("element %s has the unknown declared content %s" % (names, content))
             at += 1
+        model = tokens[model_start:at]
         exclusions, inclusions = set(), set()
         while at < len(tokens):
             sign = tokens[at]
@@ -353,6 +359,7 @@ class Dtd:
             (exclusions if sign == "-" else inclusions).update(n.upper() for n in group)
         for name in names:
             self.elements.setdefault(name.upper(), (end == "O", content, children, exclusions, inclusions))
+            self.models.setdefault(name.upper(), (start == "O", model))
 
     @staticmethod
     def attribute_names(tokens, at):
@@ -526,6 +533,8 @@ def make_table(dtd_dir, html5_known):
 
     html5 = html5_descriptions(html5_known)
     features = html5_features(html5_known)
+    for lower, words in html4_content_models.content_features(transitional, frameset).items():
+        features[lower] = (features.get(lower, "") + " " + words).strip()
     for name in DESCRIPTIONS:
         if name.upper() not in elements:
             fail("'%s' is described but not an HTML 4.01 element" % name)

@@ -17,12 +17,14 @@ import {execFileSync} from 'node:child_process';
 import {existsSync, readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {fileURLToPath, pathToFileURL} from 'node:url';
+import {contentFeatures, contentPackage} from './html5_content_models.mjs';
 
 const packages = {
   'html-tag-names': '2.1.0',
   'html-void-elements': '3.0.0',
   'html-element-attributes': '3.5.0',
   'aria-attributes': '2.0.1',
+  ...contentPackage,
 };
 
 // Names the packages hold for pages of earlier HTML, which the current standard lists
@@ -347,6 +349,7 @@ function pairing(name) {
   return notNesting.has(name) ? 'strict' : 'counted';
 }
 
+const contents = contentFeatures(dataDir, new Set(htmlTagNames));
 function featuresOf(name) {
   const features = [];
   if (name in groups) features.push(`group=${groups[name]}`);
@@ -358,6 +361,7 @@ function featuresOf(name) {
   if (name in tableRoles) features.push(`table=${tableRoles[name]}`);
   if (name in links) features.push(links[name]);
   features.push(...referencesOf(name));
+  if (contents.has(name)) features.push(contents.get(name));
   return features.join(' ');
 }
 

@@ -332,6 +332,7 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          {"2:5 not-closed: a - Not closed before /li on line 2 [<a href=x>]"}, same},
         {"left-out </a> before the next <a>", "<p><a href=x>one\n<a href=y>two</a></p>",
          {"1:4 not-closed: a - Not closed before a on line 2 [<a href=x>]"}, same},
+        // What follows was meant after the heading, not in it.
         {"left-out </h3> of the last heading", "<h3>Title\n<p>x</p>",
          {"1:1 not-closed: h3 - Not closed at the end of the document [<h3>]"}, same},
         {"left-out </em>", "<div>\n<p><em>x</p>\n</div>",
@@ -362,7 +363,7 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
         {"cell outside a table", "<p>x</p>\n<td>y</td>",
          {"2:1 cell-outside-table: TD - This tag should be in a table [<td>]"}, same},
         {"end tags the page may leave out", "<html><head><title>t</title><body><p>a<div>b</div><ul><li>c<li>d</ul>"
-         "<dl><dt>e<dd>f<dt>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
+         "<dl><dt>e<dd>f<dt>g<dd>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
          {}, same},
         {"an element that holds itself", "<div><div></div></div><span><span></span></span>", {}, same},
         {"raw text is no tags", "<script>if (a<b) x='</p>'</script><style>p<b{}</style>", {}, same},
@@ -427,7 +428,9 @@ TEST(CheckDocument, ReportsEachFaultOnceAndGoesOnAsTheAuthorMeant) {
           "4:19 close-without-open: /div - Close tag without matching open tag [</div>]"}},
         {"extra </span> in a cell, its span closed after the table",
          "<div><span><table><tr><td>x</span></td></tr></table></span></div>",
-         {"1:28 close-without-open: /span - Close tag without matching open tag [</span>]"}, same},
+         // A table can't stand in a span either: a fault of its own.
+         {"1:12 misplaced-element: table - Not allowed in span (line 1) [<table>]",
+          "1:28 close-without-open: /span - Close tag without matching open tag [</span>]"}, same},
         {"cell outside a table: one report", "<p>x<td>y</td> z</p>",
          {"1:5 cell-outside-table: TD - This tag should be in a table [<td>]"}, same},
         {"a close tag of a cell alone outside a table", "<p>x</td></p>",

@@ -256,6 +256,36 @@ TEST(ReadKnownTags, ReadsTheFeaturesOfABuiltInTable) {
     }
 }
 
+TEST(ReadKnownTags, ReadsTheContentModelOfABuiltInLine) {
+    std::vector<std::string> errors;
+    const auto defs = readBuiltIn(
+        "x | counted | X | | | categories=flow,interactive[href],phrasing[type!=Hidden] holds=@phrasing,LI "
+        "transparent forbids=@interactive,a needs=dt,dd needs=title follow=dt:dd\n"
+        "y | void | Y | | | categories=none\nz | counted | Z\n",
+        errors);
+    ASSERT_TRUE(errors.empty());
+    ASSERT_EQ(defs.size(), 3u);
+    const ContentText& x = defs[0].content;
+    EXPECT_TRUE(x.given && x.transparent && x.holdsGiven && !x.anywhere);
+    EXPECT_EQ(x.categories, CategoryFlow);
+    ASSERT_EQ(x.conditional.size(), 2u);
+    EXPECT_EQ(x.conditional[0].category, CategoryInteractive);
+    EXPECT_EQ(x.conditional[0].attribute, "href");
+    EXPECT_FALSE(x.conditional[0].negated);
+    EXPECT_EQ(x.conditional[1].attribute, "type");
+    EXPECT_EQ(x.conditional[1].value, "hidden");
+    EXPECT_TRUE(x.conditional[1].negated);
+    EXPECT_EQ(x.holdsCategories, CategoryPhrasing);
+    EXPECT_EQ(x.holds, std::vector<std::string>{"li"});
+    EXPECT_EQ(x.forbidsCategories, CategoryInteractive);
+    EXPECT_EQ(x.needs, (std::vector<std::vector<std::string>>{{"dt", "dd"}, {"title"}}));
+    EXPECT_EQ(x.follows + ":" + x.followedBy, "dt:dd");
+    // "none" marks an element placed by its parents' models alone; no word leaves it unchecked.
+    EXPECT_TRUE(defs[1].content.given);
+    EXPECT_EQ(defs[1].content.categories, 0);
+    EXPECT_FALSE(defs[2].content.given);
+}
+
 TEST(ReadKnownTags, GivesACloseTagItsOwnLineInABuiltInTable) {
     std::vector<std::string> errors;
     const auto defs = readBuiltIn("TD | optional | Table cell\n/TD | | Table cell end\nSPAN | strict\n/SPAN\n", errors);
@@ -286,6 +316,15 @@ TEST(ReadKnownTags, ReportsWhatABuiltInTableGetsWrong) {
         {"x | counted | X | | | custom-elements", "custom-elements and reserved belong on the '*' line"},
         {"x | counted | X | | | reserved=font-face", "custom-elements and reserved belong on the '*' line"},
         {"* | | | | | reserved=font/face", "'font/face' is not a tag name"},
+        {"x | counted | X | | | categories=block", "unknown category 'block'"},
+        {"x | counted | X | | | categories=flow[href", "'flow[href' is not a category with a [condition]"},
+        {"x | counted | X | | | categories=flow[=a]", "'flow[=a]' has no attribute in its condition"},
+        {"x | counted | X | | | categories=flow[type!=]", "'flow[type!=]' compares with no word"},
+        {"x | counted | X | | | holds=@inline", "unknown category 'inline'"},
+        {"x | counted | X | | | forbids=a/b", "'a/b' is neither @CATEGORY nor a tag name"},
+        {"x | counted | X | | | follow=dt", "follow takes NAME:NAME"},
+        {"x | counted | X | | | follow=dt:", "follow takes NAME:NAME"},
+        {"x | counted | X | | | transparent=yes", "feature 'transparent' takes no value"},
     };
     for (const MalformedCase& c : cases) {
         SCOPED_TRACE(c.line);

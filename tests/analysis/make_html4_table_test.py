@@ -129,5 +129,45 @@ class InstalledDtds(unittest.TestCase):
         self.assertEqual(count, 91)
 
 
+class ContentModels(unittest.TestCase):
+    """The content models the check follows, from model tokens as the DTD reader gives them."""
+
+    def test_needed_children_of_models(self):
+        models = table.html4_content_models
+        cases = [
+            ("(TITLE & BASE?)", set(), [["TITLE"]]),
+            ("(TR)+", set(), [["TR"]]),
+            ("(DT|DD)+", set(), [["DT", "DD"]]),
+            ("(#PCDATA,LEGEND,(P|DIV)*)", set(), [["LEGEND"]]),
+            ("(CAPTION?, (COL*|COLGROUP*), THEAD?, TFOOT?, TBODY+)", {"TBODY"}, []),
+            ("(HEAD, BODY)", {"HEAD", "BODY"}, []),
+            ("(%x)*", set(), []),
+            ("(A|B|C|D)+", set(), []),  # more alternatives than a message lists
+            ("((FRAMESET|FRAME)+ & NOFRAMES?)", set(), [["FRAMESET", "FRAME"]]),
+            ("(LI)*", set(), []),
+        ]
+        for text, omitted, expected in cases:
+            tokens = text.replace("(", " ( ").replace(")", " ) ").replace("|", " | ").replace(",", " , ")
+            tokens = tokens.replace("&", " & ").replace("?", " ? ").replace("*", " * ").replace("+", " + ").split()
+            tokens = ["P" if t == "%x" else t for t in tokens]
+            with self.subTest(text):
+                self.assertEqual(models.needed(models.parse_model(tokens), omitted), expected)
+
+    def test_a_model_the_compiler_cannot_read_stops_it(self):
+        models = table.html4_content_models
+        for tokens in (["(", "A", ",", "B", "|", "C", ")"], ["(", "A", ")", "B"], ["(", ",", "A", ")"]):
+            with self.subTest(tokens):
+                with self.assertRaises(models.ModelError):
+                    models.parse_model(tokens)
+
+    def test_the_installed_dtds_give_the_expected_rules(self):
+        with open(os.path.join(ROOT, "analysis", "html4.known"), encoding="utf-8") as f:
+            rows = {line.split(" | ")[0]: line for line in f if not line.startswith("#")}
+        for name, word in [("head", "needs=title"), ("a", "forbids=a"), ("body", "holds=@flow,del,ins"),
+                           ("ins", "anywhere"), ("tbody", "needs=tr"), ("li", "categories=none")]:
+            with self.subTest(name):
+                self.assertIn(word, rows[name].split())
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -1,0 +1,171 @@
+#include "content_model.h"
+
+#include "text.h"
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// True when the space-separated words of `value` (`length` bytes) hold `word`, letter case ignored.
+bool holdsWord(const char* value, size_t length, const std::string& word) {
+    size_t i = 0;
+    while (i < length) {
+        while (i < length && isSpace(value[i])) ++i;
+        size_t start = i;
+        while (i < length && !isSpace(value[i])) ++i;
+        if (i - start == word.size() && foldedEqual(word.c_str(), value + start, word.size())) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack, ContentSink& sink)
+    : profile_(profile), stack_(stack), sink_(sink) {
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        if (profile.opensText(r) || profile.row(r).name[0] == '/') continue;
+        int* slot = nullptr;
+        switch (profile.traits(r).group) {
+            case ElementGroup::Html: slot = &htmlRow_; break;
+            case ElementGroup::Head: slot = &headRow_; break;
+            case ElementGroup::Body: slot = &bodyRow_; break;
+            case ElementGroup::TableSection: slot = &sectionRow_; break;
+            case ElementGroup::ColumnGroup: slot = &columnGroupRow_; break;
+            default: break;
+        }
+        if (slot && *slot < 0 && profile.content(r).known) *slot = r;
+    }
+}
+
+std::string ContentCheck::nameOfRow(int row) const { return lowerCased(profile_.row(row).name); }
+
+uint16_t ContentCheck::categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const {
+    // A custom element is flow and phrasing content.
+    if (row < 0) return CategoryFlow | CategoryPhrasing;
+    const TagProfile::ContentRules& rules = profile_.content(row);
+    uint16_t categories = rules.categories;
+    for (const ConditionalCategory& c : rules.conditional) {
+        bool holds = false;
+        for (const ScannedAttribute& a : attributes) {
+            if (a.length != c.attribute.size() || !foldedEqual(c.attribute.c_str(), a.name, a.length)) continue;
+            holds = c.value.empty() || (a.value && holdsWord(a.value, a.valueLength, c.value));
+            break;
+        }
+        if (holds != c.negated) categories |= c.category;
+    }
+    return categories;
+}
+
+bool ContentCheck::takes(const TagProfile::ContentRules& holder, int row, uint16_t categories) const {
+    return (categories & holder.holdsCategories) != 0 || (row >= 0 && TagProfile::hasRow(holder.holdsRows, row));
+}
+
+bool ContentCheck::takenAtTop(int row, uint16_t categories) const {
+    // With no parent an element stands in html, in head when it may, or in body.
+    if (row >= 0 && profile_.traits(row).inHead) return true;
+    for (int r : {htmlRow_, headRow_, bodyRow_}) {
+        if (r < 0 || takes(profile_.content(r), row, categories)) return true;
+    }
+    return false;
+}
+
+bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categories) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    for (size_t i = top; i-- > 0;) {
+        const int r = open[i].row;
+        if (r < 0) return true;  // a custom element holds anything
+        // In html an element stands where it would with no parent: in head or body.
+        if (profile_.traits(r).group == ElementGroup::Html) break;
+        const TagProfile::ContentRules& holder = profile_.content(r);
+        if (!holder.known || (!holder.checksChildren && !holder.transparent)) return true;
+        if (takes(holder, tag.row, categories)) return true;
+        if (holder.transparent) continue;
+        // A table holds its rows and columns in the body and column group it may leave out.
+        if (profile_.traits(r).group == ElementGroup::Table) {
+            for (int implied : {sectionRow_, columnGroupRow_}) {
+                if (implied >= 0 && takes(profile_.content(implied), tag.row, categories)) return true;
+            }
+        }
+        sink_.misplaced(tag, &open[i], std::string(), false);
+        return false;
+    }
+    if (takenAtTop(tag.row, categories)) return true;
+    sink_.misplaced(tag, nullptr, bodyRow_ >= 0 ? nameOfRow(bodyRow_) : std::string("body"), false);
+    return false;
+}
+
+void ContentCheck::checkForbidden(const StackTag& tag, size_t top, uint16_t categories) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    // What a reported element holds is not reported again for an ancestor outside it.
+    const size_t floor = reported_.empty() ? 0 : reported_.back().second + 1;
+    for (size_t f = forbidding_.size(); f-- > 0;) {
+        const Forbidding& by = forbidding_[f];
+        if (by.barrier || by.depth < floor || by.depth >= top) break;
+        const TagProfile::ContentRules& rules = profile_.content(open[by.depth].row);
+        if ((categories & rules.forbidsCategories) != 0 ||
+            (tag.row >= 0 && TagProfile::hasRow(rules.forbidsRows, tag.row))) {
+            sink_.misplaced(tag, &open[by.depth], std::string(), true);
+            return;
+        }
+    }
+}
+
+void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    const size_t top = open.size() - (opened ? 1 : 0);
+    const TagProfile::ContentRules* rules = tag.row >= 0 ? &profile_.content(tag.row) : nullptr;
+
+    // The children a watched parent needs.
+    if (!watched_.empty() && top > 0 && watched_.back().element.at == open[top - 1].at && tag.row >= 0) {
+        Watched& w = watched_.back();
+        const TagProfile::ContentRules& parent = profile_.content(w.element.row);
+        for (size_t g = 0; g < parent.needs.size() && g < 32; ++g) {
+            for (int r : parent.needs[g]) {
+                if (r == tag.row) w.met |= uint32_t(1) << g;
+            }
+        }
+        if (tag.row == parent.follows) w.pendingFollow = tag.line;
+        if (tag.row == parent.followedBy) w.pendingFollow = 0;
+    }
+
+    bool misplaced = false;
+    if (!rules || rules->known) {
+        const ElementGroup group = rules ? profile_.traits(tag.row).group : ElementGroup::Other;
+        // html, head and body are where the page's own tags put them; an element that goes
+        // anywhere is never misplaced.
+        const bool free = group == ElementGroup::Html || group == ElementGroup::Head || group == ElementGroup::Body ||
+                          (rules && rules->anywhere);
+        if (!free) {
+            const uint16_t categories = categoriesOf(tag.row, attributes);
+            misplaced = !checkPlace(tag, top, categories);
+            if (!misplaced && !forbidding_.empty()) checkForbidden(tag, top, categories);
+        }
+    }
+    if (!opened || !rules) {
+        if (opened && misplaced) reported_.push_back({tag.at, top});
+        return;
+    }
+    if (misplaced) reported_.push_back({tag.at, top});
+    if (!rules->needs.empty() || rules->follows >= 0) watched_.push_back({tag, 0, 0});
+    const bool barrier = profile_.traits(tag.row).group == ElementGroup::Template;
+    if (barrier || rules->forbidsCategories != 0 || !rules->forbidsRows.empty())
+        forbidding_.push_back({tag.at, top, barrier});
+}
+
+void ContentCheck::closed(const StackTag& element) {
+    if (!reported_.empty() && reported_.back().first == element.at) reported_.pop_back();
+    if (!forbidding_.empty() && forbidding_.back().at == element.at) forbidding_.pop_back();
+    if (watched_.empty() || watched_.back().element.at != element.at) return;
+    const Watched w = watched_.back();
+    watched_.pop_back();
+    const TagProfile::ContentRules& rules = profile_.content(w.element.row);
+    for (size_t g = 0; g < rules.needs.size() && g < 32; ++g) {
+        if (w.met >> g & 1) continue;
+        std::string what;
+        for (int r : rules.needs[g]) what += (what.empty() ? "" : " or ") + nameOfRow(r);
+        sink_.missingChild(w.element, what, 0);
+    }
+    if (w.pendingFollow != 0 && rules.followedBy >= 0)
+        sink_.missingChild(w.element, nameOfRow(rules.followedBy) + " after " + nameOfRow(rules.follows),
+                           w.pendingFollow);
+}

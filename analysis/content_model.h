@@ -1,0 +1,76 @@
+// The content check of html4 and html5: each element against what its parent may hold
+// and what its ancestors forbid, and each element that needs a child against its
+// children, all on the tree of open elements the element stack builds (element_stack.h).
+//
+// What the check knows is the profile's (TagProfile::ContentRules): an element's
+// categories, perhaps on conditions on its attributes; the children an element holds, by
+// category or by row; transparent elements, whose children are checked against the
+// nearest ancestor that isn't; forbidden descendants; the children an element needs.
+// The html, head, body and tbody a page may leave out are taken as there: an element with
+// no parent stands in head or body, a row in a table stands in its body.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "element_stack.h"
+#include "tag_profile.h"
+#include "tag_scanner.h"
+
+// What the content check finds wrong.
+class ContentSink {
+public:
+    virtual ~ContentSink() = default;
+    // `element` may not stand where it is: `holder` (null: the implied body, named
+    // `holderName`) doesn't take it as a child or, with `inside`, forbids it as a descendant.
+    virtual void misplaced(const StackTag& element, const StackTag* holder, const std::string& holderName,
+                           bool inside) = 0;
+    // `element` closed without a child it needs (`what`: "title", "dt or dd"); `relatedLine`
+    // is the line of the child that needed it, or 0.
+    virtual void missingChild(const StackTag& element, const std::string& what, int32_t relatedLine) = 0;
+};
+
+class ContentCheck {
+public:
+    ContentCheck(const TagProfile& profile, const ElementStack& stack, ContentSink& sink);
+
+    // The start tag `tag`, once the stack has taken it (`opened`: it is the stack's top),
+    // with its attributes as read.
+    void started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes);
+    // `element` left the stack.
+    void closed(const StackTag& element);
+
+private:
+    // An open element the check follows for its needed children.
+    struct Watched {
+        StackTag element;
+        uint32_t met;             // a bit per group of needs
+        int32_t pendingFollow;    // the line of a child still waiting for its follower, or 0
+    };
+    // An open element that forbids descendants, or a template, whose contents stand apart.
+    struct Forbidding {
+        const char* at;
+        size_t depth;  // its index in the stack
+        bool barrier;
+    };
+
+    uint16_t categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const;
+    bool takes(const TagProfile::ContentRules& holder, int row, uint16_t categories) const;
+    bool takenAtTop(int row, uint16_t categories) const;
+    // Checks `tag` against its parent's model; false when it was reported.
+    bool checkPlace(const StackTag& tag, size_t top, uint16_t categories);
+    void checkForbidden(const StackTag& tag, size_t top, uint16_t categories);
+    std::string nameOfRow(int row) const;
+
+    const TagProfile& profile_;
+    const ElementStack& stack_;
+    ContentSink& sink_;
+    // Rows of the groups the check takes as implied when left out; -1 when none.
+    int htmlRow_ = -1, headRow_ = -1, bodyRow_ = -1, sectionRow_ = -1, columnGroupRow_ = -1;
+    std::vector<Watched> watched_;
+    std::vector<Forbidding> forbidding_;
+    // The open elements already reported as misplaced: what they hold isn't reported again
+    // for an ancestor outside them.
+    std::vector<std::pair<const char*, size_t>> reported_;  // its "<" and index in the stack
+};
