@@ -152,6 +152,30 @@ void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<S
         forbidding_.push_back({tag.at, top, barrier});
 }
 
+void ContentCheck::removed(const StackTag& element, size_t index) {
+    // What it held is one place lower in the stack.
+    for (size_t r = reported_.size(); r-- > 0;) {
+        if (reported_[r].first == element.at) {
+            reported_.erase(reported_.begin() + static_cast<std::ptrdiff_t>(r));
+        } else if (reported_[r].second > index) {
+            --reported_[r].second;
+        }
+    }
+    for (size_t f = forbidding_.size(); f-- > 0;) {
+        if (forbidding_[f].at == element.at) {
+            forbidding_.erase(forbidding_.begin() + static_cast<std::ptrdiff_t>(f));
+        } else if (forbidding_[f].depth > index) {
+            --forbidding_[f].depth;
+        }
+    }
+    for (size_t w = watched_.size(); w-- > 0;) {
+        if (watched_[w].element.at != element.at) continue;
+        // Its children are counted no more: what follows isn't its.
+        if (w + 1 == watched_.size()) return closed(element);
+        watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(w));
+    }
+}
+
 void ContentCheck::closed(const StackTag& element) {
     if (!reported_.empty() && reported_.back().first == element.at) reported_.pop_back();
     if (!forbidding_.empty() && forbidding_.back().at == element.at) forbidding_.pop_back();

@@ -40,6 +40,8 @@ public:
     void started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes);
     // `element` left the stack.
     void closed(const StackTag& element);
+    // `element`, at `index` in the stack, left it while what it held stays open.
+    void removed(const StackTag& element, size_t index);
 
 private:
     // An open element the check follows for its needed children.

@@ -89,6 +89,8 @@ private:
     int32_t handed_ = 0;
 };
 
+bool isIdSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
 // How the character check takes the page's bytes. An older page that names no encoding
 // is windows-1252 only by default: it may as well be UTF-8 or any other, so its bytes
 // above 127 are taken as they come.
@@ -157,6 +159,7 @@ public:
         }
     }
     void closed(const StackTag& element) override { content_.closed(element); }
+    void removed(const StackTag& element, size_t index) override { content_.removed(element, index); }
     void misplaced(const StackTag& element, const StackTag* holder, const std::string& holderName,
                    bool inside) override {
         if (holder) misplaced_.push_back({held_.size(), offsetIn(document_, holder->at)});
@@ -219,6 +222,15 @@ private:
                          offsetIn(document_, t.start), offsetIn(document_, t.end), std::move(detail), false});
     }
     void checkTag();
+    // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
+    bool namesItself(const char* name, int row) const {
+        if (strcmp(name, "id") == 0) return true;
+        for (const AttributeUse& use : profile_.links(row).anchors) {
+            if (use.name == name) return true;
+        }
+        return false;
+    }
+    void keepWordsOfTag();
     void checkUnknownTag(const char* bare);
     // The open row of the known element an unknown one most likely misspells, or -1.
     int misspelledElement(const char* bare, size_t length) const;
@@ -259,6 +271,10 @@ private:
     CharacterCheck characters_;
     std::vector<Named> ids_;      // in document order
     std::vector<Named> anchors_;  // the names of a, besides the ids
+    // Names a tag most likely meant to give but didn't, as written in the text: the value
+    // of a misspelt id, the words of a tag whose quoting is broken. A reference to one of
+    // them follows from that fault, reported already.
+    std::vector<std::string_view> meantNames_;
     std::vector<Named> maps_;     // the names of map
     std::vector<Wanted> wanted_;
     std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
@@ -348,6 +364,17 @@ void HtmlCheck::holdCharacters() {
     }
 }
 
+void HtmlCheck::keepWordsOfTag() {
+    const ScannedTag& tag = scanner_.tag();
+    auto apart = [](char c) { return isIdSpace(c) || strchr("\"'=<>#", c) != nullptr; };
+    for (const char* p = tag.start; p < tag.end;) {
+        while (p < tag.end && apart(*p)) ++p;
+        const char* word = p;
+        while (p < tag.end && !apart(*p)) ++p;
+        if (p > word) meantNames_.emplace_back(word, static_cast<size_t>(p - word));
+    }
+}
+
 void HtmlCheck::checkComment() {
     const ScannedTag& tag = scanner_.tag();
     if (!tag.finished) {
@@ -384,6 +411,7 @@ void HtmlCheck::checkTag() {
         if (!tag.closing && bare[0] != '!' && bare[0] != '?') readValues(custom ? -1 : row, custom);
     }
     if (tag.brokenQuotes) {
+        keepWordsOfTag();
         holdAtTag(ProblemKind::UnbalancedQuotes, shownName());
     } else if (!tag.finished) {
         holdAtTag(ProblemKind::UnfinishedTag, shownName());
@@ -466,6 +494,7 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
             const TextPosition at = scanner_.positionOf(a.name);
             const uint32_t offset = offsetIn(document_, a.name);
             const char* near = profile_.nearestAttribute(name, a.length, row);
+            if (near && a.value && namesItself(near, row)) meantNames_.emplace_back(a.value, a.valueLength);
             held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName, offset,
                              offset + a.length, near ? near : "", false});
         }
@@ -489,7 +518,6 @@ std::string shown(std::string_view text) {
     return out;
 }
 
-bool isIdSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 std::string_view HtmlCheck::kept(const std::string& decoded) {
     decoded_.push_back(decoded);
@@ -677,12 +705,15 @@ void HtmlCheck::resolveReferences() {
     };
     const std::vector<std::string_view> anchors = sortedWith(anchors_);
     const std::vector<std::string_view> maps = sortedWith(maps_);
+    std::sort(meantNames_.begin(), meantNames_.end());
     for (const Wanted& w : wanted_) {
         const std::string_view sought = w.role == ValueRole::Url ? w.anchor : w.named.text;
         const std::vector<std::string_view>& names = w.role == ValueRole::Url ? anchors
                                                      : w.role == ValueRole::MapRef ? maps
                                                                                    : ids;
-        if (std::binary_search(names.begin(), names.end(), sought)) continue;
+        if (std::binary_search(names.begin(), names.end(), sought) ||
+            std::binary_search(meantNames_.begin(), meantNames_.end(), sought))
+            continue;
         if (w.role == ValueRole::Url) {
             holdAt(ProblemKind::MissingAnchor, w.named, shown(w.named.text), std::string(), shown(w.anchor));
             continue;

@@ -32,6 +32,7 @@ bool ElementStack::nests(const StackTag& element) const {
 }
 
 void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy) {
+    if (!blocked_.empty() && resolveHeldOf(element)) return;
     // A misspelled element was reported at its open tag.
     if (misspelled(element)) return;
     const StackTag& placed = nests(element) ? leftOpenWithin(element, closedBy) : element;
@@ -101,16 +102,107 @@ void ElementStack::pop() {
     if (g == ElementGroup::Table) --tables_;
     if (g == ElementGroup::Paragraph) --paragraphs_;
     if (g == ElementGroup::Head) --heads_;
-    sink_.closed(open_.back());
+    const StackTag element = open_.back();
+    sink_.closed(element);
     open_.pop_back();
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
     // Once the element around it closes, a close tag of a reopened element is extra.
     for (size_t r = reopened_.size(); r-- > 0;) {
         if (reopened_[r].depth > open_.size()) reopened_.erase(reopened_.begin() + static_cast<std::ptrdiff_t>(r));
     }
+    // An element whose end tag may be left out is never reported: a close tag held for it
+    // stays stray. Any other is closed by its own close tag (closeAt) or reported.
+    if (!blocked_.empty() && endOptional(element)) dropHeld(element.at);
+}
+
+void ElementStack::dropHeld(const char* element) {
     for (size_t b = blocked_.size(); b-- > 0;) {
-        if (blocked_[b].depth >= open_.size()) blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+        if (blocked_[b].element == element) blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
     }
+}
+
+bool ElementStack::isOpen(const char* at, size_t above) const {
+    for (size_t j = above; j < open_.size(); ++j) {
+        if (open_[j].at == at) return true;
+    }
+    return false;
+}
+
+bool ElementStack::resolveHeldOf(const StackTag& element) {
+    for (size_t b = blocked_.size(); b-- > 0;) {
+        if (blocked_[b].element != element.at) continue;
+        const Blocked held = blocked_[b];
+        blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+        sink_.withdrawCloseWithoutOpen(held.reported);
+        // What it would have crossed and closed since was crossed; what is still open was
+        // left open, and is reported as such.
+        if (!isOpen(held.crossed.at, 0)) sink_.crossing(held.closing, held.crossed);
+        return true;
+    }
+    return false;
+}
+
+bool ElementStack::resolveHeldBefore(size_t i) {
+    for (size_t b = blocked_.size(); b-- > 0;) {
+        if (!blocked_[b].byIndent || blocked_[b].element != open_[i].at) continue;
+        const Blocked held = blocked_[b];
+        blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+        // Another close tag for it while what the held one would have crossed is still
+        // open: the held one was its, and that was left open.
+        if (!isOpen(held.crossed.at, i + 1)) return false;
+        sink_.withdrawCloseWithoutOpen(held.reported);
+        closeAt(i, held.closing);
+        return true;
+    }
+    return false;
+}
+
+void ElementStack::closeSwapped(const char* closed, const StackTag& tag) {
+    Blocked& held = blocked_.back();
+    if (held.crossed.at != closed || held.depth + 1 != open_.size() || open_[held.depth].at != held.element) return;
+    for (const char* p = held.closing.end; p < tag.at; ++p) {
+        if (!isBlank(*p) && *p != '\n' && *p != '\r') return;
+    }
+    // Two close tags written the wrong way round: the held one closes its element now.
+    const Blocked swapped = held;
+    blocked_.pop_back();
+    sink_.withdrawCloseWithoutOpen(swapped.reported);
+    sink_.crossing(swapped.closing, swapped.crossed);
+    closeAt(swapped.depth, swapped.closing);
+}
+
+bool ElementStack::heldByIndent(size_t i, const StackTag& tag) {
+    const StackTag& element = open_[i];
+    if (!nests(element) || element.line == tag.line) return false;
+    // Only right after a close tag of the same name that closed an element inside it:
+    // the likeliest place of one written twice.
+    if (lastClosedDepth_ <= i || !sameElement(lastClosed_, tag)) return false;
+    const int32_t indent = indentOf(element);
+    if (indent < 0 || indentOf(tag) == indent) return false;
+    for (size_t j = i + 1; j < open_.size(); ++j) {
+        if (endOptional(open_[j])) continue;
+        // The close tags before it may have been shifted by an extra one.
+        const StackTag& extra = extraCloseBefore(tag);
+        sink_.closeWithoutOpen(extra);
+        if (extra.at != tag.at) sink_.shiftedBetween(extra, tag);
+        blocked_.push_back({tag, element.at, i, open_[j], true, extra});
+        return true;
+    }
+    return false;
+}
+
+void ElementStack::removeAt(size_t i) {
+    const StackTag element = open_[i];
+    const ElementGroup g = groupAt(i);
+    if (g == ElementGroup::Table) --tables_;
+    if (g == ElementGroup::Paragraph) --paragraphs_;
+    if (g == ElementGroup::Head) --heads_;
+    open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
+    sink_.removed(element, i);
+    for (Waiting& w : waiting_) w.depth -= w.depth > i;
+    for (ShiftedPair& p : shifted_) p.depth -= p.depth > i;
+    for (Reopened& r : reopened_) r.depth -= r.depth > i;
+    for (Blocked& b : blocked_) b.depth -= b.depth > i;
 }
 
 void ElementStack::closeDownTo(size_t k, const StackTag& cause) {
@@ -237,6 +329,13 @@ void ElementStack::start(const StackTag& tag, bool opens) {
 void ElementStack::closeReopened(size_t i, const StackTag& tag) {
     if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag);
     const Reopened reopened{open_[i], i};
+    // An element of the text (a link): HTML takes it off and leaves what it holds open,
+    // a block as it stands, a phrase (em) opened again around what follows.
+    if (!profile_.traits(open_[i].row).special && i + 1 < open_.size()) {
+        removeAt(i);
+        reopened_.push_back(reopened);
+        return;
+    }
     closeDownTo(i, tag);
     reopened_.push_back(reopened);
 }
@@ -268,6 +367,12 @@ void ElementStack::closeAt(size_t i, const StackTag& tag) {
     for (size_t j = open_.size() - 1; j > i; --j) {
         if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
     }
+    // Closed by its own close tag: a close tag held for it was stray.
+    if (sameElement(open_[i], tag)) {
+        if (!blocked_.empty()) dropHeld(open_[i].at);
+        lastClosed_ = open_[i];
+        lastClosedDepth_ = i;
+    }
     // An element over several lines whose close tag doesn't stand as far in as its open
     // tag, or doesn't begin its line.
     if (nests(open_[i]) && open_[i].line != tag.line) {
@@ -280,10 +385,22 @@ void ElementStack::closeAt(size_t i, const StackTag& tag) {
 void ElementStack::close(const StackTag& tag) {
     ptrdiff_t blocked = -1;
     const ptrdiff_t i = closedBy(tag, &blocked);
-    if (i >= 0) return closeAt(static_cast<size_t>(i), tag);
+    if (i >= 0) {
+        if (!blocked_.empty() && resolveHeldBefore(static_cast<size_t>(i))) return close(tag);
+        if (heldByIndent(static_cast<size_t>(i), tag)) return;
+        const char* element = open_[static_cast<size_t>(i)].at;
+        closeAt(static_cast<size_t>(i), tag);
+        if (!blocked_.empty()) closeSwapped(element, tag);
+        return;
+    }
     if (blocked >= 0) {
         sink_.closeWithoutOpen(tag);
-        blocked_.push_back({tag, open_[static_cast<size_t>(blocked)].at, static_cast<size_t>(blocked)});
+        const size_t depth = static_cast<size_t>(blocked);
+        size_t crossed = depth + 1;
+        while (crossed + 1 < open_.size() && (open_[crossed].row < 0 ||
+                                              !crossesNoCloseTag(profile_.traits(open_[crossed].row).group)))
+            ++crossed;
+        blocked_.push_back({tag, open_[depth].at, depth, open_[crossed], false, tag});
         return;
     }
     for (size_t w = waiting_.size(); w-- > 0;) {
@@ -328,8 +445,13 @@ void ElementStack::finish() {
     std::vector<Blocked> blocked;
     blocked.swap(blocked_);
     for (const Blocked& b : blocked) {
-        if (b.depth >= open_.size() || open_[b.depth].at != b.element) continue;
-        sink_.withdrawCloseWithoutOpen(b.closing);
+        if (b.depth >= open_.size() || open_[b.depth].at != b.element) {
+            blocked_.push_back(b);  // resolved when its element is reported
+            continue;
+        }
+        sink_.withdrawCloseWithoutOpen(b.reported);
+        // What it would have crossed closed since: a crossing; else that was left open.
+        if (!isOpen(b.crossed.at, b.depth + 1) && !endOptional(open_[b.depth])) sink_.crossing(b.closing, b.crossed);
         closeAt(b.depth, b.closing);
     }
     while (!open_.empty()) {

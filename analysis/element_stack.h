@@ -30,7 +30,11 @@
 // the like (as in HTML) is stray and changes nothing; an element that can't hold itself,
 // closed when it opens again, takes the close tag that was written for it; a misspelled
 // element stands for the one its name is nearest to (the check chooses it) and pairs with
-// its close tag, spelled either way.
+// its close tag, spelled either way; a close tag that would cross an element whose end
+// tag is required, right after one of its name and not standing where its element's open
+// tag does, is held as extra until its element closes: by a close tag of its own (it was
+// extra), or otherwise (it was that element's, and crossed). A link opened in a link only
+// takes the first one off, as HTML does, leaving what it held open.
 //
 // An open or close tag as the stack takes it.
 struct StackTag {
@@ -61,6 +65,9 @@ public:
     virtual void withdrawCloseWithoutOpen(const StackTag& closing) = 0;
     // `element` leaves the stack, by its close tag or another's, or at the end.
     virtual void closed(const StackTag& /*element*/) {}
+    // `element`, at `index` in the stack, leaves it while what it holds stays open: the
+    // elements above it are one place lower from now on.
+    virtual void removed(const StackTag& element, size_t /*index*/) { closed(element); }
 };
 
 class ElementStack {
@@ -109,12 +116,18 @@ private:
     };
 
     // A close tag taken for stray because a table or a cell stood between it and its
-    // element: if that element is still open at the end, the close tag was its after all,
-    // and what stood between was left open.
+    // element, or because it stands elsewhere than its element's open tag and would cross
+    // an element whose close tag is required (an extra close tag, most likely). If that
+    // element is then closed by anything but a close tag of its own, the close tag was its
+    // after all: what stood between was crossed, or left open.
     struct Blocked {
         StackTag closing;
         const char* element;  // the open tag of the element it didn't reach
         size_t depth;         // that element's index in the stack
+        StackTag crossed;     // the outermost element between that would have been crossed
+        bool byIndent;        // held by the indentation, not by a table
+        StackTag reported;    // where it was reported: itself, or the extra close tag the
+                              // indentation finds before it
     };
 
     ElementGroup groupAt(size_t i) const;
@@ -124,6 +137,22 @@ private:
     // tags of tables and their parts cross.
     ptrdiff_t closedBy(const StackTag& tag, ptrdiff_t* blocked = nullptr) const;
     void closeAt(size_t i, const StackTag& tag);
+    // Whether `tag`, which reaches the open element at `i`, is held as stray by the
+    // indentation; reports and holds it if so.
+    bool heldByIndent(size_t i, const StackTag& tag);
+    // The held close tag of the open element at `i`, if any, is resolved as a close tag
+    // of that element meets it: true when it was the element's after all (and closed it).
+    bool resolveHeldBefore(size_t i);
+    bool isOpen(const char* at, size_t above) const;
+    void dropHeld(const char* element);
+    // After `tag` closed the element whose open tag is at `closed`: if that was what the
+    // last held close tag, just before it, would have crossed, the two were swapped.
+    void closeSwapped(const char* closed, const StackTag& tag);
+    // The held close tag of `element`, closed otherwise: true when it was its after all
+    // (its report is made and the element's own is not).
+    bool resolveHeldOf(const StackTag& element);
+    // Takes the open element at `i` off the stack, leaving what it holds open.
+    void removeAt(size_t i);
     // Closes the open element at `i` that can't hold itself, as `tag` opens again.
     void closeReopened(size_t i, const StackTag& tag);
     bool endOptional(const StackTag& element) const;
@@ -153,6 +182,9 @@ private:
     std::vector<ShiftedPair> shifted_;
     std::vector<Reopened> reopened_;
     std::vector<Blocked> blocked_;
+    // The last element closed by a close tag of its own, and its index in the stack.
+    StackTag lastClosed_{};
+    size_t lastClosedDepth_ = 0;
     // Open tables, paragraphs and heads, so that the searches for them are seldom made.
     int32_t tables_ = 0;
     int32_t paragraphs_ = 0;

@@ -489,6 +489,8 @@ def main():
     parser.add_argument("--tagvetter", default=os.path.join(ROOT, "build", "tagvetter"))
     parser.add_argument("--list-misses", metavar="FILE",
                         help="write each fault that was not placed, with what was reported")
+    parser.add_argument("--list-repeats", metavar="FILE",
+                        help="write each noticed fault that gave more than one new problem, with them")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     args = parser.parse_args()
 
@@ -553,6 +555,7 @@ def main():
     clean = {(page, profile): problems for (_, page, profile, fault), problems
              in zip(jobs, results) if fault is None}
     misses = []
+    repeats = []
     for set_name, names in profiles.items():
         for profile in names:
             pages = [page for (s, page, p, fault) in jobs if s == set_name and p == profile
@@ -570,6 +573,8 @@ def main():
                 judgements.append((fault.row, noticed, placed, len(new)))
                 if not placed:
                     misses.append((page, profile, fault, noticed, new))
+                if len(new) > 1:
+                    repeats.append((page, profile, fault, noticed, new))
             rows = tally(judgements)
             print(f"  {'fault':<34} {'tried':>6} {'noticed':>8} {'placed':>8} {'new/fault':>10}")
             for row in ROWS:
@@ -588,17 +593,22 @@ def main():
                 print(f"  could not be made on these pages: {', '.join(absent)}")
             print()
 
-    if args.list_misses:
-        with open(args.list_misses, "w", encoding="utf-8") as out:
+    for path, listed, what in ((args.list_misses, misses, "misses"),
+                               (args.list_repeats, repeats, "faults reported more than once")):
+        if not path:
+            continue
+        with open(path, "w", encoding="utf-8") as out:
             out.write("page\tprofile\tfault\texpected line\twhat was done\tmiss\treported new\n")
-            for page, profile, fault, noticed, new in misses:
+            for page, profile, fault, noticed, new in listed:
                 label = f"{fault.cls}: {fault.sub}" if fault.sub else fault.cls
                 reported = " | ".join(
                     f"{'null' if line is None else line}: {kind}: {message}".replace("\t", " ")
                     for line, kind, _, message in new) or "-"
+                placed = any(p[0] is not None and abs(p[0] - fault.line) <= 1 for p in new)
                 out.write(f"{page}\t{profile}\t{label}\t{fault.line}\t{fault.what}\t"
-                          f"{'not placed' if noticed else 'not noticed'}\t{reported}\n")
-        print(f"{len(misses)} misses written to {args.list_misses}")
+                          f"{'placed' if placed else 'not placed' if noticed else 'not noticed'}"
+                          f"\t{reported}\n")
+        print(f"{len(listed)} {what} written to {path}")
 
 
 if __name__ == "__main__":
