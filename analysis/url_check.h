@@ -1,5 +1,5 @@
 // Whether an attribute's value is a valid URL string, as the URL standard's grammar writes
-// one (https://url.spec.whatwg.org/#valid-url-string), and if not, what is wrong where.
+// one, and if not, what is wrong where.
 //
 // ASCII is checked by the whole grammar: scheme, "//" and host of the special schemes,
 // IPv4 and IPv6 addresses, port, and the code points of path, query and fragment. A host

@@ -32,9 +32,9 @@ def main():
     if len(sys.argv) != 4 or sys.argv[1] not in FRAMES:
         sys.exit(__doc__.strip().splitlines()[-1].strip())
     set_name, out, megabytes = sys.argv[1], sys.argv[2], float(sys.argv[3])
-    spec = importlib.util.spec_from_file_location("measure_faults", os.path.join(ROOT, "bench", "measure-faults.py"))
-    faults = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(faults)
+    loader = importlib.util.spec_from_file_location("measure_faults", os.path.join(ROOT, "bench", "measure-faults.py"))
+    faults = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(faults)
     sources = faults.CURRENT_SOURCES if set_name == "current" else faults.OLDER_SOURCES
     pages = [p for _, paths in faults.choose_pages(set_name, sources, faults.DEFAULT_PAGES[set_name]) for p in paths]
     bodies = []
