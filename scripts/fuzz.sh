@@ -27,6 +27,12 @@ for t in "${targets[@]}"; do
   log="$tree/logs/$t.log"
   mkdir -p "$work" "$findings" "$(dirname "$log")"
   status=0
+  if [ ! -d "fuzz/corpus/$t" ]; then
+    # libFuzzer stops on a missing corpus folder before running anything.
+    printf '%-16s %12s %8s  %s\n' "$t" - - "FAILED (no seeds in fuzz/corpus/$t)"
+    failed+=("$t")
+    continue
+  fi
   "$tree/${t}_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict=fuzz/tags.dict -artifact_prefix="$findings/" -print_final_stats=1 \
     "$work" "fuzz/corpus/$t" samples >"$log" 2>&1 || status=$?
