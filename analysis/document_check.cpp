@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "attribute_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
 #include "text.h"
@@ -14,7 +15,9 @@ namespace {
 const char* const KindIds[ProblemKindCount] = {
     "unknown-tag", "unknown-attribute", "unbalanced-quotes", "open-before-close", "close-without-open",
     "more-closes-than-opens", "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag",
-    "not-closed", "crossing-close", "void-close", "unknown-directive-kind",
+    "not-closed", "crossing-close", "void-close",
+    "missing-attribute", "bad-attribute-value", "duplicate-attribute", "obsolete-attribute",
+    "unknown-directive-kind",
 };
 
 uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
@@ -85,7 +88,7 @@ class HtmlCheck : public StructureSink {
 public:
     HtmlCheck(Document& document, const TagProfile& profile)
         : document_(document), profile_(profile), scanner_(document, profile, TagsOnly),
-          stack_(profile, *this), exceptions_(profile) {}
+          stack_(profile, *this), exceptions_(profile), attributeCheck_(profile) {}
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
 
@@ -135,6 +138,8 @@ private:
     std::vector<Held> held_;
     InlineExceptions exceptions_;
     std::vector<std::string> unknownWords_;
+    AttributeCheck attributeCheck_;
+    std::vector<AttributeFinding> findings_;
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -209,20 +214,23 @@ void HtmlCheck::checkTag() {
 
 void HtmlCheck::checkAttributes(int row, bool custom) {
     if (custom) return;  // a custom element takes any attributes
+    const ScannedTag& tag = scanner_.tag();
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    // What follows a lost quote is the quoting's fault, reported as such.
+    size_t count = 0;
+    while (count < attributes.size() && !(attributes[count].suspect && tag.brokenQuotes)) ++count;
+    findings_.clear();
+    attributeCheck_.check(row, tag.closing, attributes.data(), count, tag.brokenQuotes, findings_);
     const char* rowName = profile_.row(row).name;
-    const bool brokenQuotes = scanner_.tag().brokenQuotes;
-    for (const ScannedAttribute& a : scanner_.attributes()) {
-        // What follows a lost quote is the quoting's fault, reported as such.
-        if (a.suspect && brokenQuotes) break;
-        char name[ScannedNameSize];
-        memcpy(name, a.name, a.length);
-        name[a.length] = '\0';
-        if (!profile_.hasAttribute(name, row)) {
-            const TextPosition at = scanner_.positionOf(a.name);
-            const uint32_t offset = offsetIn(document_, a.name);
-            held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName, offset,
-                             offset + a.length});
+    for (AttributeFinding& f : findings_) {
+        if (!f.at) {
+            holdAtTag(f.kind, std::move(f.name), rowName);
+            continue;
         }
+        const TextPosition at = scanner_.positionOf(f.at);
+        const uint32_t offset = offsetIn(document_, f.at);
+        held_.push_back({f.kind, at.line, at.column, 0, std::move(f.name), rowName, offset, offset + f.length,
+                         std::move(f.detail)});
     }
 }
 
@@ -239,6 +247,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     static const std::vector<ProblemKind> html = {
         K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
+        K::MissingAttribute, K::BadAttributeValue, K::DuplicateAttribute, K::ObsoleteAttribute,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

@@ -39,11 +39,15 @@ enum class ProblemKind : uint8_t {
     NotClosed,
     CrossingClose,
     VoidClose,
+    MissingAttribute,    // a required attribute left out
+    BadAttributeValue,   // a value the attribute doesn't take
+    DuplicateAttribute,  // the same attribute again on one tag
+    ObsoleteAttribute,   // an attribute the standard calls obsolete on the element
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 14;
+constexpr int ProblemKindCount = 18;
 
 // A set of kinds, indexed by ProblemKind.
 using ProblemKinds = std::bitset<ProblemKindCount>;
@@ -51,10 +55,11 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // The kind's stable identifier, for tools to filter on: "unknown-tag", "unknown-attribute",
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
-// "crossing-close", "void-close", "unknown-directive-kind".
+// "crossing-close", "void-close", "missing-attribute", "bad-attribute-value",
+// "duplicate-attribute", "obsolete-attribute", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
-// nine, or the eleven of the HTML reading.
+// nine, or the fifteen of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 
 // One problem as the check reports it. The texts live only as long as the call that
@@ -66,7 +71,7 @@ struct Problem {
     int32_t line;
     int32_t column;    // 1-based, in characters, where read as HTML; NoColumn for html32
     const char* name;  // the tag as read (unknown tag, pairing), the attribute, or the table's name of the tag
-    // For an unknown attribute the table's name of its tag; for an element not closed the
+    // For a problem of an attribute the table's name of its tag; for an element not closed the
     // tag before which it should have been ("" at the end of the page); for a crossing
     // close tag the element it crosses; "" otherwise.
     const char* tag;

@@ -28,6 +28,15 @@
 //     links=ATTR,... the attributes that hold a reference to another page or file
 //     anchors=ATTR,...  the attributes that name an anchor, besides id
 //     base=ATTR      the attribute that gives the page's base
+//     required=ATTR,...  attributes the tag must have; one with a condition only when it holds
+//     boolean=ATTR,...   attributes whose value is empty or their own name
+//     obsolete-attributes=ATTR,...  attributes the standard calls obsolete on the element
+//     values:ATTR=WORD,...  the words ATTR's value may be, letter case ignored; "" is the
+//                    empty value
+//     tokens:ATTR=WORD,...  ATTR's value is words split by spaces, each one of these; a WORD
+//                    ending in "*" stands for every longer word it begins with
+//     any-attributes any attribute without a namespace (a ":") is known on the element
+//   (boolean, values and tokens may stand on the "*" line for the attributes every tag takes)
 //   and on the "*" line only:
 //     custom-elements  a name with a "-" is a custom element's (html5)
 //     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
@@ -54,6 +63,7 @@ struct KnownTagDefinition {
     ElementTraits traits;
     TableRole tableRole = TableRole::None;
     LinkAttributes links;
+    AttributeRules attributeRules;
     bool customElements = false;
     std::vector<std::string> reserved;  // lower case
 };

@@ -100,3 +100,24 @@ struct LinkAttributes {
     std::vector<AttributeUse> anchors;     // name an anchor others may point at (besides id)
     std::vector<AttributeUse> base;        // give the page's base
 };
+
+// What a table says of one attribute's value.
+struct AttributeRule {
+    std::string name;  // lower case
+    // The words its value may be, lower case, "" standing for the empty value; letter case
+    // is ignored. Empty when the table gives none.
+    std::vector<std::string> values;
+    // The value is words split by spaces, each one of `values` or beginning with one of
+    // `prefixes` and going on after it.
+    bool tokens = false;
+    std::vector<std::string> prefixes;
+    bool boolean = false;   // present or absent: its value is empty or its own name
+    bool obsolete = false;  // the standard calls it obsolete on this element
+};
+
+// What a row's table says of its attributes beyond their names.
+struct AttributeRules {
+    std::vector<AttributeUse> required;  // must be present (when their condition holds)
+    std::vector<AttributeRule> rules;
+    bool anyAttributes = false;  // any attribute without a namespace (no ":") is known
+};

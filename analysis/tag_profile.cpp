@@ -130,6 +130,7 @@ bool TagProfile::addTags(const char* text, size_t size, const std::string& fileN
     if (errors.size() != before) return false;
     for (const KnownTagDefinition& d : definitions) {
         if (d.name != "*") continue;
+        globalRules_.insert(globalRules_.end(), d.attributeRules.rules.begin(), d.attributeRules.rules.end());
         customElements_ = customElements_ || d.customElements;
         reservedNames_.insert(reservedNames_.end(), d.reserved.begin(), d.reserved.end());
     }
@@ -182,6 +183,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
                     tag.traits = d.traits;
                     tag.tableRole = d.tableRole;
                     tag.links = d.links;
+                    tag.attributeRules = d.attributeRules;
                 } else {
                     tag.traits = treeTraitsOf(name);
                 }
@@ -245,6 +247,23 @@ void TagProfile::build() {
         size_t h = lowerHash(a->data(), a->size());
         while (globalSlots_[h & (globalSlots - 1)]) ++h;
         globalSlots_[h & (globalSlots - 1)] = a;
+    }
+
+    // The attribute rules, at least four slots a rule.
+    std::vector<RuleSlot> rules;
+    for (uint32_t t = 0; t < tags_.size(); ++t) {
+        for (const AttributeRule& rule : tags_[t].attributeRules.rules) rules.push_back({&rule, t});
+    }
+    for (const AttributeRule& rule : globalRules_) rules.push_back({&rule, static_cast<uint32_t>(tags_.size())});
+    size_t ruleSlots = 16;
+    while (ruleSlots < 4 * rules.size()) ruleSlots *= 2;
+    ruleSlots_.assign(ruleSlots, RuleSlot{nullptr, 0});
+    for (const RuleSlot& r : rules) {
+        // A later rule of the same name (a global one given twice) is not looked at.
+        if (findRule(r.tag, r.rule->name.data(), r.rule->name.size())) continue;
+        size_t h = lowerHash(r.rule->name.data(), r.rule->name.size()) + r.tag * 40503u;
+        while (ruleSlots_[h & (ruleSlots - 1)].rule) ++h;
+        ruleSlots_[h & (ruleSlots - 1)] = r;
     }
 
     // At least four slots a row keeps the probes short.
@@ -313,6 +332,30 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
     return false;
 }
 
+const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, const char* lower, size_t length) const {
+    if (ruleSlots_.empty()) return nullptr;
+    const size_t mask = ruleSlots_.size() - 1;
+    for (size_t h = lowerHash(lower, length) + tag * 40503u;; ++h) {
+        const RuleSlot& slot = ruleSlots_[h & mask];
+        if (!slot.rule) return nullptr;
+        if (slot.tag == tag && slot.rule->name.size() == length && memcmp(slot.rule->name.data(), lower, length) == 0)
+            return &slot;
+    }
+}
+
+const AttributeRule* TagProfile::attributeRule(int r, const char* lower, size_t length) const {
+    const RuleSlot* own = findRule(details_[static_cast<size_t>(r)].tag, lower, length);
+    if (own) return own->rule;
+    const RuleSlot* global = findRule(static_cast<uint32_t>(tags_.size()), lower, length);
+    return global ? global->rule : nullptr;
+}
+
+bool TagProfile::hasLowerAttribute(const char* lower, size_t length, int r) const {
+    if (acceptedAsLowerCase(lower, length, r)) return true;
+    return !details_[static_cast<size_t>(r)].close && tagOf(r).attributeRules.anyAttributes &&
+           memchr(lower, ':', length) == nullptr;
+}
+
 bool TagProfile::hasAttribute(const char* attribute, int r) const {
     // The accepted names are in lower case: fold the name once and compare bytes, unless
     // the platform's comparison must settle it or it is longer than any name read.
@@ -328,8 +371,10 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     }
     if (folded) {
         lower[length] = '\0';
-        return acceptedAsLowerCase(lower, length, r);
+        return hasLowerAttribute(lower, length, r);
     }
+    if (!details_[static_cast<size_t>(r)].close && tagOf(r).attributeRules.anyAttributes && !strchr(attribute, ':'))
+        return true;
     for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
         if (acceptsByComparison(*a, attribute)) return true;
     }

@@ -77,6 +77,13 @@ public:
     bool checksAttributes(int r) const { return html_ || row(r).attributes[0][0] != '\0'; }
     // True when row `r` takes `attribute`: one of its own or one every tag takes.
     bool hasAttribute(const char* attribute, int r) const;
+    // The same for an attribute name already in lower case, `length` bytes long.
+    bool hasLowerAttribute(const char* lower, size_t length, int r) const;
+    // What the table says of the attributes of row `r`'s tag beyond their names.
+    const AttributeRules& attributeRules(int r) const { return tagOf(r).attributeRules; }
+    // The rule of the lower-case attribute `lower` on row `r`: its tag's own, else the one
+    // every tag has; null when there is none.
+    const AttributeRule* attributeRule(int r, const char* lower, size_t length) const;
     // The attribute names of row `r`, each followed by one space.
     std::string attributeText(int r) const;
     // The attributes every tag takes, each followed by one space; "" when none.
@@ -101,6 +108,7 @@ private:
         ElementTraits traits;
         TableRole tableRole = TableRole::None;
         LinkAttributes links;
+        AttributeRules attributeRules;
     };
     struct RowDetails {
         TableRole tableRole;
@@ -130,6 +138,14 @@ private:
     int nameLength_ = 18;
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
+    std::vector<AttributeRule> globalRules_;  // the rules of attributes every tag takes
+    // Every rule by the hash of its tag (tags_.size() for the global ones) and its name.
+    struct RuleSlot {
+        const AttributeRule* rule;
+        uint32_t tag;
+    };
+    std::vector<RuleSlot> ruleSlots_;
+    const RuleSlot* findRule(uint32_t tag, const char* lower, size_t length) const;
     std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
 
     std::vector<TagEntry> rows_;

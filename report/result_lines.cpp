@@ -28,6 +28,10 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - Close tag crosses ",
      "A close tag that closes an outer element while an inner one, closed later, is still open."},
     {" - Close tag of a void element", "A close tag of an element that never has one."},
+    {" - Missing attribute of ", "An attribute the element requires, left out."},
+    {" - Bad value ", "A value the attribute does not take: not one of its words, or a boolean given a value."},
+    {" - Attribute given twice on ", "The same attribute twice on one tag, letter case ignored; browsers keep the first."},
+    {" - Obsolete attribute of ", "An attribute the current standard calls obsolete on the element."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -108,6 +112,15 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
     w = append(w, wordsOf(kind).ending);
     switch (kind) {
         case ProblemKind::UnknownAttribute:
+        case ProblemKind::MissingAttribute:
+        case ProblemKind::DuplicateAttribute:
+        case ProblemKind::ObsoleteAttribute:
+            w = append(w, problem.tag);
+            break;
+        case ProblemKind::BadAttributeValue:
+            *w++ = '"';
+            w = append(w, problem.detail);
+            w = append(w, "\" for ");
             w = append(w, problem.tag);
             break;
         case ProblemKind::UnbalancedTags:

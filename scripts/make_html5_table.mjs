@@ -17,12 +17,14 @@ import {execFileSync} from 'node:child_process';
 import {existsSync, readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {fileURLToPath, pathToFileURL} from 'node:url';
+import {attributePackages, makeAttributeData} from './html5_attribute_values.mjs';
 
 const packages = {
   'html-tag-names': '2.1.0',
   'html-void-elements': '3.0.0',
   'html-element-attributes': '3.5.0',
   'aria-attributes': '2.0.1',
+  ...attributePackages,
 };
 
 // Names the packages hold for pages of earlier HTML, which the current standard lists
@@ -311,6 +313,7 @@ const {htmlTagNames} = await load('html-tag-names');
 const {htmlVoidElements} = await load('html-void-elements');
 const {htmlElementAttributes} = await load('html-element-attributes');
 const {ariaAttributes} = await load('aria-attributes');
+const attributeData = makeAttributeData(dataDir, [...htmlElementAttributes['*'], ...syntaxAttributes], (name) => attributesOf(name));
 
 function fail(message) {
   console.error(`make_html5_table: ${message}`);
@@ -352,7 +355,8 @@ function featuresOf(name) {
   if (inHead.has(name)) features.push('in-head');
   if (name in tableRoles) features.push(`table=${tableRoles[name]}`);
   if (name in links) features.push(links[name]);
-  return features.join(' ');
+  features.push(attributeData.of(name, obsolete.has(name)));
+  return features.filter((f) => f).join(' ');
 }
 
 // A line of fields; an empty one leaves its bar alone ("a | | obsolete").
@@ -378,7 +382,7 @@ const lines = [
   '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
   '# data-* and ARIA; and custom elements, but for the names svg and MathML keep.',
   `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')} | | ` +
-    `custom-elements reserved=${reservedNames.join(',')}`,
+    `custom-elements reserved=${reservedNames.join(',')} ${attributeData.globals}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',

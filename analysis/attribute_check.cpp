@@ -1,0 +1,207 @@
+#include "attribute_check.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+#include "text.h"
+
+namespace {
+
+bool isAsciiWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+// True when `word` is one of `values`, letter case ignored (the values are lower case).
+bool oneOf(std::string_view word, const std::vector<std::string>& values) {
+    for (const std::string& v : values) {
+        if (equalBytesNoCase(word, v)) return true;
+    }
+    return false;
+}
+
+bool beginsWithOneOf(std::string_view word, const std::vector<std::string>& prefixes) {
+    for (const std::string& p : prefixes) {
+        if (word.size() > p.size() && startsWithNoCase(word, p)) return true;
+    }
+    return false;
+}
+
+// Past this many attributes on one tag, the names given twice are found by a set, not by
+// comparing each with every earlier one.
+constexpr size_t PairwiseLimit = 32;
+
+}  // namespace
+
+int editDistance(const char* a, size_t aLength, const char* b, size_t bLength, int limit) {
+    const size_t gap = aLength > bLength ? aLength - bLength : bLength - aLength;
+    if (gap > static_cast<size_t>(limit) || aLength >= ScannedNameSize || bLength >= ScannedNameSize) return limit + 1;
+    // Three rows of the table of distances between prefixes suffice for a swap.
+    int rows[3][ScannedNameSize];
+    int* before = rows[0];
+    int* previous = rows[1];
+    int* current = rows[2];
+    for (size_t j = 0; j <= bLength; ++j) previous[j] = static_cast<int>(j);
+    for (size_t i = 1; i <= aLength; ++i) {
+        current[0] = static_cast<int>(i);
+        int smallest = current[0];
+        for (size_t j = 1; j <= bLength; ++j) {
+            const int change = a[i - 1] == b[j - 1] ? 0 : 1;
+            int d = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d = std::min(d, before[j - 2] + 1);
+            current[j] = d;
+            smallest = std::min(smallest, d);
+        }
+        if (smallest > limit) return limit + 1;
+        int* spare = before;
+        before = previous;
+        previous = current;
+        current = spare;
+    }
+    return std::min(previous[bLength], limit + 1);
+}
+
+std::string quotedValue(const char* value, size_t length) {
+    size_t kept = length;
+    if (length > QuotedValueLength) {
+        kept = QuotedValueLength;
+        // Back to the first byte of a UTF-8 sequence.
+        while (kept > 0 && (static_cast<unsigned char>(value[kept]) & 0xC0) == 0x80) --kept;
+    }
+    std::string text(value, kept);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    if (kept < length) text += "...";
+    return text;
+}
+
+int AttributeCheck::indexOf(const std::string& lower) const {
+    for (size_t i = 0; i < names_.size(); ++i) {
+        const Name& n = names_[i];
+        if (n.folded && n.length == lower.size() && memcmp(&lower_[n.at], lower.data(), n.length) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool AttributeCheck::conditionHolds(const AttributeUse& use, const ScannedAttribute* attributes) const {
+    if (use.condition.empty()) return true;
+    const int i = indexOf(use.condition);
+    if (i < 0) return false;
+    if (use.value.empty()) return true;
+    const ScannedAttribute& a = attributes[i];
+    return equalBytesNoCase(std::string_view(a.value ? a.value : "", a.valueLength), use.value);
+}
+
+bool AttributeCheck::nearMissOf(const std::string& required) const {
+    for (const Name& n : names_) {
+        if (!n.known && n.folded &&
+            editDistance(&lower_[n.at], n.length, required.data(), required.size(), 2) <= 2)
+            return true;
+    }
+    return false;
+}
+
+void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribute& a, const Name& n,
+                                std::vector<AttributeFinding>& out) const {
+    const std::string_view name(&lower_[n.at], n.length);
+    auto bad = [&](const char* from, size_t length) {
+        out.push_back({ProblemKind::BadAttributeValue, a.name, a.length, std::string(a.name, a.length),
+                       quotedValue(from, length)});
+    };
+    if (!a.value) {
+        // Written bare: the empty value in current HTML; in HTML 4.01 the attribute's own
+        // name as its value (<td nowrap>).
+        if (rule.boolean || rule.tokens || rule.values.empty()) return;
+        if (!oneOf("", rule.values) && !oneOf(name, rule.values)) bad("", 0);
+        return;
+    }
+    const std::string_view value(a.value, a.valueLength);
+    if (rule.boolean) {
+        if (!value.empty() && !equalBytesNoCase(value, name)) bad(a.value, a.valueLength);
+        return;
+    }
+    if (rule.tokens) {
+        // Each word of the list on its own.
+        size_t at = 0;
+        while (at < value.size()) {
+            while (at < value.size() && isAsciiWhitespace(value[at])) ++at;
+            size_t end = at;
+            while (end < value.size() && !isAsciiWhitespace(value[end])) ++end;
+            if (end > at) {
+                const std::string_view word = value.substr(at, end - at);
+                if (!oneOf(word, rule.values) && !beginsWithOneOf(word, rule.prefixes)) {
+                    bad(word.data(), word.size());
+                    return;
+                }
+            }
+            at = end;
+        }
+        return;
+    }
+    if (!rule.values.empty() && !oneOf(value, rule.values)) bad(a.value, a.valueLength);
+}
+
+void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
+                           std::vector<AttributeFinding>& out) {
+    names_.clear();
+    if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
+    for (size_t i = 0; i < count; ++i) {
+        const ScannedAttribute& a = attributes[i];
+        Name n{i * ScannedNameSize, a.length, true, false, false};
+        char* lower = &lower_[n.at];
+        memcpy(lower, a.name, a.length);
+        lower[a.length] = '\0';
+        n.folded = foldsExactly(lower);
+        if (n.folded) {
+            for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(lower[k]);
+            n.known = profile_.hasLowerAttribute(lower, a.length, row);
+        } else {
+            n.known = profile_.hasAttribute(lower, row);
+        }
+        names_.push_back(n);
+        if (!n.known) {
+            out.push_back({ProblemKind::UnknownAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+        }
+    }
+    if (namesOnly) return;
+
+    // The names given twice: a browser keeps the first, so the later ones are the fault.
+    if (count <= PairwiseLimit) {
+        for (size_t i = 1; i < count; ++i) {
+            Name& n = names_[i];
+            for (size_t j = 0; j < i && n.folded && !n.repeated; ++j) {
+                const Name& m = names_[j];
+                n.repeated = m.folded && m.length == n.length && memcmp(&lower_[m.at], &lower_[n.at], n.length) == 0;
+            }
+        }
+    } else {
+        std::unordered_set<std::string_view> seen;
+        for (Name& n : names_) {
+            if (n.folded) n.repeated = !seen.insert(std::string_view(&lower_[n.at], n.length)).second;
+        }
+    }
+
+    for (size_t i = 0; i < count; ++i) {
+        const ScannedAttribute& a = attributes[i];
+        const Name& n = names_[i];
+        if (!n.known || !n.folded) continue;
+        if (n.repeated) {
+            out.push_back({ProblemKind::DuplicateAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            continue;
+        }
+        const AttributeRule* rule = profile_.attributeRule(row, &lower_[n.at], n.length);
+        if (!rule) continue;
+        if (rule->obsolete)
+            out.push_back({ProblemKind::ObsoleteAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+        checkValue(*rule, a, n, out);
+    }
+
+    if (closing) return;
+    for (const AttributeUse& use : profile_.attributeRules(row).required) {
+        if (!conditionHolds(use, attributes) || indexOf(use.name) >= 0) continue;
+        // A misspelt name is the one fault, reported as unknown.
+        if (nearMissOf(use.name)) continue;
+        out.push_back({ProblemKind::MissingAttribute, nullptr, 0, use.name, ""});
+    }
+}
