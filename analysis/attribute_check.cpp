@@ -150,13 +150,13 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         const ScannedAttribute& a = attributes[i];
         Name n{i * ScannedNameSize, a.length, true, false, false};
         char* lower = &lower_[n.at];
-        memcpy(lower, a.name, a.length);
+        for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(a.name[k]);
         lower[a.length] = '\0';
         n.folded = foldsExactly(lower);
         if (n.folded) {
-            for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(lower[k]);
             n.known = profile_.hasLowerAttribute(lower, a.length, row);
         } else {
+            memcpy(lower, a.name, a.length);
             n.known = profile_.hasAttribute(lower, row);
         }
         names_.push_back(n);
@@ -172,7 +172,8 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
             Name& n = names_[i];
             for (size_t j = 0; j < i && n.folded && !n.repeated; ++j) {
                 const Name& m = names_[j];
-                n.repeated = m.folded && m.length == n.length && memcmp(&lower_[m.at], &lower_[n.at], n.length) == 0;
+                n.repeated = m.length == n.length && m.folded && lower_[m.at] == lower_[n.at] &&
+                             memcmp(&lower_[m.at], &lower_[n.at], n.length) == 0;
             }
         }
     } else {

@@ -258,10 +258,13 @@ void TagProfile::build() {
     size_t ruleSlots = 16;
     while (ruleSlots < 4 * rules.size()) ruleSlots *= 2;
     ruleSlots_.assign(ruleSlots, RuleSlot{nullptr, 0});
+    ruleNames_.fill(0);
     for (const RuleSlot& r : rules) {
+        const size_t hash = lowerHash(r.rule->name.data(), r.rule->name.size());
         // A later rule of the same name (a global one given twice) is not looked at.
-        if (findRule(r.tag, r.rule->name.data(), r.rule->name.size())) continue;
-        size_t h = lowerHash(r.rule->name.data(), r.rule->name.size()) + r.tag * 40503u;
+        if (findRule(r.tag, hash, r.rule->name.data(), r.rule->name.size())) continue;
+        ruleNames_[(hash >> 6) & 15] |= uint64_t(1) << (hash & 63);
+        size_t h = hash + r.tag * 40503u;
         while (ruleSlots_[h & (ruleSlots - 1)].rule) ++h;
         ruleSlots_[h & (ruleSlots - 1)] = r;
     }
@@ -332,10 +335,9 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
     return false;
 }
 
-const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, const char* lower, size_t length) const {
-    if (ruleSlots_.empty()) return nullptr;
+const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, size_t hash, const char* lower, size_t length) const {
     const size_t mask = ruleSlots_.size() - 1;
-    for (size_t h = lowerHash(lower, length) + tag * 40503u;; ++h) {
+    for (size_t h = hash + tag * 40503u;; ++h) {
         const RuleSlot& slot = ruleSlots_[h & mask];
         if (!slot.rule) return nullptr;
         if (slot.tag == tag && slot.rule->name.size() == length && memcmp(slot.rule->name.data(), lower, length) == 0)
@@ -344,9 +346,11 @@ const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, const char* lower
 }
 
 const AttributeRule* TagProfile::attributeRule(int r, const char* lower, size_t length) const {
-    const RuleSlot* own = findRule(details_[static_cast<size_t>(r)].tag, lower, length);
+    const size_t hash = lowerHash(lower, length);
+    if (!(ruleNames_[(hash >> 6) & 15] >> (hash & 63) & 1)) return nullptr;
+    const RuleSlot* own = findRule(details_[static_cast<size_t>(r)].tag, hash, lower, length);
     if (own) return own->rule;
-    const RuleSlot* global = findRule(static_cast<uint32_t>(tags_.size()), lower, length);
+    const RuleSlot* global = findRule(static_cast<uint32_t>(tags_.size()), hash, lower, length);
     return global ? global->rule : nullptr;
 }
 

@@ -145,7 +145,10 @@ private:
         uint32_t tag;
     };
     std::vector<RuleSlot> ruleSlots_;
-    const RuleSlot* findRule(uint32_t tag, const char* lower, size_t length) const;
+    // One bit a name's hash for every name that has a rule on some tag: most attributes
+    // (class, href, id) have none, and one look at their bit says so.
+    std::array<uint64_t, 16> ruleNames_{};
+    const RuleSlot* findRule(uint32_t tag, size_t hash, const char* lower, size_t length) const;
     std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
 
     std::vector<TagEntry> rows_;
