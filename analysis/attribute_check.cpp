@@ -199,8 +199,35 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     }
 
     if (closing) return;
-    for (const AttributeUse& use : profile_.attributeRules(row).required) {
+    const AttributeRules& rules = profile_.attributeRules(row);
+    for (size_t u = 0; u < rules.only.size();) {
+        // The uses of one name: it is in place when one of their conditions holds.
+        size_t end = u;
+        bool holds = false;
+        for (; end < rules.only.size() && rules.only[end].name == rules.only[u].name; ++end)
+            holds = holds || conditionHolds(rules.only[end], attributes);
+        const int i = holds ? -1 : indexOf(rules.only[u].name);
+        if (i >= 0 && !names_[static_cast<size_t>(i)].repeated) {
+            const AttributeUse& first = rules.only[u];
+            const int other = indexOf(first.condition);
+            std::string lacks = "no " + first.condition;
+            if (other >= 0 && !first.value.empty()) {
+                const ScannedAttribute& o = attributes[other];
+                lacks = first.condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
+            }
+            const ScannedAttribute& a = attributes[i];
+            out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
+                           std::move(lacks)});
+        }
+        u = end;
+    }
+    const size_t before = out.size();
+    for (const AttributeUse& use : rules.required) {
         if (!conditionHolds(use, attributes) || indexOf(use.name) >= 0) continue;
+        // Required on any of several conditions (a meta's content): reported once.
+        bool reported = false;
+        for (size_t f = before; f < out.size(); ++f) reported = reported || out[f].name == use.name;
+        if (reported) continue;
         // A misspelt name is the one fault, reported as unknown.
         if (nearMissOf(use.name)) continue;
         out.push_back({ProblemKind::MissingAttribute, nullptr, 0, use.name, ""});

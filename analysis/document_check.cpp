@@ -16,7 +16,7 @@ const char* const KindIds[ProblemKindCount] = {
     "unknown-tag", "unknown-attribute", "unbalanced-quotes", "open-before-close", "close-without-open",
     "more-closes-than-opens", "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag",
     "not-closed", "crossing-close", "void-close",
-    "missing-attribute", "bad-attribute-value", "duplicate-attribute", "obsolete-attribute",
+    "missing-attribute", "bad-attribute-value", "duplicate-attribute", "obsolete-attribute", "misplaced-attribute",
     "unknown-directive-kind",
 };
 
@@ -247,7 +247,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
     static const std::vector<ProblemKind> html = {
         K::UnknownTag, K::ObsoleteTag, K::UnknownAttribute, K::UnbalancedQuotes, K::UnfinishedTag,
         K::NotClosed, K::CloseWithoutOpen, K::CrossingClose, K::VoidClose, K::CellOutsideTable,
-        K::MissingAttribute, K::BadAttributeValue, K::DuplicateAttribute, K::ObsoleteAttribute,
+        K::MissingAttribute, K::BadAttributeValue, K::DuplicateAttribute, K::ObsoleteAttribute, K::MisplacedAttribute,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

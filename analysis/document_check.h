@@ -43,11 +43,12 @@ enum class ProblemKind : uint8_t {
     BadAttributeValue,   // a value the attribute doesn't take
     DuplicateAttribute,  // the same attribute again on one tag
     ObsoleteAttribute,   // an attribute the standard calls obsolete on the element
+    MisplacedAttribute,  // an attribute the tag takes only with other attributes it lacks
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 18;
+constexpr int ProblemKindCount = 19;
 
 // A set of kinds, indexed by ProblemKind.
 using ProblemKinds = std::bitset<ProblemKindCount>;
@@ -56,10 +57,10 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // "unbalanced-quotes", "open-before-close", "close-without-open", "more-closes-than-opens",
 // "cell-outside-table", "unbalanced-tags", "obsolete-tag", "unfinished-tag", "not-closed",
 // "crossing-close", "void-close", "missing-attribute", "bad-attribute-value",
-// "duplicate-attribute", "obsolete-attribute", "unknown-directive-kind".
+// "duplicate-attribute", "obsolete-attribute", "misplaced-attribute", "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
-// nine, or the fifteen of the HTML reading.
+// nine, or the sixteen of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 
 // One problem as the check reports it. The texts live only as long as the call that
@@ -83,8 +84,8 @@ struct Problem {
     // count at the end.
     uint32_t offset;
     uint32_t endOffset;
-    // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
-    // where in it); "" otherwise.
+    // More of what is wrong, for the kinds whose message needs it (a bad value; for a
+    // misplaced attribute the condition it lacks: type="text", or no href); "" otherwise.
     const char* detail = "";
 };
 constexpr int32_t NoLine = 0;

@@ -200,6 +200,20 @@ const FeatureKey FeatureKeys[] = {
      [](const std::vector<std::string>& values, KnownTagDefinition& d) {
          return readAttributeUses(values, d.attributeRules.required);
      }},
+    {"only", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         std::vector<AttributeUse>& only = d.attributeRules.only;
+         for (const std::string& value : values) {
+             AttributeUse use;
+             if (!readAttributeUse(value, use) || use.condition.empty())
+                 return "'" + value + "' is not an attribute with a [condition]";
+             // Each name's uses together, in the order of their first.
+             size_t at = only.size();
+             while (at > 0 && only[at - 1].name != use.name) --at;
+             only.insert(at == 0 ? only.end() : only.begin() + static_cast<std::ptrdiff_t>(at), std::move(use));
+         }
+         return std::string();
+     }},
     {"boolean", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) {
          return markAttributes(values, d, [](AttributeRule& r) { r.boolean = true; });
@@ -329,10 +343,11 @@ std::string readLine(const std::string& line, KnownTagDefinition& definition, Kn
         std::string problem = readFeatures(fields[5], definition);
         if (problem.empty() && !everyTag && (definition.customElements || !definition.reserved.empty()))
             problem = "custom-elements and reserved belong on the '*' line";
-        bool ownOnly = definition.attributeRules.anyAttributes || !definition.attributeRules.required.empty();
+        bool ownOnly = definition.attributeRules.anyAttributes || !definition.attributeRules.required.empty() ||
+                       !definition.attributeRules.only.empty();
         for (const AttributeRule& rule : definition.attributeRules.rules) ownOnly = ownOnly || rule.obsolete;
         if (problem.empty() && everyTag && ownOnly)
-            problem = "required, obsolete-attributes and any-attributes belong on an element's line";
+            problem = "required, only, obsolete-attributes and any-attributes belong on an element's line";
         return problem;
     }
     return std::string();

@@ -29,6 +29,7 @@
 //     anchors=ATTR,...  the attributes that name an anchor, besides id
 //     base=ATTR      the attribute that gives the page's base
 //     required=ATTR,...  attributes the tag must have; one with a condition only when it holds
+//     only=ATTR[COND],...  attributes the tag takes only when one of their conditions holds
 //     boolean=ATTR,...   attributes whose value is empty or their own name
 //     obsolete-attributes=ATTR,...  attributes the standard calls obsolete on the element
 //     values:ATTR=WORD,...  the words ATTR's value may be, letter case ignored; "" is the

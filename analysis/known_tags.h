@@ -118,6 +118,9 @@ struct AttributeRule {
 // What a row's table says of its attributes beyond their names.
 struct AttributeRules {
     std::vector<AttributeUse> required;  // must be present (when their condition holds)
+    // Attributes taken only on a condition: each name's uses follow one another, and the
+    // attribute is misplaced when none of its conditions holds.
+    std::vector<AttributeUse> only;
     std::vector<AttributeRule> rules;
     bool anyAttributes = false;  // any attribute without a namespace (no ":") is known
 };

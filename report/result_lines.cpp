@@ -32,6 +32,8 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - Bad value ", "A value the attribute does not take: not one of its words, or a boolean given a value."},
     {" - Attribute given twice on ", "The same attribute twice on one tag, letter case ignored; browsers keep the first."},
     {" - Obsolete attribute of ", "An attribute the current standard calls obsolete on the element."},
+    {" - Attribute not allowed on ",
+     "An attribute the element takes only with another attribute, or another value of it, than it has."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -116,6 +118,11 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
         case ProblemKind::DuplicateAttribute:
         case ProblemKind::ObsoleteAttribute:
             w = append(w, problem.tag);
+            break;
+        case ProblemKind::MisplacedAttribute:
+            w = append(w, problem.tag);
+            w = append(w, " with ");
+            w = append(w, problem.detail);
             break;
         case ProblemKind::BadAttributeValue:
             *w++ = '"';

@@ -1,5 +1,5 @@
 // What html5.known says of attribute values, presence and obsolescence: the FEATURES
-// words required=, boolean=, obsolete-attributes=, values:ATTR=, tokens:ATTR= and
+// words required=, only=, boolean=, obsolete-attributes=, values:ATTR=, tokens:ATTR= and
 // any-attributes (analysis/known_tag_file.h), for make_html5_table.mjs.
 //
 // Taken from the npm data packages, structure only (types, word lists, flags; never their
@@ -32,6 +32,10 @@ const obsoleteExtra = {
   h5: ['align'], h6: ['align'], input: ['align'], object: ['align', 'hspace', 'vspace', 'typemustmatch'],
   area: ['nohref', 'hreflang', 'type'], meta: ['scheme'], html: ['manifest'], td: ['nowrap'], th: ['nowrap'],
 };
+
+// Conditions the table would write wrongly: a base may give its target alone, and rel
+// is a list of words that a condition can't look into.
+const onlySkipped = {base: ['target'], link: ['as']};
 
 // Elements that take any attribute without a namespace.
 const anyAttributes = new Set(['embed']);
@@ -120,6 +124,7 @@ export function makeAttributeData(dataDir, globals, own) {
     const rules = [];
     const obsolete = obsoleteElement ? [] : (obsoleteExtra[name] || []).filter((a) => own(name).includes(a));
     const required = [...(requiredExtra[name] || [])];
+    const only = [];
     for (const attribute of own(name)) {
       if (globalSet.has(attribute) && !(attribute in (element.attributes || {}))) continue;
       let base = {};
@@ -134,6 +139,11 @@ export function makeAttributeData(dataDir, globals, own) {
         rules.push({words: `tokens:autocomplete=${autocompleteWords.join(',')}`});
         continue;
       }
+      // Taken only on conditions the table can write: every one of them.
+      const conditions = [definition.condition ?? []].flat().map(conditionOf);
+      if (!obsoleteElement && conditions.length && conditions.every((c) => c) &&
+          !(onlySkipped[name] || []).includes(attribute))
+        only.push(...conditions.map((c) => `${attribute}${c}`));
       const rule = ruleOf(attribute, definition);
       if (rule) rules.push(rule);
       if (definition.required !== undefined && !(requiredSkipped[name] || []).includes(attribute)) {
@@ -147,6 +157,7 @@ export function makeAttributeData(dataDir, globals, own) {
       }
     }
     if (required.length) extra.push(`required=${required.join(',')}`);
+    if (only.length) extra.push(`only=${only.join(',')}`);
     if (obsolete.length) extra.push(`obsolete-attributes=${obsolete.join(',')}`);
     return features(rules, extra);
   }

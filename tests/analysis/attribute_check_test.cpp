@@ -132,6 +132,21 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
         {"a's name and script's language", "html5", "<a name=top></a><script language=javascript></script>",
          {"1:4 obsolete-attribute: name - Obsolete attribute of A",
           "1:25 obsolete-attribute: language - Obsolete attribute of SCRIPT"}},
+        // Attributes taken only with another attribute, or a value of it.
+        {"checked on a text field", "html5", "<input name=a checked><input type=TEXT name=b checked>",
+         {"1:15 misplaced-attribute: checked - Attribute not allowed on INPUT with no type",
+          "1:47 misplaced-attribute: checked - Attribute not allowed on INPUT with type=\"TEXT\""}},
+        {"checked on a radio button, min on a number", "html5",
+         "<input type=radio name=a checked><input type=number name=b min=1>", {}},
+        {"a link's target without the link", "html5", "<a name=x target=_top>x</a><a href=y target=_top>y</a>",
+         {"1:4 obsolete-attribute: name - Obsolete attribute of A",
+          "1:11 misplaced-attribute: target - Attribute not allowed on A with no href"}},
+        {"a deferred script without its source", "html5", "<script defer>x()</script><script type=module async></script>",
+         {"1:9 misplaced-attribute: defer - Attribute not allowed on SCRIPT with no src"}},
+        {"a meta's content is required once and placed", "html5", "<meta name=a itemprop=b><meta content=x>",
+         {"1:1 missing-attribute: content - Missing attribute of META",
+          "1:31 misplaced-attribute: content - Attribute not allowed on META with no name"}},
+        {"HTML 4.01 has no such conditions", "html4", "<input name=a checked=checked>", {}},
         // embed takes any attribute without a namespace.
         {"embed's own attributes", "html5", "<embed src=a.swf srcset=x quality=high>", {}},
         {"embed and a namespace", "html5", "<embed src=a.swf x:y=z>", {"1:18 unknown-attribute: x:y - Unknown attribute for EMBED"}},
@@ -210,6 +225,8 @@ TEST(AttributeCheck, ReadsTheAttributeFeaturesOfABuiltInTable) {
         {"x | counted | X | | | required=a[", "is not an attribute"},
         {"* | | | a | | required=a", "belong on an element's line"},
         {"* | | | a | | obsolete-attributes=a", "belong on an element's line"},
+        {"* | | | a | | only=a[b]", "belong on an element's line"},
+        {"x | counted | X | a | | only=a", "is not an attribute with a [condition]"},
         {"* | | | a | | boolean=a values:b=x", ""},
     };
     for (const Case& c : cases) {
@@ -239,6 +256,14 @@ TEST(AttributeCheck, ReadsTheAttributeFeaturesOfABuiltInTable) {
     EXPECT_TRUE(rules.rules[2].tokens);
     EXPECT_EQ(rules.rules[2].prefixes, std::vector<std::string>{"p-"});
     EXPECT_EQ(rules.rules[2].values, std::vector<std::string>{"q"});
+
+    // The uses of one name are kept together, in the order of each name's first.
+    const char* only = "x | counted | X | a b | | only=a[c],b[d=e],a[f]";
+    const std::vector<KnownTagDefinition> placed = readKnownTags(only, strlen(only), "t.known", errors, KnownTagForm::BuiltIn);
+    ASSERT_EQ(placed.size(), 1u);
+    std::vector<std::string> order;
+    for (const AttributeUse& use : placed[0].attributeRules.only) order.push_back(use.name + "[" + use.condition + "]");
+    EXPECT_EQ(order, (std::vector<std::string>{"a[c]", "a[f]", "b[d]"}));
 }
 
 TEST(AttributeCheck, LooksRulesUpByRowAndName) {
