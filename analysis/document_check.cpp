@@ -8,6 +8,7 @@
 
 #include "character_check.h"
 #include "content_model.h"
+#include "attribute_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
 #include "page_links.h"
@@ -25,6 +26,7 @@ const char* const KindIds[ProblemKindCount] = {
     "utf16-page",
     "duplicate-id", "missing-id", "missing-anchor", "bad-url",
     "misplaced-element", "missing-child",
+    "missing-attribute", "bad-attribute-value", "duplicate-attribute", "obsolete-attribute", "misplaced-attribute",
     "unknown-directive-kind",
 };
 
@@ -111,7 +113,7 @@ public:
           encoding_(decidePageEncoding(document.text, document.size,
                                        profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
           characters_(bytesAsRead(encoding_), profile.isCurrentHtml()),
-          valueLetters_(static_cast<size_t>(profile.rowCount()), 0) {
+          valueLetters_(static_cast<size_t>(profile.rowCount()), 0), attributeCheck_(profile) {
         // The first letters of the names each row reads values of: most attributes are
         // passed over on one look.
         for (const ValueAttribute& v : profile.globalValueAttributes()) globalLetters_ |= letterBit(v.name[0]);
@@ -223,6 +225,7 @@ private:
     }
     void checkTag();
     // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
+    void suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
     bool namesItself(const char* name, int row) const {
         if (strcmp(name, "id") == 0) return true;
         for (const AttributeUse& use : profile_.links(row).anchors) {
@@ -282,6 +285,8 @@ private:
     std::deque<std::string> decoded_;  // the values that had character references
     std::string scratch_;
     std::string anchor_;  // the fragment of a URL, decoded
+    AttributeCheck attributeCheck_;
+    std::vector<AttributeFinding> findings_;
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -482,41 +487,42 @@ bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {
 
 void HtmlCheck::checkAttributes(int row, bool custom) {
     if (custom) return;  // a custom element takes any attributes
+    const ScannedTag& tag = scanner_.tag();
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    // What follows a lost quote is the quoting's fault, reported as such.
+    size_t count = 0;
+    while (count < attributes.size() && !(attributes[count].suspect && tag.brokenQuotes)) ++count;
+    findings_.clear();
+    attributeCheck_.check(row, tag.closing, attributes.data(), count, tag.brokenQuotes, findings_);
     const char* rowName = profile_.row(row).name;
-    const bool brokenQuotes = scanner_.tag().brokenQuotes;
-    for (const ScannedAttribute& a : scanner_.attributes()) {
-        // What follows a lost quote is the quoting's fault, reported as such.
-        if (a.suspect && brokenQuotes) break;
-        char name[ScannedNameSize];
-        memcpy(name, a.name, a.length);
-        name[a.length] = '\0';
-        if (!profile_.hasAttribute(name, row)) {
-            const TextPosition at = scanner_.positionOf(a.name);
-            const uint32_t offset = offsetIn(document_, a.name);
-            const char* near = profile_.nearestAttribute(name, a.length, row);
-            if (near && a.value && namesItself(near, row)) meantNames_.emplace_back(a.value, a.valueLength);
-            held_.push_back({ProblemKind::UnknownAttribute, at.line, at.column, 0, name, rowName, offset,
-                             offset + a.length, near ? near : "", false});
+    for (AttributeFinding& f : findings_) {
+        if (!f.at) {
+            holdAtTag(f.kind, std::move(f.name), rowName);
+            continue;
         }
+        if (f.kind == ProblemKind::UnknownAttribute) suggestAttribute(f, row, attributes.data(), count);
+        const TextPosition at = scanner_.positionOf(f.at);
+        const uint32_t offset = offsetIn(document_, f.at);
+        held_.push_back({f.kind, at.line, at.column, 0, std::move(f.name), rowName, offset, offset + f.length,
+                         std::move(f.detail)});
     }
 }
 
-// A value as a message shows it: at most 60 bytes, cut at a character, its line breaks and
-// tabs shown as spaces.
-std::string shown(std::string_view text) {
-    constexpr size_t Longest = 60;
-    size_t length = text.size();
-    if (length > Longest) {
-        length = Longest;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+// "Did you mean": the known attribute nearest an unknown one goes in its detail. When the
+// misspelt name is one that names the element (id, name), its value is what later
+// references meant.
+void HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
+    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row);
+    if (!near) return;
+    f.detail = near;
+    for (size_t i = 0; i < count; ++i) {
+        const ScannedAttribute& a = attributes[i];
+        if (a.name == f.at && a.value && namesItself(near, row)) meantNames_.emplace_back(a.value, a.valueLength);
     }
-    std::string out(text.substr(0, length));
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    }
-    if (length < text.size()) out += "...";
-    return out;
 }
+
+// An id, a reference or a URL as a message shows it: longer than an attribute's value.
+std::string shown(std::string_view text) { return quotedValue(text.data(), text.size(), 60); }
 
 
 std::string_view HtmlCheck::kept(const std::string& decoded) {
@@ -733,6 +739,8 @@ Severity severityOf(ProblemKind kind) {
     switch (kind) {
         // Not a fault of the page: a page the check can't read.
         case ProblemKind::Utf16Page:
+        // Obsolete, not wrong: browsers still honour it.
+        case ProblemKind::ObsoleteAttribute:
             return Severity::Warning;
         default:
             return Severity::Error;
@@ -752,6 +760,7 @@ const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile) {
         K::InvalidBytes, K::Utf16Page,
         K::DuplicateId, K::MissingId, K::MissingAnchor, K::BadUrl,
         K::MisplacedElement, K::MissingChild,
+        K::MissingAttribute, K::BadAttributeValue, K::DuplicateAttribute, K::ObsoleteAttribute, K::MisplacedAttribute,
         K::UnknownDirectiveKind};
     return profile.readsAsHtml() ? html : html32;
 }

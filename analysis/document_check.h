@@ -55,11 +55,17 @@ enum class ProblemKind : uint8_t {
     // take it, and an element without a child it needs.
     MisplacedElement,
     MissingChild,
+    // Attributes (html4, html5).
+    MissingAttribute,    // a required attribute left out
+    BadAttributeValue,   // a value the attribute doesn't take
+    DuplicateAttribute,  // the same attribute again on one tag
+    ObsoleteAttribute,   // an attribute the standard calls obsolete on the element
+    MisplacedAttribute,  // an attribute the tag takes only with other attributes it lacks
     // A tagvetter directive in a comment of the page (inline_exceptions.h) names a kind the
     // profile doesn't have; every profile.
     UnknownDirectiveKind,
 };
-constexpr int ProblemKindCount = 26;
+constexpr int ProblemKindCount = 31;
 
 // How grave a problem is, where the page is read as HTML: an error is a fault by the
 // standard, a warning what it only discourages. html32's problems are unrated: its
@@ -75,12 +81,14 @@ using ProblemKinds = std::bitset<ProblemKindCount>;
 // "crossing-close", "void-close", "unknown-reference", "reference-without-semicolon",
 // "bad-numeric-reference", "control-character", "invalid-bytes", "utf16-page",
 // "duplicate-id", "missing-id", "missing-anchor" (the id `tagvetter links` gives the same
-// fault), "bad-url", "misplaced-element", "missing-child", "unknown-directive-kind".
+// fault), "bad-url", "misplaced-element", "missing-child", "missing-attribute",
+// "bad-attribute-value", "duplicate-attribute", "obsolete-attribute", "misplaced-attribute",
+// "unknown-directive-kind".
 const char* problemKindId(ProblemKind kind);
 // The severity of a kind where the page is read as HTML.
 Severity severityOf(ProblemKind kind);
 // The kinds a check with `profile` can report, in the order of their rules: html32's
-// nine, or the eleven of the HTML reading.
+// nine, or the twenty-eight of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 
 // One problem as the check reports it. The texts live only as long as the call that
@@ -92,7 +100,7 @@ struct Problem {
     int32_t line;
     int32_t column;    // 1-based, in characters, where read as HTML; NoColumn for html32
     const char* name;  // the tag as read (unknown tag, pairing), the attribute, or the table's name of the tag
-    // For an unknown attribute the table's name of its tag; for an element not closed the
+    // For a problem of an attribute the table's name of its tag; for an element not closed the
     // tag before which it should have been ("" at the end of the page); for a crossing
     // close tag the element it crosses; for a misplaced element the parent or ancestor
     // that doesn't take it; "" otherwise.
@@ -115,8 +123,10 @@ struct Problem {
     // More of what is wrong, for the kinds whose message needs it (a value, what is wrong
     // where in it): for a missing id the attribute that names it (`tag` is then the
     // table's name of its element); for a missing anchor the anchor's name, decoded; for a
-    // bad URL the value, shortened; "" otherwise. For these kinds `name` is the id as
-    // written, the reference as written, or the attribute.
+    // bad URL the value, shortened; for a bad attribute value the value (or the word of it)
+    // at fault; for a misplaced attribute the condition it lacks (type="text", or no href);
+    // for an unknown attribute the known one nearest it, or ""; "" otherwise. For these
+    // kinds `name` is the id as written, the reference as written, or the attribute.
     const char* detail = "";
     Severity severity = Severity::Unrated;
 };

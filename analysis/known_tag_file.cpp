@@ -182,6 +182,49 @@ std::string readValueAttributes(const std::vector<std::string>& values, ValueRol
     return std::string();
 }
 
+// The rule of `name` in `d`, made when it has none yet.
+AttributeRule& ruleOf(KnownTagDefinition& d, const std::string& name) {
+    for (AttributeRule& rule : d.attributeRules.rules) {
+        if (rule.name == name) return rule;
+    }
+    d.attributeRules.rules.push_back(AttributeRule());
+    d.attributeRules.rules.back().name = name;
+    return d.attributeRules.rules.back();
+}
+
+// Reads attribute names into the rules of `d`, setting what `mark` sets on each.
+std::string markAttributes(const std::vector<std::string>& values, KnownTagDefinition& d, void (*mark)(AttributeRule&)) {
+    for (const std::string& value : values) {
+        if (!isName(value)) return "'" + value + "' is not an attribute name";
+        mark(ruleOf(d, lowerCased(value)));
+    }
+    return std::string();
+}
+
+// Reads "values:ATTR" or "tokens:ATTR" with its words; gives what is wrong, or "".
+std::string readValueWords(const std::string& key, const std::vector<std::string>& values, KnownTagDefinition& d) {
+    const size_t colon = key.find(':');
+    const std::string kind = key.substr(0, colon), attribute = lowerCased(key.substr(colon + 1));
+    if (kind != "values" && kind != "tokens") return "unknown feature '" + key + "'";
+    if (!isName(attribute)) return "'" + attribute + "' is not an attribute name";
+    if (values.empty()) return "feature '" + key + "' needs a value";
+    AttributeRule& rule = ruleOf(d, attribute);
+    rule.tokens = kind == "tokens";
+    for (const std::string& v : values) {
+        if (v.empty()) return "feature '" + key + "' has an empty value: write \"\" for the empty value";
+        const std::string word = v == "\"\"" ? std::string() : lowerCased(v);
+        if (!word.empty() && (word.find('"') != std::string::npos || word.find('*') < word.size() - 1))
+            return "'" + v + "' is not a value: it holds a quote or a \"*\" before its end";
+        if (rule.tokens && word.empty()) return "a token can't be empty";
+        if (rule.tokens && word.back() == '*') {
+            rule.prefixes.push_back(word.substr(0, word.size() - 1));
+        } else {
+            rule.values.push_back(word);
+        }
+    }
+    return std::string();
+}
+
 struct FeatureKey {
     const char* key;
     bool takesValues;
@@ -291,6 +334,36 @@ const FeatureKey FeatureKeys[] = {
          if (!isName(d.content.follows) || !isName(d.content.followedBy)) return "follow takes NAME:NAME";
          return std::string();
      }},
+    {"required", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         return readAttributeUses(values, d.attributeRules.required);
+     }},
+    {"only", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {
+         std::vector<AttributeUse>& only = d.attributeRules.only;
+         for (const std::string& value : values) {
+             AttributeUse use;
+             if (!readAttributeUse(value, use) || use.condition.empty())
+                 return "'" + value + "' is not an attribute with a [condition]";
+             // Each name's uses together, in the order of their first.
+             size_t at = only.size();
+             while (at > 0 && only[at - 1].name != use.name) --at;
+             only.insert(at == 0 ? only.end() : only.begin() + static_cast<std::ptrdiff_t>(at), std::move(use));
+         }
+         return std::string();
+     }},
+    {"boolean", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         return markAttributes(values, d, [](AttributeRule& r) { r.boolean = true; });
+     }},
+    {"obsolete-attributes", true,
+     [](const std::vector<std::string>& values, KnownTagDefinition& d) {
+         return markAttributes(values, d, [](AttributeRule& r) { r.obsolete = true; });
+     }},
+    {"any-attributes", false,
+     [](const std::vector<std::string>&, KnownTagDefinition& d) {
+         return d.attributeRules.anyAttributes = true, std::string();
+     }},
     {"custom-elements", false,
      [](const std::vector<std::string>&, KnownTagDefinition& d) { return d.customElements = true, std::string(); }},
     {"reserved", true,
@@ -322,6 +395,11 @@ std::string readFeatures(const std::string& field, KnownTagDefinition& definitio
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
+        }
+        if (key.find(':') != std::string::npos) {
+            std::string problem = readValueWords(key, values, definition);
+            if (!problem.empty()) return problem;
+            continue;
         }
         const FeatureKey* found = nullptr;
         for (const FeatureKey& k : FeatureKeys) {
@@ -403,6 +481,11 @@ std::string readLine(const std::string& line, KnownTagDefinition& definition, Kn
         std::string problem = readFeatures(fields[5], definition);
         if (problem.empty() && !everyTag && (definition.customElements || !definition.reserved.empty()))
             problem = "custom-elements and reserved belong on the '*' line";
+        bool ownOnly = definition.attributeRules.anyAttributes || !definition.attributeRules.required.empty() ||
+                       !definition.attributeRules.only.empty();
+        for (const AttributeRule& rule : definition.attributeRules.rules) ownOnly = ownOnly || rule.obsolete;
+        if (problem.empty() && everyTag && ownOnly)
+            problem = "required, only, obsolete-attributes and any-attributes belong on an element's line";
         return problem;
     }
     return std::string();

@@ -44,6 +44,16 @@
 //     forbids=ITEM,...  descendants it may not have, as holds gives them
 //     needs=NAME,... it needs a child of one of these names (the key may come again)
 //     follow=NAME:NAME  a child of the first name needs one of the second after it
+//     required=ATTR,...  attributes the tag must have; one with a condition only when it holds
+//     only=ATTR[COND],...  attributes the tag takes only when one of their conditions holds
+//     boolean=ATTR,...   attributes whose value is empty or their own name
+//     obsolete-attributes=ATTR,...  attributes the standard calls obsolete on the element
+//     values:ATTR=WORD,...  the words ATTR's value may be, letter case ignored; "" is the
+//                    empty value
+//     tokens:ATTR=WORD,...  ATTR's value is words split by spaces, each one of these; a WORD
+//                    ending in "*" stands for every longer word it begins with
+//     any-attributes any attribute without a namespace (a ":") is known on the element
+//   (boolean, values and tokens may stand on the "*" line for the attributes every tag takes)
 //   and on the "*" line only:
 //     custom-elements  a name with a "-" is a custom element's (html5)
 //     reserved=NAME,...  names that are none the less not custom elements' (svg's and MathML's)
@@ -71,6 +81,7 @@ struct KnownTagDefinition {
     TableRole tableRole = TableRole::None;
     LinkAttributes links;
     std::vector<ValueAttribute> values;  // idrefs, maprefs, urls and their kin
+    AttributeRules attributeRules;
     bool customElements = false;
     std::vector<std::string> reserved;  // lower case
     ContentText content;

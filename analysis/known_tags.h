@@ -160,3 +160,27 @@ struct ValueAttribute {
     std::string name;  // lower case
     ValueRole role;
 };
+
+// What a table says of one attribute's value.
+struct AttributeRule {
+    std::string name;  // lower case
+    // The words its value may be, lower case, "" standing for the empty value; letter case
+    // is ignored. Empty when the table gives none.
+    std::vector<std::string> values;
+    // The value is words split by spaces, each one of `values` or beginning with one of
+    // `prefixes` and going on after it.
+    bool tokens = false;
+    std::vector<std::string> prefixes;
+    bool boolean = false;   // present or absent: its value is empty or its own name
+    bool obsolete = false;  // the standard calls it obsolete on this element
+};
+
+// What a row's table says of its attributes beyond their names.
+struct AttributeRules {
+    std::vector<AttributeUse> required;  // must be present (when their condition holds)
+    // Attributes taken only on a condition: each name's uses follow one another, and the
+    // attribute is misplaced when none of its conditions holds.
+    std::vector<AttributeUse> only;
+    std::vector<AttributeRule> rules;
+    bool anyAttributes = false;  // any attribute without a namespace (no ":") is known
+};

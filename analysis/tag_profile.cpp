@@ -131,6 +131,7 @@ bool TagProfile::addTags(const char* text, size_t size, const std::string& fileN
     if (errors.size() != before) return false;
     for (const KnownTagDefinition& d : definitions) {
         if (d.name != "*") continue;
+        globalRules_.insert(globalRules_.end(), d.attributeRules.rules.begin(), d.attributeRules.rules.end());
         customElements_ = customElements_ || d.customElements;
         reservedNames_.insert(reservedNames_.end(), d.reserved.begin(), d.reserved.end());
         if (form == KnownTagForm::BuiltIn) globalValues_.insert(globalValues_.end(), d.values.begin(), d.values.end());
@@ -186,6 +187,7 @@ void TagProfile::apply(const std::vector<KnownTagDefinition>& definitions, const
                     tag.links = d.links;
                     tag.values = d.values;
                     tag.content = d.content;
+                    tag.attributeRules = d.attributeRules;
                 } else {
                     tag.traits = treeTraitsOf(name);
                 }
@@ -249,6 +251,26 @@ void TagProfile::build() {
         size_t h = lowerHash(a->data(), a->size());
         while (globalSlots_[h & (globalSlots - 1)]) ++h;
         globalSlots_[h & (globalSlots - 1)] = a;
+    }
+
+    // The attribute rules, at least four slots a rule.
+    std::vector<RuleSlot> rules;
+    for (uint32_t t = 0; t < tags_.size(); ++t) {
+        for (const AttributeRule& rule : tags_[t].attributeRules.rules) rules.push_back({&rule, t});
+    }
+    for (const AttributeRule& rule : globalRules_) rules.push_back({&rule, static_cast<uint32_t>(tags_.size())});
+    size_t ruleSlots = 16;
+    while (ruleSlots < 4 * rules.size()) ruleSlots *= 2;
+    ruleSlots_.assign(ruleSlots, RuleSlot{nullptr, 0});
+    ruleNames_.fill(0);
+    for (const RuleSlot& r : rules) {
+        const size_t hash = lowerHash(r.rule->name.data(), r.rule->name.size());
+        // A later rule of the same name (a global one given twice) is not looked at.
+        if (findRule(r.tag, hash, r.rule->name.data(), r.rule->name.size())) continue;
+        ruleNames_[(hash >> 6) & 15] |= uint64_t(1) << (hash & 63);
+        size_t h = hash + r.tag * 40503u;
+        while (ruleSlots_[h & (ruleSlots - 1)].rule) ++h;
+        ruleSlots_[h & (ruleSlots - 1)] = r;
     }
 
     // At least four slots a row keeps the probes short.
@@ -358,6 +380,31 @@ bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) co
     return false;
 }
 
+const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, size_t hash, const char* lower, size_t length) const {
+    const size_t mask = ruleSlots_.size() - 1;
+    for (size_t h = hash + tag * 40503u;; ++h) {
+        const RuleSlot& slot = ruleSlots_[h & mask];
+        if (!slot.rule) return nullptr;
+        if (slot.tag == tag && slot.rule->name.size() == length && memcmp(slot.rule->name.data(), lower, length) == 0)
+            return &slot;
+    }
+}
+
+const AttributeRule* TagProfile::attributeRule(int r, const char* lower, size_t length) const {
+    const size_t hash = lowerHash(lower, length);
+    if (!(ruleNames_[(hash >> 6) & 15] >> (hash & 63) & 1)) return nullptr;
+    const RuleSlot* own = findRule(details_[static_cast<size_t>(r)].tag, hash, lower, length);
+    if (own) return own->rule;
+    const RuleSlot* global = findRule(static_cast<uint32_t>(tags_.size()), hash, lower, length);
+    return global ? global->rule : nullptr;
+}
+
+bool TagProfile::hasLowerAttribute(const char* lower, size_t length, int r) const {
+    if (acceptedAsLowerCase(lower, length, r)) return true;
+    return !details_[static_cast<size_t>(r)].close && tagOf(r).attributeRules.anyAttributes &&
+           memchr(lower, ':', length) == nullptr;
+}
+
 bool TagProfile::hasAttribute(const char* attribute, int r) const {
     // The accepted names are in lower case: fold the name once and compare bytes, unless
     // the platform's comparison must settle it or it is longer than any name read.
@@ -373,8 +420,10 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     }
     if (folded) {
         lower[length] = '\0';
-        return acceptedAsLowerCase(lower, length, r);
+        return hasLowerAttribute(lower, length, r);
     }
+    if (!details_[static_cast<size_t>(r)].close && tagOf(r).attributeRules.anyAttributes && !strchr(attribute, ':'))
+        return true;
     for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
         if (acceptsByComparison(*a, attribute)) return true;
     }

@@ -116,6 +116,13 @@ public:
     // the global ones named in full (not the patterns such as data-*): the name in lower
     // case, or null.
     const char* nearestAttribute(const char* name, size_t length, int r) const;
+    // The same for an attribute name already in lower case, `length` bytes long.
+    bool hasLowerAttribute(const char* lower, size_t length, int r) const;
+    // What the table says of the attributes of row `r`'s tag beyond their names.
+    const AttributeRules& attributeRules(int r) const { return tagOf(r).attributeRules; }
+    // The rule of the lower-case attribute `lower` on row `r`: its tag's own, else the one
+    // every tag has; null when there is none.
+    const AttributeRule* attributeRule(int r, const char* lower, size_t length) const;
     // The attribute names of row `r`, each followed by one space.
     std::string attributeText(int r) const;
     // The attributes every tag takes, each followed by one space; "" when none.
@@ -142,6 +149,7 @@ private:
         LinkAttributes links;
         std::vector<ValueAttribute> values;
         ContentText content;
+        AttributeRules attributeRules;
     };
     struct RowDetails {
         TableRole tableRole;
@@ -173,6 +181,17 @@ private:
     int nameLength_ = 18;
     std::vector<Tag> tags_;
     std::vector<std::string> globals_;  // in lower case; a name ending in "*" is a pattern
+    std::vector<AttributeRule> globalRules_;  // the rules of attributes every tag takes
+    // Every rule by the hash of its tag (tags_.size() for the global ones) and its name.
+    struct RuleSlot {
+        const AttributeRule* rule;
+        uint32_t tag;
+    };
+    std::vector<RuleSlot> ruleSlots_;
+    // One bit a name's hash for every name that has a rule on some tag: most attributes
+    // (class, href, id) have none, and one look at their bit says so.
+    std::array<uint64_t, 16> ruleNames_{};
+    const RuleSlot* findRule(uint32_t tag, size_t hash, const char* lower, size_t length) const;
     std::vector<std::string> reservedNames_;  // in lower case: never custom elements'
     std::vector<ValueAttribute> globalValues_;
 

@@ -47,6 +47,12 @@ const KindWords KindTexts[ProblemKindCount] = {
     {" - Not allowed ",
      "An element where its parent doesn't take it, or inside an ancestor that forbids it, on the tree a browser builds."},
     {" - Missing ", "An element without a child it needs: title in head, li in a list, dd after dt, ..."},
+    {" - Missing attribute of ", "An attribute the element requires, left out."},
+    {" - Bad value ", "A value the attribute does not take: not one of its words, or a boolean given a value."},
+    {" - Attribute given twice on ", "The same attribute twice on one tag, letter case ignored; browsers keep the first."},
+    {" - Obsolete attribute of ", "An attribute the current standard calls obsolete on the element."},
+    {" - Attribute not allowed on ",
+     "An attribute the element takes only with another attribute, or another value of it, than it has."},
     {" - Unknown kind in a tagvetter directive",
      "A word in a tagvetter directive comment that names no kind of problem of the profile."},
 };
@@ -171,6 +177,22 @@ size_t formatProblemMessage(const Problem& problem, char* out) {
         case ProblemKind::UnknownAttribute:
             w = append(w, problem.tag);
             w = appendSuggestion(w, problem.detail);
+            break;
+        case ProblemKind::MissingAttribute:
+        case ProblemKind::DuplicateAttribute:
+        case ProblemKind::ObsoleteAttribute:
+            w = append(w, problem.tag);
+            break;
+        case ProblemKind::MisplacedAttribute:
+            w = append(w, problem.tag);
+            w = append(w, " with ");
+            w = append(w, problem.detail);
+            break;
+        case ProblemKind::BadAttributeValue:
+            *w++ = '"';
+            w = append(w, problem.detail);
+            w = append(w, "\" for ");
+            w = append(w, problem.tag);
             break;
         case ProblemKind::UnbalancedTags:
             w += sprintf(w, "%d)", static_cast<int>(problem.count));

@@ -114,6 +114,8 @@ class Dtd:
         self.elements = {}  # name (capitals) -> (end omissible, content, names, exclusions, inclusions)
         self.attributes = {}  # name (capitals) -> attribute names in lower case, in order
         self.models = {}  # name (capitals) -> (start omissible, the tokens of its content model)
+        # name (capitals) -> attribute name -> (its words in lower case, or None, its default)
+        self.definitions = {}
         with open(path, encoding="latin-1") as f:
             self.read_subset(f.read())
 
@@ -362,23 +364,36 @@ class Dtd:
             self.models.setdefault(name.upper(), (start == "O", model))
 
     @staticmethod
-    def attribute_names(tokens, at):
-        """The names, in lower case and in order, of the attribute definitions from `at`."""
-        attributes = []
+    def attribute_definitions(tokens, at):
+        """The attribute definitions from `at`, in order: each name in lower case, the
+        words of a declared name group in lower case (None for a declared type such as
+        CDATA), and the default ("#REQUIRED", "#IMPLIED", "#FIXED" or a value)."""
+        definitions = []
         while at < len(tokens):
-            attributes.append(tokens[at].lower())
-            _, at = Dtd.group_or_name(tokens, at + 1)  # the declared value
-            if tokens[at].upper() == "#FIXED":
+            name = tokens[at].lower()
+            group = tokens[at + 1] == "("
+            words, at = Dtd.group_or_name(tokens, at + 1)  # the declared value
+            default = tokens[at].upper() if tokens[at].startswith("#") else tokens[at]
+            if default == "#FIXED":
                 at += 1
             at += 1  # the default value
-        return attributes
+            definitions.append((name, [w.lower() for w in words] if group else None, default))
+        return definitions
+
+    @staticmethod
+    def attribute_names(tokens, at):
+        """The names, in lower case and in order, of the attribute definitions from `at`."""
+        return [name for name, _, _ in Dtd.attribute_definitions(tokens, at)]
 
     def read_attlist(self, tokens):
         names, at = self.group_or_name(tokens, 0)
-        attributes = self.attribute_names(tokens, at)
+        definitions = self.attribute_definitions(tokens, at)
         for name in names:
             held = self.attributes.setdefault(name.upper(), [])
-            held.extend(a for a in attributes if a not in held)
+            held.extend(a for a, _, _ in definitions if a not in held)
+            defined = self.definitions.setdefault(name.upper(), {})
+            for a, words, default in definitions:
+                defined.setdefault(a, (words, default))
 
     def attribute_entity(self, name):
         """The attribute names an attribute-list parameter entity gives, in order."""
@@ -490,6 +505,22 @@ def reference_features(name, attributes):
     return words
 
 
+def value_features(definitions, names):
+    """The FEATURES words of the attributes `names` among `definitions`: the word lists
+    of name groups (a one-word group of the attribute's own name is the form of a
+    boolean, <td nowrap>), and the attributes the DTD requires."""
+    words, required = [], []
+    for name in names:
+        group, default = definitions[name]
+        if default == "#REQUIRED":
+            required.append(name)
+        if group:
+            words.append("values:%s=%s" % (name, ",".join(group)))
+    if required:
+        words.insert(0, "required=" + ",".join(required))
+    return words
+
+
 def line_of(fields):
     """The fields of a line, the empty ones at its end left out, an empty one between
     others leaving its bar alone ("name | void | Text | | | closes-p")."""
@@ -551,7 +582,8 @@ def make_table(dtd_dir, html5_known):
         "# xmlns and xml:lang, which XHTML 1.0 (HTML 4.01 written as XML) puts on its pages.",
         "# The DTDs give these elements fewer, but the table can't take them away from one:",
         "# " + " ".join(fewer) + ".",
-        "* | | | " + " ".join(everywhere + XHTML_ATTRIBUTES),
+        "* | | | " + " ".join(everywhere + XHTML_ATTRIBUTES) + " | | "
+        + " ".join(value_features(transitional.definitions["P"], everywhere)),
         "",
         "!- | void | Comment",
         "!DOCTYPE | void | HTML document | html public system",
@@ -565,8 +597,16 @@ def make_table(dtd_dir, html5_known):
         if len(description) > LONGEST_DESCRIPTION or "|" in description:
             fail("the description of '%s' is too long or holds a '|'" % lower)
         own = [a for a in attributes[name] if a not in everywhere]
-        feature_words = " ".join(w for w in (features.get(lower, ""), reference_features(lower, attributes[name])) if w)
-        lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "", feature_words]))
+        definitions = {}
+        for d in dtds:
+            for a, definition in d.definitions.get(name, {}).items():
+                definitions.setdefault(a, definition)
+        # An element that defines one of %attrs itself (bdo's dir) says more of it.
+        values = value_features(definitions, [a for a in attributes[name] if a in own or a in everywhere
+                                              and definitions[a] != transitional.definitions["P"].get(a)])
+        feature_words = [features.get(lower, ""), reference_features(lower, attributes[name])] + values
+        lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "",
+                              " ".join(w for w in feature_words if w)]))
     return "\n".join(lines) + "\n", len(elements)
 
 

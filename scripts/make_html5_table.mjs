@@ -18,6 +18,7 @@ import {existsSync, readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {fileURLToPath, pathToFileURL} from 'node:url';
 import {contentFeatures, contentPackage} from './html5_content_models.mjs';
+import {attributePackages, makeAttributeData} from './html5_attribute_values.mjs';
 
 const packages = {
   'html-tag-names': '2.1.0',
@@ -25,6 +26,7 @@ const packages = {
   'html-element-attributes': '3.5.0',
   'aria-attributes': '2.0.1',
   ...contentPackage,
+  ...attributePackages,
 };
 
 // Names the packages hold for pages of earlier HTML, which the current standard lists
@@ -317,6 +319,7 @@ const {htmlTagNames} = await load('html-tag-names');
 const {htmlVoidElements} = await load('html-void-elements');
 const {htmlElementAttributes} = await load('html-element-attributes');
 const {ariaAttributes} = await load('aria-attributes');
+const attributeData = makeAttributeData(dataDir, [...htmlElementAttributes['*'], ...syntaxAttributes], (name) => attributesOf(name));
 
 function fail(message) {
   console.error(`make_html5_table: ${message}`);
@@ -362,7 +365,8 @@ function featuresOf(name) {
   if (name in links) features.push(links[name]);
   features.push(...referencesOf(name));
   if (contents.has(name)) features.push(contents.get(name));
-  return features.join(' ');
+  features.push(attributeData.of(name, obsolete.has(name)));
+  return features.filter((f) => f).join(' ');
 }
 
 // The attributes whose values name something else in the page or are URLs, for the check of
@@ -420,7 +424,7 @@ const lines = [
   '# Attributes every element takes: the global ones, xmlns and xml:lang, event handlers,',
   '# data-* and ARIA; and custom elements, but for the names svg and MathML keep.',
   `* | | | ${[...htmlElementAttributes['*'], ...syntaxAttributes, 'on*', 'data-*', ...ariaAttributes].join(' ')} | | ` +
-    `custom-elements reserved=${reservedNames.join(',')} ${referencesOf('*').join(' ')}`,
+    `custom-elements reserved=${reservedNames.join(',')} ${[...referencesOf('*'), attributeData.globals].filter((f) => f).join(' ')}`,
   '',
   '!- | void | Comment',
   '!DOCTYPE | void | HTML document | html public system',

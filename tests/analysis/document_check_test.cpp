@@ -190,7 +190,7 @@ TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
     ASSERT_TRUE(html5);
     const Lines none = {"No errors found"};
     const ProfileCase cases[] = {
-        {"attributes every element takes", "<div class=a id=b data-x=1 aria-label=l onclick=f() role=r></div>",
+        {"attributes every element takes", "<div class=a id=b data-x=1 aria-label=l onclick=f() role=note></div>",
          {"0001  class - Unknown attribute for DIV", "0001  id - Unknown attribute for DIV",
           "0001  data-x - Unknown attribute for DIV", "0001  aria-label - Unknown attribute for DIV",
           "0001  onclick - Unknown attribute for DIV", "0001  role - Unknown attribute for DIV"},
@@ -337,7 +337,7 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          {"1:1 not-closed: h3 - Not closed at the end of the document [<h3>]"}, same},
         {"left-out </em>", "<div>\n<p><em>x</p>\n</div>",
          {"2:4 not-closed: em - Not closed before /p on line 2 [<em>]"}, same},
-        {"left-out </button>", "<form>\n<button>Go\n</form>",
+        {"left-out </button>", "<form action=x>\n<button>Go\n</form>",
          {"2:1 not-closed: button - Not closed before /form on line 3 [<button>]"}, same},
         {"left-out </table>", "<div><table><tr><td>x</div>",
          {"1:6 not-closed: table - Not closed before /div on line 1 [<table>]"}, same},
@@ -366,7 +366,8 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          "<dl><dt>e<dd>f<dt>g<dd>g</dl><table><tr><td>h<td>i<tr><th>j</table><select><option>k<option>l</select>",
          {}, same},
         {"an element that holds itself", "<div><div></div></div><span><span></span></span>", {}, same},
-        {"raw text is no tags", "<script>if (a<b) x='</p>'</script><style>p<b{}</style>", {}, same},
+        {"raw text is no tags", "<script type=t>if (a<b) x='</p>'</script><style>p<b{}</style>", {},
+         {"1:42 missing-attribute: type - Missing attribute of STYLE [<style>]"}},
         {"svg contents are another vocabulary, unknown to html4", "<p><svg><path/></svg>", {},
          {"1:4 unknown-tag: svg - Unknown element [<svg>]", "1:9 unknown-tag: path - Unknown element [<path/>]"}},
         {"pre contents are tags", "<pre>\n<spna>\n</pre>",
@@ -552,8 +553,8 @@ TEST(CheckDocument, LeavesOutWhatThePagesDirectivesAndTheIgnoredKindsSay) {
          {"DIV\tUnbalanced tags (1)"},
          {"0001  unbalanced-tags" + unknown, "0002  div - Not closed at the end of the document"}, same},
         {"enable of one kind of several",
-         "<!-- tagvetter-disable unknown-tag unknown-attribute -->\n<bogus><img bogus=1>\n"
-         "<!-- tagvetter-enable unknown-tag -->\n<bogus><img bogus=2>",
+         "<!-- tagvetter-disable unknown-tag unknown-attribute -->\n<bogus><img src=x alt=x bogus=1>\n"
+         "<!-- tagvetter-enable unknown-tag -->\n<bogus><img src=x alt=x bogus=2>",
          {"0004  bogus - Unknown keyword"}, {"0004  bogus - Unknown element"}, same},
         {"enable of one kind after disable of every kind",
          "<!-- tagvetter-disable -->\n<bogus><td>\n<!-- tagvetter-enable unknown-tag -->\n<bogus><td>",
@@ -573,11 +574,11 @@ TEST(CheckDocument, LeavesOutWhatThePagesDirectivesAndTheIgnoredKindsSay) {
          "<bogus><!-- tagvetter-disable", {"0001  bogus - Unknown keyword"},
          {"0001  bogus - Unknown element", "0001  <!-- - Tag without its closing >"}, same},
         {"a script's body holds no comments",
-         "<script><!-- tagvetter-disable-next-line --></script>\n<bogus>",
+         "<script type=t><!-- tagvetter-disable-next-line --></script>\n<bogus>",
          {"0002  bogus - Unknown keyword"}, {"0002  bogus - Unknown element"}, same},
         {"a style's body: a comment to the 1990s reading only",
          "<style><!-- tagvetter-disable-next-line --></style>\n<bogus>",
-         {}, {"0002  bogus - Unknown element"}, same},
+         {}, {"0002  bogus - Unknown element"}, {"0001  type - Missing attribute of STYLE", "0002  bogus - Unknown element"}},
         {"ignored kinds, bad directive kinds too", "<!-- tagvetter-disable-next-line bogus-kind -->\n<bogus>\n<td>",
          {"0003  TD - This tag should be in a table"}, {"0003  TD - This tag should be in a table"}, same,
          {ProblemKind::UnknownTag, ProblemKind::UnknownDirectiveKind}},

@@ -86,6 +86,24 @@ class SmallDtd(unittest.TestCase):
         self.assertNotIn("P", self.dtd.attributes)
         self.assertEqual(self.dtd.attribute_entity("core"), ["id", "dir"])
 
+    def test_name_groups_and_required_attributes_become_features(self):
+        cases = [
+            # (element, its attribute definitions, features for all of them)
+            ("A", {"shape": (["rect", "circle"], "rect"), "version": (None, "#FIXED")},
+             ["values:shape=rect,circle"]),
+            ("BR", {"id": (None, "#IMPLIED"), "dir": (["ltr", "rtl"], "#IMPLIED")}, ["values:dir=ltr,rtl"]),
+        ]
+        for element, definitions, features in cases:
+            with self.subTest(element):
+                for name, definition in definitions.items():
+                    self.assertEqual(self.dtd.definitions[element][name], definition)
+                self.assertEqual(table.value_features(definitions, list(definitions)), features)
+        required = {"action": (None, "#REQUIRED"), "method": (["get", "post"], "get"),
+                    "checked": (["checked"], "#IMPLIED"), "rows": (None, "#REQUIRED")}
+        self.assertEqual(table.value_features(required, ["action", "method", "checked", "rows"]),
+                         ["required=action,rows", "values:method=get,post", "values:checked=checked"])
+        self.assertEqual(table.value_features(required, ["method"]), ["values:method=get,post"])
+
     def test_pairing_follows_content_tags_and_exclusions(self):
         cases = [
             ("BR", "void"),       # EMPTY

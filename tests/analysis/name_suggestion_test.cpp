@@ -33,6 +33,10 @@ TEST(EditDistance, CountsEditsUpToTheBound) {
         {"", "p", 2, 1},
         {"blockquote", "blokcqoute", 2, 2},
         {"blockquote", "bolcqkoute", 2, 3},
+        {"alt", "tal", 2, 2},      // a swap and a change
+        {"alt", "", 2, 3},
+        {"rows", "cols", 2, 2},
+        {"abcdef", "badcfe", 2, 3},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(editDistanceWithin(c.a, strlen(c.a), c.b, strlen(c.b), c.bound), c.distance) << c.a << " " << c.b;

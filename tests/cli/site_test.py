@@ -88,7 +88,7 @@ class Site(unittest.TestCase):
         for profile, kind_count in (("html32", 8), ("html4", 9), ("html5", 10)):
             with self.subTest(profile=profile):
                 rules[profile], kinds = self.check_formats_agree(["--profile", profile], lambda path: profile != "html32")
-                self.assertEqual(len(rules[profile]), 9 if profile == "html32" else 23)
+                self.assertEqual(len(rules[profile]), 9 if profile == "html32" else 28)
                 self.assertEqual(len(kinds), kind_count, sorted(kinds))
         # With auto each page is placed as its own profile places it, and the rules are every
         # profile's: html32's, then the others'.

@@ -273,11 +273,13 @@ TEST(LanguageServerTest, AutoProfileFollowsTheDoctypeOnEveryChange) {
         const char* tableLabel;
         std::vector<std::string> codes;
     } cases[] = {
-        {"<!DOCTYPE html>", "html5", "table", {"obsolete-tag", "unknown-attribute", "crossing-close"}},
+        {"<!DOCTYPE html>", "html5", "table",
+         {"obsolete-attribute", "obsolete-tag", "unknown-attribute", "crossing-close"}},
         {"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">", "html32", "TABLE", {}},
         {"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\">", "html4", "table",
          {"unknown-attribute", "crossing-close"}},
-        {"<!doctype html>", "html5", "table", {"obsolete-tag", "unknown-attribute", "crossing-close"}},
+        {"<!doctype html>", "html5", "table",
+         {"obsolete-attribute", "obsolete-tag", "unknown-attribute", "crossing-close"}},
     };
     const struct Setup {
         const char* what;

@@ -1,0 +1,208 @@
+#include "attribute_check.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+#include "name_suggestion.h"
+#include "text.h"
+
+namespace {
+
+bool isAsciiWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+// True when `word` is one of `values`, letter case ignored (the values are lower case).
+bool oneOf(std::string_view word, const std::vector<std::string>& values) {
+    for (const std::string& v : values) {
+        if (equalBytesNoCase(word, v)) return true;
+    }
+    return false;
+}
+
+bool beginsWithOneOf(std::string_view word, const std::vector<std::string>& prefixes) {
+    for (const std::string& p : prefixes) {
+        if (word.size() > p.size() && startsWithNoCase(word, p)) return true;
+    }
+    return false;
+}
+
+// Past this many attributes on one tag, the names given twice are found by a set, not by
+// comparing each with every earlier one.
+constexpr size_t PairwiseLimit = 32;
+
+}  // namespace
+
+std::string quotedValue(const char* value, size_t length, size_t longest) {
+    size_t kept = length;
+    if (length > longest) {
+        kept = longest;
+        // Back to the first byte of a UTF-8 sequence.
+        while (kept > 0 && (static_cast<unsigned char>(value[kept]) & 0xC0) == 0x80) --kept;
+    }
+    std::string text(value, kept);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    if (kept < length) text += "...";
+    return text;
+}
+
+int AttributeCheck::indexOf(const std::string& lower) const {
+    for (size_t i = 0; i < names_.size(); ++i) {
+        const Name& n = names_[i];
+        if (n.folded && n.length == lower.size() && memcmp(&lower_[n.at], lower.data(), n.length) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool AttributeCheck::conditionHolds(const AttributeUse& use, const ScannedAttribute* attributes) const {
+    if (use.condition.empty()) return true;
+    const int i = indexOf(use.condition);
+    if (i < 0) return false;
+    if (use.value.empty()) return true;
+    const ScannedAttribute& a = attributes[i];
+    return equalBytesNoCase(std::string_view(a.value ? a.value : "", a.valueLength), use.value);
+}
+
+bool AttributeCheck::nearMissOf(const std::string& required) const {
+    for (const Name& n : names_) {
+        if (!n.known && n.folded &&
+            editDistanceWithin(&lower_[n.at], n.length, required.data(), required.size(), 2) <= 2)
+            return true;
+    }
+    return false;
+}
+
+void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribute& a, const Name& n,
+                                std::vector<AttributeFinding>& out) const {
+    const std::string_view name(&lower_[n.at], n.length);
+    auto bad = [&](const char* from, size_t length) {
+        out.push_back({ProblemKind::BadAttributeValue, a.name, a.length, std::string(a.name, a.length),
+                       quotedValue(from, length)});
+    };
+    if (!a.value) {
+        // Written bare: the empty value in current HTML; in HTML 4.01 the attribute's own
+        // name as its value (<td nowrap>).
+        if (rule.boolean || rule.tokens || rule.values.empty()) return;
+        if (!oneOf("", rule.values) && !oneOf(name, rule.values)) bad("", 0);
+        return;
+    }
+    const std::string_view value(a.value, a.valueLength);
+    if (rule.boolean) {
+        if (!value.empty() && !equalBytesNoCase(value, name)) bad(a.value, a.valueLength);
+        return;
+    }
+    if (rule.tokens) {
+        // Each word of the list on its own.
+        size_t at = 0;
+        while (at < value.size()) {
+            while (at < value.size() && isAsciiWhitespace(value[at])) ++at;
+            size_t end = at;
+            while (end < value.size() && !isAsciiWhitespace(value[end])) ++end;
+            if (end > at) {
+                const std::string_view word = value.substr(at, end - at);
+                if (!oneOf(word, rule.values) && !beginsWithOneOf(word, rule.prefixes)) {
+                    bad(word.data(), word.size());
+                    return;
+                }
+            }
+            at = end;
+        }
+        return;
+    }
+    if (!rule.values.empty() && !oneOf(value, rule.values)) bad(a.value, a.valueLength);
+}
+
+void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
+                           std::vector<AttributeFinding>& out) {
+    names_.clear();
+    if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
+    for (size_t i = 0; i < count; ++i) {
+        const ScannedAttribute& a = attributes[i];
+        Name n{i * ScannedNameSize, a.length, true, false, false};
+        char* lower = &lower_[n.at];
+        for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(a.name[k]);
+        lower[a.length] = '\0';
+        n.folded = foldsExactly(lower);
+        if (n.folded) {
+            n.known = profile_.hasLowerAttribute(lower, a.length, row);
+        } else {
+            memcpy(lower, a.name, a.length);
+            n.known = profile_.hasAttribute(lower, row);
+        }
+        names_.push_back(n);
+        if (!n.known) {
+            out.push_back({ProblemKind::UnknownAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+        }
+    }
+    if (namesOnly) return;
+
+    // The names given twice: a browser keeps the first, so the later ones are the fault.
+    if (count <= PairwiseLimit) {
+        for (size_t i = 1; i < count; ++i) {
+            Name& n = names_[i];
+            for (size_t j = 0; j < i && n.folded && !n.repeated; ++j) {
+                const Name& m = names_[j];
+                n.repeated = m.length == n.length && m.folded && lower_[m.at] == lower_[n.at] &&
+                             memcmp(&lower_[m.at], &lower_[n.at], n.length) == 0;
+            }
+        }
+    } else {
+        std::unordered_set<std::string_view> seen;
+        for (Name& n : names_) {
+            if (n.folded) n.repeated = !seen.insert(std::string_view(&lower_[n.at], n.length)).second;
+        }
+    }
+
+    for (size_t i = 0; i < count; ++i) {
+        const ScannedAttribute& a = attributes[i];
+        const Name& n = names_[i];
+        if (!n.known || !n.folded) continue;
+        if (n.repeated) {
+            out.push_back({ProblemKind::DuplicateAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            continue;
+        }
+        const AttributeRule* rule = profile_.attributeRule(row, &lower_[n.at], n.length);
+        if (!rule) continue;
+        if (rule->obsolete)
+            out.push_back({ProblemKind::ObsoleteAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+        checkValue(*rule, a, n, out);
+    }
+
+    if (closing) return;
+    const AttributeRules& rules = profile_.attributeRules(row);
+    for (size_t u = 0; u < rules.only.size();) {
+        // The uses of one name: it is in place when one of their conditions holds.
+        size_t end = u;
+        bool holds = false;
+        for (; end < rules.only.size() && rules.only[end].name == rules.only[u].name; ++end)
+            holds = holds || conditionHolds(rules.only[end], attributes);
+        const int i = holds ? -1 : indexOf(rules.only[u].name);
+        if (i >= 0 && !names_[static_cast<size_t>(i)].repeated) {
+            const AttributeUse& first = rules.only[u];
+            const int other = indexOf(first.condition);
+            std::string lacks = "no " + first.condition;
+            if (other >= 0 && !first.value.empty()) {
+                const ScannedAttribute& o = attributes[other];
+                lacks = first.condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
+            }
+            const ScannedAttribute& a = attributes[i];
+            out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
+                           std::move(lacks)});
+        }
+        u = end;
+    }
+    const size_t before = out.size();
+    for (const AttributeUse& use : rules.required) {
+        if (!conditionHolds(use, attributes) || indexOf(use.name) >= 0) continue;
+        // Required on any of several conditions (a meta's content): reported once.
+        bool reported = false;
+        for (size_t f = before; f < out.size(); ++f) reported = reported || out[f].name == use.name;
+        if (reported) continue;
+        // A misspelt name is the one fault, reported as unknown.
+        if (nearMissOf(use.name)) continue;
+        out.push_back({ProblemKind::MissingAttribute, nullptr, 0, use.name, ""});
+    }
+}
