@@ -248,6 +248,8 @@ private:
     void checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
                        const std::string* attribute);
     void resolveReferences();
+    void findReferenceFaults(std::vector<uint32_t>& firstIds);
+    void placeInOrder(size_t first, const std::vector<uint32_t>& firstIds);
     std::string_view kept(const std::string& decoded);
     Named namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length);
     void holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
@@ -279,7 +281,8 @@ private:
     // them follows from that fault, reported already.
     std::vector<std::string_view> meantNames_;
     std::vector<Named> maps_;     // the names of map
-    std::vector<Wanted> wanted_;
+    std::deque<Wanted> wanted_;  // a deque: a page's many links are never moved as it grows
+    bool resolving_ = false;     // at the end of the page, placing its references' problems
     std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
     uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
     std::deque<std::string> decoded_;  // the values that had character references
@@ -543,7 +546,8 @@ HtmlCheck::Named HtmlCheck::namedPiece(const ScannedAttribute& a, std::string_vi
 
 void HtmlCheck::holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
                        int32_t count, int32_t relatedLine) {
-    const TextPosition at = scanner_.positionOf(named.at);
+    // At the end of the page the places lie anywhere: they are found together, in one pass.
+    const TextPosition at = resolving_ ? TextPosition{0, 0} : scanner_.positionOf(named.at);
     const uint32_t offset = offsetIn(document_, named.at);
     held_.push_back({kind, at.line, at.column, relatedLine, std::move(name), std::move(tag), offset,
                      offset + std::max<uint32_t>(named.rawLength, 1), std::move(detail), false, count});
@@ -684,6 +688,49 @@ void HtmlCheck::checkUrlValue(const ScannedAttribute& a, std::string_view value,
 
 void HtmlCheck::resolveReferences() {
     if (ids_.empty() && wanted_.empty()) return;
+    resolving_ = true;
+    const size_t first = held_.size();
+    std::vector<uint32_t> firstIds;  // for each duplicate, the offset of the first of its name
+    findReferenceFaults(firstIds);
+    resolving_ = false;
+    placeInOrder(first, firstIds);
+}
+
+void HtmlCheck::placeInOrder(size_t first, const std::vector<uint32_t>& firstIds) {
+    // Every place asked for, in text order: each problem's own, and a duplicate's first id.
+    struct Place {
+        uint32_t offset;
+        size_t held;
+        bool related;
+    };
+    std::vector<Place> places;
+    size_t duplicate = 0;
+    for (size_t i = first; i < held_.size(); ++i) {
+        places.push_back({held_[i].offset, i, false});
+        if (held_[i].kind == ProblemKind::DuplicateId) places.push_back({firstIds[duplicate++], i, true});
+    }
+    std::sort(places.begin(), places.end(), [](const Place& x, const Place& y) { return x.offset < y.offset; });
+    const char* text = document_.text;
+    const char* lineStart = text;
+    int32_t line = 1;
+    for (const Place& p : places) {
+        const char* at = text + p.offset;
+        for (const char* s = lineStart; (s = static_cast<const char*>(memchr(s, '\n', static_cast<size_t>(at - s))));
+             ++s) {
+            ++line;
+            lineStart = s + 1;
+        }
+        Held& h = held_[p.held];
+        if (p.related) {
+            h.relatedLine = line;
+        } else {
+            h.line = line;
+            h.column = columnOf(lineStart, at);
+        }
+    }
+}
+
+void HtmlCheck::findReferenceFaults(std::vector<uint32_t>& firstIds) {
     // Each id once: the later ones of a name are reported, with the first one's line.
     std::vector<const Named*> byName;
     byName.reserve(ids_.size());
@@ -695,9 +742,8 @@ void HtmlCheck::resolveReferences() {
         if (i > 0 && byName[i]->text == byName[i - 1]->text) {
             size_t first = i - 1;
             while (first > 0 && byName[first - 1]->text == byName[i]->text) --first;
-            const int32_t firstLine = scanner_.positionOf(byName[first]->at).line;
-            holdAt(ProblemKind::DuplicateId, *byName[i], shown(byName[i]->text), std::string(), std::string(), 0,
-                   firstLine);
+            firstIds.push_back(offsetIn(document_, byName[first]->at));
+            holdAt(ProblemKind::DuplicateId, *byName[i], shown(byName[i]->text), std::string(), std::string(), 0, 0);
             continue;
         }
         ids.push_back(byName[i]->text);

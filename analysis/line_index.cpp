@@ -61,6 +61,9 @@ void LineIndex::reindexFrom(std::string_view text, size_t line) {
     lastOffset_ = 0;
     const char* const data = text.data();
     const size_t size = text.size();
+    // Counted first, so that a long text's index is made without moving it as it grows.
+    const size_t from = std::min(lineStarts_.back(), size);
+    lineStarts_.reserve(lineStarts_.size() + static_cast<size_t>(std::count(data + from, data + size, '\n')) + 1);
     for (size_t i = lineStarts_.back(); i < size;) {
         // Most lines end in "\n": look for it fast, then for a lone "\r" before it.
         const void* found = memchr(data + i, '\n', size - i);

@@ -53,6 +53,7 @@ TagScanner::TagScanner(Document& document, const TagProfile& profile, TagReading
     : document_(document), profile_(profile), reading_(reading), html_(profile.readsAsHtml()) {
     document_.resetScan();
     lineStart_ = document_.text;
+    lineStartLine_ = 0;
 }
 
 bool TagScanner::next() {
@@ -97,6 +98,26 @@ const std::vector<ScannedAttribute>& TagScanner::attributes() {
 }
 
 TextPosition TagScanner::positionOf(const char* p) {
+    // Most places asked for lie on the scan's line or a few lines around it: counted from
+    // there, a page with faults never needs the index of all its lines.
+    constexpr ptrdiff_t Near = 4096;
+    if (lineStart_ && p >= lineStart_ - Near && p - lineStart_ <= Near) {
+        int32_t line = lineStartLine_;
+        const char* start = lineStart_;
+        for (const char* s = lineStart_; s < p; ++s) {
+            if (*s == '\n') {
+                ++line;
+                start = s + 1;
+            }
+        }
+        while (start > p) {
+            // p is on an earlier line: back to the start of the line before.
+            --line;
+            --start;
+            while (start > document_.text && start[-1] != '\n') --start;
+        }
+        return {line + 1, columnOf(start, p)};
+    }
     const std::string_view text(document_.text, document_.size);
     if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
     const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
@@ -119,6 +140,7 @@ void TagScanner::moveTo(const char* p) {
             lineStart_ = s + 1;
         }
     }
+    lineStartLine_ = document_.line;
     document_.cursor = const_cast<char*>(p);
 }
 

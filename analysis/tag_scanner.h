@@ -137,6 +137,7 @@ private:
     bool skipPending_ = false;        // the body of the last tag is to be skipped
     int skipRow_ = -1;                // the open row of that body
     const char* lineStart_ = nullptr; // of the line the scan is on
+    int32_t lineStartLine_ = 0;       // that line, 0-based (the 1990s reading moves on without it)
     std::optional<LineIndex> lines_;  // of the whole text, for positionOf
 };
 

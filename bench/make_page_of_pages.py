@@ -2,7 +2,8 @@
 """Writes one large page made of real ones, to measure the check's cost on current or
 older markup: the bodies of the fault benchmark's pages of a set (bench/measure-faults.py
 chooses them), one after another, repeated until the page reaches MEGABYTES, in one
-html document of that set's kind.
+html document of that set's kind. Each body's ids and the names that point at them get
+a suffix of their own, so that the page holds no more duplicate ids than its sources do.
 
     bench/make_page_of_pages.py current|older OUT MEGABYTES
 """
@@ -28,6 +29,33 @@ def body_of(text):
     return text[start.end() if start else 0:end if end > 0 else len(text)]
 
 
+# Attributes whose value is one name, names split by spaces, or "#" and a name.
+ONE_NAME = rb"id|name|for|form|list"
+NAME_LISTS = rb"headers|aria-labelledby|aria-describedby|aria-controls|aria-owns"
+FRAGMENTS = rb"href|usemap"
+ATTRIBUTE = re.compile(rb"(\s(?:%s|%s|%s)\s*=\s*)(\"[^\"]*\"|'[^']*'|[^\s>\"']+)" % (ONE_NAME, NAME_LISTS, FRAGMENTS), re.I)
+
+
+def with_suffix(body, suffix):
+    """`body` with `suffix` after each id, each name that points at one, and each "#"
+    fragment, quoting kept."""
+    def rename(match):
+        lead, value = match.group(1), match.group(2)
+        quote = value[:1] if value[:1] in (b'"', b"'") else b""
+        inner = value[1:-1] if quote else value
+        attribute = lead.strip().rstrip(b"=").strip().lower()
+        if re.fullmatch(FRAGMENTS, attribute):
+            if not inner.startswith(b"#") or len(inner) < 2:
+                return match.group(0)
+            inner += suffix
+        elif re.fullmatch(NAME_LISTS, attribute):
+            inner = b" ".join(word + suffix for word in inner.split())
+        elif inner:
+            inner += suffix
+        return lead + quote + inner + quote
+    return ATTRIBUTE.sub(rename, body)
+
+
 def main():
     if len(sys.argv) != 4 or sys.argv[1] not in FRAMES:
         sys.exit(__doc__.strip().splitlines()[-1].strip())
@@ -45,11 +73,13 @@ def main():
     wanted = int(megabytes * 1024 * 1024)
     with open(out, "wb") as f:
         written = f.write(head)
+        copy = 0
         while written < wanted:
-            for body in bodies:
-                written += f.write(body)
+            for number, body in enumerate(bodies):
+                written += f.write(with_suffix(body, b"-%d-%d" % (copy, number)))
                 if written >= wanted:
                     break
+            copy += 1
         f.write(tail)
 
 

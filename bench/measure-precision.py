@@ -105,11 +105,20 @@ def tag_lines(text_lines, line, column):
 
 def vnu_findings(jar, pages):
     """{path: [(first line, last line)]} of the Nu checker's errors and warnings."""
-    done = subprocess.run(["java", "-Xss512k", "-jar", jar, "--format", "json", "--exit-zero-always", *pages],
+    # Its schema needs a deep stack: with less it prints a plain-text complaint, not json.
+    done = subprocess.run(["java", "-Xss4m", "-jar", jar, "--format", "json", "--exit-zero-always", *pages],
                           capture_output=True)
+    output = done.stderr.decode("utf-8", errors="replace")
+    try:
+        messages = json.loads(output)["messages"]
+    except (ValueError, KeyError):
+        sys.exit("measure-precision: the Nu Html Checker gave no json report: " + output[:300])
     found = collections.defaultdict(list)
-    for message in json.loads(done.stderr.decode("utf-8", errors="replace") or "{}").get("messages", []):
+    for message in messages:
         url = message.get("url", "")
+        # Errors and warnings; plain information is no finding.
+        if message.get("type") == "info" and message.get("subType") != "warning":
+            continue
         if not url.startswith("file:") or "lastLine" not in message:
             continue
         path = os.path.realpath(urllib_unquote(url[len("file:"):]))

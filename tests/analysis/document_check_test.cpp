@@ -379,6 +379,10 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          {}},
         {"custom elements", "<my-card x=1>y</my-card>", {},
          {"1:1 unknown-tag: my-card - Unknown element [<my-card x=1>]"}},
+        // Places before the scan's line, and references placed at the end of the page.
+        {"a tag over three lines", "<p>x</p>\n<img hreff=a\n src=b\n alt=c>\n<a href=\"#none\">n</a>",
+         {"2:6 unknown-attribute: hreff - Unknown attribute for IMG [hreff]",
+          "5:10 missing-anchor: #none - No anchor none on this page [#none]"}, same},
         {"XHTML 1.0: the XML declaration and xmlns", "<?xml version=\"1.0\"?>\n<html xmlns=\"x\" xml:lang=\"en\">",
          {"1:1 unknown-tag: ?xml - Unknown element [<?xml version=\"1.0\"?>]"}, {}},
     };
