@@ -117,6 +117,9 @@ void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribut
 
 void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
                            std::vector<AttributeFinding>& out) {
+    const AttributeRules& rules = profile_.attributeRules(row);
+    // Most tags: a close tag, or an open tag without attributes that requires none.
+    if (count == 0 && (closing || rules.required.empty())) return;
     names_.clear();
     if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
     for (size_t i = 0; i < count; ++i) {
@@ -172,8 +175,9 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     }
 
     if (closing) return;
-    const AttributeRules& rules = profile_.attributeRules(row);
-    for (size_t u = 0; u < rules.only.size();) {
+    bool anyOnly = false;
+    for (const Name& n : names_) anyOnly = anyOnly || (rules.onlyNames & onlyNameBit(lower_[n.at], n.length));
+    for (size_t u = 0; anyOnly && u < rules.only.size();) {
         // The uses of one name: it is in place when one of their conditions holds.
         size_t end = u;
         bool holds = false;

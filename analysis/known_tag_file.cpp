@@ -345,6 +345,7 @@ const FeatureKey FeatureKeys[] = {
              AttributeUse use;
              if (!readAttributeUse(value, use) || use.condition.empty())
                  return "'" + value + "' is not an attribute with a [condition]";
+             d.attributeRules.onlyNames |= onlyNameBit(use.name[0], use.name.size());
              // Each name's uses together, in the order of their first.
              size_t at = only.size();
              while (at > 0 && only[at - 1].name != use.name) --at;

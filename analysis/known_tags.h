@@ -175,12 +175,19 @@ struct AttributeRule {
     bool obsolete = false;  // the standard calls it obsolete on this element
 };
 
+// A bit that a lower-case attribute name of `length` bytes beginning with `first` sets
+// in AttributeRules::onlyNames.
+constexpr uint64_t onlyNameBit(char first, size_t length) {
+    return uint64_t{1} << ((static_cast<unsigned char>(first) * 7u + length) & 63u);
+}
+
 // What a row's table says of its attributes beyond their names.
 struct AttributeRules {
     std::vector<AttributeUse> required;  // must be present (when their condition holds)
     // Attributes taken only on a condition: each name's uses follow one another, and the
     // attribute is misplaced when none of its conditions holds.
     std::vector<AttributeUse> only;
+    uint64_t onlyNames = 0;  // onlyNameBit of each name of `only`: most tags have none of them
     std::vector<AttributeRule> rules;
     bool anyAttributes = false;  // any attribute without a namespace (no ":") is known
 };

@@ -61,8 +61,7 @@ bool TagScanner::next() {
     return html_ ? nextHtml() : next32();
 }
 
-const std::vector<ScannedAttribute>& TagScanner::attributes() {
-    if (attributesRead_ || html_) return attributes_;
+const std::vector<ScannedAttribute>& TagScanner::readAttributes32() {
     attributesRead_ = true;
     attributes_.clear();
     if (tag_.row < 0 || tag_.text == nullptr) return attributes_;
@@ -127,11 +126,25 @@ TextPosition TagScanner::positionOf(const char* p) {
 void TagScanner::moveTo(const char* p) {
     char* cursor = document_.cursor;
     if (p - cursor < 64) {
-        // Most spans are a tag or a few words: a call per span would cost more than a look.
-        for (char* s = cursor; s < p; ++s) {
-            if (*s == '\n') {
-                ++document_.line;
-                lineStart_ = s + 1;
+        // Most spans are a tag or a few words: a call per span would cost more than a look,
+        // eight bytes at a time, then byte by byte where one of them is a line feed.
+        constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
+        char* s = cursor;
+        while (s < p) {
+            if (p - s >= 8) {
+                uint64_t x;
+                memcpy(&x, s, 8);
+                x ^= Ones * '\n';
+                if (((x - Ones) & ~x & Highs) == 0) {
+                    s += 8;
+                    continue;
+                }
+            }
+            for (const char* const stop = p - s >= 8 ? s + 8 : p; s < stop; ++s) {
+                if (*s == '\n') {
+                    ++document_.line;
+                    lineStart_ = s + 1;
+                }
             }
         }
     } else {
@@ -354,9 +367,10 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
-            const char* close = open + 1;
-            bool greaterThan = false;
-            for (; close < end && *close != *open; ++close) greaterThan = greaterThan || *close == '>';
+            // Values run long (URLs, styles): both looks are memchr's.
+            const auto* found = static_cast<const char*>(memchr(open + 1, *open, static_cast<size_t>(end - open - 1)));
+            const char* close = found ? found : end;
+            const bool greaterThan = memchr(open + 1, '>', static_cast<size_t>(close - open - 1)) != nullptr;
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
             const char after = close < end ? close[1] : '\0';

@@ -112,8 +112,11 @@ public:
     // skips that body; false when the text ends.
     bool next();
     const ScannedTag& tag() const { return tag_; }
-    // The attribute names of the tag just scanned, in order (read when first asked for).
-    const std::vector<ScannedAttribute>& attributes();
+    // The attribute names of the tag just scanned, in order (read when first asked for;
+    // the HTML reading has them already, and every check asks).
+    const std::vector<ScannedAttribute>& attributes() {
+        return attributesRead_ || html_ ? attributes_ : readAttributes32();
+    }
     // The line and column of `p`, a position in the document's text (the lines are indexed
     // when first asked for).
     TextPosition positionOf(const char* p);
@@ -130,6 +133,7 @@ private:
     Document& document_;
     const TagProfile& profile_;
     const TagReading reading_;
+    const std::vector<ScannedAttribute>& readAttributes32();
     const bool html_;
     ScannedTag tag_;
     std::vector<ScannedAttribute> attributes_;
