@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <unordered_map>
+#include <unordered_set>
 #include <memory>
 #include <string_view>
 
@@ -711,15 +713,14 @@ void HtmlCheck::placeInOrder(size_t first, const std::vector<uint32_t>& firstIds
     }
     std::sort(places.begin(), places.end(), [](const Place& x, const Place& y) { return x.offset < y.offset; });
     const char* text = document_.text;
-    const char* lineStart = text;
+    const char* counted = text;  // the line feeds before it are in `line`
     int32_t line = 1;
     for (const Place& p : places) {
         const char* at = text + p.offset;
-        for (const char* s = lineStart; (s = static_cast<const char*>(memchr(s, '\n', static_cast<size_t>(at - s))));
-             ++s) {
-            ++line;
-            lineStart = s + 1;
-        }
+        line += static_cast<int32_t>(std::count(counted, at, '\n'));
+        counted = at;
+        const char* lineStart = at;
+        while (lineStart > text && lineStart[-1] != '\n') --lineStart;
         Held& h = held_[p.held];
         if (p.related) {
             h.relatedLine = line;
@@ -731,41 +732,34 @@ void HtmlCheck::placeInOrder(size_t first, const std::vector<uint32_t>& firstIds
 }
 
 void HtmlCheck::findReferenceFaults(std::vector<uint32_t>& firstIds) {
+    // Hashed, not sorted: the names lie all over a long page, and a comparison that
+    // follows them costs a miss of the cache each time.
     // Each id once: the later ones of a name are reported, with the first one's line.
-    std::vector<const Named*> byName;
-    byName.reserve(ids_.size());
-    for (const Named& id : ids_) byName.push_back(&id);
-    std::stable_sort(byName.begin(), byName.end(), [](const Named* x, const Named* y) { return x->text < y->text; });
-    std::vector<std::string_view> ids;
-    ids.reserve(byName.size());
-    for (size_t i = 0; i < byName.size(); ++i) {
-        if (i > 0 && byName[i]->text == byName[i - 1]->text) {
-            size_t first = i - 1;
-            while (first > 0 && byName[first - 1]->text == byName[i]->text) --first;
-            firstIds.push_back(offsetIn(document_, byName[first]->at));
-            holdAt(ProblemKind::DuplicateId, *byName[i], shown(byName[i]->text), std::string(), std::string(), 0, 0);
-            continue;
-        }
-        ids.push_back(byName[i]->text);
+    std::unordered_map<std::string_view, const char*> ids(ids_.size() * 2);
+    for (const Named& id : ids_) {
+        const auto [first, added] = ids.emplace(id.text, id.at);
+        if (added) continue;
+        firstIds.push_back(offsetIn(document_, first->second));
+        holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, 0);
     }
     if (wanted_.empty()) return;
-    auto sortedWith = [&](const std::vector<Named>& more) {
-        std::vector<std::string_view> names = ids;
-        for (const Named& n : more) names.push_back(n.text);
-        std::sort(names.begin(), names.end());
-        return names;
+    auto setOf = [](const auto& names) {
+        std::unordered_set<std::string_view> set(names.size() * 2);
+        for (const auto& n : names) set.insert(std::string_view(n));
+        return set;
     };
-    const std::vector<std::string_view> anchors = sortedWith(anchors_);
-    const std::vector<std::string_view> maps = sortedWith(maps_);
-    std::sort(meantNames_.begin(), meantNames_.end());
+    std::vector<std::string_view> anchorNames, mapNames;
+    for (const Named& n : anchors_) anchorNames.push_back(n.text);
+    for (const Named& n : maps_) mapNames.push_back(n.text);
+    const std::unordered_set<std::string_view> anchors = setOf(anchorNames), maps = setOf(mapNames),
+                                               meant = setOf(meantNames_);
     for (const Wanted& w : wanted_) {
+        // A fragment finds an id or an anchor's name; a map reference an id or a map's name.
         const std::string_view sought = w.role == ValueRole::Url ? w.anchor : w.named.text;
-        const std::vector<std::string_view>& names = w.role == ValueRole::Url ? anchors
-                                                     : w.role == ValueRole::MapRef ? maps
-                                                                                   : ids;
-        if (std::binary_search(names.begin(), names.end(), sought) ||
-            std::binary_search(meantNames_.begin(), meantNames_.end(), sought))
-            continue;
+        const std::unordered_set<std::string_view>* more = w.role == ValueRole::Url ? &anchors
+                                                          : w.role == ValueRole::MapRef ? &maps
+                                                                                        : nullptr;
+        if (ids.count(sought) || (more && more->count(sought)) || meant.count(sought)) continue;
         if (w.role == ValueRole::Url) {
             holdAt(ProblemKind::MissingAnchor, w.named, shown(w.named.text), std::string(), shown(w.anchor));
             continue;
