@@ -720,7 +720,7 @@ void HtmlCheck::placeInOrder(size_t first, const std::vector<uint32_t>& firstIds
         line += static_cast<int32_t>(std::count(counted, at, '\n'));
         counted = at;
         const char* lineStart = at;
-        while (lineStart > text && lineStart[-1] != '\n') --lineStart;
+        while (lineStart > scanner_.textStart() && lineStart[-1] != '\n') --lineStart;
         Held& h = held_[p.held];
         if (p.related) {
             h.relatedLine = line;

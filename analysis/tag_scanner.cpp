@@ -52,7 +52,10 @@ bool startsNestedTag(const char* p) {
 TagScanner::TagScanner(Document& document, const TagProfile& profile, TagReading reading)
     : document_(document), profile_(profile), reading_(reading), html_(profile.readsAsHtml()) {
     document_.resetScan();
-    lineStart_ = document_.text;
+    // A byte order mark is no character of the first line: columns count from after it.
+    textStart_ = document_.size >= 3 && memcmp(document_.text, "\xEF\xBB\xBF", 3) == 0 ? document_.text + 3
+                                                                                     : document_.text;
+    lineStart_ = textStart_;
     lineStartLine_ = 0;
 }
 
@@ -113,14 +116,15 @@ TextPosition TagScanner::positionOf(const char* p) {
             // p is on an earlier line: back to the start of the line before.
             --line;
             --start;
-            while (start > document_.text && start[-1] != '\n') --start;
+            while (start > textStart_ && start[-1] != '\n') --start;
         }
         return {line + 1, columnOf(start, p)};
     }
     const std::string_view text(document_.text, document_.size);
     if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
     const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
-    return {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1};
+    const int32_t mark = place.line == 0 && textStart_ != document_.text ? 1 : 0;
+    return {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1 - mark};
 }
 
 void TagScanner::moveTo(const char* p) {

@@ -120,6 +120,8 @@ public:
     // The line and column of `p`, a position in the document's text (the lines are indexed
     // when first asked for).
     TextPosition positionOf(const char* p);
+    // Where the text's first line begins, past a byte order mark.
+    const char* textStart() const { return textStart_; }
 
 private:
     bool nextHtml();
@@ -140,6 +142,7 @@ private:
     bool attributesRead_ = false;
     bool skipPending_ = false;        // the body of the last tag is to be skipped
     int skipRow_ = -1;                // the open row of that body
+    const char* textStart_ = nullptr; // past a byte order mark
     const char* lineStart_ = nullptr; // of the line the scan is on
     int32_t lineStartLine_ = 0;       // that line, 0-based (the 1990s reading moves on without it)
     std::optional<LineIndex> lines_;  // of the whole text, for positionOf

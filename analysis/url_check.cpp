@@ -181,6 +181,7 @@ UrlVerdict checkHost(std::string_view host, size_t offset) {
             if ((length == 0 && i != host.size()) || (length > 63 && ascii))
                 return fault(UrlFault::HostLabel, offset + labelStart);
             labelStart = i + 1;
+            ascii = true;  // each label on its own
             continue;
         }
         const char c = host[i];

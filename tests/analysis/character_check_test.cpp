@@ -115,7 +115,7 @@ TEST(CharacterCheck, FindsTheFaultsOfCurrentPages) {
          "<meta http-equiv=Content-Type content='text/html; charset=Shift_JIS'>\x82\xa0\x81 &foo;",
          {{"unknown-reference", 1, 74, "&foo;"}}},
         {"iso-2022-jp: nothing is checked", "<meta charset=iso-2022-jp>\x1b$B&foo;", {}},
-        {"a byte order mark is no character", "\xef\xbb\xbf<p>&foo;", {{"unknown-reference", 1, 5, "&foo;"}}},
+        {"a byte order mark is no character, nor a column", "\xef\xbb\xbf<p>&foo;", {{"unknown-reference", 1, 4, "&foo;"}}},
         {"UTF-16 with its byte order mark", std::string("\xff\xfe<\0p\0>\0&\0", 10), {{"utf16-page", 1, 1, "UTF-16"}}},
         {"UTF-16 without one", std::string("<\0p\0>\0", 6), {{"utf16-page", 1, 1, "UTF-16"}}},
         {"a meta naming UTF-16 over ASCII bytes is UTF-8", "<meta charset=utf-16>\xe9", {{"invalid-bytes", 1, 22, "0xE9"}}},

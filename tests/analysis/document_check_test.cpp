@@ -267,7 +267,8 @@ struct FaultCase {
 
 // The line and column of byte `offset` of `text`, counted as the check counts them.
 std::string placeOf(const std::string& text, uint32_t offset) {
-    const size_t lineStart = offset == 0 ? 0 : text.rfind('\n', offset - 1) + 1;
+    size_t lineStart = offset == 0 ? 0 : text.rfind('\n', offset - 1) + 1;
+    if (lineStart == 0 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 && offset >= 3) lineStart = 3;  // no column
     const int32_t line = static_cast<int32_t>(std::count(text.begin(), text.begin() + offset, '\n')) + 1;
     return std::to_string(line) + ":" + std::to_string(columnOf(text.data() + lineStart, text.data() + offset));
 }
@@ -379,6 +380,9 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
          {}},
         {"custom elements", "<my-card x=1>y</my-card>", {},
          {"1:1 unknown-tag: my-card - Unknown element [<my-card x=1>]"}},
+        {"a byte order mark is no column", "\xEF\xBB\xBF<p>x</div><a href=\"#y\">y</a>",
+         {"1:5 close-without-open: /div - Close tag without matching open tag [</div>]",
+          "1:20 missing-anchor: #y - No anchor y on this page [#y]"}, same},
         // Places before the scan's line, and references placed at the end of the page.
         {"a tag over three lines", "<p>x</p>\n<img hreff=a\n src=b\n alt=c>\n<a href=\"#none\">n</a>",
          {"2:6 unknown-attribute: hreff - Unknown attribute for IMG [hreff]",

@@ -226,6 +226,8 @@ TEST(UrlCheck, ValidAndInvalidUrls) {
         {"http://a b.com/", UrlFault::Space, 8},
         {"http://a..b/", UrlFault::HostLabel, 9},
         {"http://.a/", UrlFault::HostLabel, 7},
+        // A non-ASCII label isn't measured, but the labels after it are.
+        {"http://b\xc3\xbc.aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.com/", UrlFault::HostLabel, 11},
         {"http://1.2.3/", UrlFault::Ipv4, 7},
         {"http://1.2.3.256/", UrlFault::Ipv4, 7},
         {"http://01.2.3.4/", UrlFault::Ipv4, 7},
