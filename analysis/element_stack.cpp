@@ -142,7 +142,7 @@ bool ElementStack::resolveHeldOf(const StackTag& element) {
     return false;
 }
 
-bool ElementStack::resolveHeldBefore(size_t i) {
+bool ElementStack::resolveHeldBefore(size_t i, const StackTag& tag) {
     for (size_t b = blocked_.size(); b-- > 0;) {
         if (!blocked_[b].byIndent || blocked_[b].element != open_[i].at) continue;
         const Blocked held = blocked_[b];
@@ -151,7 +151,7 @@ bool ElementStack::resolveHeldBefore(size_t i) {
         // open: the held one was its, and that was left open.
         if (!isOpen(held.crossed.at, i + 1)) return false;
         sink_.withdrawCloseWithoutOpen(held.reported);
-        closeAt(i, held.closing);
+        closeAt(i, held.closing, &tag);
         return true;
     }
     return false;
@@ -361,11 +361,13 @@ bool ElementStack::misspelled(const StackTag& element) const {
                                 !foldedEqual(element.name, profile_.row(element.row).name, element.nameLength));
 }
 
-void ElementStack::closeAt(size_t i, const StackTag& tag) {
+void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now) {
     // What it passes over: an end tag the page may leave out closes here; any other
-    // element waits for its own close tag, which would cross this one.
+    // element waits for its own close tag, which would cross this one. A close tag held
+    // back and taken now passes over what opened after it, too: that was left open
+    // before the close tag read now.
     for (size_t j = open_.size() - 1; j > i; --j) {
-        if (!endOptional(open_[j])) waiting_.push_back({open_[j], tag, i});
+        if (!endOptional(open_[j])) waiting_.push_back({open_[j], now && open_[j].at > tag.at ? *now : tag, i});
     }
     // Closed by its own close tag: a close tag held for it was stray.
     if (sameElement(open_[i], tag)) {
@@ -386,7 +388,7 @@ void ElementStack::close(const StackTag& tag) {
     ptrdiff_t blocked = -1;
     const ptrdiff_t i = closedBy(tag, &blocked);
     if (i >= 0) {
-        if (!blocked_.empty() && resolveHeldBefore(static_cast<size_t>(i))) return close(tag);
+        if (!blocked_.empty() && resolveHeldBefore(static_cast<size_t>(i), tag)) return close(tag);
         if (heldByIndent(static_cast<size_t>(i), tag)) return;
         const char* element = open_[static_cast<size_t>(i)].at;
         closeAt(static_cast<size_t>(i), tag);
@@ -452,6 +454,11 @@ void ElementStack::finish() {
         sink_.withdrawCloseWithoutOpen(b.reported);
         // What it would have crossed closed since: a crossing; else that was left open.
         if (!isOpen(b.crossed.at, b.depth + 1) && !endOptional(open_[b.depth])) sink_.crossing(b.closing, b.crossed);
+        // What opened after it was left open at the end, not before it.
+        while (open_.size() > b.depth + 1 && open_.back().at > b.closing.at) {
+            if (!endOptional(open_.back())) reportNotClosed(open_.back(), nullptr);
+            pop();
+        }
         closeAt(b.depth, b.closing);
     }
     while (!open_.empty()) {

@@ -136,13 +136,13 @@ private:
     // unless a table, a cell, a caption or a template stands between, which only the close
     // tags of tables and their parts cross.
     ptrdiff_t closedBy(const StackTag& tag, ptrdiff_t* blocked = nullptr) const;
-    void closeAt(size_t i, const StackTag& tag);
+    void closeAt(size_t i, const StackTag& tag, const StackTag* now = nullptr);
     // Whether `tag`, which reaches the open element at `i`, is held as stray by the
     // indentation; reports and holds it if so.
     bool heldByIndent(size_t i, const StackTag& tag);
     // The held close tag of the open element at `i`, if any, is resolved as a close tag
     // of that element meets it: true when it was the element's after all (and closed it).
-    bool resolveHeldBefore(size_t i);
+    bool resolveHeldBefore(size_t i, const StackTag& tag);
     bool isOpen(const char* at, size_t above) const;
     void dropHeld(const char* element);
     // After `tag` closed the element whose open tag is at `closed`: if that was what the

@@ -12,6 +12,7 @@
 
 #include "document_check.h"
 #include "fuzz_document.h"
+#include "line_index.h"
 #include "memory_lines.h"
 
 namespace {
@@ -81,11 +82,14 @@ void requireWellFormed(const std::vector<std::string>& lines, const TagProfile& 
 // problem placed on a line of the page and a column, in the order of the page.
 void requirePlaced(Document& document, const TagProfile& profile) {
     struct Records : ProblemSink {
-        void report(const Problem& p) override { all.push_back({p.kind, p.line, p.column, p.relatedLine, p.tag}); }
+        void report(const Problem& p) override {
+            all.push_back({p.kind, p.line, p.column, p.relatedLine, p.tag, p.offset, p.endOffset});
+        }
         struct Record {
             ProblemKind kind;
             int32_t line, column, relatedLine;
             std::string tag;
+            uint32_t offset, endOffset;
         };
         std::vector<Record> all;
     } records;
@@ -93,6 +97,8 @@ void requirePlaced(Document& document, const TagProfile& profile) {
     FUZZ_REQUIRE(count == static_cast<int32_t>(records.all.size()), "the count of problems");
     const int32_t lines = lineFeedsBetween(document.text, document.end) + 1;
     const std::vector<ProblemKind>& kinds = problemKindsOf(profile);
+    const char* firstLine = document.size >= 3 && memcmp(document.text, "\xEF\xBB\xBF", 3) == 0 ? document.text + 3
+                                                                                                 : document.text;
     int32_t lastLine = 1, lastColumn = 1;
     for (const auto& r : records.all) {
         FUZZ_REQUIRE(std::find(kinds.begin(), kinds.end(), r.kind) != kinds.end(), problemKindId(r.kind));
@@ -100,8 +106,36 @@ void requirePlaced(Document& document, const TagProfile& profile) {
         FUZZ_REQUIRE(r.line > lastLine || (r.line == lastLine && r.column >= lastColumn), "problems out of order");
         lastLine = r.line;
         lastColumn = r.column;
-        const bool related = r.kind == ProblemKind::CrossingClose || (r.kind == ProblemKind::NotClosed && !r.tag.empty());
-        FUZZ_REQUIRE(!related || (r.relatedLine >= 1 && r.relatedLine <= lines), "a related line outside the page");
+        // What the related line is, by kind: a line of the page, one that may be 0 (an
+        // implied element, no child), an earlier line, or a character of a value.
+        switch (r.kind) {
+            case ProblemKind::CrossingClose:
+                FUZZ_REQUIRE(r.relatedLine >= 1 && r.relatedLine <= r.line, "a crossing's line");
+                break;
+            case ProblemKind::NotClosed:
+                FUZZ_REQUIRE(r.tag.empty() || (r.relatedLine >= r.line && r.relatedLine <= lines), "a not-closed's line");
+                break;
+            case ProblemKind::MisplacedElement:
+            case ProblemKind::MissingChild:
+                FUZZ_REQUIRE(r.relatedLine >= 0 && r.relatedLine <= lines, "a related line outside the page");
+                break;
+            case ProblemKind::DuplicateId:
+                FUZZ_REQUIRE(r.relatedLine >= 1 && r.relatedLine <= r.line, "a duplicate's first line");
+                break;
+            case ProblemKind::BadUrl:
+                FUZZ_REQUIRE(r.relatedLine >= 1, "a bad URL's character");
+                break;
+            default:
+                break;
+        }
+        // The offsets mark what line and column point at.
+        if (r.offset == NoOffset) continue;
+        FUZZ_REQUIRE(r.offset <= r.endOffset && r.endOffset <= document.size, "offsets outside the page");
+        const char* at = document.text + r.offset;
+        const char* lineStart = at;
+        while (lineStart > firstLine && lineStart[-1] != '\n') --lineStart;
+        FUZZ_REQUIRE(lineFeedsBetween(document.text, at) + 1 == r.line && columnOf(lineStart, at) == r.column,
+                     "an offset away from its line and column");
     }
 }
 
