@@ -195,6 +195,7 @@ private:
         std::string_view text;
         const char* at;       // where it begins in the document's text
         uint32_t rawLength;   // its bytes there
+        int32_t line;         // of `at`: known while the scan is there, dear to find at the end
     };
     // A reference resolved once the page's names are all known.
     struct Wanted {
@@ -250,8 +251,7 @@ private:
     void checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
                        const std::string* attribute);
     void resolveReferences();
-    void findReferenceFaults(std::vector<uint32_t>& firstIds);
-    void placeInOrder(size_t first, const std::vector<uint32_t>& firstIds);
+    void findReferenceFaults();
     std::string_view kept(const std::string& decoded);
     Named namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length);
     void holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
@@ -284,7 +284,7 @@ private:
     std::vector<std::string_view> meantNames_;
     std::vector<Named> maps_;     // the names of map
     std::deque<Wanted> wanted_;  // a deque: a page's many links are never moved as it grows
-    bool resolving_ = false;     // at the end of the page, placing its references' problems
+    bool resolving_ = false;     // at the end of the page, finding its references' problems
     std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
     uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
     std::deque<std::string> decoded_;  // the values that had character references
@@ -540,16 +540,30 @@ std::string_view HtmlCheck::kept(const std::string& decoded) {
 HtmlCheck::Named HtmlCheck::namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset,
                                        size_t length) {
     const char* rawEnd = a.value + a.valueLength;
-    if (value.data() == a.value) return {value.substr(offset, length), a.value + offset, static_cast<uint32_t>(length)};
-    const char* at = rawPositionOfDecoded(a.value, rawEnd, offset);
-    const char* end = rawPositionOfDecoded(a.value, rawEnd, offset + length);
-    return {value.substr(offset, length), at, static_cast<uint32_t>(end - at)};
+    const char* at = a.value + offset;
+    const char* end = at + length;
+    if (value.data() != a.value) {
+        at = rawPositionOfDecoded(a.value, rawEnd, offset);
+        end = rawPositionOfDecoded(a.value, rawEnd, offset + length);
+    }
+    // The tag's line, and the line feeds within the tag before the value.
+    const ScannedTag& tag = scanner_.tag();
+    const int32_t line = tag.line + static_cast<int32_t>(std::count(tag.start, at, '\n'));
+    return {value.substr(offset, length), at, static_cast<uint32_t>(end - at), line};
 }
 
 void HtmlCheck::holdAt(ProblemKind kind, const Named& named, std::string name, std::string tag, std::string detail,
                        int32_t count, int32_t relatedLine) {
-    // At the end of the page the places lie anywhere: they are found together, in one pass.
-    const TextPosition at = resolving_ ? TextPosition{0, 0} : scanner_.positionOf(named.at);
+    // At the end of the page the scan is far away: the line was kept, the column is found
+    // from the start of that line.
+    TextPosition at;
+    if (resolving_) {
+        const char* lineStart = named.at;
+        while (lineStart > scanner_.textStart() && lineStart[-1] != '\n') --lineStart;
+        at = {named.line, columnOf(lineStart, named.at)};
+    } else {
+        at = scanner_.positionOf(named.at);
+    }
     const uint32_t offset = offsetIn(document_, named.at);
     held_.push_back({kind, at.line, at.column, relatedLine, std::move(name), std::move(tag), offset,
                      offset + std::max<uint32_t>(named.rawLength, 1), std::move(detail), false, count});
@@ -691,56 +705,18 @@ void HtmlCheck::checkUrlValue(const ScannedAttribute& a, std::string_view value,
 void HtmlCheck::resolveReferences() {
     if (ids_.empty() && wanted_.empty()) return;
     resolving_ = true;
-    const size_t first = held_.size();
-    std::vector<uint32_t> firstIds;  // for each duplicate, the offset of the first of its name
-    findReferenceFaults(firstIds);
+    findReferenceFaults();
     resolving_ = false;
-    placeInOrder(first, firstIds);
 }
 
-void HtmlCheck::placeInOrder(size_t first, const std::vector<uint32_t>& firstIds) {
-    // Every place asked for, in text order: each problem's own, and a duplicate's first id.
-    struct Place {
-        uint32_t offset;
-        size_t held;
-        bool related;
-    };
-    std::vector<Place> places;
-    size_t duplicate = 0;
-    for (size_t i = first; i < held_.size(); ++i) {
-        places.push_back({held_[i].offset, i, false});
-        if (held_[i].kind == ProblemKind::DuplicateId) places.push_back({firstIds[duplicate++], i, true});
-    }
-    std::sort(places.begin(), places.end(), [](const Place& x, const Place& y) { return x.offset < y.offset; });
-    const char* text = document_.text;
-    const char* counted = text;  // the line feeds before it are in `line`
-    int32_t line = 1;
-    for (const Place& p : places) {
-        const char* at = text + p.offset;
-        line += static_cast<int32_t>(std::count(counted, at, '\n'));
-        counted = at;
-        const char* lineStart = at;
-        while (lineStart > scanner_.textStart() && lineStart[-1] != '\n') --lineStart;
-        Held& h = held_[p.held];
-        if (p.related) {
-            h.relatedLine = line;
-        } else {
-            h.line = line;
-            h.column = columnOf(lineStart, at);
-        }
-    }
-}
-
-void HtmlCheck::findReferenceFaults(std::vector<uint32_t>& firstIds) {
+void HtmlCheck::findReferenceFaults() {
     // Hashed, not sorted: the names lie all over a long page, and a comparison that
     // follows them costs a miss of the cache each time.
     // Each id once: the later ones of a name are reported, with the first one's line.
-    std::unordered_map<std::string_view, const char*> ids(ids_.size() * 2);
+    std::unordered_map<std::string_view, int32_t> ids(ids_.size() * 2);  // the line of the first
     for (const Named& id : ids_) {
-        const auto [first, added] = ids.emplace(id.text, id.at);
-        if (added) continue;
-        firstIds.push_back(offsetIn(document_, first->second));
-        holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, 0);
+        const auto [first, added] = ids.emplace(id.text, id.line);
+        if (!added) holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, first->second);
     }
     if (wanted_.empty()) return;
     auto setOf = [](const auto& names) {
