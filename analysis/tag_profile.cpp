@@ -253,6 +253,25 @@ void TagProfile::build() {
         globalSlots_[h & (globalSlots - 1)] = a;
     }
 
+    // The tags' own names, at least four slots a name.
+    size_t ownNames = 0;
+    for (const Tag& tag : tags_) ownNames += tag.attributes.size();
+    size_t attributeSlots = 16;
+    while (attributeSlots < 4 * ownNames) attributeSlots *= 2;
+    attributeSlots_.assign(attributeSlots, AttributeSlot{nullptr, 0});
+    tagPatterns_.assign(tags_.size(), false);
+    for (uint32_t t = 0; t < tags_.size(); ++t) {
+        for (const std::string& a : tags_[t].attributes) {
+            if (a.find('*') != std::string::npos) {
+                tagPatterns_[t] = true;
+                continue;
+            }
+            size_t h = lowerHash(a.data(), a.size()) + t * 40503u;
+            while (attributeSlots_[h & (attributeSlots - 1)].name) ++h;
+            attributeSlots_[h & (attributeSlots - 1)] = {&a, t};
+        }
+    }
+
     // The attribute rules, at least four slots a rule.
     std::vector<RuleSlot> rules;
     for (uint32_t t = 0; t < tags_.size(); ++t) {
@@ -365,11 +384,25 @@ const char* TagProfile::describe(const char* name) const {
 }
 
 bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) const {
-    for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
-        if (acceptsLower(*a, lower)) return true;
+    const size_t hash = lowerHash(lower, length);
+    const RowDetails& row = details_[static_cast<size_t>(r)];
+    if (!row.close) {
+        // A close row takes no names of its own.
+        const size_t mask = attributeSlots_.size() - 1;
+        for (size_t h = hash + row.tag * 40503u;; ++h) {
+            const AttributeSlot& slot = attributeSlots_[h & mask];
+            if (!slot.name) break;
+            if (slot.tag == row.tag && slot.name->size() == length && memcmp(slot.name->data(), lower, length) == 0)
+                return true;
+        }
+        if (tagPatterns_[row.tag]) {
+            for (const char* const* a = rows_[static_cast<size_t>(r)].attributes; **a; ++a) {
+                if (acceptsLower(*a, lower)) return true;
+            }
+        }
     }
     const size_t mask = globalSlots_.size() - 1;
-    for (size_t h = lowerHash(lower, length);; ++h) {
+    for (size_t h = hash;; ++h) {
         const std::string* a = globalSlots_[h & mask];
         if (!a) break;
         if (a->size() == length && memcmp(a->data(), lower, length) == 0) return true;

@@ -199,6 +199,14 @@ private:
     std::vector<RowDetails> details_;
     std::deque<std::vector<const char*>> attributeLists_;  // each ended by ""
     std::vector<const std::string*> globalSlots_;  // the names of globals_ that aren't patterns, by hash
+    // Each tag's own attribute names by the hash of the tag and the name: a tag may take
+    // dozens, and most names asked for are another tag's or a global one.
+    struct AttributeSlot {
+        const std::string* name;
+        uint32_t tag;
+    };
+    std::vector<AttributeSlot> attributeSlots_;
+    std::vector<bool> tagPatterns_;  // by tag: its own names hold a pattern ("*")
     std::vector<std::string> globalPrefixes_;  // of the patterns, without their "*"
     // The rows by the hash of their names' capitals, with the hash and each row's length
     // at hand so that a probe seldom reads a name.

@@ -130,25 +130,11 @@ TextPosition TagScanner::positionOf(const char* p) {
 void TagScanner::moveTo(const char* p) {
     char* cursor = document_.cursor;
     if (p - cursor < 64) {
-        // Most spans are a tag or a few words: a call per span would cost more than a look,
-        // eight bytes at a time, then byte by byte where one of them is a line feed.
-        constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
-        char* s = cursor;
-        while (s < p) {
-            if (p - s >= 8) {
-                uint64_t x;
-                memcpy(&x, s, 8);
-                x ^= Ones * '\n';
-                if (((x - Ones) & ~x & Highs) == 0) {
-                    s += 8;
-                    continue;
-                }
-            }
-            for (const char* const stop = p - s >= 8 ? s + 8 : p; s < stop; ++s) {
-                if (*s == '\n') {
-                    ++document_.line;
-                    lineStart_ = s + 1;
-                }
+        // Most spans are a tag or a few words: a call per span would cost more than a look.
+        for (char* s = cursor; s < p; ++s) {
+            if (*s == '\n') {
+                ++document_.line;
+                lineStart_ = s + 1;
             }
         }
     } else {
