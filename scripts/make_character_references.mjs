@@ -11,10 +11,10 @@
 //   character-entities-legacy 3.0.0  the names a page may still write without ";"
 //   character-entities-html4 2.1.0   the names of HTML 4.01
 // Only the names are taken, never what they stand for.
-import {execFileSync} from 'node:child_process';
-import {existsSync, readFileSync, writeFileSync} from 'node:fs';
+import {writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
-import {fileURLToPath, pathToFileURL} from 'node:url';
+import {fileURLToPath} from 'node:url';
+import {installPinned, loadPinned} from './pinned_packages.mjs';
 
 const packages = {
   'character-entities': '2.0.2',
@@ -29,19 +29,8 @@ const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..');
 const dataDir = process.argv[2] || join(root, 'build', 'character-data');
 
-function installedVersion(name) {
-  const manifest = join(dataDir, 'node_modules', name, 'package.json');
-  return existsSync(manifest) ? JSON.parse(readFileSync(manifest, 'utf8')).version : null;
-}
-
-if (Object.entries(packages).some(([name, version]) => installedVersion(name) !== version)) {
-  const specs = Object.entries(packages).map(([name, version]) => `${name}@${version}`);
-  execFileSync('npm', ['install', '--silent', '--no-save', '--prefix', dataDir, ...specs], {stdio: 'inherit'});
-}
-
-async function load(name) {
-  return import(pathToFileURL(join(dataDir, 'node_modules', name, 'index.js')).href);
-}
+installPinned(dataDir, packages);
+const load = (name) => loadPinned(dataDir, name);
 const {characterEntities} = await load('character-entities');
 const {characterEntitiesLegacy} = await load('character-entities-legacy');
 const {characterEntitiesHtml4} = await load('character-entities-html4');

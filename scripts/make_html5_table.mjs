@@ -13,12 +13,12 @@
 // element, table roles, and the attributes that hold links. The contents of svg and math are skipped, so the
 // svg and MathML names are not needed. The obsolete elements follow the current ones,
 // marked obsolete, so that old pages still read as they were meant.
-import {execFileSync} from 'node:child_process';
-import {existsSync, readFileSync, writeFileSync} from 'node:fs';
+import {writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
-import {fileURLToPath, pathToFileURL} from 'node:url';
+import {fileURLToPath} from 'node:url';
 import {contentFeatures, contentPackage} from './html5_content_models.mjs';
 import {attributePackages, makeAttributeData} from './html5_attribute_values.mjs';
+import {installPinned, loadPinned} from './pinned_packages.mjs';
 
 const packages = {
   'html-tag-names': '2.1.0',
@@ -302,19 +302,8 @@ const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, '..');
 const dataDir = process.argv[2] || join(root, 'build', 'html5-data');
 
-function installedVersion(name) {
-  const manifest = join(dataDir, 'node_modules', name, 'package.json');
-  return existsSync(manifest) ? JSON.parse(readFileSync(manifest, 'utf8')).version : null;
-}
-
-if (Object.entries(packages).some(([name, version]) => installedVersion(name) !== version)) {
-  const specs = Object.entries(packages).map(([name, version]) => `${name}@${version}`);
-  execFileSync('npm', ['install', '--silent', '--no-save', '--prefix', dataDir, ...specs], {stdio: 'inherit'});
-}
-
-async function load(name) {
-  return import(pathToFileURL(join(dataDir, 'node_modules', name, 'index.js')).href);
-}
+installPinned(dataDir, packages);
+const load = (name) => loadPinned(dataDir, name);
 const {htmlTagNames} = await load('html-tag-names');
 const {htmlVoidElements} = await load('html-void-elements');
 const {htmlElementAttributes} = await load('html-element-attributes');
