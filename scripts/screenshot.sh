@@ -2,6 +2,8 @@
 # Runs the window program on FILE under Wine on a private Xvfb display and saves a picture
 # of the screen to OUT once the main window has its census up; with COMMAND, that menu
 # command (40006 is About) is chosen first, so the picture shows its box over the window.
+# COMMAND may be several, split by commas, chosen in turn: 40013,40009 is the html5
+# profile, then Check.
 #   scripts/screenshot.sh [--tree TREE] [--exe EXE] OUT [FILE [COMMAND]]
 # TREE (default: the 32-bit tree where 32-bit programs run, else the 64-bit one) gives the
 # Wine loader and prefix; EXE (default TREE/tagvetter.exe) is the program to show, say one
@@ -47,9 +49,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wineserver -k
     exit 1
   fi
-  if [ -n "$3" ]; then
-    "$WINELOADER" "$5/tests/win32/post_command.exe" "$3" </dev/null >>"$6" 2>&1
-  fi
+  IFS=, read -ra commands <<<"$3"
+  for c in "${commands[@]}"; do
+    "$WINELOADER" "$5/tests/win32/post_command.exe" "$c" </dev/null >>"$6" 2>&1
+    sleep 0.5
+  done
   sleep 1
   /usr/bin/import -window root "$2"
   wineserver -k
