@@ -51,6 +51,16 @@ local function run()
   check(vim.wait(timeout, function() return #vim.diagnostic.get(buffer) == 0 end, 20), "the diagnostic stayed")
   say("diagnostics cleared")
 
+  -- An obsolete attribute is a warning, not an error.
+  vim.api.nvim_buf_set_lines(buffer, 1, 2, false, { "  <p align=left>x</p>" })
+  check(vim.wait(timeout, function() return #vim.diagnostic.get(buffer) > 0 end, 20), "no diagnostic for align")
+  local w = vim.diagnostic.get(buffer)[1]
+  say("diagnostic: line %d: %s", w.lnum, w.message)
+  check(w.lnum == 1 and w.message:find("align", 1, true), "the diagnostic is not align's")
+  check(w.severity == vim.diagnostic.severity.WARN, "obsolete-attribute is not a warning")
+  vim.api.nvim_buf_set_lines(buffer, 1, 2, false, { "  <p>x</p>" })
+  check(vim.wait(timeout, function() return #vim.diagnostic.get(buffer) == 0 end, 20), "the warning stayed")
+
   local replies = vim.lsp.buf_request_sync(buffer, "textDocument/hover", {
     textDocument = { uri = vim.uri_from_bufnr(buffer) },
     position = { line = 0, character = 2 },
