@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
-#include <unordered_map>
-#include <unordered_set>
 #include <memory>
 #include <string_view>
 
@@ -709,33 +707,71 @@ void HtmlCheck::resolveReferences() {
     resolving_ = false;
 }
 
+// Names by their hash, open-addressed: a long page has tens of thousands of ids, and the
+// nodes of a standard hash map cost a miss of the cache each.
+class NameTable {
+public:
+    explicit NameTable(size_t count) {
+        size_t n = 16;
+        while (n < 2 * count) n *= 2;
+        slots_.resize(n);
+    }
+    // Adds `name` with `line` unless it is there: the line of the one there, or 0 when added.
+    int32_t add(std::string_view name, int32_t line) {
+        Slot& slot = find(name);
+        if (slot.data) return slot.line;
+        slot = {hashOf(name), name.data(), static_cast<uint32_t>(name.size()), line};
+        return 0;
+    }
+    bool has(std::string_view name) const { return find(name).data != nullptr; }
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        const char* data = nullptr;  // null: empty
+        uint32_t length = 0;
+        int32_t line = 0;
+    };
+    static uint64_t hashOf(std::string_view name) {
+        uint64_t h = 14695981039346656037u;
+        for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        return h;
+    }
+    Slot& find(std::string_view name) const {
+        const uint64_t hash = hashOf(name);
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = static_cast<size_t>(hash);; ++i) {
+            Slot& slot = slots_[i & mask];
+            if (!slot.data || (slot.hash == hash && slot.length == name.size() &&
+                               memcmp(slot.data, name.data(), name.size()) == 0))
+                return slot;
+        }
+    }
+    mutable std::vector<Slot> slots_;
+};
+
 void HtmlCheck::findReferenceFaults() {
-    // Hashed, not sorted: the names lie all over a long page, and a comparison that
-    // follows them costs a miss of the cache each time.
     // Each id once: the later ones of a name are reported, with the first one's line.
-    std::unordered_map<std::string_view, int32_t> ids(ids_.size() * 2);  // the line of the first
+    NameTable ids(ids_.size());
     for (const Named& id : ids_) {
-        const auto [first, added] = ids.emplace(id.text, id.line);
-        if (!added) holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, first->second);
+        if (const int32_t first = ids.add(id.text, id.line))
+            holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, first);
     }
     if (wanted_.empty()) return;
-    auto setOf = [](const auto& names) {
-        std::unordered_set<std::string_view> set(names.size() * 2);
-        for (const auto& n : names) set.insert(std::string_view(n));
-        return set;
+    auto tableOf = [](const auto& names) {
+        NameTable table(names.size());
+        for (const auto& n : names) table.add(std::string_view(n), 1);
+        return table;
     };
     std::vector<std::string_view> anchorNames, mapNames;
     for (const Named& n : anchors_) anchorNames.push_back(n.text);
     for (const Named& n : maps_) mapNames.push_back(n.text);
-    const std::unordered_set<std::string_view> anchors = setOf(anchorNames), maps = setOf(mapNames),
-                                               meant = setOf(meantNames_);
+    const NameTable anchors = tableOf(anchorNames), maps = tableOf(mapNames), meant = tableOf(meantNames_);
     for (const Wanted& w : wanted_) {
         // A fragment finds an id or an anchor's name; a map reference an id or a map's name.
         const std::string_view sought = w.role == ValueRole::Url ? w.anchor : w.named.text;
-        const std::unordered_set<std::string_view>* more = w.role == ValueRole::Url ? &anchors
-                                                          : w.role == ValueRole::MapRef ? &maps
-                                                                                        : nullptr;
-        if (ids.count(sought) || (more && more->count(sought)) || meant.count(sought)) continue;
+        const NameTable* more = w.role == ValueRole::Url ? &anchors : w.role == ValueRole::MapRef ? &maps : nullptr;
+        if (ids.has(sought) || (more && more->has(sought)) || meant.has(sought)) continue;
         if (w.role == ValueRole::Url) {
             holdAt(ProblemKind::MissingAnchor, w.named, shown(w.named.text), std::string(), shown(w.anchor));
             continue;

@@ -357,10 +357,19 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
-            // Values run long (URLs, styles): both looks are memchr's.
-            const auto* found = static_cast<const char*>(memchr(open + 1, *open, static_cast<size_t>(end - open - 1)));
-            const char* close = found ? found : end;
-            const bool greaterThan = memchr(open + 1, '>', static_cast<size_t>(close - open - 1)) != nullptr;
+            // Most values are a word or two, looked through here; a long one (a URL, a
+            // style) is left to memchr.
+            const char* close = open + 1;
+            bool greaterThan = false;
+            for (const char* const shortEnd = end - close > 24 ? close + 24 : end; close < shortEnd && *close != *open;
+                 ++close)
+                greaterThan = greaterThan || *close == '>';
+            if (close < end && *close != *open) {
+                const auto* found = static_cast<const char*>(memchr(close, *open, static_cast<size_t>(end - close)));
+                const char* rest = close;
+                close = found ? found : end;
+                greaterThan = greaterThan || memchr(rest, '>', static_cast<size_t>(close - rest)) != nullptr;
+            }
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
             const char after = close < end ? close[1] : '\0';
