@@ -19,9 +19,11 @@ struct Seen {
     std::string name;
 };
 
-// The 1-based line and column of `p`, counted from the start of the text.
+// The 1-based line and column of `p`, counted from the start of the text (a byte order
+// mark is no column).
 TextPosition counted(const char* text, const char* p) {
     const char* lineStart = text;
+    if (p >= text + 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) lineStart = text + 3;
     int32_t line = 1;
     for (const char* s = text; s < p; ++s) {
         if (*s == '\n') {
