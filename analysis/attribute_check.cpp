@@ -57,9 +57,16 @@ int AttributeCheck::indexOf(const std::string& lower) const {
     return -1;
 }
 
-bool AttributeCheck::conditionHolds(const AttributeUse& use, const ScannedAttribute* attributes) const {
+bool AttributeCheck::conditionHolds(int row, const AttributeUse& use, const ScannedAttribute* attributes) const {
     if (use.condition.empty()) return true;
     const int i = indexOf(use.condition);
+    if (use.defaulted) {
+        // Absent, or a value none of its words: the attribute's default state.
+        if (i < 0) return true;
+        const ScannedAttribute& a = attributes[i];
+        const AttributeRule* rule = profile_.attributeRule(row, use.condition.data(), use.condition.size());
+        return rule && !rule->values.empty() && !oneOf(std::string_view(a.value ? a.value : "", a.valueLength), rule->values);
+    }
     if (i < 0) return false;
     if (use.value.empty()) return true;
     const ScannedAttribute& a = attributes[i];
@@ -182,15 +189,19 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         size_t end = u;
         bool holds = false;
         for (; end < rules.only.size() && rules.only[end].name == rules.only[u].name; ++end)
-            holds = holds || conditionHolds(rules.only[end], attributes);
+            holds = holds || conditionHolds(row, rules.only[end], attributes);
         const int i = holds ? -1 : indexOf(rules.only[u].name);
         if (i >= 0 && !names_[static_cast<size_t>(i)].repeated) {
-            const AttributeUse& first = rules.only[u];
-            const int other = indexOf(first.condition);
-            std::string lacks = "no " + first.condition;
-            if (other >= 0 && !first.value.empty()) {
+            // What it stands with instead: the value the condition's attribute has, or its absence.
+            const AttributeUse* valued = &rules.only[u];
+            for (size_t k = u; k < end; ++k) {
+                if (!rules.only[k].value.empty()) valued = &rules.only[k];
+            }
+            const int other = indexOf(valued->condition);
+            std::string lacks = (other >= 0 ? "" : "no ") + valued->condition;
+            if (other >= 0 && !valued->value.empty()) {
                 const ScannedAttribute& o = attributes[other];
-                lacks = first.condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
+                lacks = valued->condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
             }
             const ScannedAttribute& a = attributes[i];
             out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
@@ -200,7 +211,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     }
     const size_t before = out.size();
     for (const AttributeUse& use : rules.required) {
-        if (!conditionHolds(use, attributes) || indexOf(use.name) >= 0) continue;
+        if (!conditionHolds(row, use, attributes) || indexOf(use.name) >= 0) continue;
         // Required on any of several conditions (a meta's content): reported once.
         bool reported = false;
         for (size_t f = before; f < out.size(); ++f) reported = reported || out[f].name == use.name;

@@ -50,7 +50,7 @@ private:
     int indexOf(const std::string& lower) const;
     void checkValue(const AttributeRule& rule, const ScannedAttribute& a, const Name& n,
                     std::vector<AttributeFinding>& out) const;
-    bool conditionHolds(const AttributeUse& use, const ScannedAttribute* attributes) const;
+    bool conditionHolds(int row, const AttributeUse& use, const ScannedAttribute* attributes) const;
     bool nearMissOf(const std::string& required) const;
 
     const TagProfile& profile_;

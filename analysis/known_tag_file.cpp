@@ -85,8 +85,11 @@ bool readAttributeUse(const std::string& text, AttributeUse& use) {
     if (!isName(use.name)) return false;
     if (open == std::string::npos) return true;
     if (text.back() != ']') return false;
-    const std::string condition = text.substr(open + 1, text.size() - open - 2);
+    std::string condition = text.substr(open + 1, text.size() - open - 2);
+    use.defaulted = !condition.empty() && condition[0] == '!';
+    if (use.defaulted) condition.erase(0, 1);
     const size_t equals = condition.find('=');
+    if (use.defaulted && equals != std::string::npos) return false;
     use.condition = lowerCased(condition.substr(0, equals));
     if (equals != std::string::npos) {
         use.value = condition.substr(equals + 1);
@@ -165,10 +168,13 @@ std::string readContentItems(const std::vector<std::string>& values, uint16_t& c
 // Reads one feature's values into `definition`; gives what is wrong, or "".
 using FeatureReader = std::string (*)(const std::vector<std::string>& values, KnownTagDefinition& definition);
 
-std::string readAttributeUses(const std::vector<std::string>& values, std::vector<AttributeUse>& uses) {
+// `defaulted`: a "[!ATTR]" condition may stand there (the attribute checks' features).
+std::string readAttributeUses(const std::vector<std::string>& values, std::vector<AttributeUse>& uses,
+                              bool defaulted = false) {
     for (const std::string& value : values) {
         AttributeUse use;
-        if (!readAttributeUse(value, use)) return "'" + value + "' is not an attribute, with or without a [condition]";
+        if (!readAttributeUse(value, use) || (use.defaulted && !defaulted))
+            return "'" + value + "' is not an attribute, with or without a [condition]";
         uses.push_back(std::move(use));
     }
     return std::string();
@@ -336,7 +342,7 @@ const FeatureKey FeatureKeys[] = {
      }},
     {"required", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) {
-         return readAttributeUses(values, d.attributeRules.required);
+         return readAttributeUses(values, d.attributeRules.required, true);
      }},
     {"only", true,
      [](const std::vector<std::string>& values, KnownTagDefinition& d) -> std::string {

@@ -46,6 +46,8 @@
 //     follow=NAME:NAME  a child of the first name needs one of the second after it
 //     required=ATTR,...  attributes the tag must have; one with a condition only when it holds
 //     only=ATTR[COND],...  attributes the tag takes only when one of their conditions holds
+//                    (for required and only, COND may be [!ATTR]: ATTR absent, or a value
+//                    none of its words)
 //     boolean=ATTR,...   attributes whose value is empty or their own name
 //     obsolete-attributes=ATTR,...  attributes the standard calls obsolete on the element
 //     values:ATTR=WORD,...  the words ATTR's value may be, letter case ignored; "" is the

@@ -135,6 +135,9 @@ struct AttributeUse {
     std::string name;       // lower case
     std::string condition;  // the attribute the condition is on, lower case; "" when none
     std::string value;      // the value the condition asks of it (letter case ignored); "" for any
+    // "[!ATTR]": the condition holds when ATTR is in its default state: absent, or a value
+    // that is none of its words (an input's type); attribute checks only.
+    bool defaulted = false;
 };
 
 // What a row's attributes say of other pages and files.

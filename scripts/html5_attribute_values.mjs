@@ -62,8 +62,12 @@ function quoteEmpty(word) {
   return word === '' ? '""' : word.toLowerCase();
 }
 
-// A condition of the data ("[href]", "[type='image' i]") as the table writes one, or null.
+// A condition of the data ("[href]", "[type='image' i]", ":not([type])") as the table
+// writes one, or null.
 function conditionOf(selector) {
+  // ":not([type])": the attribute in its default state, absent or with a value none of its words.
+  const absent = /^:not\(\[([a-z-]+)\]\)$/.exec(selector);
+  if (absent) return `[!${absent[1]}]`;
   const plain = /^\[([a-z-]+)\]$/.exec(selector);
   if (plain) return `[${plain[1]}]`;
   const valued = /^\[([a-z-]+)='([a-z-]+)'( i)?\]$/.exec(selector);

@@ -138,6 +138,12 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
           "1:47 misplaced-attribute: checked - Attribute not allowed on INPUT with type=\"TEXT\""}},
         {"checked on a radio button, min on a number", "html5",
          "<input type=radio name=a checked><input type=number name=b min=1>", {}},
+        // A text field's attributes: taken with no type, or a type none of its words (the
+        // field is then a text field), not on a checkbox.
+        {"maxlength by type", "html5",
+         "<input maxlength=3><input type=TXT maxlength=3><input type=checkbox maxlength=3 required>",
+         {"1:27 bad-attribute-value: type - Bad value \"TXT\" for INPUT",
+          "1:69 misplaced-attribute: maxlength - Attribute not allowed on INPUT with type=\"checkbox\""}},
         {"a link's target without the link", "html5", "<a name=x target=_top>x</a><a href=y target=_top>y</a>",
          {"1:4 obsolete-attribute: name - Obsolete attribute of A",
           "1:11 misplaced-attribute: target - Attribute not allowed on A with no href"}},

@@ -308,6 +308,9 @@ TEST(ReadKnownTags, ReportsWhatABuiltInTableGetsWrong) {
         {"x | counted | X | | | links=src,", "feature 'links' has an empty value"},
         {"x | counted | X | | | links=src[type=image", "'src[type=image' is not an attribute, with or without a [condition]"},
         {"x | counted | X | | | links=src[=image]", "'src[=image]' is not an attribute, with or without a [condition]"},
+        // A default-state condition is for the attribute checks alone, and takes no value.
+        {"x | counted | X | | | links=src[!type]", "'src[!type]' is not an attribute, with or without a [condition]"},
+        {"x | counted | X | | | only=src[!type=a]", "'src[!type=a]' is not an attribute with a [condition]"},
         {"x | counted | X | | | | more", "more than six fields; expected NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS | FEATURES"},
         {"/x | void | X end", "'/x' is a close tag's line: it gives a description only"},
         {"/x | | X end | href", "'/x' is a close tag's line: it gives a description only"},
