@@ -78,9 +78,9 @@ function conditionOf(selector) {
 // element, for the attributes the table gives them: `globals`, and `own(name)`.
 export function makeAttributeData(dataDir, globals, own) {
   const require = createRequire(join(dataDir, 'node_modules', 'index.js'));
-  const spec = require('@markuplint/html-spec');
+  const markuplint = require('@markuplint/html-spec');
   const {roles} = require('aria-query');
-  const groups = spec.def['#globalAttrs'];
+  const groups = markuplint.def['#globalAttrs'];
   const globalSet = new Set(globals);
 
   const roleWords = [];
@@ -118,7 +118,7 @@ export function makeAttributeData(dataDir, globals, own) {
   globalRules.push({words: `tokens:role=${roleWords.join(',')}`});
   const globalFeatures = features(globalRules, []);
 
-  const elements = new Map(spec.specs.map((e) => [e.name, e]));
+  const elements = new Map(markuplint.specs.map((e) => [e.name, e]));
   function elementFeatures(name, obsoleteElement) {
     const element = elements.get(name);
     const extra = [];
