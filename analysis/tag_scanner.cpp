@@ -1,13 +1,100 @@
 #include "tag_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "text.h"
 
 namespace {
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// What ends a piece of a tag read as HTML, one table look a byte instead of a comparison
+// for each.
+enum ByteClass : uint8_t {
+    TagSpace = 1,        // isTagSpace
+    EndsName = 2,        // a tag's or an attribute's name: white space, "/", ">" (and "<", looked at)
+    EndsAttribute = 4,   // an attribute's name also ends at "="
+    EndsValue = 8,       // an unquoted value: white space, ">" (and "<", a quote, looked at)
+    LessThan = 16,
+    Quote = 32,
+};
+constexpr std::array<uint8_t, 256> byteClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (const char c : {' ', '\n', '\t', '\r', '\f', '\0'}) classes[static_cast<unsigned char>(c)] |= TagSpace | EndsName | EndsAttribute | EndsValue;
+    for (const char c : {'/', '>'}) classes[static_cast<unsigned char>(c)] |= EndsName | EndsAttribute;
+    classes['>'] |= EndsValue;
+    classes['='] |= EndsAttribute;
+    classes['<'] |= LessThan | EndsName | EndsAttribute | EndsValue;
+    classes['"'] |= Quote | EndsAttribute | EndsValue;
+    classes['\''] |= Quote | EndsAttribute | EndsValue;
+    return classes;
+}
+constexpr std::array<uint8_t, 256> ByteClasses = byteClasses();
+inline uint8_t classOf(char c) { return ByteClasses[static_cast<unsigned char>(c)]; }
+
+// The line feeds in [from, to): adds how many to `count` and gives the last one (null
+// when none). Bytes from `floor` on may be read: a short span is looked at in the block
+// that ends with it.
+inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
+    const char* last = nullptr;
+    const char* s = from;
+#ifdef __SSE2__
+    const __m128i feed = _mm_set1_epi8('\n');
+    auto feedsIn = [&](const char* block) {
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block)), feed)));
+    };
+    for (; to - s >= 16; s += 16) {
+        if (const unsigned mask = feedsIn(s)) {
+            count += __builtin_popcount(mask);
+            last = s + (31 - __builtin_clz(mask));
+        }
+    }
+    if (s < to && to - floor >= 16) {
+        const char* block = to - 16;
+        const unsigned mask = feedsIn(block) & (0xFFFFu << (s - block));
+        if (mask) {
+            count += __builtin_popcount(mask);
+            last = block + (31 - __builtin_clz(mask));
+        }
+        return last;
+    }
+#endif
+    for (; s < to; ++s) {
+        if (*s == '\n') {
+            ++count;
+            last = s;
+        }
+    }
+    return last;
+}
+
+// The first `quote` at or after `from`, or `end`; `greaterThan` is set when a ">" comes
+// before it.
+inline const char* closingQuote(const char* from, const char* end, char quote, bool& greaterThan) {
+    const char* p = from;
+#ifdef __SSE2__
+    const __m128i quotes = _mm_set1_epi8(quote), greater = _mm_set1_epi8('>');
+    for (; end - p >= 16; p += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quotes)));
+        const unsigned g = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, greater)));
+        if (q) {
+            const int at = __builtin_ctz(q);
+            greaterThan = greaterThan || (g & ((1u << at) - 1)) != 0;
+            return p + at;
+        }
+        greaterThan = greaterThan || g != 0;
+    }
+#endif
+    for (; p < end && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
+    return p;
+}
 
 // True when the "<" at `p` starts a tag in running text: a letter, "/", "!" or "?" follows.
 bool startsTag(const char* p) { return isAsciiLetter(p[1]) || p[1] == '/' || p[1] == '!' || p[1] == '?'; }
@@ -128,21 +215,7 @@ TextPosition TagScanner::positionOf(const char* p) {
 }
 
 void TagScanner::moveTo(const char* p) {
-    char* cursor = document_.cursor;
-    if (p - cursor < 64) {
-        // Most spans are a tag or a few words: a call per span would cost more than a look.
-        for (char* s = cursor; s < p; ++s) {
-            if (*s == '\n') {
-                ++document_.line;
-                lineStart_ = s + 1;
-            }
-        }
-    } else {
-        for (char* s = cursor; (s = static_cast<char*>(memchr(s, '\n', static_cast<size_t>(p - s)))) != nullptr; ++s) {
-            ++document_.line;
-            lineStart_ = s + 1;
-        }
-    }
+    if (const char* last = lineFeeds(document_.cursor, p, document_.text, document_.line)) lineStart_ = last + 1;
     lineStartLine_ = document_.line;
     document_.cursor = const_cast<char*>(p);
 }
@@ -283,9 +356,9 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
     }
     tag.closing = closing;
     const char* p = nameStart;
-    while (p < end && !isTagSpace(*p) && *p != '/' && *p != '>') {
-        if (*p == '<' && startsNestedTag(p)) break;
-        ++p;
+    while (p < end && !(classOf(*p) & EndsName)) ++p;
+    while (p < end && *p == '<' && !startsNestedTag(p)) {
+        for (++p; p < end && !(classOf(*p) & EndsName);) ++p;
     }
     tag.nameLength = copyName(tag.name, closing, nameStart, p, length);
     readHtmlAttributes(p, tag, attributes);
@@ -329,9 +402,14 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         // A name: its first character may be anything, an "=" too.
         const char* name = p;
         bool quoted = isQuote(c);
-        for (++p; p < end && !isTagSpace(*p) && *p != '/' && *p != '>' && *p != '='; ++p) {
-            if (*p == '<' && startsNestedTag(p)) break;
-            quoted = quoted || isQuote(*p);
+        for (++p; p < end; ++p) {
+            const uint8_t k = classOf(*p);
+            if (!(k & EndsAttribute)) continue;
+            if (k & Quote) {
+                quoted = true;
+                continue;
+            }
+            if (!(k & LessThan) || startsNestedTag(p)) break;
         }
         if (quoted) tag.brokenQuotes = true;
         ScannedAttribute* attribute = nullptr;
@@ -357,19 +435,8 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
-            // Most values are a word or two, looked through here; a long one (a URL, a
-            // style) is left to memchr.
-            const char* close = open + 1;
             bool greaterThan = false;
-            for (const char* const shortEnd = end - close > 24 ? close + 24 : end; close < shortEnd && *close != *open;
-                 ++close)
-                greaterThan = greaterThan || *close == '>';
-            if (close < end && *close != *open) {
-                const auto* found = static_cast<const char*>(memchr(close, *open, static_cast<size_t>(end - close)));
-                const char* rest = close;
-                close = found ? found : end;
-                greaterThan = greaterThan || memchr(rest, '>', static_cast<size_t>(close - rest)) != nullptr;
-            }
+            const char* close = closingQuote(open + 1, end, *open, greaterThan);
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
             const char after = close < end ? close[1] : '\0';
@@ -384,9 +451,14 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             continue;
         }
         const char* value = p;
-        for (; p < end && !isTagSpace(*p) && *p != '>'; ++p) {
-            if (*p == '<' && startsNestedTag(p)) break;
-            if (isQuote(*p)) tag.brokenQuotes = true;
+        for (; p < end; ++p) {
+            const uint8_t k = classOf(*p);
+            if (!(k & EndsValue)) continue;
+            if (k & Quote) {
+                tag.brokenQuotes = true;
+                continue;
+            }
+            if (!(k & LessThan) || startsNestedTag(p)) break;
         }
         setValue(value, p, false);
     }

@@ -109,6 +109,7 @@ TEST(TagScanner, GivesEachAttributesValueInBothReadings) {
         {"<a href = \"v\">", "href=\"v\"", "href"},
         {"<a href=\"x>k</a>", "href=\"x\"", "href=\"x\""},
         {"<a title=\"a>b\"c>d", "title=\"a\"", "title=\"a\""},
+        {"<a title=\"a>bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb\"c>d", "title=\"a\"", "title=\"a\""},
         {"<a href=x\"y>", "href=x\"y", "href=x\"y"},
         {"<a href=\"x", "href=\"x\"", "href=\"x\""},
         {"<a href=", "href", "href="},
@@ -117,6 +118,43 @@ TEST(TagScanner, GivesEachAttributesValueInBothReadings) {
     for (const auto& c : cases) {
         EXPECT_EQ(valuesOfFirstTag(c.document, *html5), c.html) << c.document;
         EXPECT_EQ(valuesOfFirstTag(c.document, TagProfile::html32()), c.html32) << c.document;
+    }
+}
+
+// The reading looks at blocks of bytes: line feeds, quotes and ">" on either side of a
+// block's edge, and spans shorter than a block at the page's start, are where it can slip.
+TEST(TagScanner, CountsLinesAndFindsQuotesAcrossBlockEdges) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    for (size_t lead = 0; lead < 36; ++lead) {
+        for (size_t length = 0; length < 36; length += 5) {
+            // A lead of text with a line feed every eighth byte, then a tag whose quoted
+            // value holds a line feed and, past its middle, a ">" when its length is odd.
+            // Without one, the next name follows the closing quote directly, which a ">"
+            // seen where there is none would take for broken quoting.
+            std::string page;
+            int leadLines = 0, column = 1;
+            for (size_t i = 0; i < lead; ++i) {
+                page += i % 8 == 0 ? '\n' : 'x';
+                leadLines += i % 8 == 0;
+                column = i % 8 == 0 ? 1 : column + 1;
+            }
+            const bool greaterThan = length % 2 == 1;
+            std::string value(length, 'v');
+            if (length > 2) value[1] = '\n';
+            if (greaterThan) value[length / 2 + 1] = '>';
+            const std::string between = greaterThan ? " " : "";
+            page += "<p title=\"" + value + "\"" + between + "id=a>t\n\n<b>";
+            const int line = leadLines + 1, last = line + (length > 2);
+            const int idColumn = (length > 2 ? static_cast<int>(length) : column + 11 + static_cast<int>(length)) +
+                                 static_cast<int>(between.size());
+            const Lines expected = {std::to_string(line) + ":" + std::to_string(column) + "-" + std::to_string(last) +
+                                        " p @title(" + std::to_string(line) + ":" + std::to_string(column + 3) +
+                                        ") @id" + (between.empty() ? "?" : "") + "(" + std::to_string(last) + ":" + std::to_string(idColumn) + ") >t\n\n",
+                                    std::to_string(last + 2) + ":1-" + std::to_string(last + 2) + " b >"};
+            EXPECT_EQ(scanned(page, *html5), expected) << "lead " << lead << ", value " << length;
+            EXPECT_EQ(valuesOfFirstTag(page, *html5), "title=\"" + value + "\" id=a") << lead << " " << length;
+        }
     }
 }
 
