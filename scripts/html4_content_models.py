@@ -143,6 +143,12 @@ def content_features(dtds):
             tree = parse_model(first.models[name][1])
         except ModelError as e:
             raise ModelError("%s: %s" % (name, e))
+        # A model of one child whose start tag may be left out (a Frameset page's NOFRAMES
+        # holds BODY) takes that child's children too: a parser infers the start tag, and
+        # the check's tree building doesn't, as it does for TBODY, HEAD and BODY elsewhere.
+        only = _names(tree) if tree else []
+        if len(only) == 1 and only[0] in omitted_start:
+            holds |= first.elements[only[0]][2]
         categories = [c for c, members in (("flow", flow), ("phrasing", inline)) if name in members]
         words = ["categories=" + (",".join(categories) or "none")]
         if name in anywhere:

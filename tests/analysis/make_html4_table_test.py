@@ -194,6 +194,8 @@ class InstalledDtds(unittest.TestCase):
         self.assertEqual(words(frameset, "html")["needs"], "frameset")
         self.assertEqual(words(transitional, "html")["holds"], "body,head")
         self.assertEqual(words(merged, "html")["holds"], "body,frameset,head")
+        # A Frameset page's noframes holds body, whose start tag may be left out.
+        self.assertEqual(words(frameset, "noframes")["holds"], "@flow,body")
         # A reference feature only for an attribute the element takes there.
         self.assertNotIn("urls", words(strict, "body"))
         self.assertEqual(words(transitional, "body")["urls"], "background")
