@@ -1,7 +1,8 @@
 // The vocabulary: what the program knows of each element, in the words every table and
 // every analysis share. The knowledge itself is data, one table a profile (html32.known,
-// html4.known, html5.known, in the format of known_tag_file.h), compiled in; tag_profile.h
-// makes the rows the analyses read from them.
+// html4.known, html5.known, in the format of known_tag_file.h) and one for each HTML 4.01
+// DTD a doctype may name (html4-strict.known, ...), compiled in; tag_profile.h makes the
+// rows the analyses read from them.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +47,11 @@ struct KnownTagTable {
 extern const KnownTagTable Html32KnownTags;
 extern const KnownTagTable Html4KnownTags;
 extern const KnownTagTable Html5KnownTags;
+// The html4 profile's table for a page whose doctype names one DTD; html4.known is the
+// Transitional and Frameset DTDs together.
+extern const KnownTagTable Html4StrictKnownTags;
+extern const KnownTagTable Html4TransitionalKnownTags;
+extern const KnownTagTable Html4FramesetKnownTags;
 
 // The elements that the start tags of others close when their end tag is left out, in
 // the groups HTML's tree building closes them by.

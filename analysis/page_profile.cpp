@@ -51,21 +51,23 @@ private:
     const char* end_;
 };
 
-// Whether the public identifier `id` names HTML 4.01 or XHTML 1.x.
-bool namesHtml4(const char* id, size_t length) {
-    auto contains = [&](const char* word) {
-        const size_t n = strlen(word);
-        for (size_t i = 0; i + n <= length; ++i) {
-            if (foldedEqual(id + i, word, n)) return true;
-        }
-        return false;
-    };
-    return contains("//DTD HTML 4.01") || contains("//DTD XHTML 1.");
+// Whether the public identifier `id` holds `word`, letter case ignored.
+bool idHolds(const char* id, size_t length, const char* word) {
+    const size_t n = strlen(word);
+    for (size_t i = 0; i + n <= length; ++i) {
+        if (foldedEqual(id + i, word, n)) return true;
+    }
+    return false;
 }
 
-}  // namespace
+// Whether the public identifier `id` names HTML 4.01 or XHTML 1.x.
+bool namesHtml4(const char* id, size_t length) {
+    return idHolds(id, length, "//DTD HTML 4.01") || idHolds(id, length, "//DTD XHTML 1.");
+}
 
-DoctypeProfile doctypeProfileOf(const char* text, size_t size) {
+// The profile the doctype at the start of `text` asks for; with html4, `id` and `length`
+// are its public identifier.
+DoctypeProfile readDoctype(const char* text, size_t size, const char*& id, size_t& length) {
     using P = DoctypeProfile;
     Start start(text, size);
     start.take("\xEF\xBB\xBF");
@@ -86,12 +88,43 @@ DoctypeProfile doctypeProfileOf(const char* text, size_t size) {
     if (!start.nextIsSpace()) return P::Html32;
     start.skipSpace();
     if (start.next('>')) return P::Html5;
-    const char* id = nullptr;
     if (start.take("system")) {
-        const size_t length = start.quoted(id);
+        length = start.quoted(id);
         return length == 19 && Start(id, length).take("about:legacy-compat") ? P::Html5 : P::Html32;
     }
     if (!start.take("public")) return P::Html32;
-    const size_t length = start.quoted(id);
+    length = start.quoted(id);
     return namesHtml4(id, length) ? P::Html4 : P::Html32;
+}
+
+}  // namespace
+
+DoctypeProfile doctypeProfileOf(const char* text, size_t size) {
+    const char* id = nullptr;
+    size_t length = 0;
+    return readDoctype(text, size, id, length);
+}
+
+Html4Dtd html4DtdOf(const char* text, size_t size) {
+    const char* id = nullptr;
+    size_t length = 0;
+    if (readDoctype(text, size, id, length) != DoctypeProfile::Html4) return Html4Dtd::None;
+    // The words end with "//" so that "XHTML 1.1 plus MathML 2.0", whose elements no
+    // HTML 4.01 DTD has, keeps the merged vocabulary.
+    static const struct {
+        const char* words;
+        Html4Dtd dtd;
+    } Named[] = {
+        {"//DTD HTML 4.01//", Html4Dtd::Strict},
+        {"//DTD HTML 4.01 Transitional//", Html4Dtd::Transitional},
+        {"//DTD HTML 4.01 Frameset//", Html4Dtd::Frameset},
+        {"//DTD XHTML 1.0 Strict//", Html4Dtd::Strict},
+        {"//DTD XHTML 1.0 Transitional//", Html4Dtd::Transitional},
+        {"//DTD XHTML 1.0 Frameset//", Html4Dtd::Frameset},
+        {"//DTD XHTML 1.1//", Html4Dtd::Strict},
+    };
+    for (const auto& named : Named) {
+        if (idHolds(id, length, named.words)) return named.dtd;
+    }
+    return Html4Dtd::None;
 }

@@ -96,29 +96,70 @@ const TagProfile& TagProfile::html32() {
 
 std::unique_ptr<TagProfile> TagProfile::make(const std::string& name) {
     if (name == "html32") {
-        std::unique_ptr<TagProfile> profile = makeFromTable("html32", Html32KnownTags, false);
+        std::unique_ptr<TagProfile> profile = makeFromTable("html32", "html32.known", Html32KnownTags, false);
         // Its listings have always had these rows.
         return profile && profile->rowCount() == KnownTagCount ? std::move(profile) : nullptr;
     }
-    if (name == "html4") return makeFromTable("html4", Html4KnownTags, true);
-    if (name == "html5") return makeFromTable("html5", Html5KnownTags, true);
+    if (name == "html4") {
+        std::unique_ptr<TagProfile> profile = makeFromTable("html4", "html4.known", Html4KnownTags, true);
+        if (profile) profile->byDtd_ = true;
+        return profile;
+    }
+    if (name == "html5") return makeFromTable("html5", "html5.known", Html5KnownTags, true);
     return nullptr;
 }
 
-std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const KnownTagTable& table, bool html) {
+std::unique_ptr<TagProfile> TagProfile::makeFromTable(const char* name, const char* fileName,
+                                                      const KnownTagTable& table, bool html) {
     std::unique_ptr<TagProfile> profile(new TagProfile());
     profile->name_ = name;
     profile->html_ = html;
     if (html) profile->nameLength_ = HtmlNameLength;
     std::vector<std::string> errors;
-    if (!profile->addTags(table.text, table.size, profile->name_ + ".known", KnownTagForm::BuiltIn, errors, nullptr))
-        return nullptr;
+    if (!profile->addTags(table.text, table.size, fileName, KnownTagForm::BuiltIn, errors, nullptr)) return nullptr;
     return profile;
 }
 
 bool TagProfile::addKnownTags(const char* text, size_t size, const std::string& fileName,
                               std::vector<std::string>& errors, std::vector<std::string>* refused) {
-    return addTags(text, size, fileName, KnownTagForm::User, errors, refused);
+    if (!addTags(text, size, fileName, KnownTagForm::User, errors, refused)) return false;
+    if (!byDtd_) return true;
+    userTags_.emplace_back(fileName, std::string(text, size));
+    // A DTD's profile already made takes them now; the others when they are made.
+    for (const std::unique_ptr<TagProfile>& dtd : dtdProfiles_) {
+        std::vector<std::string> faults, leftOut;
+        if (dtd) dtd->addTags(text, size, fileName, KnownTagForm::User, faults, &leftOut);
+    }
+    return true;
+}
+
+void TagProfile::makeDtdProfile(size_t i) const {
+    static const struct {
+        const char* file;
+        const KnownTagTable& table;
+    } Dtds[] = {{"html4-strict.known", Html4StrictKnownTags},
+                {"html4-transitional.known", Html4TransitionalKnownTags},
+                {"html4-frameset.known", Html4FramesetKnownTags}};
+    std::unique_ptr<TagProfile> made = makeFromTable("html4", Dtds[i].file, Dtds[i].table, true);
+    if (!made) return;
+    // The lines are well formed, as this profile read them: what the DTD's profile refuses
+    // (attributes for a tag the DTD lacks) its pages go without.
+    for (const auto& [fileName, text] : userTags_) {
+        std::vector<std::string> faults, leftOut;
+        made->addTags(text.data(), text.size(), fileName, KnownTagForm::User, faults, &leftOut);
+    }
+    dtdProfiles_[i] = std::move(made);
+}
+
+const TagProfile& TagProfile::forPage(const char* text, size_t size) const {
+    if (!byDtd_) return *this;
+    const Html4Dtd dtd = html4DtdOf(text, size);
+    if (dtd == Html4Dtd::None) return *this;
+    const size_t i = static_cast<size_t>(dtd) - 1;
+    // Pages are read on several threads at once.
+    std::call_once(dtdOnce_[i], [&] { makeDtdProfile(i); });
+    // Without the memory for the table, the merged vocabulary.
+    return dtdProfiles_[i] ? *dtdProfiles_[i] : *this;
 }
 
 bool TagProfile::addTags(const char* text, size_t size, const std::string& fileName, KnownTagForm form,

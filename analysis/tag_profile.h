@@ -2,7 +2,9 @@
 // way its pages are read. Three are built in, each made from its data file: html32, the
 // 1990s table (html32.known: the window program's default); html4 and html5 (html4.known,
 // html5.known), whose pages are read as HTML reads them and checked as a tree of elements.
-// Each can take the user's own known tags on top (`--known FILE`).
+// html4 holds a profile of each HTML 4.01 DTD besides (html4-strict.known, ...), for the
+// pages whose doctype names one (forPage). Each can take the user's own known tags on top
+// (`--known FILE`).
 //
 // Each close row directly follows its open row and has its kind, so the open row of a
 // close row r is r - 1.
@@ -13,7 +15,9 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "known_tag_file.h"
@@ -36,8 +40,15 @@ public:
     // any problem leaves the profile as it was. False when there was one. With `refused`,
     // a well-formed line this profile can't hold (a name too long for it, a new tag
     // without a pairing) is left out and its reason goes there instead.
+    // html4 adds them to the profile of each DTD too, but a line one of those can't hold
+    // (attributes for a tag its DTD lacks) is left out of it alone, unreported.
     bool addKnownTags(const char* text, size_t size, const std::string& fileName, std::vector<std::string>& errors,
                       std::vector<std::string>* refused = nullptr);
+
+    // The profile to read the page `text` (`size` bytes) with: html4's profile of the DTD
+    // its doctype names (html4DtdOf), named "html4" too; this profile itself for any other
+    // page, and for html32 and html5.
+    const TagProfile& forPage(const char* text, size_t size) const;
 
     const std::string& name() const { return name_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
@@ -160,7 +171,10 @@ private:
     };
 
     // A profile from its built-in table.
-    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const KnownTagTable& table, bool html);
+    static std::unique_ptr<TagProfile> makeFromTable(const char* name, const char* fileName,
+                                                     const KnownTagTable& table, bool html);
+    // Makes dtdProfiles_[i] with the user's known tags: null when it can't be had.
+    void makeDtdProfile(size_t i) const;
     bool addTags(const char* text, size_t size, const std::string& fileName, KnownTagForm form,
                  std::vector<std::string>& errors, std::vector<std::string>* refused);
     // Checks and applies one file's definitions to `tags` and `globals`; a definition the
@@ -176,6 +190,14 @@ private:
     bool acceptedAsLowerCase(const char* lower, size_t length, int r) const;
 
     std::string name_;
+    // html4: the profiles of the Strict, Transitional and Frameset DTDs, in the order of
+    // Html4Dtd after None, each made when a page first names its DTD: making the three
+    // up front would add some 3 ms to every run. `userTags_` are the known-tag files
+    // added, by file name, for them to take in turn.
+    bool byDtd_ = false;
+    mutable std::array<std::once_flag, 3> dtdOnce_;
+    mutable std::array<std::unique_ptr<TagProfile>, 3> dtdProfiles_;
+    std::vector<std::pair<std::string, std::string>> userTags_;
     bool html_ = false;
     bool customElements_ = false;
     int nameLength_ = 18;
@@ -255,7 +277,7 @@ public:
     bool has() const { return profiles_[0] != nullptr; }
     // The profile for the page whose text is `text`.
     const TagProfile& profileOf(const char* text, size_t size) const {
-        return *profiles_[byDoctype_ ? static_cast<size_t>(doctypeProfileOf(text, size)) : 0];
+        return profiles_[byDoctype_ ? static_cast<size_t>(doctypeProfileOf(text, size)) : 0]->forPage(text, size);
     }
     bool operator==(const ProfileChoice& other) const {
         return byDoctype_ == other.byDoctype_ && profiles_ == other.profiles_;

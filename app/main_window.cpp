@@ -125,13 +125,19 @@ const TagProfile& MainWindow::profileNamed(const char* name) {
 }
 
 const TagProfile& MainWindow::profile() {
+    const bool loaded = document_.isLoaded();
+    const char* name = "html32";
     switch (profileChoice) {
-    case ProfileHtml4: return profileNamed("html4");
-    case ProfileHtml5: return profileNamed("html5");
+    case ProfileHtml4: name = "html4"; break;
+    case ProfileHtml5: name = "html5"; break;
     case ProfileAutomatic:
-        return profileNamed(document_.isLoaded() ? profileOfPage(document_.text, document_.size) : "html32");
-    default: return TagProfile::html32();
+        if (loaded) name = profileOfPage(document_.text, document_.size);
+        break;
+    default: break;
     }
+    // html4 reads a page by the DTD its doctype names, as the command line does.
+    const TagProfile& named = profileNamed(name);
+    return loaded ? named.forPage(document_.text, document_.size) : named;
 }
 
 void MainWindow::showProfile() {

@@ -1,6 +1,6 @@
-"""The content-model columns of analysis/html4.known (the FEATURES keys categories, holds,
-anywhere, forbids and needs), compiled from the content models of the HTML 4.01
-Transitional and Frameset DTDs as scripts/make_html4_table.py reads them.
+"""The content-model columns of analysis/html4*.known (the FEATURES keys categories, holds,
+anywhere, forbids and needs), compiled from the content models of the HTML 4.01 DTDs of
+a table as scripts/make_html4_table.py reads them.
 
 A model is parsed into its groups, connectors (, & |) and occurrences (? * +). What the
 check follows of it: the children an element takes (its model's names and its inclusions),
@@ -8,8 +8,8 @@ the descendants it excludes (-(...)), and the children it needs: a name, or a gr
 alternatives, that the model's top level asks for once or more. A child whose start tag
 may be left out (TBODY in TABLE) is never needed, as HTML builds it when it isn't written.
 The DTD's %inline; and %block; become the categories phrasing and flow, so that a model
-reads "holds=@flow" and not its seventy names. The Transitional DTD's model wins where both
-declare an element; the children either takes are taken."""
+reads "holds=@flow" and not its seventy names. Of a table of two DTDs, the first one's
+model wins where both declare an element; the children either takes are taken."""
 
 # What an inclusion on BODY adds may stand in any element, as every element of a page's
 # content is inside BODY; the inclusions of other elements go to their own children only.
@@ -121,14 +121,13 @@ def _entity_names(dtd, entity):
     return {t.upper() for t in dtd.tokens(dtd.entity_text(entity)) if t not in "|,&?*+()" and t != "#PCDATA"}
 
 
-def content_features(transitional, frameset):
-    """The FEATURES words of each element of either DTD, by its lower-case name."""
-    inline = _entity_names(transitional, "inline")
-    flow = inline | _entity_names(transitional, "block")
-    dtds = [transitional, frameset]
+def content_features(dtds):
+    """The FEATURES words of each element of any of `dtds`, by its lower-case name."""
+    inline = _entity_names(dtds[0], "inline")
+    flow = inline | _entity_names(dtds[0], "block")
     names = sorted({n for d in dtds for n in d.elements})
     omitted_start = {n for d in dtds for n, (start, _) in d.models.items() if start}
-    anywhere = set(transitional.elements[DOCUMENT_BODY][4])
+    anywhere = set(dtds[0].elements[DOCUMENT_BODY][4])
     features = {}
     for name in names:
         first = next(d for d in dtds if name in d.elements)
@@ -144,6 +143,12 @@ def content_features(transitional, frameset):
             tree = parse_model(first.models[name][1])
         except ModelError as e:
             raise ModelError("%s: %s" % (name, e))
+        # A model of one child whose start tag may be left out (a Frameset page's NOFRAMES
+        # holds BODY) takes that child's children too: a parser infers the start tag, and
+        # the check's tree building doesn't, as it does for TBODY, HEAD and BODY elsewhere.
+        only = _names(tree) if tree else []
+        if len(only) == 1 and only[0] in omitted_start:
+            holds |= first.elements[only[0]][2]
         categories = [c for c, members in (("flow", flow), ("phrasing", inline)) if name in members]
         words = ["categories=" + (",".join(categories) or "none")]
         if name in anywhere:

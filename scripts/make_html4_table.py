@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Writes analysis/html4.known, the known tags of HTML 4.01, from the HTML 4.01
-Transitional and Frameset DTDs as Debian's sgml-data package installs them (default
-DTD_DIR: /usr/share/sgml/html/dtd/4.01). Building never runs this: the file it writes
-is committed.
+"""Writes the known tags of HTML 4.01 from its DTDs as Debian's sgml-data package
+installs them (default DTD_DIR: /usr/share/sgml/html/dtd/4.01): analysis/html4.known
+from the Transitional and Frameset DTDs together, for a page whose doctype names no
+DTD, and one table per DTD for a page whose doctype names it: html4-strict.known,
+html4-transitional.known and html4-frameset.known. Building never runs this: the files
+it writes are committed.
 
     scripts/make_html4_table.py [DTD_DIR]
 
 The DTDs give the elements, their attributes and what each may hold; the script reads
 them as an SGML parser would, parameter entities, marked sections and the catalogs
-that name the files of external entities included. It takes both DTDs, since one adds
-frames to the other, and an element's line holds what either gives it.
+that name the files of external entities included. A table of two DTDs (one adds
+frames to the other) gives an element's line what either gives it.
 
 From the DTDs:
 - Every element takes the attributes of %attrs (%coreattrs, %i18n and %events): they
@@ -494,15 +496,20 @@ REFERENCES = {
 }
 
 
-def reference_features(name, attributes):
-    """The reference features of the element `name` (lower case), each attribute checked
-    against the ones the DTDs give it."""
-    words = REFERENCES.get(name, "")
-    for word in words.split():
-        for attribute in word.split("=")[1].split(","):
-            if attribute not in attributes:
+def reference_features(name, attributes, anywhere):
+    """The reference features of the element `name` (lower case) for the attributes it
+    takes here (`attributes`), each attribute checked against `anywhere`, those any DTD
+    gives it: Strict's body has no background."""
+    kept = []
+    for word in REFERENCES.get(name, "").split():
+        key, names = word.split("=")
+        for attribute in names.split(","):
+            if attribute not in anywhere:
                 fail("'%s' doesn't take '%s'" % (name, attribute))
-    return words
+        names = [a for a in names.split(",") if a in attributes]
+        if names:
+            kept.append(key + "=" + ",".join(names))
+    return " ".join(kept)
 
 
 def value_features(definitions, names):
@@ -529,28 +536,59 @@ def line_of(fields):
     return fields[0] + "".join(" | " + field if field else " |" for field in fields[1:])
 
 
-def make_table(dtd_dir, html5_known):
-    """The text of html4.known from the DTDs in `dtd_dir`, with descriptions taken from
-    the html5.known at `html5_known`."""
+# The tables: file, what its first line calls the vocabulary, the DTD files (the first
+# one's model wins where both declare an element), and what its lines 4 and 5 say of them.
+TABLES = [
+    ("html4.known", "HTML 4.01", ["loose.dtd", "frameset.dtd"],
+     ["Transitional and Frameset", "DTDs (W3C Recommendation 24 December 1999), as Debian's sgml-data package ships them."]),
+    ("html4-strict.known", "HTML 4.01 Strict", ["strict.dtd"],
+     ["Strict DTD", "(W3C Recommendation 24 December 1999), as Debian's sgml-data package ships it."]),
+    ("html4-transitional.known", "HTML 4.01 Transitional", ["loose.dtd"],
+     ["Transitional DTD", "(W3C Recommendation 24 December 1999), as Debian's sgml-data package ships it."]),
+    ("html4-frameset.known", "HTML 4.01 Frameset", ["frameset.dtd"],
+     ["Frameset DTD", "(W3C Recommendation 24 December 1999), as Debian's sgml-data package ships it."]),
+]
+
+# Each DTD file's tell-tale elements: in it, and not. A wrong file, or a switch such as
+# %HTML.Frameset; read wrong, shows here.
+TELLING = {
+    "strict.dtd": ([], ["CENTER", "FRAMESET"]),
+    "loose.dtd": (["CENTER"], ["FRAMESET"]),
+    "frameset.dtd": (["CENTER", "FRAMESET"], []),
+}
+
+
+def read_dtds(dtd_dir):
+    """Each DTD file of TELLING, read, by its file name."""
     catalog = read_catalogs(
         [os.path.join(dtd_dir, "catalog"), os.path.join(dtd_dir, "..", "..", "entities", "catalog")]
     )
-    transitional = Dtd(os.path.join(dtd_dir, "loose.dtd"), catalog)
-    frameset = Dtd(os.path.join(dtd_dir, "frameset.dtd"), catalog)
-    dtds = [transitional, frameset]
-
-    for dtd in dtds:
+    dtds = {}
+    for file, (present, absent) in TELLING.items():
+        dtd = Dtd(os.path.join(dtd_dir, file), catalog)
+        if any(n not in dtd.elements for n in present) or any(n in dtd.elements for n in absent):
+            fail("%s is not the DTD it should be: is %s the HTML 4.01 folder?" % (file, dtd_dir))
         missing = set(dtd.elements) - reachable(dtd)
         if missing:
             fail("elements no document can hold: %s" % " ".join(sorted(missing)))
         undeclared = set(dtd.attributes) - set(dtd.elements)
         if undeclared:
             fail("attributes for undeclared elements: %s" % " ".join(sorted(undeclared)))
-    if "FRAMESET" in transitional.elements or "FRAMESET" not in frameset.elements:
-        fail("the frameset switch did not take: is frameset.dtd the Frameset DTD?")
+        dtds[file] = dtd
+    return dtds
 
-    everywhere = transitional.attribute_entity("attrs")
-    if everywhere != frameset.attribute_entity("attrs"):
+
+def make_table(dtd_dir, html5_known, files=("loose.dtd", "frameset.dtd"), dtds=None):
+    """The text of a table, and its number of elements, from the DTD `files` in
+    `dtd_dir` (see TABLES), with descriptions taken from the html5.known at
+    `html5_known`. `dtds`: the DTDs as read_dtds gives them, when already read."""
+    dtds_by_file = dtds or read_dtds(dtd_dir)
+    file, vocabulary, _, source = next(t for t in TABLES if t[2] == list(files))
+    dtds = [dtds_by_file[f] for f in files]
+    first = dtds[0]
+
+    everywhere = first.attribute_entity("attrs")
+    if any(d.attribute_entity("attrs") != everywhere for d in dtds_by_file.values()):
         fail("the DTDs' %attrs differ")
     elements = sorted({name for d in dtds for name in d.elements})
     attributes = {}
@@ -560,21 +598,26 @@ def make_table(dtd_dir, html5_known):
             for a in d.attributes.get(name, []):
                 if a not in attributes[name]:
                     attributes[name].append(a)
+    # What any DTD gives an element, for the names this script holds of its own.
+    anywhere = {}
+    for d in dtds_by_file.values():
+        for name, held in d.attributes.items():
+            anywhere.setdefault(name, set()).update(held)
     fewer = [name.lower() for name in elements if not set(everywhere) <= set(attributes[name])]
 
     html5 = html5_descriptions(html5_known)
     features = html5_features(html5_known)
-    for lower, words in html4_content_models.content_features(transitional, frameset).items():
+    for lower, words in html4_content_models.content_features(dtds).items():
         features[lower] = (features.get(lower, "") + " " + words).strip()
     for name in DESCRIPTIONS:
-        if name.upper() not in elements:
+        if not any(name.upper() in d.elements for d in dtds_by_file.values()):
             fail("'%s' is described but not an HTML 4.01 element" % name)
     lines = [
-        "# The known tags of HTML 4.01, in the built-in form of the known-tag format",
+        "# The known tags of %s, in the built-in form of the known-tag format" % vocabulary,
         "# (analysis/known_tag_file.h), that of `tagvetter --known FILE` and a FEATURES field:",
         "#   NAME | PAIRING | DESCRIPTION | ATTRIBUTES | STATUS | FEATURES",
-        "# Written by scripts/make_html4_table.py from the HTML 4.01 Transitional and Frameset",
-        "# DTDs (W3C Recommendation 24 December 1999), as Debian's sgml-data package ships them.",
+        "# Written by scripts/make_html4_table.py from the HTML 4.01 " + source[0],
+        "# " + source[1],
         "# The descriptions are ours; the pairing kinds are the script's reading of the DTDs;",
         "# the features are html5.known's but its links, and the script's references. Edit the script, not this file.",
         "",
@@ -583,7 +626,7 @@ def make_table(dtd_dir, html5_known):
         "# The DTDs give these elements fewer, but the table can't take them away from one:",
         "# " + " ".join(fewer) + ".",
         "* | | | " + " ".join(everywhere + XHTML_ATTRIBUTES) + " | | "
-        + " ".join(value_features(transitional.definitions["P"], everywhere)),
+        + " ".join(value_features(first.definitions["P"], everywhere)),
         "",
         "!- | void | Comment",
         "!DOCTYPE | void | HTML document | html public system",
@@ -603,8 +646,9 @@ def make_table(dtd_dir, html5_known):
                 definitions.setdefault(a, definition)
         # An element that defines one of %attrs itself (bdo's dir) says more of it.
         values = value_features(definitions, [a for a in attributes[name] if a in own or a in everywhere
-                                              and definitions[a] != transitional.definitions["P"].get(a)])
-        feature_words = [features.get(lower, ""), reference_features(lower, attributes[name])] + values
+                                              and definitions[a] != first.definitions["P"].get(a)])
+        feature_words = [features.get(lower, ""), reference_features(lower, attributes[name], anywhere.get(name, set()))]
+        feature_words += values
         lines.append(line_of([lower, pairing(dtds, name), description, " ".join(own), "",
                               " ".join(w for w in feature_words if w)]))
     return "\n".join(lines) + "\n", len(elements)
@@ -612,10 +656,13 @@ def make_table(dtd_dir, html5_known):
 
 def main():
     dtd_dir = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_DTD_DIR
-    text, count = make_table(dtd_dir, os.path.join(ROOT, "analysis", "html5.known"))
-    with open(os.path.join(ROOT, "analysis", "html4.known"), "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
-    print("analysis/html4.known: %d elements from %s" % (count, dtd_dir))
+    html5_known = os.path.join(ROOT, "analysis", "html5.known")
+    dtds = read_dtds(dtd_dir)
+    for file, _, files, _ in TABLES:
+        text, count = make_table(dtd_dir, html5_known, files, dtds)
+        with open(os.path.join(ROOT, "analysis", file), "w", encoding="utf-8", newline="\n") as f:
+            f.write(text)
+        print("analysis/%s: %d elements from %s" % (file, count, ", ".join(files)))
 
 
 if __name__ == "__main__":

@@ -255,6 +255,89 @@ TEST(CheckDocument, ReadsSmallPagesThroughBothProfiles) {
 }
 
 
+// An html4 page is checked against the DTD its doctype names, whether html4 is chosen or
+// auto finds it; a page that names none is checked against the merged vocabulary.
+struct DtdCase {
+    const char* what;
+    std::string page;
+    Lines lines;
+    bool html4Only;  // auto reads it with another profile
+};
+
+Lines dtdLines(const std::string& page, const ProfileChoice& choice) {
+    LoadedDocument d(page);
+    EXPECT_TRUE(d.loaded);
+    const TagProfile& profile = choice.profileOf(d.document.text, d.document.size);
+    EXPECT_EQ(profile.name(), "html4");
+    MemoryResultList list;
+    checkLines(d.document, list, profile, {});
+    return list.lines;
+}
+
+TEST(CheckDocument, ChecksAnHtml4PageAgainstTheDtdItsDoctypeNames) {
+    const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4");
+    ASSERT_TRUE(html4);
+    DoctypeProfiles three;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(makeDoctypeProfiles({}, three, errors));
+    const ProfileChoice chosen(html4.get()), automatic(three);
+
+    const std::string strict = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n";
+    const std::string loose = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n";
+    const std::string frameset = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\">\n";
+    const std::string xhtml = "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\">\n";
+    // What Transitional allows and Strict doesn't, from line 4 on.
+    const std::string body = "<html><head><title>t</title></head>\n"
+                             "<body>\n"
+                             "<center>c</center>\n"
+                             "<p><font size=2>f</font>\n"
+                             "<p align=center>x</p>\n"
+                             "<a href=x.htm>a</a>\n"
+                             "<p><iframe src=x.htm></iframe>\n"
+                             "<p><a href=y.htm target=_top>t</a>\n"
+                             "</body></html>\n";
+    const std::string frames = "<html><head><title>t</title></head>\n"
+                               "<frameset cols=\"50%,50%\"><frame src=a.htm>\n"
+                               "<noframes><p>x</noframes></frameset>\n"
+                               "</html>\n";
+    const Lines none = {"No errors found"};
+    const Lines notStrict = {"0004  center - Unknown element",     "0005  font - Unknown element",
+                             "0006  align - Unknown attribute for P", "0007  a - Not allowed in body (line 3)",
+                             "0008  iframe - Unknown element",     "0009  target - Unknown attribute for A"};
+    const DtdCase cases[] = {
+        {"Strict", strict + body, notStrict, false},
+        {"XHTML 1.0 Strict", xhtml + body, notStrict, false},
+        {"Transitional", loose + body, none, false},
+        {"Frameset, its body without a frameset", frameset + body, {"0002  html - Missing frameset"}, false},
+        {"Frameset", frameset + frames, none, false},
+        {"Transitional with a frameset", loose + frames,
+         {"0003  frameset - Unknown element", "0003  frame - Unknown element"}, false},
+        {"no doctype", body, none, true},
+        {"no doctype, with a frameset", frames, none, true},
+    };
+    for (const DtdCase& c : cases) {
+        EXPECT_EQ(dtdLines(c.page, chosen), c.lines) << c.what << " (html4)";
+        if (!c.html4Only) {
+            EXPECT_EQ(dtdLines(c.page, automatic), c.lines) << c.what << " (auto)";
+        }
+    }
+
+    // Known tags reach each DTD's profile, whether it was made before they were added or
+    // after. A line for a tag the DTD lacks leaves it lacking it.
+    const std::string known = "marquee | counted | Scrolling text\nfont | | | face2\n";
+    const std::string page = "<marquee>m</marquee>\n<p><font face2=x>f</font>\n";
+    for (const bool early : {false, true}) {
+        SCOPED_TRACE(early ? "made before" : "made after");
+        const std::unique_ptr<TagProfile> own = TagProfile::make("html4");
+        if (early) dtdLines(strict + page, ProfileChoice(own.get()));
+        ASSERT_TRUE(own->addKnownTags(known.data(), known.size(), "site.known", errors));
+        EXPECT_EQ(dtdLines(strict + page, ProfileChoice(own.get())), Lines{"0003  font - Unknown element"});
+        EXPECT_EQ(dtdLines(loose + page, ProfileChoice(own.get())), none);
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+
 // One fault a page, read as HTML: each problem where the fault begins, "LINE:COLUMN kind:
 // message [the text its offsets mark]", the same in html4 and html5 unless the case gives
 // each its own.

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The DTD reading of scripts/make_html4_table.py, on a small DTD of our own, and the
-committed analysis/html4.known against what the script makes of the installed DTDs."""
+committed analysis/html4*.known against what the script makes of the installed DTDs."""
 import os
 import runpy
 import tempfile
@@ -137,14 +137,74 @@ class SmallDtd(unittest.TestCase):
                     table.Dtd(path, {})
 
 
+def rows_of(file):
+    """The lines of a committed table by element name, each as its fields."""
+    with open(os.path.join(ROOT, "analysis", file), encoding="utf-8") as f:
+        rows = ([field.strip() for field in line.split("|")] for line in f)
+        return {fields[0]: fields + [""] * (6 - len(fields)) for fields in rows
+                if fields[0] and not fields[0].startswith("#")}
+
+
 class InstalledDtds(unittest.TestCase):
-    def test_the_committed_table_is_what_the_script_makes(self):
+    def test_the_committed_tables_are_what_the_script_makes(self):
         if not os.path.exists(os.path.join(table.DEFAULT_DTD_DIR, "loose.dtd")):
             self.skipTest("sgml-data is not installed")
-        text, count = table.make_table(table.DEFAULT_DTD_DIR, os.path.join(ROOT, "analysis", "html5.known"))
-        with open(os.path.join(ROOT, "analysis", "html4.known"), encoding="utf-8") as f:
-            self.assertEqual(f.read(), text, "run scripts/make_html4_table.py")
-        self.assertEqual(count, 91)
+        html5_known = os.path.join(ROOT, "analysis", "html5.known")
+        dtds = table.read_dtds(table.DEFAULT_DTD_DIR)
+        counts = {"html4.known": 91, "html4-strict.known": 77, "html4-transitional.known": 89,
+                  "html4-frameset.known": 91}
+        self.assertEqual(sorted(counts), sorted(t[0] for t in table.TABLES))
+        for file, _, files, _ in table.TABLES:
+            with self.subTest(file):
+                text, count = table.make_table(table.DEFAULT_DTD_DIR, html5_known, files, dtds)
+                with open(os.path.join(ROOT, "analysis", file), encoding="utf-8") as f:
+                    self.assertEqual(f.read(), text, "run scripts/make_html4_table.py")
+                self.assertEqual(count, counts[file])
+
+    def test_each_dtd_has_a_vocabulary_of_its_own(self):
+        strict, transitional, frameset = (
+            rows_of("html4-%s.known" % name) for name in ("strict", "transitional", "frameset"))
+        merged = rows_of("html4.known")
+        # (table, element, attribute or None, present)
+        presence = [
+            (strict, "font", None, False), (strict, "center", None, False), (strict, "u", None, False),
+            (strict, "iframe", None, False), (strict, "frameset", None, False), (strict, "a", "target", False),
+            (strict, "p", "align", False), (strict, "div", None, True), (strict, "a", "href", True),
+            (transitional, "font", None, True), (transitional, "iframe", None, True),
+            (transitional, "frameset", None, False), (transitional, "frame", None, False),
+            (transitional, "a", "target", True), (transitional, "p", "align", True),
+            (frameset, "frameset", None, True), (frameset, "frame", None, True), (frameset, "font", None, True),
+            (merged, "frameset", None, True), (merged, "center", None, True),
+        ]
+        for rows, element, attribute, present in presence:
+            with self.subTest(element=element, attribute=attribute):
+                if attribute is None:
+                    self.assertEqual(element in rows, present)
+                else:
+                    self.assertEqual(attribute in rows[element][3].split(), present)
+
+        def words(rows, element):
+            return dict(w.split("=", 1) for w in rows[element][5].split() if "=" in w)
+
+        # What an element holds and needs follows the one DTD.
+        self.assertNotIn("a", words(strict, "body")["holds"].split(","))
+        self.assertIn("p", words(strict, "body")["holds"].split(","))
+        self.assertEqual(words(transitional, "body")["holds"], "@flow,del,ins")
+        self.assertEqual(words(frameset, "html")["holds"], "frameset,head")
+        self.assertEqual(words(frameset, "html")["needs"], "frameset")
+        self.assertEqual(words(transitional, "html")["holds"], "body,head")
+        self.assertEqual(words(merged, "html")["holds"], "body,frameset,head")
+        # A Frameset page's noframes holds body, whose start tag may be left out.
+        self.assertEqual(words(frameset, "noframes")["holds"], "@flow,body")
+        # A reference feature only for an attribute the element takes there.
+        self.assertNotIn("urls", words(strict, "body"))
+        self.assertEqual(words(transitional, "body")["urls"], "background")
+
+    def test_a_reference_of_an_attribute_no_dtd_gives_stops_the_script(self):
+        self.assertEqual(table.reference_features("img", ["src", "usemap"], {"src", "longdesc", "usemap"}),
+                         "urls=src maprefs=usemap")
+        with self.assertRaises(SystemExit):
+            table.reference_features("img", ["src"], {"src", "usemap"})
 
 
 class ContentModels(unittest.TestCase):

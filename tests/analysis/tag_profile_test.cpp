@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tag_scanner.h"
@@ -316,6 +317,38 @@ TEST(AddKnownTags, ReportsWhatTheProfileCantTakeAndThenLeavesItAsItWas) {
     EXPECT_EQ(profile->rowCount(), TagProfile::html32().rowCount());
     // The html5 profile reads longer names.
     withKnown("html5", "a-name-of-nineteen-c | void\nb | | | an-attribute-of-19-c\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Only html4 has a profile per DTD; each is made once, whatever the number of threads
+// that ask for it first.
+TEST(ForPage, GivesHtml4TheProfileOfTheNamedDtdAndTheOthersThemselves) {
+    const std::string strict = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"><p>";
+    const std::string frameset = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"><p>";
+    const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4");
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html4 && html5);
+    EXPECT_EQ(&html5->forPage(strict.data(), strict.size()), html5.get());
+    EXPECT_EQ(&html32.forPage(strict.data(), strict.size()), &html32);
+    EXPECT_EQ(&html4->forPage("<p>", 3), html4.get());
+
+    const TagProfile* seen[4] = {};
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < 4; ++i) {
+        threads.emplace_back([&, i] { seen[i] = &html4->forPage(strict.data(), strict.size()); });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_NE(seen[0], html4.get());
+    EXPECT_EQ(std::count(seen, seen + 4, seen[0]), 4);
+    EXPECT_EQ(seen[0]->name(), "html4");
+    EXPECT_EQ(seen[0]->find("FONT"), -1);
+    const TagProfile& frames = html4->forPage(frameset.data(), frameset.size());
+    EXPECT_NE(&frames, seen[0]);
+    EXPECT_GE(frames.find("FRAMESET"), 0);
+    EXPECT_GE(html4->find("FRAMESET"), 0);
 }
 
 }  // namespace

@@ -173,6 +173,32 @@ TEST(CliProfiles, TheProfileAndTheKnownTagsReachEveryCommand) {
     EXPECT_EQ(older.out, at + ":1:1: error: nav - Unknown element\n" + at + ":2:1: error: my-el - Unknown element\n");
 }
 
+// A page naming HTML 4.01 Strict is checked against that DTD, by default (auto) and with
+// html4, the known tags on top; without a doctype html4 takes Transitional's center too.
+TEST(CliProfiles, Html4ChecksAgainstTheDtdTheDoctypeNames) {
+    const std::string body = "<html><head><title>t</title></head>\n<body>\n<center>c</center>\n"
+                             "<marquee>m</marquee>\n</body></html>\n";
+    TempFile strict("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n" + body);
+    TempFile none(body);
+    TempFile known("marquee | counted | Scrolling text\n");
+    const struct {
+        std::vector<std::string> arguments;
+        const TempFile& page;
+        const char* out;
+    } cases[] = {
+        {{"check"}, strict, "0004  center - Unknown element\n0005  marquee - Unknown element\n"},
+        {{"check", "--profile", "html4", "--known", known.path()}, strict, "0004  center - Unknown element\n"},
+        {{"check", "--profile", "html4"}, none, "0004  marquee - Unknown element\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back(c.page.path());
+        const CliRun r = runCli(arguments);
+        EXPECT_EQ(r.out, c.out) << arguments[1];
+        EXPECT_EQ(r.status, CliProblemsFound);
+    }
+}
+
 TEST(CliProfiles, ReportsEveryMalformedKnownLineBeforeAnyPage) {
     TempFile known("x-a | strict\nx-b | twice\n\nx-c | counted | d | a=b\nx-d\n");
     CliRun r = runCli({"check", "--known", known.path(), "/nonexistent/page.htm"});

@@ -278,6 +278,9 @@ TEST(LanguageServerTest, AutoProfileFollowsTheDoctypeOnEveryChange) {
         {"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">", "html32", "TABLE", {}},
         {"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\">", "html4", "table",
          {"unknown-attribute", "crossing-close"}},
+        // Strict has no center, and no inline element directly in body.
+        {"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\">", "html4", "table",
+         {"unknown-tag", "misplaced-element", "unknown-attribute", "crossing-close"}},
         {"<!doctype html>", "html5", "table",
          {"obsolete-attribute", "obsolete-tag", "unknown-attribute", "crossing-close"}},
     };
