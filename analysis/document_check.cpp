@@ -263,10 +263,10 @@ private:
     // The name `known` (lower case) written in the letter case of `written`: upper case
     // for a name all in capitals; empty when its letters are of both cases.
     static std::string inCaseOf(const char* written, size_t length, const std::string& known);
-    // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
     // True when the suggestion is sure enough to mend by: the only name near, and not
     // one the tag has already.
     bool suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
+    // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
     bool namesItself(const char* name, int row) const {
         if (strcmp(name, "id") == 0) return true;
         for (const AttributeUse& use : profile_.links(row).anchors) {
