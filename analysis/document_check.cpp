@@ -32,10 +32,20 @@ const char* const KindIds[ProblemKindCount] = {
 
 uint32_t offsetIn(const Document& document, const char* p) { return static_cast<uint32_t>(p - document.text); }
 
-void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0) {
+void report(CheckRun& run, ProblemKind kind, const char* name, const char* tag = "", int32_t count = 0,
+            const Fix& fix = Fix()) {
     const bool atEnd = kind == ProblemKind::UnbalancedTags;
-    run.sink.report(Problem{kind, atEnd ? NoLine : run.document.line + 1, NoColumn, name, tag, count, 0,
-                            atEnd ? NoOffset : run.tagOffset, atEnd ? NoOffset : run.tagEndOffset});
+    Problem problem{kind, atEnd ? NoLine : run.document.line + 1, NoColumn, name, tag, count, 0,
+                    atEnd ? NoOffset : run.tagOffset, atEnd ? NoOffset : run.tagEndOffset};
+    problem.fix = fix;
+    run.sink.report(problem);
+}
+
+// Whether the tag at [from, to) of `text` can go whole: it ends with its own ">" (a tag
+// cut short took text that may be meant), and it holds no line break, so that the lines
+// after it, which the page's directives name by number, stay where they are.
+bool removableTag(const char* text, uint32_t from, uint32_t to) {
+    return to > from && text[to - 1] == '>' && !memchr(text + from, '\n', to - from);
 }
 
 // The 1990s check's problems come in line order as its scan meets them; but a directive
@@ -55,7 +65,9 @@ public:
             return;
         }
         if (!waiting_.empty() && waiting_.front().problem.line != problem.line) handOver();
-        waiting_.push_back({problem, problem.name, problem.tag, problem.detail});
+        waiting_.push_back({problem, problem.name, problem.tag, problem.detail,
+                            {problem.fix.count > 0 ? problem.fix.edits[0].text : "",
+                             problem.fix.count > 1 ? problem.fix.edits[1].text : ""}});
     }
     // Hands over the problems still waiting; gives the number handed over in all.
     int32_t finish() {
@@ -69,6 +81,7 @@ private:
         std::string name;
         std::string tag;
         std::string detail;
+        std::string fixTexts[2];
     };
 
     void handOver() {
@@ -77,6 +90,7 @@ private:
             w.problem.name = w.name.c_str();
             w.problem.tag = w.tag.c_str();
             w.problem.detail = w.detail.c_str();
+            for (int e = 0; e < w.problem.fix.count; ++e) w.problem.fix.edits[e].text = w.fixTexts[e].c_str();
             sink_.report(w.problem);
             ++handed_;
         }
@@ -141,6 +155,7 @@ public:
     }
     void closeWithoutOpen(const StackTag& closing) override {
         hold(ProblemKind::CloseWithoutOpen, closing, "/" + nameOf(closing));
+        if (strayForSure(closing)) held_.back().fix.add(held_.back().offset, held_.back().endOffset, "");
     }
     void withdrawCloseWithoutOpen(const StackTag& closing) override {
         const uint32_t at = offsetIn(document_, closing.at);
@@ -173,6 +188,18 @@ public:
     }
 
 private:
+    // A sure mend, held with its problem: its texts are kept here.
+    struct HeldFix {
+        uint32_t from[2] = {};
+        uint32_t to[2] = {};
+        std::string text[2];
+        uint8_t count = 0;
+        void add(uint32_t editFrom, uint32_t editTo, std::string editText) {
+            from[count] = editFrom;
+            to[count] = editTo;
+            text[count++] = std::move(editText);
+        }
+    };
     struct Held {
         ProblemKind kind;
         int32_t line;
@@ -185,6 +212,7 @@ private:
         std::string detail = std::string();
         bool dropped = false;  // a consequence of another problem, not handed over
         int32_t count = 0;
+        HeldFix fix = HeldFix();
     };
 
     // A name some element gives itself (an id, an anchor's or a map's name), or that a
@@ -225,8 +253,20 @@ private:
                          offsetIn(document_, t.start), offsetIn(document_, t.end), std::move(detail), false});
     }
     void checkTag();
+    // Whether the close tag `closing`, which closes nothing, can go: it is the tag just
+    // read (not an earlier one the indentation took for the extra one), whole, and no
+    // element of its name is open that it might have been meant for.
+    bool strayForSure(const StackTag& closing) const;
+    // Whether the tag just read can go whole, or have its name replaced, without taking
+    // text it may have meant otherwise.
+    bool tagWhole() const;
+    // The name `known` (lower case) written in the letter case of `written`: upper case
+    // for a name all in capitals; empty when its letters are of both cases.
+    static std::string inCaseOf(const char* written, size_t length, const std::string& known);
+    // True when the suggestion is sure enough to mend by: the only name near, and not
+    // one the tag has already.
+    bool suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
     // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
-    void suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
     bool namesItself(const char* name, int row) const {
         if (strcmp(name, "id") == 0) return true;
         for (const AttributeUse& use : profile_.links(row).anchors) {
@@ -237,7 +277,11 @@ private:
     void keepWordsOfTag();
     void checkUnknownTag(const char* bare);
     // The open row of the known element an unknown one most likely misspells, or -1.
-    int misspelledElement(const char* bare, size_t length) const;
+    // `sole`: set to whether it is the only known element near (NearestName::sole).
+    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr) const;
+    // Mends the name of the misspelled tag just held to `known`, when that is sure.
+    // `written`: the name in the document's text, `length` bytes.
+    void fixName(const char* written, size_t length, const char* known, bool sole);
     bool seenUnknown(const char* bare, size_t length) const;
     void checkComment();
     void checkAttributes(int row, bool custom);
@@ -326,8 +370,11 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     for (const Held& h : held_) {
         if (h.dropped || options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line))
             continue;
-        sink.report(Problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), h.count, h.relatedLine, h.offset,
-                            h.endOffset, h.detail.c_str(), severityOf(h.kind)});
+        Problem problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), h.count, h.relatedLine, h.offset,
+                        h.endOffset, h.detail.c_str(), severityOf(h.kind)};
+        problem.fix.count = h.fix.count;
+        for (int e = 0; e < h.fix.count; ++e) problem.fix.edits[e] = {h.fix.from[e], h.fix.to[e], h.fix.text[e].c_str()};
+        sink.report(problem);
         ++handed;
     }
     return handed;
@@ -404,6 +451,8 @@ void HtmlCheck::checkTag() {
         const int open = profile_.find(bare);
         if (tag.closing && open >= 0 && profile_.row(open).kind == PairVoid) {
             holdAtTag(ProblemKind::VoidClose, tag.name);
+            // A void element closes nothing: its close tag says nothing the page needs.
+            if (tagWhole()) held_.back().fix.add(held_.back().offset, held_.back().endOffset, "");
         } else {
             checkUnknownTag(bare);
         }
@@ -455,26 +504,94 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
     StackTag element{-1, tag.start + (tag.closing ? 2 : 1), length, tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         // The close tag of an unknown element says nothing its open tag didn't.
-        if (stack_.closeMisspelled(element) || seenUnknown(bare, length)) return;
-        const int near = misspelledElement(bare, length);
+        if (const char* opened = stack_.closeMisspelled(element)) {
+            // The mend of its open tag's name mends this one alike.
+            for (size_t i = held_.size(); i-- > 0;) {
+                Held& h = held_[i];
+                if (h.offset != offsetIn(document_, opened) || h.kind != ProblemKind::UnknownTag) continue;
+                if (h.fix.count == 1) {
+                    std::string text = tagWhole() && memcmp(element.name, bare, length) == 0
+                                           ? inCaseOf(bare, length, lowerCased(h.fix.text[0]))
+                                           : std::string();
+                    const uint32_t at = offsetIn(document_, element.name);
+                    if (text.empty()) {
+                        h.fix.count = 0;  // the pair is mended together or not at all
+                    } else {
+                        h.fix.add(at, at + length, std::move(text));
+                    }
+                }
+                break;
+            }
+            return;
+        }
+        if (seenUnknown(bare, length)) return;
+        bool sole = false;
+        const int near = misspelledElement(bare, length, &sole);
         if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
-        holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), "/" + lowerCased(profile_.row(near).name));
+        const std::string known = lowerCased(profile_.row(near).name);
+        holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), "/" + known);
         // The element it misspells is closed, not left open for a report of its own.
         element.row = near;
-        stack_.closeIfOpen(element);
+        // Spelled right, it would close the same element.
+        if (stack_.closeIfOpen(element)) fixName(element.name, length, known.c_str(), sole);
         return;
     }
     if (unknownOpened_.size() < 64 && !seenUnknown(bare, length)) unknownOpened_.emplace_back(bare, length);
-    const int near = misspelledElement(bare, length);
+    bool sole = false;
+    const int near = misspelledElement(bare, length, &sole);
     if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
-    holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), lowerCased(profile_.row(near).name));
+    const std::string known = lowerCased(profile_.row(near).name);
+    holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), known);
+    fixName(element.name, length, known.c_str(), sole);
     // It stands for the element it misspells, so that what follows pairs as the author meant.
     element.row = near;
     stack_.start(element, !tag.selfClosing && profile_.row(near).kind != PairVoid);
 }
 
-int HtmlCheck::misspelledElement(const char* bare, size_t length) const {
-    const int near = profile_.nearestElement(bare, length);
+void HtmlCheck::fixName(const char* written, size_t length, const char* known, bool sole) {
+    // The name as the scanner read it must be the text's own bytes, or the edit would miss.
+    const ScannedTag& tag = scanner_.tag();
+    const char* bare = tag.closing ? tag.name + 1 : tag.name;
+    if (!sole || !tagWhole() || memcmp(written, bare, length) != 0) return;
+    std::string text = inCaseOf(bare, length, known);
+    if (text.empty()) return;
+    const uint32_t at = offsetIn(document_, written);
+    held_.back().fix.add(at, at + static_cast<uint32_t>(length), std::move(text));
+}
+
+bool HtmlCheck::strayForSure(const StackTag& closing) const {
+    if (closing.at != scanner_.tag().start || !tagWhole()) return false;
+    for (const StackTag& open : stack_.openElements()) {
+        if (closing.row >= 0 ? open.row == closing.row
+                             : open.nameLength == closing.nameLength &&
+                                   foldedEqual(open.name, closing.name, closing.nameLength))
+            return false;
+    }
+    return true;
+}
+
+bool HtmlCheck::tagWhole() const {
+    const ScannedTag& tag = scanner_.tag();
+    return tag.finished && !tag.brokenQuotes &&
+           removableTag(document_.text, offsetIn(document_, tag.start), offsetIn(document_, tag.end));
+}
+
+std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::string& known) {
+    bool lower = false, upper = false;
+    for (size_t i = 0; i < length; ++i) {
+        lower = lower || (written[i] >= 'a' && written[i] <= 'z');
+        upper = upper || isAsciiUpper(written[i]);
+    }
+    if (lower && upper) return std::string();
+    std::string text = known;
+    if (upper) {
+        for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
+    return text;
+}
+
+int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole) const {
+    const int near = profile_.nearestElement(bare, length, sole);
     if (near < 0 || profile_.name() == "html5") return near;
     // An element of current HTML on an older page is no misspelling (header is not head).
     static const std::unique_ptr<TagProfile> current = TagProfile::make("html5");
@@ -503,25 +620,32 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
             holdAtTag(f.kind, std::move(f.name), rowName);
             continue;
         }
-        if (f.kind == ProblemKind::UnknownAttribute) suggestAttribute(f, row, attributes.data(), count);
+        bool sole = false;
+        if (f.kind == ProblemKind::UnknownAttribute) sole = suggestAttribute(f, row, attributes.data(), count);
         const TextPosition at = scanner_.positionOf(f.at);
         const uint32_t offset = offsetIn(document_, f.at);
+        std::string mend = sole && !tag.brokenQuotes ? inCaseOf(f.at, f.length, f.detail) : std::string();
         held_.push_back({f.kind, at.line, at.column, 0, std::move(f.name), rowName, offset, offset + f.length,
                          std::move(f.detail)});
+        if (!mend.empty()) held_.back().fix.add(offset, offset + f.length, std::move(mend));
     }
 }
 
 // "Did you mean": the known attribute nearest an unknown one goes in its detail. When the
 // misspelt name is one that names the element (id, name), its value is what later
 // references meant.
-void HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
-    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row);
-    if (!near) return;
+bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
+    bool sole = false;
+    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole);
+    if (!near) return false;
     f.detail = near;
+    const size_t nearLength = strlen(near);
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
         if (a.name == f.at && a.value && namesItself(near, row)) meantNames_.emplace_back(a.value, a.valueLength);
+        if (a.length == nearLength && foldedEqual(a.name, near, nearLength)) sole = false;
     }
+    return sole;
 }
 
 // An id, a reference or a URL as a message shows it: longer than an attribute's value.
@@ -871,7 +995,11 @@ void checkPairing(CheckRun& run, int row, const char* nameAsRead) {
             if (balance == 2) {
                 report(run, ProblemKind::OpenBeforeClose, nameAsRead);
             } else if (balance < 0) {
-                report(run, ProblemKind::CloseWithoutOpen, nameAsRead);
+                // Nothing is open to close: without it the pairing goes on as it does after it.
+                Fix fix;
+                if (removableTag(run.document.text, run.tagOffset, run.tagEndOffset))
+                    fix.edits[fix.count++] = {run.tagOffset, run.tagEndOffset, ""};
+                report(run, ProblemKind::CloseWithoutOpen, nameAsRead, "", 0, fix);
             } else {
                 break;
             }

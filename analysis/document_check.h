@@ -91,6 +91,21 @@ Severity severityOf(ProblemKind kind);
 // nine, or the twenty-eight of the HTML reading.
 const std::vector<ProblemKind>& problemKindsOf(const TagProfile& profile);
 
+// One change to a page's text: the bytes [from, to) give way to `text`.
+struct TextEdit {
+    uint32_t from;
+    uint32_t to;
+    const char* text;
+};
+
+// The mend of a problem when it is sure: at most two edits, in the order of the text,
+// that take the problem away and bring no other. A problem whose mend would be a guess
+// has none (count 0).
+struct Fix {
+    TextEdit edits[2];
+    uint8_t count = 0;
+};
+
 // One problem as the check reports it. The texts live only as long as the call that
 // hands the record over.
 struct Problem {
@@ -129,6 +144,8 @@ struct Problem {
     // kinds `name` is the id as written, the reference as written, or the attribute.
     const char* detail = "";
     Severity severity = Severity::Unrated;
+    // Its edits' texts live as the other texts do.
+    Fix fix = Fix();
 };
 constexpr int32_t NoLine = 0;
 constexpr int32_t NoColumn = 0;

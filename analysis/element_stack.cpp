@@ -423,16 +423,17 @@ void ElementStack::close(const StackTag& tag) {
     if (extra.at != tag.at) sink_.shiftedBetween(extra, tag);
 }
 
-bool ElementStack::closeMisspelled(const StackTag& tag) {
+const char* ElementStack::closeMisspelled(const StackTag& tag) {
     for (size_t i = open_.size(); i-- > 0;) {
         const StackTag& open = open_[i];
         if (open.nameLength != tag.nameLength || !foldedEqual(open.name, tag.name, tag.nameLength)) continue;
+        const char* at = open.at;
         StackTag closing = tag;
         closing.row = open.row;
         closeAt(i, closing);
-        return true;
+        return at;
     }
-    return false;
+    return nullptr;
 }
 
 bool ElementStack::closeIfOpen(const StackTag& tag) {

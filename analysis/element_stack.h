@@ -79,9 +79,10 @@ public:
     void start(const StackTag& tag, bool opens);
     // A close tag.
     void close(const StackTag& tag);
-    // A close tag whose name is unknown: true when it closed an open element whose start
-    // tag was spelled as it is (a misspelled element, opened under its nearest name).
-    bool closeMisspelled(const StackTag& tag);
+    // A close tag whose name is unknown: the "<" of the open element it closed, whose start
+    // tag was spelled as it is (a misspelled element, opened under its nearest name); null
+    // when it closed none.
+    const char* closeMisspelled(const StackTag& tag);
     // A close tag that only closes: true when its element was open and is now closed;
     // false, with nothing reported or changed, when it wasn't.
     bool closeIfOpen(const StackTag& tag);

@@ -507,17 +507,18 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     return false;
 }
 
-int TagProfile::nearestElement(const char* name, size_t length) const {
+int TagProfile::nearestElement(const char* name, size_t length, bool* sole) const {
     NearestName nearest(name, length);
     for (int r = 0; r < rowCount(); ++r) {
         const char* rowName = rows_[static_cast<size_t>(r)].name;
         if (details_[static_cast<size_t>(r)].close || !isAsciiLetter(rowName[0])) continue;
         nearest.consider(rowName, nameLengths_[static_cast<size_t>(r)], r);
     }
+    if (sole) *sole = nearest.sole();
     return nearest.chosen();
 }
 
-const char* TagProfile::nearestAttribute(const char* name, size_t length, int r) const {
+const char* TagProfile::nearestAttribute(const char* name, size_t length, int r, bool* sole) const {
     NearestName nearest(name, length);
     const char* const* own = rows_[static_cast<size_t>(r)].attributes;
     int count = 0;
@@ -526,6 +527,7 @@ const char* TagProfile::nearestAttribute(const char* name, size_t length, int r)
         if (globals_[g].back() != '*') nearest.consider(globals_[g].data(), globals_[g].size(), count + static_cast<int>(g));
     }
     const int chosen = nearest.chosen();
+    if (sole) *sole = nearest.sole();
     if (chosen < 0) return nullptr;
     return chosen < count ? own[chosen] : globals_[static_cast<size_t>(chosen - count)].c_str();
 }

@@ -121,12 +121,13 @@ public:
     bool hasAttribute(const char* attribute, int r) const;
     // "Did you mean": the open row of the element whose name is nearest to the unknown
     // element `name` (`length` characters), when one alone is near (name_suggestion.h);
-    // -1 otherwise.
-    int nearestElement(const char* name, size_t length) const;
+    // -1 otherwise. `sole`, when given, is set to whether it is the only element within
+    // two edits (NearestName::sole).
+    int nearestElement(const char* name, size_t length, bool* sole = nullptr) const;
     // The same for an attribute that row `r` doesn't take, among its own attributes and
     // the global ones named in full (not the patterns such as data-*): the name in lower
-    // case, or null.
-    const char* nearestAttribute(const char* name, size_t length, int r) const;
+    // case, or null; `sole` as for nearestElement.
+    const char* nearestAttribute(const char* name, size_t length, int r, bool* sole = nullptr) const;
     // The same for an attribute name already in lower case, `length` bytes long.
     bool hasLowerAttribute(const char* lower, size_t length, int r) const;
     // What the table says of the attributes of row `r`'s tag beyond their names.

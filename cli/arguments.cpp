@@ -21,6 +21,11 @@ const char UsageText[] =
     "                     links above the root\n"
     "  known              the known tags, with descriptions and attributes\n"
     "  lsp                a language server for editors, on standard input and output\n"
+    "  fix FILE...        mends what is sure (stray close tags, close tags of void\n"
+    "                     elements, misspelled names with one near known name) and\n"
+    "                     writes the mends as one unified diff, for git apply or\n"
+    "                     patch -p1; the FILEs must lie below the current folder;\n"
+    "                     the problems left go to standard error\n"
     "\n"
     "A FILE may be a folder: every file below it whose name ends in .htm or .html\n"
     "(any letter case), without following links to folders, in byte order of the paths.\n"
@@ -52,6 +57,9 @@ const char UsageText[] =
     "  --config FILE      the configuration to follow, instead of the tagvetter.toml\n"
     "                     in each page's folder or the nearest folder above it\n"
     "  --no-config        follow no configuration file\n"
+    "  --kinds K,...      fix: mend only problems of these kinds, as gnu and json name\n"
+    "                     them (close-without-open, void-close, unknown-tag,\n"
+    "                     unknown-attribute); the others are left\n"
     "  --fail-on LEVEL    check: the problems that make the exit status 1: error\n"
     "                     (the default: errors, and html32's problems, which are\n"
     "                     unrated) or warning (warnings too)\n"
@@ -66,7 +74,8 @@ const char UsageText[] =
     "Exit status: 0 when the command ran (for check: and found no error),\n"
     "1 when check found errors (with --fail-on warning: or warnings), 2 for a\n"
     "usage error, a file that can't be read, a wrong configuration or output that\n"
-    "can't be written.\n";
+    "can't be written. fix: 0 when it mended nothing and no problem is left, 1 when\n"
+    "it wrote a diff or problems are left, 2 as for check.\n";
 
 namespace {
 
@@ -85,6 +94,25 @@ bool parseFormat(const std::string& word, OutputFormat& format) {
         }
     }
     return false;
+}
+
+const char StandardInputName[] = "-";
+
+// Kinds by their identifiers, split by commas; none may be unknown or empty.
+bool parseKinds(const std::string& list, ProblemKinds& kinds) {
+    kinds.reset();
+    size_t from = 0;
+    while (from <= list.size()) {
+        const size_t comma = std::min(list.find(',', from), list.size());
+        const std::string word = list.substr(from, comma - from);
+        bool known = false;
+        for (int k = 0; k < ProblemKindCount && !known; ++k) {
+            if (word == problemKindId(static_cast<ProblemKind>(k))) kinds.set(static_cast<size_t>(k)), known = true;
+        }
+        if (!known) return false;
+        from = comma + 1;
+    }
+    return true;
 }
 
 // A count of jobs: a whole number from 1 to 1024.
@@ -128,6 +156,7 @@ const char* commandWord(Command command) {
         case Command::Links: return "links";
         case Command::Known: return "known";
         case Command::Lsp: return "lsp";
+        case Command::Fix: return "fix";
     }
     return "";
 }
@@ -141,7 +170,7 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
     if (first == "--help" || first == "-h") return ParseResult::Help;
     if (first == "--version") return ParseResult::Version;
     static const Command Commands[] = {Command::Count, Command::Check, Command::Tags,  Command::Tag,
-                                       Command::Links, Command::Known, Command::Lsp};
+                                       Command::Links, Command::Known, Command::Lsp, Command::Fix};
     const Command* named = std::find_if(std::begin(Commands), std::end(Commands),
                                         [&](Command c) { return first == commandWord(c); });
     if (named == std::end(Commands)) {
@@ -243,6 +272,12 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
                 return ParseResult::Misuse;
             }
             arguments.failOnWarning = value == "warning";
+        } else if (command == Command::Fix &&
+                   (match = matchOption(word, "--kinds", argc, argv, i, value)) != Match::No) {
+            if (match == Match::Missing || !parseKinds(value, arguments.fixKinds)) {
+                problem = "--kinds takes kinds of problems split by commas, as gnu and json name them";
+                return ParseResult::Misuse;
+            }
         } else if (command == Command::Links && word == "--list-external") {
             arguments.listExternal = true;
         } else {
@@ -286,6 +321,15 @@ ParseResult parseArguments(int argc, char** argv, Arguments& arguments, std::str
     for (const std::string& operand : arguments.operands) fromStandardInput += operand == "-" ? 1 : 0;
     if (fromStandardInput > 1) {
         problem = "standard input can be read only once";
+        return ParseResult::Misuse;
+    }
+    if (command == Command::Fix && arguments.formatGiven) {
+        problem = "fix writes a diff: it takes no --format";
+        return ParseResult::Misuse;
+    }
+    if (command == Command::Fix &&
+        std::find(arguments.operands.begin(), arguments.operands.end(), StandardInputName) != arguments.operands.end()) {
+        problem = "fix mends files below the current folder, not standard input";
         return ParseResult::Misuse;
     }
     if (arguments.formatGiven && arguments.format != OutputFormat::Text && command != Command::Check &&

@@ -15,6 +15,7 @@ enum class Command {
     Links,  // links FILE...: the local links of the pages
     Known,  // known
     Lsp,    // lsp: the language server on standard input and output
+    Fix,    // fix FILE...: the sure mends, as a unified diff
 };
 
 // The command's word: "count", "check", ...
@@ -38,6 +39,7 @@ struct Arguments {
     std::vector<std::string> indexNames;  // links --index NAMES; empty: not given
     bool listExternal = false;          // links --list-external
     bool failOnWarning = false;         // check --fail-on warning: warnings, too, make the exit status 1
+    ProblemKinds fixKinds = ProblemKinds().set();  // fix --kinds: the kinds it mends
 };
 
 // What parseArguments found.

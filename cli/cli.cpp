@@ -14,12 +14,14 @@
 #include "language_server.h"
 #include "link_check.h"
 #include "output_text.h"
+#include "page_fix.h"
 #include "page_links.h"
 #include "printer.h"
 #include "progress.h"
 #include "result_lines.h"
 #include "run_settings.h"
 #include "tag_profile.h"
+#include "unified_diff.h"
 
 namespace {
 
@@ -42,6 +44,7 @@ struct RunSummary {
     long long filesWithProblems = 0;
     long long problems = 0;
     long long failing = 0;  // the problems that make the exit status 1
+    long long fixes = 0;    // fix: the problems mended
     // Every failure, in the order the run met them.
     Errors errors;
 };
@@ -69,13 +72,17 @@ struct FileResult {
     int longest = 0;
     std::unique_ptr<TagCensus> census;
     PageLinks links;
+    int32_t fixes = 0;
+    std::string left;  // fix: the problems it didn't mend, for standard error
 };
 
 class Run {
 public:
+    // `diffPaths`: for fix, each input's path as its diff names it.
     Run(const Arguments& arguments, const RunSettings& settings, const InputList& inputs, LineOutput& out,
-        FILE* err)
+        FILE* err, std::vector<std::string> diffPaths = {})
         : arguments_(arguments), settings_(settings), inputs_(inputs), out_(out), err_(err),
+          diffPaths_(std::move(diffPaths)),
           withPath_(!inputs.single), progress_(err, out.stream(), inputs.paths.size()),
           printer_(makePrinter(arguments.format, arguments.command == Command::Links
                                                      ? linkSarifRules()
@@ -96,6 +103,8 @@ private:
     const InputList& inputs_;
     LineOutput& out_;
     FILE* err_;
+    const std::vector<std::string> diffPaths_;
+    const std::unique_ptr<Printer> leftPrinter_ = makeGnuPrinter();  // fix: what is left, as check --format gnu
     const bool withPath_;
     Progress progress_;
     const std::unique_ptr<Printer> printer_;  // the one place the format is chosen
@@ -114,6 +123,8 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
     result.failing = 0;
     result.longest = 0;
     result.error.reset();
+    result.fixes = 0;
+    result.left.clear();
     // Once the output can't be written, what is left is not worth reading.
     if (out_.failed()) return;
     const std::string& path = inputs_.paths[index];
@@ -148,6 +159,19 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             printer_->checked(file, result.problems, result.out);
             break;
         }
+        case Command::Fix: {
+            const PrintedFile file{path, true};
+            StringByteSink left;
+            ProblemPrinting printing(*leftPrinter_, file, left);
+            const std::string before(document.text, document.size);
+            const PageMend mend = mendPage(document, profile, setup.options, arguments_.fixKinds, printing);
+            result.problems = mend.left;
+            result.failing = mend.left;
+            result.fixes = mend.fixes;
+            result.left = std::move(left.bytes);
+            if (mend.fixes > 0) result.out.add(unifiedDiff(diffPaths_[index], before, mend.text));
+            break;
+        }
         case Command::Links:
             result.links = PageLinks();
             if (!readPageLinks(document, result.links)) {
@@ -179,6 +203,11 @@ void Run::deliver(const std::string& path, FileResult& result) {
     ++summary_.examined;
     if (!result.out.text.empty()) progress_.clearFor(out_.stream());
     printer_->file(result.out.text, out_);
+    if (!result.left.empty()) {
+        progress_.clearFor(err_);
+        fputs(result.left.c_str(), err_);
+    }
+    summary_.fixes += result.fixes;
     if (links_) {
         linkedPages_.push_back(path);
         links_->addPage(path, std::move(result.links));
@@ -202,6 +231,10 @@ std::string Run::summary() const {
             return counted(summary_.examined, "file", "files") + " examined, " +
                    std::to_string(summary_.filesWithProblems) + " with problems, " +
                    counted(summary_.problems, "problem", "problems");
+        case Command::Fix:
+            return counted(summary_.examined, "file", "files") + " examined, " +
+                   counted(summary_.fixes, "fix", "fixes") + ", " + counted(summary_.problems, "problem", "problems") +
+                   " left";
         case Command::Links:
             if (!withPath_ || arguments_.listExternal) return std::string();
             return counted(summary_.examined, "file", "files") + " examined, " +
@@ -252,7 +285,8 @@ CommandEnd Run::execute() {
     if (out_.failed()) return outputFailed(err_);
     const std::string line = aloneFailed ? std::string() : summary();
     if (!line.empty()) fprintf(err_, "%s\n", line.c_str());
-    const bool found = arguments_.command == Command::Check ? summary_.failing > 0
+    const bool found = arguments_.command == Command::Fix     ? summary_.fixes > 0 || summary_.problems > 0
+                       : arguments_.command == Command::Check ? summary_.failing > 0
                        : arguments_.command == Command::Links ? summary_.problems > 0
                                                                : false;
     return {!summary_.errors.empty(), found};
@@ -334,7 +368,18 @@ CommandEnd runCommand(int argc, char** argv, FILE* out, FILE* err) {
         fprintf(err, "tagvetter: %s is excluded by %s\n", arguments.operands.front().c_str(),
                 settings.excludedBy().c_str());
     }
-    Run run(arguments, settings, inputs, output, err);
+    // fix names each file by its path from here, and writes nothing of what lies elsewhere.
+    std::vector<std::string> diffPaths;
+    if (arguments.command == Command::Fix) {
+        for (const std::string& path : inputs.paths) {
+            std::string relative;
+            if (path == StandardInputPath) return usageError(err, "fix mends files, not standard input");
+            if (!pathBelowCurrent(path, relative))
+                return usageError(err, "fix mends only files below the current folder: " + path);
+            diffPaths.push_back(relative);
+        }
+    }
+    Run run(arguments, settings, inputs, output, err, std::move(diffPaths));
     return run.execute();
 }
 

@@ -37,6 +37,24 @@ void addFilesBelow(const fs::path& folder, std::vector<std::string>& found) {
     if (ec) found.push_back(folder.string());
 }
 
+}  // namespace
+
+bool pathBelowCurrent(const std::string& path, std::string& relative) {
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    if (ec) return false;
+    const fs::path full = fs::absolute(fs::path(path), ec).lexically_normal();
+    if (ec) return false;
+    const fs::path below = full.lexically_relative(here.lexically_normal());
+    if (below.empty() || below == "." ) return false;
+    const std::string text = below.generic_string();
+    if (text == ".." || text.compare(0, 3, "../") == 0) return false;
+    relative = text;
+    return true;
+}
+
+namespace {
+
 // Reads LIST (or standard input) whole: one path a line, empty lines skipped.
 bool readList(const std::string& list, std::vector<std::string>& paths) {
     FileBlock text;

@@ -33,5 +33,9 @@ std::vector<std::string> filesBelow(const std::string& folder);
 // the errors.
 InputList collectInputs(const std::vector<std::string>& operands, bool hasFilesFrom, const std::string& filesFrom);
 
+// The path of `path` from the current folder, with "/" between folders, as a diff names
+// it; false when it lies outside the current folder.
+bool pathBelowCurrent(const std::string& path, std::string& relative);
+
 // The message of a file, folder or LIST that can't be read.
 Error cantOpen(const std::string& path);

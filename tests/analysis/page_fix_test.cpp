@@ -1,0 +1,150 @@
+#include "page_fix.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "test_documents.h"
+
+namespace {
+
+const TagProfile& profileNamed(const std::string& name) {
+    static const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4"), html5 = TagProfile::make("html5");
+    return name == "html32" ? TagProfile::html32() : name == "html4" ? *html4 : *html5;
+}
+
+// Counts the problems handed over and keeps their kinds.
+struct KindsSeen : ProblemSink {
+    void report(const Problem& problem) override { kinds.push_back(problem.kind); }
+    std::vector<ProblemKind> kinds;
+};
+
+struct Mended {
+    std::string text;
+    int32_t fixes;
+    std::vector<ProblemKind> left;
+};
+
+Mended mend(const std::string& page, const std::string& profile, const CheckOptions& options = {},
+            ProblemKinds kinds = ProblemKinds().set()) {
+    LoadedDocument d(page);
+    EXPECT_TRUE(d.loaded);
+    KindsSeen left;
+    const PageMend m = mendPage(d.document, profileNamed(profile), options, kinds, left);
+    EXPECT_EQ(m.left, static_cast<int32_t>(left.kinds.size()));
+    return {m.text, m.fixes, left.kinds};
+}
+
+// The edits every problem of the check carries, made at once: what the mends offer
+// before they are checked again.
+std::string offered(const std::string& page, const std::string& profile) {
+    LoadedDocument d(page);
+    struct Edits : ProblemSink {
+        void report(const Problem& problem) override {
+            for (int e = 0; e < problem.fix.count; ++e)
+                edits.push_back({problem.fix.edits[e].from, problem.fix.edits[e].to, problem.fix.edits[e].text});
+        }
+        std::vector<OwnedEdit> edits;
+    } edits;
+    checkDocument(d.document, edits, profileNamed(profile));
+    std::sort(edits.edits.begin(), edits.edits.end(),
+              [](const OwnedEdit& a, const OwnedEdit& b) { return a.from < b.from; });
+    return withEdits(page, edits.edits);
+}
+
+const std::string Html5 = "<!DOCTYPE html>\n<title>t</title>\n";
+const std::string Html4 = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n<title>t</title>\n";
+
+struct MendCase {
+    const char* what;
+    const char* profile;
+    std::string page;
+    std::string mended;  // the page once mended; the page itself when nothing is sure
+    int32_t fixes;
+    int32_t left;
+};
+
+TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
+    const MendCase cases[] = {
+        {"stray close tag", "html5", Html5 + "<b>a</b></b>\n", Html5 + "<b>a</b>\n", 1, 0},
+        {"stray close of an element never opened", "html5", Html5 + "<p>a</span> b\n", Html5 + "<p>a b\n", 1, 0},
+        {"void element's close tag", "html5", Html5 + "<p>a<br></br>\n", Html5 + "<p>a<br>\n", 1, 0},
+        {"close tag of img in capitals", "html5", Html5 + "<IMG src=a alt=\"\"></IMG>\n",
+         Html5 + "<IMG src=a alt=\"\">\n", 1, 0},
+        {"misspelled attribute with one name near", "html5", Html5 + "<img src=a alt=\"\" stlye=x>\n",
+         Html5 + "<img src=a alt=\"\" style=x>\n", 1, 0},
+        {"attribute in capitals keeps them", "html5", Html5 + "<IMG SRC=a ALT=\"\" STLYE=x>\n",
+         Html5 + "<IMG SRC=a ALT=\"\" STYLE=x>\n", 1, 0},
+        {"misspelled element and its close tag", "html5", Html5 + "<blockqoute>q</blockqoute>\n",
+         Html5 + "<blockquote>q</blockquote>\n", 1, 0},
+        {"misspelled element in capitals", "html5", Html5 + "<BLOCKQOUTE>q</BLOCKQOUTE>\n",
+         Html5 + "<BLOCKQUOTE>q</BLOCKQUOTE>\n", 1, 0},
+        {"several mends on one line", "html5", Html5 + "<p>a</span><br></br></i>\n", Html5 + "<p>a<br>\n", 3, 0},
+        {"CRLF lines stay", "html5", "<!DOCTYPE html>\r\n<title>t</title>\r\n<b>a</b></b>\r\nx\r\n",
+         "<!DOCTYPE html>\r\n<title>t</title>\r\n<b>a</b>\r\nx\r\n", 1, 0},
+        {"html4 too", "html4", Html4 + "<p>a</span><br></br><img src=x alt=y stlye=z>\n",
+         Html4 + "<p>a<br><img src=x alt=y style=z>\n", 3, 0},
+        {"html32 stray close tag", "html32", "<HTML><BODY></B>x</BODY></HTML>\n", "<HTML><BODY>x</BODY></HTML>\n", 1,
+         0},
+        // What stays: a guess, or a mend that would bring a problem of its own.
+        {"two names as near", "html5", Html5 + "<a hreff=x hrf=y>l</a>\n", Html5 + "<a hreff=x hrf=y>l</a>\n", 0, 2},
+        {"the suggestion is on the tag already", "html5", Html5 + "<a hreff=x href=y>l</a>\n",
+         Html5 + "<a hreff=x href=y>l</a>\n", 0, 1},
+        {"letters of both cases", "html5", Html5 + "<Blockqoute>m</Blockqoute>\n", Html5 + "<Blockqoute>m</Blockqoute>\n",
+         0, 1},
+        {"a short name has many near", "html5", Html5 + "<dvi>x</dvi>\n", Html5 + "<dvi>x</dvi>\n", 0, 1},
+        {"a tie broken by its letters is a guess", "html5", Html5 + "<table><tr><td>x</td></tr></tabel>\n",
+         Html5 + "<table><tr><td>x</td></tr></tabel>\n", 0, 1},
+        {"close tag over two lines", "html5", Html5 + "<p>a</div\n>\n", Html5 + "<p>a</div\n>\n", 0, 1},
+        {"close tag cut short", "html5", Html5 + "<p>a</span\n", Html5 + "<p>a</span\n", 0, 2},
+        {"the mended element's attributes would be wrong", "html5", Html5 + "<blockqoute clas=x>q</blockqoute>\n",
+         Html5 + "<blockqoute clas=x>q</blockqoute>\n", 0, 1},
+        {"silenced by the page", "html5",
+         Html5 + "<!-- tagvetter-disable-next-line close-without-open -->\n</span>\n",
+         Html5 + "<!-- tagvetter-disable-next-line close-without-open -->\n</span>\n", 0, 0},
+    };
+    for (const MendCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Mended m = mend(c.page, c.profile);
+        EXPECT_EQ(m.text, c.mended);
+        EXPECT_EQ(m.fixes, c.fixes);
+        EXPECT_EQ(static_cast<int32_t>(m.left.size()), c.left);
+        // What was mended is gone, and nothing came with it.
+        const Mended again = mend(c.mended, c.profile);
+        EXPECT_EQ(again.fixes, 0);
+        EXPECT_EQ(again.text, c.mended);
+        EXPECT_EQ(again.left, m.left);
+        // Where every offered mend passed, they are the check's own edits.
+        if (c.fixes > 0 && m.left.empty()) {
+            EXPECT_EQ(offered(c.page, c.profile), c.mended);
+        }
+    }
+}
+
+TEST(MendPage, KindsLeftOutAreNeitherMendedNorCounted) {
+    const std::string page = Html5 + "</span><br></br>\n";
+    ProblemKinds voids;
+    voids.set(static_cast<size_t>(ProblemKind::VoidClose));
+    const Mended some = mend(page, "html5", {}, voids);
+    EXPECT_EQ(some.text, Html5 + "</span><br>\n");
+    EXPECT_EQ(some.fixes, 1);
+    EXPECT_EQ(some.left, std::vector<ProblemKind>{ProblemKind::CloseWithoutOpen});
+
+    CheckOptions ignoring;
+    ignoring.ignored.set(static_cast<size_t>(ProblemKind::CloseWithoutOpen));
+    const Mended ignored = mend(page, "html5", ignoring);
+    EXPECT_EQ(ignored.text, Html5 + "</span><br>\n");
+    EXPECT_EQ(ignored.fixes, 1);
+    EXPECT_TRUE(ignored.left.empty());
+}
+
+TEST(WithEdits, MakesEditsInOrderAroundTheRest) {
+    EXPECT_EQ(withEdits("abcdef", {}), "abcdef");
+    EXPECT_EQ(withEdits("abcdef", {{0, 1, "X"}, {3, 3, "-"}, {5, 6, ""}}), "Xbc-de");
+    EXPECT_EQ(withEdits("ab", {{0, 2, "xyz"}}), "xyz");
+}
+
+}  // namespace
