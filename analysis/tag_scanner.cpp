@@ -37,6 +37,15 @@ constexpr std::array<uint8_t, 256> byteClasses() {
 constexpr std::array<uint8_t, 256> ByteClasses = byteClasses();
 inline uint8_t classOf(char c) { return ByteClasses[static_cast<unsigned char>(c)]; }
 
+// The bits set in a 16-bit mask, without the call that __builtin_popcount makes where
+// the processor's own instruction can't be assumed.
+inline int bitsIn(unsigned mask) {
+    mask = mask - ((mask >> 1) & 0x5555u);
+    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+    mask = (mask + (mask >> 4)) & 0x0F0Fu;
+    return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
+}
+
 // The line feeds in [from, to): adds how many to `count` and gives the last one (null
 // when none). Bytes from `floor` on may be read: a short span is looked at in the block
 // that ends with it.
@@ -51,7 +60,7 @@ inline const char* lineFeeds(const char* from, const char* to, const char* floor
     };
     for (; to - s >= 16; s += 16) {
         if (const unsigned mask = feedsIn(s)) {
-            count += __builtin_popcount(mask);
+            count += bitsIn(mask);
             last = s + (31 - __builtin_clz(mask));
         }
     }
@@ -59,7 +68,7 @@ inline const char* lineFeeds(const char* from, const char* to, const char* floor
         const char* block = to - 16;
         const unsigned mask = feedsIn(block) & (0xFFFFu << (s - block));
         if (mask) {
-            count += __builtin_popcount(mask);
+            count += bitsIn(mask);
             last = block + (31 - __builtin_clz(mask));
         }
         return last;

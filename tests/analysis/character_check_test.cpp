@@ -156,6 +156,50 @@ TEST(CharacterCheck, HoldsHtml4PagesToWhatSgmlAndBrowsersAgreeOn) {
     for (const PageCase& c : cases) EXPECT_EQ(characterProblems(c.page, *html4), c.found) << c.what;
 }
 
+// The text is looked through in blocks: a fault at every place around a block's edge,
+// after text with line breaks and high bytes the encoding takes as they are, is found
+// once and placed exactly.
+TEST(CharacterCheck, FindsEachFaultWhereverABlockCutsTheText) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5"), html4 = TagProfile::make("html4");
+    ASSERT_TRUE(html5 && html4);
+    const struct {
+        const TagProfile& profile;
+        std::string before;  // on the fault's line, then the fault and its finding
+        std::string fault;
+        Found found;
+    } cases[] = {
+        {*html5, "caf\xc3\xa9 ", "&bogus;", {"unknown-reference", 0, 0, "&bogus;"}},
+        {*html5, "\t", "\x01", {"control-character", 0, 0, "U+0001"}},
+        {*html5, "\xe2\x80\x94", "\xff", {"invalid-bytes", 0, 0, "0xFF"}},
+        {*html4, "caf\xe9 \x93", "\x9d", {"control-character", 0, 0, "U+009D"}},
+        {*html4, "", "\x7f", {"control-character", 0, 0, "U+007F"}},
+    };
+    for (const auto& c : cases) {
+        for (size_t lead = 0; lead < 40; ++lead) {
+            std::string page = "<p>";
+            int line = 1;
+            for (size_t i = 0; i < lead; ++i) {
+                page += i % 9 == 8 ? '\n' : 'x';
+                line += i % 9 == 8;
+            }
+            const size_t lineStart = page.rfind('\n');
+            // Columns count characters: the text before the fault on its line.
+            const std::string onLine = page.substr(lineStart == std::string::npos ? 0 : lineStart + 1) + c.before;
+            int column = 1;
+            for (char b : onLine) column += (static_cast<unsigned char>(b) & 0xC0) != 0x80 || &c.profile != html5.get();
+            page += c.before + c.fault + " and more text after it, enough for a block or two\n";
+            Found expected = c.found;
+            expected.line = line;
+            expected.column = column;
+            // A line of its own that names the encoding: windows-1252 leaves five bytes undefined.
+            const std::string prefix = &c.profile == html5.get() ? "<!DOCTYPE html>\n" : "<meta charset=windows-1252>\n";
+            ++expected.line;
+            EXPECT_EQ(characterProblems(prefix + page, c.profile), std::vector<Found>{expected})
+                << c.found.name << " after " << lead << " bytes";
+        }
+    }
+}
+
 TEST(CharacterCheck, LeavesHtml32AsItWas) {
     LoadedDocument d("&foo; &#0; \x01 \xe9");
     MemoryResultList list;
