@@ -131,13 +131,15 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
-        Name n{i * ScannedNameSize, a.length, true, false, false};
+        Name n{i * ScannedNameSize, a.length, true, false, false, nullptr};
         char* lower = &lower_[n.at];
         for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(a.name[k]);
         lower[a.length] = '\0';
         n.folded = foldsExactly(lower);
         if (n.folded) {
-            n.known = profile_.hasLowerAttribute(lower, a.length, row);
+            const TagProfile::AttributeLookup found = profile_.lookupAttribute(row, lower, a.length);
+            n.known = found.known;
+            n.rule = found.rule;
         } else {
             memcpy(lower, a.name, a.length);
             n.known = profile_.hasAttribute(lower, row);
@@ -174,7 +176,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
             out.push_back({ProblemKind::DuplicateAttribute, a.name, a.length, std::string(a.name, a.length), ""});
             continue;
         }
-        const AttributeRule* rule = profile_.attributeRule(row, &lower_[n.at], n.length);
+        const AttributeRule* rule = n.rule;
         if (!rule) continue;
         if (rule->obsolete)
             out.push_back({ProblemKind::ObsoleteAttribute, a.name, a.length, std::string(a.name, a.length), ""});

@@ -45,6 +45,7 @@ private:
         bool folded;     // lower_ holds it in lower case
         bool known;
         bool repeated;   // an earlier attribute of the tag has its name
+        const AttributeRule* rule;  // the table's, for a name read in lower case
     };
     // The index among the checked attributes of the first named `lower`, or -1.
     int indexOf(const std::string& lower) const;

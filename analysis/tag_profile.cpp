@@ -424,8 +424,7 @@ const char* TagProfile::describe(const char* name) const {
     return "";
 }
 
-bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, int r) const {
-    const size_t hash = lowerHash(lower, length);
+bool TagProfile::acceptedAsLowerCase(const char* lower, size_t length, size_t hash, int r) const {
     const RowDetails& row = details_[static_cast<size_t>(r)];
     if (!row.close) {
         // A close row takes no names of its own.
@@ -465,7 +464,10 @@ const TagProfile::RuleSlot* TagProfile::findRule(uint32_t tag, size_t hash, cons
 }
 
 const AttributeRule* TagProfile::attributeRule(int r, const char* lower, size_t length) const {
-    const size_t hash = lowerHash(lower, length);
+    return ruleOf(r, lower, length, lowerHash(lower, length));
+}
+
+const AttributeRule* TagProfile::ruleOf(int r, const char* lower, size_t length, size_t hash) const {
     if (!(ruleNames_[(hash >> 6) & 15] >> (hash & 63) & 1)) return nullptr;
     const RuleSlot* own = findRule(details_[static_cast<size_t>(r)].tag, hash, lower, length);
     if (own) return own->rule;
@@ -474,9 +476,18 @@ const AttributeRule* TagProfile::attributeRule(int r, const char* lower, size_t 
 }
 
 bool TagProfile::hasLowerAttribute(const char* lower, size_t length, int r) const {
-    if (acceptedAsLowerCase(lower, length, r)) return true;
+    return takesLower(lower, length, lowerHash(lower, length), r);
+}
+
+bool TagProfile::takesLower(const char* lower, size_t length, size_t hash, int r) const {
+    if (acceptedAsLowerCase(lower, length, hash, r)) return true;
     return !details_[static_cast<size_t>(r)].close && tagOf(r).attributeRules.anyAttributes &&
            memchr(lower, ':', length) == nullptr;
+}
+
+TagProfile::AttributeLookup TagProfile::lookupAttribute(int r, const char* lower, size_t length) const {
+    const size_t hash = lowerHash(lower, length);
+    return {takesLower(lower, length, hash, r), ruleOf(r, lower, length, hash)};
 }
 
 bool TagProfile::hasAttribute(const char* attribute, int r) const {

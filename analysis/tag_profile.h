@@ -130,6 +130,13 @@ public:
     const char* nearestAttribute(const char* name, size_t length, int r, bool* sole = nullptr) const;
     // The same for an attribute name already in lower case, `length` bytes long.
     bool hasLowerAttribute(const char* lower, size_t length, int r) const;
+    // Both what hasLowerAttribute and attributeRule say of the lower-case `lower`, with
+    // one hash of the name.
+    struct AttributeLookup {
+        bool known = false;
+        const AttributeRule* rule = nullptr;
+    };
+    AttributeLookup lookupAttribute(int r, const char* lower, size_t length) const;
     // What the table says of the attributes of row `r`'s tag beyond their names.
     const AttributeRules& attributeRules(int r) const { return tagOf(r).attributeRules; }
     // The rule of the lower-case attribute `lower` on row `r`: its tag's own, else the one
@@ -188,7 +195,9 @@ private:
     // Makes contentRules_ from each tag's ContentText, once the rows are known.
     void resolveContent();
     int findByScan(const char* name) const;
-    bool acceptedAsLowerCase(const char* lower, size_t length, int r) const;
+    bool acceptedAsLowerCase(const char* lower, size_t length, size_t hash, int r) const;
+    bool takesLower(const char* lower, size_t length, size_t hash, int r) const;
+    const AttributeRule* ruleOf(int r, const char* lower, size_t length, size_t hash) const;
 
     std::string name_;
     // html4: the profiles of the Strict, Transitional and Frameset DTDs, in the order of
