@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "diagnostics_printer.h"
+#include "fix_titles.h"
+#include "result_lines.h"
 #include "tag_help.h"
 
 #ifndef TAGVETTER_VERSION
@@ -96,6 +98,39 @@ bool isConfigurationPath(const std::string& path) {
     return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0 &&
            (path.size() == name.size() || path[path.size() - name.size() - 1] == '/' ||
             path[path.size() - name.size() - 1] == '\\');
+}
+
+constexpr char QuickFixKind[] = "quickfix";
+constexpr char FixAllKind[] = "source.fixAll.tagvetter";
+
+// Whether a code action request whose context says `only` takes actions of `kind`: all
+// do without it; with it, a kind it names or one below such a kind ("source" takes
+// "source.fixAll.tagvetter").
+bool asksFor(const json& only, const std::string& kind) {
+    if (!only.is_array()) return true;
+    for (const json& entry : only) {
+        if (!entry.is_string()) continue;
+        const std::string& asked = entry.get_ref<const std::string&>();
+        if (!asked.empty() && kind.compare(0, asked.size(), asked) == 0 &&
+            (kind.size() == asked.size() || kind[asked.size()] == '.')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+json rangeJson(const EditorRange& range) {
+    return {{"start", positionJson({range.startLine, range.startCharacter})},
+            {"end", positionJson({range.endLine, range.endCharacter})}};
+}
+
+bool before(uint32_t line, uint32_t character, uint32_t otherLine, uint32_t otherCharacter) {
+    return line < otherLine || (line == otherLine && character <= otherCharacter);
+}
+
+std::string messageOf(const Problem& problem) {
+    char words[ProblemTextSize];
+    return std::string(words, formatProblemMessage(problem, words));
 }
 
 class ProblemCollector : public ProblemSink {
@@ -214,8 +249,11 @@ void LanguageServer::handleRequest(const json& id, const std::string& method, co
             stage_ = Stage::ShutDown;
             shutDown_ = true;
             reply(id, nullptr);
-        } else if (method == "textDocument/hover" || method == "textDocument/completion") {
-            std::optional<json> result = method == "textDocument/hover" ? hover(params) : completion(params);
+        } else if (method == "textDocument/hover" || method == "textDocument/completion" ||
+                   method == "textDocument/codeAction") {
+            std::optional<json> result = method == "textDocument/hover"        ? hover(params)
+                                         : method == "textDocument/completion" ? completion(params)
+                                                                               : codeAction(params);
             if (!result) return replyError(id, InvalidParams, ParamsNotTaken);
             reply(id, std::move(*result));
         } else {
@@ -272,13 +310,16 @@ json LanguageServer::initialize(const json& params) {
     }
     watchesFiles_ =
         member(member(member(capabilities, "workspace"), "didChangeWatchedFiles"), "dynamicRegistration") == true;
+    documentChanges_ =
+        member(member(member(capabilities, "workspace"), "workspaceEdit"), "documentChanges") == true;
     const char* encodingName = encoding_ == PositionEncoding::Utf8 ? "utf-8" : "utf-16";
     json result = {
         {"capabilities",
          {{"positionEncoding", encodingName},
           {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
           {"hoverProvider", true},
-          {"completionProvider", {{"triggerCharacters", {"<", " "}}}}}},
+          {"completionProvider", {{"triggerCharacters", {"<", " "}}}},
+          {"codeActionProvider", {{"codeActionKinds", {QuickFixKind, FixAllKind}}}}}},
         {"serverInfo", {{"name", "tagvetter"}, {"version", TAGVETTER_VERSION}}},
     };
     // The older way of agreeing on the unit, which some clients still send.
@@ -394,7 +435,7 @@ void LanguageServer::forgetConfiguration(const std::string& uri) {
 }
 
 void LanguageServer::recheckAll() {
-    for (const auto& [uri, document] : documents_) {
+    for (auto& [uri, document] : documents_) {
         if (document.checked) publishDiagnostics(uri, document);
     }
 }
@@ -414,7 +455,26 @@ json LanguageServer::rangeOf(const TextDocument& text, size_t start, size_t end)
             {"end", positionJson(text.positionOf(end, encoding_))}};
 }
 
-void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocument& document) {
+EditorRange LanguageServer::problemRange(const TextDocument& text, uint32_t offset, uint32_t endOffset) const {
+    size_t start = offset, end = endOffset;
+    if (start == NoOffset) {
+        // Only the count at the end of the page has no place: it marks the first line.
+        const std::string& bytes = text.text();
+        start = 0;
+        end = std::min(bytes.find('\n'), bytes.size());
+        if (end > 0 && bytes[end - 1] == '\r') --end;
+    } else if (end == NoOffset || end < start) {
+        end = start;
+    }
+    const EditorPosition from = text.positionOf(start, encoding_);
+    const EditorPosition to = text.positionOf(end, encoding_);
+    return {from.line, from.character, to.line, to.character};
+}
+
+void LanguageServer::publishDiagnostics(const std::string& uri, OpenDocument& document) {
+    // Numbered before the check: should it fail, the diagnostics shown are of no check the
+    // server has.
+    document.check = ++checks_;
     StepClock checking(stepSum(&ServerStepTimes::checking));
     const CheckSetup setup = setupFor(document);
     ProblemCollector collector;
@@ -432,19 +492,7 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
     std::vector<EditorRange> ranges;
     ranges.reserve(collector.problems.size());
     for (const FoundProblem& problem : collector.problems) {
-        size_t start = problem.offset, end = problem.endOffset;
-        if (start == NoOffset) {
-            // Only the count at the end of the page has no place: it marks the first line.
-            const std::string& text = document.text.text();
-            start = 0;
-            end = std::min(text.find('\n'), text.size());
-            if (end > 0 && text[end - 1] == '\r') --end;
-        } else if (end == NoOffset || end < start) {
-            end = start;
-        }
-        const EditorPosition from = document.text.positionOf(start, encoding_);
-        const EditorPosition to = document.text.positionOf(end, encoding_);
-        ranges.push_back({from.line, from.character, to.line, to.character});
+        ranges.push_back(problemRange(document.text, problem.offset, problem.endOffset));
     }
     positions.stop();
 
@@ -455,7 +503,7 @@ void LanguageServer::publishDiagnostics(const std::string& uri, const OpenDocume
 void LanguageServer::publish(const std::string& uri, const OpenDocument& document,
                              const std::vector<FoundProblem>& problems, const std::vector<EditorRange>& ranges) {
     std::string body;
-    DiagnosticsPrinter printer(body, uri, document.hasVersion, document.version);
+    DiagnosticsPrinter printer(body, uri, document.hasVersion, document.version, document.check);
     for (size_t i = 0; i < problems.size(); ++i) printer.problem(problems[i].kind, problems[i].severity, problems[i].message, ranges[i]);
     printer.finish();
     writer_.writeBody(body);
@@ -490,6 +538,116 @@ std::optional<json> LanguageServer::completion(const json& params) {
         items.push_back({{"label", choice.label}, {"detail", choice.detail}});
     }
     return items;
+}
+
+json LanguageServer::workspaceEdit(const std::string& uri, const OpenDocument& document,
+                                   const std::vector<OwnedEdit>& edits) const {
+    json list = json::array();
+    for (const OwnedEdit& edit : edits) {
+        list.push_back({{"range", rangeOf(document.text, edit.from, edit.to)}, {"newText", edit.text}});
+    }
+    if (!documentChanges_) return {{"changes", {{uri, std::move(list)}}}};
+    // With the version, a client whose text has moved on refuses the edit.
+    const json version = document.hasVersion ? json(document.version) : json(nullptr);
+    json change = {{"textDocument", {{"uri", uri}, {"version", version}}}, {"edits", std::move(list)}};
+    return {{"documentChanges", json::array({std::move(change)})}};
+}
+
+std::optional<json> LanguageServer::codeAction(const json& params) {
+    const std::string* uri = stringMember(member(params, "textDocument"), "uri");
+    const json& range = member(params, "range");
+    const json& context = member(params, "context");
+    const json& diagnostics = member(context, "diagnostics");
+    EditorPosition from, to;
+    if (!uri || !positionFrom(member(range, "start"), from) || !positionFrom(member(range, "end"), to) ||
+        !diagnostics.is_array()) {
+        return std::nullopt;
+    }
+    json actions = json::array();
+    OpenDocument* document = openDocument(*uri);
+    if (!document || !document->checked) return actions;
+    const json& only = member(context, "only");
+    const bool quickFixes = asksFor(only, QuickFixKind), fixAll = asksFor(only, FixAllKind);
+    if (!quickFixes && !fixAll) return actions;
+    const CheckSetup setup = setupFor(*document);
+    if (setup.excluded) return actions;
+    const std::string& text = document->text.text();
+    if (!checked_.loadText(text.data(), text.size())) return actions;
+    // The same check as the diagnostics': the problems come in the same order.
+    PageMender mender(checked_, *setup.profile, setup.options);
+
+    if (quickFixes) {
+        std::vector<EditorRange> ranges;
+        for (size_t i = 0; i < mender.problemCount(); ++i) {
+            const Problem problem = mender.problem(i);
+            ranges.push_back(problemRange(document->text, problem.offset, problem.endOffset));
+        }
+        // Whether `diagnostic` is problem i's as this check published it. Its range is not
+        // compared when its data names the check: some clients (Neovim 0.7) send back
+        // ranges counted in their own units.
+        auto isProblems = [&](const json& diagnostic, size_t i, bool byRange) {
+            const Problem problem = mender.problem(i);
+            return (!byRange || member(diagnostic, "range") == rangeJson(ranges[i])) &&
+                   member(diagnostic, "code") == problemKindId(problem.kind) &&
+                   member(diagnostic, "message") == messageOf(problem);
+        };
+        // The problems asked about, each with the diagnostic to name in its action.
+        std::vector<std::pair<size_t, json>> asked;
+        if (diagnostics.empty()) {
+            for (size_t i = 0; i < mender.problemCount(); ++i) {
+                const EditorRange& r = ranges[i];
+                if (mender.edits(i).empty() || !before(r.startLine, r.startCharacter, to.line, to.character) ||
+                    !before(from.line, from.character, r.endLine, r.endCharacter)) {
+                    continue;
+                }
+                const Problem problem = mender.problem(i);
+                std::string diagnostic;
+                appendDiagnostic(diagnostic, problem.kind, problem.severity, messageOf(problem), r, document->check, i);
+                asked.emplace_back(i, json::parse(diagnostic));
+            }
+        }
+        for (const json& diagnostic : diagnostics) {
+            if (member(diagnostic, "source") != "tagvetter") continue;
+            const json& data = member(diagnostic, "data");
+            const json& check = member(data, "check");
+            const json& index = member(data, "index");
+            if (check.is_number_unsigned() && index.is_number_unsigned()) {
+                // Ours, from the check it names: only the last one published is this text's.
+                const uint64_t i = index.get<uint64_t>();
+                if (check.get<uint64_t>() == document->check && i < mender.problemCount() &&
+                    isProblems(diagnostic, i, false)) {
+                    asked.emplace_back(i, diagnostic);
+                }
+                continue;
+            }
+            // A client that keeps no data: the problem at its place with its words.
+            for (size_t i = 0; i < mender.problemCount(); ++i) {
+                if (isProblems(diagnostic, i, true)) {
+                    asked.emplace_back(i, diagnostic);
+                    break;
+                }
+            }
+        }
+        std::vector<bool> offered(mender.problemCount(), false);
+        for (const auto& [i, diagnostic] : asked) {
+            if (offered[i] || !mender.mendsAlone(i)) continue;
+            offered[i] = true;
+            actions.push_back({{"title", fixTitle(text, mender.edits(i))},
+                               {"kind", QuickFixKind},
+                               {"diagnostics", json::array({diagnostic})},
+                               {"isPreferred", true},
+                               {"edit", workspaceEdit(*uri, *document, mender.edits(i))}});
+        }
+    }
+    if (fixAll) {
+        const std::vector<size_t> together = mender.mendsTogether(ProblemKinds().set());
+        if (!together.empty()) {
+            actions.push_back({{"title", fixAllTitle(together.size())},
+                               {"kind", FixAllKind},
+                               {"edit", workspaceEdit(*uri, *document, mender.editsOf(together))}});
+        }
+    }
+    return actions;
 }
 
 void LanguageServer::reply(const json& id, json result) {

@@ -1,6 +1,7 @@
 // `tagvetter lsp`: a language server for editors. It keeps the HTML documents the editor
-// has open, checks each after every change and publishes the problems as diagnostics, and
-// answers hovers and completions on tag and attribute names.
+// has open, checks each after every change and publishes the problems as diagnostics,
+// answers hovers and completions on tag and attribute names, and offers the check's sure
+// mends as code actions: one problem's alone, or all the page's together.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "diagnostics_printer.h"
 #include "document.h"
 #include "message_stream.h"
+#include "page_fix.h"
 #include "site_profiles.h"
 #include "text_document.h"
 
@@ -71,6 +73,9 @@ private:
         bool checked = false;
         bool hasVersion = false;
         int64_t version = 0;
+        // The number of the check whose diagnostics were published last; a code action
+        // on a diagnostic of another is not offered.
+        uint64_t check = DiagnosticsPrinter::NoCheck;
     };
     enum class Stage { Starting, Running, ShutDown };
 
@@ -83,6 +88,7 @@ private:
     // The answers to requests; none when the params are not as the method takes them.
     std::optional<nlohmann::json> hover(const nlohmann::json& params);
     std::optional<nlohmann::json> completion(const nlohmann::json& params);
+    std::optional<nlohmann::json> codeAction(const nlohmann::json& params);
     // The notifications; false when the params are not as the method takes them.
     bool didOpen(nlohmann::json& params);
     bool didChange(nlohmann::json& params);
@@ -94,7 +100,7 @@ private:
     OpenDocument* openDocument(const std::string& uri);
     CheckSetup setupFor(const OpenDocument& document);
     // Checks the document and publishes its diagnostics.
-    void publishDiagnostics(const std::string& uri, const OpenDocument& document);
+    void publishDiagnostics(const std::string& uri, OpenDocument& document);
     // Publishes `problems`, placed at `ranges`, as the document's diagnostics.
     void publish(const std::string& uri, const OpenDocument& document, const std::vector<FoundProblem>& problems,
                  const std::vector<EditorRange>& ranges);
@@ -103,6 +109,11 @@ private:
     void recheckAll();
 
     nlohmann::json rangeOf(const TextDocument& text, size_t start, size_t end) const;
+    // Where a problem's diagnostic is, from its offsets.
+    EditorRange problemRange(const TextDocument& text, uint32_t offset, uint32_t endOffset) const;
+    // The edit of a code action: `edits` (byte offsets, in the order of the text) on the document.
+    nlohmann::json workspaceEdit(const std::string& uri, const OpenDocument& document,
+                                 const std::vector<OwnedEdit>& edits) const;
     void reply(const nlohmann::json& id, nlohmann::json result);
     void replyError(const nlohmann::json& id, int code, const char* message);
     void notify(const char* method, nlohmann::json params);
@@ -117,6 +128,8 @@ private:
     bool shutDown_ = false;
     bool done_ = false;
     bool watchesFiles_ = false;  // the client lets us ask to hear of tagvetter.toml changes
+    bool documentChanges_ = false;  // the client takes edits of a document's version
+    uint64_t checks_ = DiagnosticsPrinter::NoCheck;  // the number of the last check
     PositionEncoding encoding_ = PositionEncoding::Utf16;
     std::map<std::string, OpenDocument> documents_;
     SiteProfiles sites_;

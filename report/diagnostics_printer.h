@@ -18,8 +18,12 @@ struct EditorRange {
 class DiagnosticsPrinter {
 public:
     // Starts the notification of the document `uri` in `body`, with `version` when
-    // `hasVersion`.
-    DiagnosticsPrinter(std::string& body, const std::string& uri, bool hasVersion, int64_t version);
+    // `hasVersion`. With a `check` number (not NoCheck) each diagnostic carries it and its
+    // index among them as its data, {"check":N,"index":I}: a code action on it names the
+    // check it came from, and a stale one can be told.
+    static constexpr uint64_t NoCheck = 0;
+    DiagnosticsPrinter(std::string& body, const std::string& uri, bool hasVersion, int64_t version,
+                       uint64_t check = NoCheck);
     // One problem, with its words and its place.
     void problem(ProblemKind kind, Severity severity, const std::string& message, const EditorRange& range);
     // Ends the notification: `body` is then its whole JSON text.
@@ -27,5 +31,10 @@ public:
 
 private:
     std::string& body_;
-    bool first_ = true;
+    uint64_t check_;
+    uint64_t index_ = 0;
 };
+
+// One diagnostic's JSON text, as the notification holds it.
+void appendDiagnostic(std::string& out, ProblemKind kind, Severity severity, const std::string& message,
+                      const EditorRange& range, uint64_t check = DiagnosticsPrinter::NoCheck, uint64_t index = 0);

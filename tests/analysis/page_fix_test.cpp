@@ -141,6 +141,49 @@ TEST(MendPage, KindsLeftOutAreNeitherMendedNorCounted) {
     EXPECT_TRUE(ignored.left.empty());
 }
 
+// Each problem's mend offered by itself: only when, made alone, the page checks with
+// exactly the other problems, which the check of the page it gives must bear out.
+TEST(PageMender, MendsAloneOnlyWhatTakesItsProblemAwayAndNoMore) {
+    const struct Case {
+        const char* what;
+        const char* profile;
+        std::string page;
+        std::vector<bool> alone;  // for each problem in the order of the check
+        std::vector<size_t> together;
+    } cases[] = {
+        {"several on one line", "html5", Html5 + "<p>a</span><br></br></i>\n", {true, true, true}, {0, 1, 2}},
+        {"a guess has none", "html5", Html5 + "<dvi>x</dvi><br></br>\n", {false, true}, {1}},
+        {"the mended element's attributes would be wrong", "html5", Html5 + "<blockqoute clas=x>q</blockqoute>\n",
+         {false}, {}},
+        {"the mended element and a stray close tag", "html5", Html5 + "<blockqoute>q</blockqoute></b>\n",
+         {true, true}, {0, 1}},
+        // Each passes alone; together the tag would have href twice.
+        {"two mends that clash", "html5", Html5 + "<a hreff=x hrf=y>l</a>\n", {true, true}, {}},
+        {"html32", "html32", "<HTML><BODY></B>x<FOO></BODY></HTML>\n", {true, false}, {0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadedDocument d(c.page);
+        PageMender mender(d.document, profileNamed(c.profile), {});
+        ASSERT_EQ(mender.problemCount(), c.alone.size());
+        EXPECT_EQ(mender.text(), c.page);
+        for (size_t i = 0; i < mender.problemCount(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(mender.mendsAlone(i), c.alone[i]);
+            if (!c.alone[i]) continue;
+            const std::string mended = withEdits(c.page, mender.edits(i));
+            LoadedDocument again(mended);
+            PageMender after(again.document, profileNamed(c.profile), {});
+            EXPECT_EQ(after.problemCount(), mender.problemCount() - 1) << mended;
+            for (size_t j = 0, k = 0; j < mender.problemCount(); ++j) {
+                if (j == i) continue;
+                EXPECT_EQ(after.problem(k++).kind, mender.problem(j).kind);
+            }
+        }
+        EXPECT_EQ(mender.mendsTogether(ProblemKinds().set()), c.together);
+    }
+}
+
 TEST(WithEdits, MakesEditsInOrderAroundTheRest) {
     EXPECT_EQ(withEdits("abcdef", {}), "abcdef");
     EXPECT_EQ(withEdits("abcdef", {{0, 1, "X"}, {3, 3, "-"}, {5, 6, ""}}), "Xbc-de");

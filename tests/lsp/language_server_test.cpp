@@ -5,6 +5,7 @@
 #include "lsp_session.h"
 #include "scratch_folder.h"
 #include "tag_help.h"
+#include "text_document.h"
 
 namespace {
 
@@ -125,7 +126,10 @@ TEST(LanguageServerTest, WholeAndRangeChangesPublishWhatOpeningTheResultDoes) {
                     input += notification("textDocument/didChange", {{"textDocument", {{"uri", pageUri}, {"version", 2}}},
                                                                      {"contentChanges", {change}}});
                 }
-                return lastDiagnostics(serve(input, withoutConfigurations()));
+                // Their data names the check, which counts the changes: all else must be the same.
+                json diagnostics = lastDiagnostics(serve(input, withoutConfigurations()));
+                for (json& d : diagnostics) d.erase("data");
+                return diagnostics;
             };
             const json opened = published(nullptr);
             EXPECT_FALSE(opened.empty());
@@ -232,6 +236,231 @@ TEST(TagHelpTest, NamesAndCompletionsAtOffsets) {
     const std::vector<CompletionChoice> html32 = completionsAt(TagProfile::html32(), "<", 1);
     EXPECT_NE(std::find_if(html32.begin(), html32.end(), [](const CompletionChoice& c) { return c.label == "TABLE"; }),
               html32.end());
+}
+
+const std::string Html5 = "<!DOCTYPE html>\n<title>t</title>\n";
+
+std::vector<std::string> codesOf(const json& diagnostics) {
+    std::vector<std::string> codes;
+    for (const json& d : diagnostics) codes.push_back(d["code"]);
+    return codes;
+}
+
+std::string codeActionRequest(int id, const json& diagnostics, const json& only = nullptr,
+                              const json& range = json{{"start", position(0, 0)}, {"end", position(0, 0)}}) {
+    json context = {{"diagnostics", diagnostics}};
+    if (!only.is_null()) context["only"] = only;
+    return request(id, "textDocument/codeAction",
+                   {{"textDocument", {{"uri", pageUri}}}, {"range", range}, {"context", context}});
+}
+
+// `text` with an action's edits made as a client makes them, in the agreed unit: from the
+// last to the first, so that each edit's positions are still those of the text it was
+// made for. Checks that the edit is for the document at the version opened.
+std::string applied(const std::string& text, const json& edit, PositionEncoding encoding) {
+    json edits;
+    if (edit.contains("documentChanges")) {
+        EXPECT_EQ(edit["documentChanges"].size(), 1u);
+        const json& change = edit["documentChanges"][0];
+        EXPECT_EQ(change["textDocument"], (json{{"uri", pageUri}, {"version", 1}}));
+        edits = change["edits"];
+    } else {
+        EXPECT_EQ(edit["changes"].size(), 1u);
+        edits = edit["changes"][pageUri];
+    }
+    TextDocument document(text);
+    for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
+        const json& r = (*e)["range"];
+        document.replace({r["start"]["line"], r["start"]["character"]}, {r["end"]["line"], r["end"]["character"]},
+                         (*e)["newText"], encoding);
+    }
+    return document.text();
+}
+
+// One table of pages through the whole round: the diagnostics published, a quick fix asked
+// for each, the fix-all asked for, their edits made, and the page checked again; with
+// UTF-16 and changes, and with UTF-8 and versioned document changes.
+TEST(LanguageServerTest, QuickFixesAndFixAllMendWhatTheyName) {
+    const std::string beforeFix = "<p>caf\xc3\xa9 \xf0\x9f\x98\x80 ";  // 2 and 4 bytes, 1 and 2 UTF-16 units
+    const struct Case {
+        const char* what;
+        std::string page;
+        // For each diagnostic in order: the quick fix's title ("" when none is offered) and
+        // the page with it made.
+        std::vector<std::pair<std::string, std::string>> quickFixes;
+        std::string fixAllTitle;  // "" when none is offered
+        std::string fixedAll;
+    } cases[] = {
+        {"stray close tag", Html5 + "<b>a</b></b>\n", {{"Remove </b>", Html5 + "<b>a</b>\n"}}, "Fix 1 problem",
+         Html5 + "<b>a</b>\n"},
+        {"void element's close tag", Html5 + "<p>a<br></br>\n", {{"Remove </br>", Html5 + "<p>a<br>\n"}},
+         "Fix 1 problem", Html5 + "<p>a<br>\n"},
+        {"misspelled element and its close tag", Html5 + "<blockqoute>q</blockqoute>\n",
+         {{"Replace blockqoute with blockquote", Html5 + "<blockquote>q</blockquote>\n"}}, "Fix 1 problem",
+         Html5 + "<blockquote>q</blockquote>\n"},
+        {"misspelled attribute", Html5 + "<img src=a alt=\"\" stlye=x>\n",
+         {{"Replace stlye with style", Html5 + "<img src=a alt=\"\" style=x>\n"}}, "Fix 1 problem",
+         Html5 + "<img src=a alt=\"\" style=x>\n"},
+        {"two mends, and a problem without one", Html5 + "<p>a</span><br></br><dvi>x</dvi>\n",
+         {{"Remove </span>", Html5 + "<p>a<br></br><dvi>x</dvi>\n"},
+          {"Remove </br>", Html5 + "<p>a</span><br><dvi>x</dvi>\n"},
+          {"", ""}},
+         "Fix 2 problems", Html5 + "<p>a<br><dvi>x</dvi>\n"},
+        // Each passes alone; together they would make one attribute twice.
+        {"two mends that clash", Html5 + "<a hreff=x hrf=y>l</a>\n",
+         {{"Replace hreff with href", Html5 + "<a href=x hrf=y>l</a>\n"},
+          {"Replace hrf with href", Html5 + "<a hreff=x href=y>l</a>\n"}},
+         "", ""},
+        {"a mend that would bring a problem of its own", Html5 + "<blockqoute clas=x>q</blockqoute>\n", {{"", ""}},
+         "", ""},
+        {"non-ASCII before the mend on its line", Html5 + beforeFix + "</span><br></br>x\n",
+         {{"Remove </span>", Html5 + beforeFix + "<br></br>x\n"}, {"Remove </br>", Html5 + beforeFix + "</span><br>x\n"}},
+         "Fix 2 problems", Html5 + beforeFix + "<br>x\n"},
+    };
+    const struct Client {
+        const char* what;
+        json capabilities;
+        PositionEncoding encoding;
+    } clients[] = {
+        {"UTF-16, changes", json::object(), PositionEncoding::Utf16},
+        {"UTF-8, document changes",
+         {{"general", {{"positionEncodings", {"utf-8"}}}}, {"workspace", {{"workspaceEdit", {{"documentChanges", true}}}}}},
+         PositionEncoding::Utf8},
+    };
+    for (const Client& client : clients) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + ", " + client.what);
+            const std::string opened = initialize(client.capabilities) + openDocument(pageUri, c.page);
+            const json diagnostics = lastDiagnostics(serve(opened, withoutConfigurations()));
+            ASSERT_EQ(diagnostics.size(), c.quickFixes.size()) << diagnostics;
+            std::string input = opened;
+            for (size_t i = 0; i < diagnostics.size(); ++i) {
+                input += codeActionRequest(static_cast<int>(2 + i), json::array({diagnostics[i]}), json::array({"quickfix"}));
+            }
+            input += codeActionRequest(100, json::array(), json::array({"source.fixAll"}));
+            const ServerRun run = serve(input, withoutConfigurations());
+
+            for (size_t i = 0; i < diagnostics.size(); ++i) {
+                SCOPED_TRACE(diagnostics[i].dump());
+                const json actions = run.replyTo(static_cast<int>(2 + i))["result"];
+                const auto& [title, fixed] = c.quickFixes[i];
+                if (title.empty()) {
+                    EXPECT_EQ(actions, json::array());
+                    continue;
+                }
+                ASSERT_EQ(actions.size(), 1u) << actions;
+                EXPECT_EQ(actions[0]["title"], title);
+                EXPECT_EQ(actions[0]["kind"], "quickfix");
+                EXPECT_EQ(actions[0]["diagnostics"], json::array({diagnostics[i]}));
+                const std::string mended = applied(c.page, actions[0]["edit"], client.encoding);
+                EXPECT_EQ(mended, fixed);
+                // Checked again: the others stay, the mended one is gone.
+                json expected = diagnostics;
+                expected.erase(i);
+                const json after = lastDiagnostics(
+                    serve(initialize(client.capabilities) + openDocument(pageUri, mended), withoutConfigurations()));
+                EXPECT_EQ(codesOf(after), codesOf(expected));
+            }
+
+            const json all = run.replyTo(100)["result"];
+            if (c.fixAllTitle.empty()) {
+                EXPECT_EQ(all, json::array());
+                continue;
+            }
+            ASSERT_EQ(all.size(), 1u) << all;
+            EXPECT_EQ(all[0]["title"], c.fixAllTitle);
+            EXPECT_EQ(all[0]["kind"], "source.fixAll.tagvetter");
+            EXPECT_EQ(applied(c.page, all[0]["edit"], client.encoding), c.fixedAll);
+        }
+    }
+}
+
+// What is asked of the server decides what it offers: the kinds `only` names, the
+// diagnostics of the text it has and of no other, the problems the page leaves out.
+TEST(LanguageServerTest, CodeActionsOnlyForWhatIsAskedAndCurrent) {
+    const std::string page = Html5 + "<p>a</span><br></br>\n";
+    const std::string opened = initialize() + openDocument(pageUri, page);
+    const json diagnostics = lastDiagnostics(serve(opened, withoutConfigurations()));
+    ASSERT_EQ(codesOf(diagnostics), (std::vector<std::string>{"close-without-open", "void-close"}));
+    const json& span = diagnostics[0];
+    json withoutData = span;
+    withoutData.erase("data");
+    json otherCheck = span;
+    otherCheck["data"]["check"] = 7;
+    json moved = span;
+    moved["range"]["end"]["character"] = 3;
+    json movedWithoutData = moved;
+    movedWithoutData.erase("data");
+    json otherWordsWithData = span;
+    otherWordsWithData["message"] = "something else";
+    json otherWords = withoutData;
+    otherWords["message"] = "something else";
+    json otherSource = span;
+    otherSource["source"] = "another linter";
+    const json lineTwo = {{"start", position(2, 0)}, {"end", position(3, 0)}};
+    const json lineOne = {{"start", position(1, 0)}, {"end", position(1, 3)}};
+
+    const struct Case {
+        const char* what;
+        json diagnostics;
+        json only;
+        json range;
+        std::vector<std::string> kinds;  // of the actions offered, in order
+    } cases[] = {
+        {"no only: the quick fix and the fix-all", json::array({span}), nullptr, lineTwo, {"quickfix", "source.fixAll.tagvetter"}},
+        {"only quick fixes", json::array({span}), json::array({"quickfix"}), lineTwo, {"quickfix"}},
+        {"only source actions", json::array({span}), json::array({"source"}), lineTwo, {"source.fixAll.tagvetter"}},
+        {"a kind we don't offer", json::array({span}), json::array({"refactor", "source.organizeImports"}), lineTwo, {}},
+        {"a diagnostic without its data", json::array({withoutData}), json::array({"quickfix"}), lineTwo, {"quickfix"}},
+        {"without data and with other words", json::array({otherWords}), json::array({"quickfix"}), lineTwo, {}},
+        {"a diagnostic of another check", json::array({otherCheck}), json::array({"quickfix"}), lineTwo, {}},
+        // The data names the problem: a client may send back its range in other units.
+        {"a diagnostic moved, with its data", json::array({moved}), json::array({"quickfix"}), lineTwo, {"quickfix"}},
+        {"a diagnostic moved, without data", json::array({movedWithoutData}), json::array({"quickfix"}), lineTwo, {}},
+        {"with data and other words", json::array({otherWordsWithData}), json::array({"quickfix"}), lineTwo, {}},
+        {"another tool's diagnostic", json::array({otherSource}), json::array({"quickfix"}), lineTwo, {}},
+        {"both diagnostics", diagnostics, json::array({"quickfix"}), lineTwo, {"quickfix", "quickfix"}},
+        {"no diagnostics: those in the range", json::array(), json::array({"quickfix"}), lineTwo, {"quickfix", "quickfix"}},
+        {"no diagnostics and none in the range", json::array(), json::array({"quickfix"}), lineOne, {}},
+    };
+    std::string input = opened;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        input += codeActionRequest(static_cast<int>(10 + i), cases[i].diagnostics, cases[i].only, cases[i].range);
+    }
+    // Changed since: the diagnostics published before are of a text the server no longer has.
+    input += notification("textDocument/didChange", {{"textDocument", {{"uri", pageUri}, {"version", 2}}},
+                                                     {"contentChanges", {{{"text", "\n" + page}}}}}) +
+             codeActionRequest(50, diagnostics, json::array({"quickfix"}), lineTwo) +
+             request(51, "textDocument/codeAction", {{"textDocument", {{"uri", pageUri}}}, {"range", lineTwo}});
+    const ServerRun run = serve(input, withoutConfigurations());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const json actions = run.replyTo(static_cast<int>(10 + i))["result"];
+        ASSERT_TRUE(actions.is_array()) << run.replyTo(static_cast<int>(10 + i));
+        std::vector<std::string> kinds;
+        for (const json& a : actions) kinds.push_back(a["kind"]);
+        EXPECT_EQ(kinds, cases[i].kinds) << actions;
+        for (const json& a : actions) {
+            if (a["kind"] != "quickfix") continue;
+            // The diagnostic named is the one asked about, or, when none was, the one published.
+            const json named = a["diagnostics"][0];
+            EXPECT_TRUE(named == span || named == diagnostics[1] || named == withoutData || named == moved) << named;
+        }
+    }
+    EXPECT_EQ(run.replyTo(50)["result"], json::array()) << "diagnostics of an older text";
+    EXPECT_EQ(run.replyTo(51)["error"]["code"], -32602) << "no context";
+    EXPECT_EQ(run.replyTo(1)["result"]["capabilities"]["codeActionProvider"],
+              (json{{"codeActionKinds", {"quickfix", "source.fixAll.tagvetter"}}}));
+
+    // The problems the page leaves out are not offered, alone or all together.
+    const std::string silenced =
+        Html5 + "<!-- tagvetter-disable-next-line close-without-open -->\n</span>\n";
+    const ServerRun quiet = serve(initialize() + openDocument(pageUri, silenced) +
+                                      codeActionRequest(2, json::array(), nullptr,
+                                                        {{"start", position(0, 0)}, {"end", position(4, 0)}}),
+                                  withoutConfigurations());
+    EXPECT_EQ(lastDiagnostics(quiet), json::array());
+    EXPECT_EQ(quiet.replyTo(2)["result"], json::array());
 }
 
 // A scratch folder whose name holds a space, which the URIs of its files encode.

@@ -1,6 +1,7 @@
 -- `tagvetter lsp` under a real client, Neovim 0.7's own: a page in a scratch folder whose
 -- tagvetter.toml says html5 gets its diagnostic where the fault is, loses it when the
--- buffer is edited, and answers a hover. Run by ctest as
+-- buffer is edited, answers a hover, and offers a quick fix whose edit takes its diagnostic
+-- away. Run by ctest as
 --   TAGVETTER_EXE=... nvim --headless -u NONE -i NONE -c "luafile neovim_test.lua"
 -- It prints what it saw and quits non-zero on any failure or timeout.
 
@@ -69,6 +70,29 @@ local function run()
   local hover = replies[client_id].result.contents.value
   say("hover on div: %s", hover:match("^[^\n]*"))
   check(hover:find("Document division", 1, true), "the hover doesn't describe <div>")
+
+  -- A quick fix: the stray </span> after "é" removed by the edit the server offers for its
+  -- diagnostic, made by Neovim in its own unit.
+  vim.api.nvim_buf_set_lines(buffer, 1, 2, false, { "  <p>caf\195\169 </span>x</p>" })
+  check(vim.wait(timeout, function() return #vim.diagnostic.get(buffer) > 0 end, 20), "no diagnostic for </span>")
+  local line_diagnostics = vim.lsp.diagnostic.get_line_diagnostics(buffer, 1)
+  check(#line_diagnostics == 1, "%d diagnostics on line 2, not 1", #line_diagnostics)
+  replies = vim.lsp.buf_request_sync(buffer, "textDocument/codeAction", {
+    textDocument = { uri = vim.uri_from_bufnr(buffer) },
+    range = line_diagnostics[1].range,
+    context = { diagnostics = line_diagnostics, only = { "quickfix" } },
+  }, timeout)
+  check(replies and replies[client_id] and replies[client_id].result, "no code action came")
+  local actions = replies[client_id].result
+  check(#actions == 1, "%d code actions, not 1", #actions)
+  say("code action: %s (%s)", actions[1].title, actions[1].kind)
+  check(actions[1].title == "Remove </span>" and actions[1].kind == "quickfix", "not the quick fix for </span>")
+  vim.lsp.util.apply_workspace_edit(actions[1].edit, vim.lsp.get_client_by_id(client_id).offset_encoding)
+  local fixed = vim.api.nvim_buf_get_lines(buffer, 1, 2, false)[1]
+  say("line 2 after the fix: %s", fixed)
+  check(fixed == "  <p>caf\195\169 x</p>", "the edit made another line")
+  check(vim.wait(timeout, function() return #vim.diagnostic.get(buffer) == 0 end, 20), "the fixed diagnostic stayed")
+  say("diagnostics cleared by the fix")
 
   vim.lsp.stop_client(client_id)
   check(vim.wait(timeout, function() return exit_code ~= nil end, 20), "the server didn't exit")

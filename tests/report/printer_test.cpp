@@ -224,17 +224,18 @@ TEST(Printers, SarifLogIsWholeOverFilesAndFailures) {
 
 TEST(DiagnosticsPrinter, WritesOnePublishDiagnosticsNotification) {
     std::string body;
-    DiagnosticsPrinter printer(body, "file:///site/index.html", true, 3);
+    DiagnosticsPrinter printer(body, "file:///site/index.html", true, 3, 12);
     printer.problem(ProblemKind::CellOutsideTable, Severity::Unrated, "TD - This tag should be in a table", {1, 0, 1, 4});
     printer.problem(ProblemKind::UnknownAttribute, Severity::Unrated, "\"é\xff\" - Unknown attribute for P", {2, 3, 2, 7});
     printer.finish();
     EXPECT_EQ(body,
               R"j({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":"file:///site/index.html",)j"
               R"j("version":3,"diagnostics":[{"range":{"start":{"line":1,"character":0},"end":{"line":1,"character":4}},)j"
-              R"j("severity":2,"source":"tagvetter","code":"cell-outside-table","message":"TD - This tag should be in a table"},)j"
+              R"j("severity":2,"source":"tagvetter","code":"cell-outside-table","message":"TD - This tag should be in a table",)j"
+              R"j("data":{"check":12,"index":0}},)j"
               R"j({"range":{"start":{"line":2,"character":3},"end":{"line":2,"character":7}},"severity":2,)j"
               "\"source\":\"tagvetter\",\"code\":\"unknown-attribute\",\"message\":\"\\\"\xc3\xa9\xef\xbf\xbd\\\" - Unknown "
-              "attribute for P\"}]}}");
+              "attribute for P\",\"data\":{\"check\":12,\"index\":1}}]}}");
 
     std::string closed;
     DiagnosticsPrinter none(closed, "untitled:1", false, 0);
