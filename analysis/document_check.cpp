@@ -832,46 +832,66 @@ void HtmlCheck::resolveReferences() {
 }
 
 // Names by their hash, open-addressed: a long page has tens of thousands of ids, and the
-// nodes of a standard hash map cost a miss of the cache each.
+// nodes of a standard hash map cost a miss of the cache each. A slot is small, and its
+// name is looked at only when its part of the hash matches.
 class NameTable {
 public:
     explicit NameTable(size_t count) {
         size_t n = 16;
         while (n < 2 * count) n *= 2;
         slots_.resize(n);
+        names_.reserve(count);
     }
     // Adds `name` with `line` unless it is there: the line of the one there, or 0 when added.
     int32_t add(std::string_view name, int32_t line) {
-        Slot& slot = find(name);
-        if (slot.data) return slot.line;
-        slot = {hashOf(name), name.data(), static_cast<uint32_t>(name.size()), line};
+        const uint64_t hash = hashOf(name);
+        Slot& slot = find(name, hash);
+        if (slot.name) return names_[slot.name - 1].line;
+        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line});
+        slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
         return 0;
     }
-    bool has(std::string_view name) const { return find(name).data != nullptr; }
+    bool has(std::string_view name) const { return find(name, hashOf(name)).name != 0; }
 
 private:
     struct Slot {
-        uint64_t hash = 0;
-        const char* data = nullptr;  // null: empty
-        uint32_t length = 0;
-        int32_t line = 0;
+        uint32_t check = 0;  // the hash's high half
+        uint32_t name = 0;   // 1 + its index in names_; 0: empty
     };
+    struct Name {
+        const char* data;
+        uint32_t length;
+        int32_t line;
+    };
+    // Eight bytes at a time: the names are fragments and ids, often long.
     static uint64_t hashOf(std::string_view name) {
-        uint64_t h = 14695981039346656037u;
-        for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
-        return h;
+        constexpr uint64_t K = 0x9E3779B97F4A7C15u;
+        uint64_t h = name.size() * K;
+        size_t i = 0;
+        for (; i + 8 <= name.size(); i += 8) {
+            uint64_t word;
+            memcpy(&word, name.data() + i, 8);
+            h = (h ^ word) * K;
+            h ^= h >> 29;
+        }
+        uint64_t rest = 0;
+        if (i < name.size()) memcpy(&rest, name.data() + i, name.size() - i);
+        h = (h ^ rest) * K;
+        return h ^ (h >> 32);
     }
-    Slot& find(std::string_view name) const {
-        const uint64_t hash = hashOf(name);
+    Slot& find(std::string_view name, uint64_t hash) const {
+        const uint32_t check = static_cast<uint32_t>(hash >> 32);
         const size_t mask = slots_.size() - 1;
         for (size_t i = static_cast<size_t>(hash);; ++i) {
             Slot& slot = slots_[i & mask];
-            if (!slot.data || (slot.hash == hash && slot.length == name.size() &&
-                               memcmp(slot.data, name.data(), name.size()) == 0))
-                return slot;
+            if (!slot.name) return slot;
+            if (slot.check != check) continue;
+            const Name& held = names_[slot.name - 1];
+            if (held.length == name.size() && memcmp(held.data, name.data(), name.size()) == 0) return slot;
         }
     }
     mutable std::vector<Slot> slots_;
+    std::vector<Name> names_;
 };
 
 void HtmlCheck::findReferenceFaults() {
