@@ -145,8 +145,8 @@ public:
         hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
         // Its close tag, spelled as its open tag, goes right before the close tag that ended it.
         if (closedThere && closedBy && closedBy->at[1] == '/' && nameWhole(element)) {
-            const uint32_t before = offsetIn(document_, closedBy->at);
-            held_.back().fix.add(before, before, "</" + nameOf(element) + ">");
+            const uint32_t at = offsetIn(document_, closePlace(closedBy->at));
+            held_.back().fix.add(at, at, "</" + nameOf(element) + ">");
         }
         // What stood in it, once its close tag was left out, was the author's next sibling.
         const uint32_t at = offsetIn(document_, element.at);
@@ -273,6 +273,10 @@ private:
     // round: the close tag just read is crossed's, after `closing` with only blanks between,
     // both whole, and `closing` passed nothing else still open.
     bool swappable(const StackTag& closing, const StackTag& crossed) const;
+    // Where the close tag left out before `closer` goes: right before it; but when only
+    // white space stands between the element's last content and `closer`, at the end of
+    // the last line there that holds only blanks, the line it was most likely taken from.
+    const char* closePlace(const char* closer) const;
     // Drops the mends of elements not closed that go at one place: their order is a guess.
     void dropCrowdedInsertions();
     // Whether the close tag `closing`, which closes nothing, can go: it is the tag just
@@ -611,6 +615,20 @@ bool HtmlCheck::swappable(const StackTag& closing, const StackTag& crossed) cons
         if (!isBlank(*p)) return false;
     }
     return !stack_.passedOthers(closing.at, crossed.at);
+}
+
+const char* HtmlCheck::closePlace(const char* closer) const {
+    auto white = [](char c) { return isBlank(c) || c == '\r' || c == '\n'; };
+    const char* content = closer;
+    while (content > document_.text && white(content[-1])) --content;
+    const char* place = closer;
+    for (const char* p = content; p < closer; ++p) {
+        if (*p != '\n') continue;
+        const char* q = p + 1;
+        while (q < closer && (isBlank(*q) || *q == '\r')) ++q;
+        if (q < closer && *q == '\n') place = q[-1] == '\r' && q - 1 > p ? q - 1 : q;
+    }
+    return place;
 }
 
 void HtmlCheck::dropCrowdedInsertions() {
