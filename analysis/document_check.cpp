@@ -142,17 +142,28 @@ public:
 
     void notClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) override {
         std::string cause = closedBy ? std::string(closedBy->at[1] == '/' ? "/" : "") + nameOf(*closedBy) : "";
+        const size_t problem = held_.size();
         hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
-        // Its close tag, spelled as its open tag, goes right before the close tag that ended it.
-        if (closedThere && closedBy && closedBy->at[1] == '/' && nameWhole(element)) {
-            const uint32_t at = offsetIn(document_, closePlace(closedBy->at));
-            held_.back().fix.add(at, at, "</" + nameOf(element) + ">");
-        }
         // What stood in it, once its close tag was left out, was the author's next sibling.
         const uint32_t at = offsetIn(document_, element.at);
+        uint32_t sibling = NoOffset;
         for (const Misplaced& m : misplaced_) {
-            if (m.holder == at) held_[m.held].dropped = true;
+            if (m.holder != at) continue;
+            held_[m.held].dropped = true;
+            sibling = std::min(sibling, held_[m.held].offset);
         }
+        // Its close tag, spelled as its open tag, goes right after what it held, before the
+        // first of those siblings; or right before the close tag that ended it.
+        if (!nameWhole(element)) return;
+        const char* place = nullptr;
+        if (sibling != NoOffset) {
+            place = afterContent(document_.text + sibling, element.end);
+        } else if (closedThere && closedBy && closedBy->at[1] == '/') {
+            place = closePlace(closedBy->at);
+        }
+        if (!place) return;
+        const uint32_t edit = offsetIn(document_, place);
+        held_[problem].fix.add(edit, edit, "</" + nameOf(element) + ">");
     }
     void crossing(const StackTag& closing, const StackTag& crossed) override {
         crossings_.push_back(held_.size());
@@ -277,6 +288,10 @@ private:
     // white space stands between the element's last content and `closer`, at the end of
     // the last line there that holds only blanks, the line it was most likely taken from.
     const char* closePlace(const char* closer) const;
+    // Where the close tag left out before the sibling at `next` goes: on the last line that
+    // holds only blanks before it, as closePlace, or else right after the content before
+    // it; null when that would be within the open tag ending at `openEnd`.
+    const char* afterContent(const char* next, const char* openEnd) const;
     // Drops the mends of elements not closed that go at one place: their order is a guess.
     void dropCrowdedInsertions();
     // Whether the close tag `closing`, which closes nothing, can go: it is the tag just
@@ -615,6 +630,14 @@ bool HtmlCheck::swappable(const StackTag& closing, const StackTag& crossed) cons
         if (!isBlank(*p)) return false;
     }
     return !stack_.passedOthers(closing.at, crossed.at);
+}
+
+const char* HtmlCheck::afterContent(const char* next, const char* openEnd) const {
+    if (next < openEnd) return nullptr;
+    const char* place = closePlace(next);
+    if (place != next) return place >= openEnd ? place : nullptr;
+    while (place > openEnd && (isBlank(place[-1]) || place[-1] == '\r' || place[-1] == '\n')) --place;
+    return place;
 }
 
 const char* HtmlCheck::closePlace(const char* closer) const {
