@@ -153,12 +153,12 @@ public:
             sibling = std::min(sibling, held_[m.held].offset);
         }
         // Its close tag, spelled as its open tag, goes right after what it held, before the
-        // first of those siblings; or right before the close tag that ended it.
+        // first of those siblings; or right before the tag that ended it.
         if (!nameWhole(element)) return;
         const char* place = nullptr;
         if (sibling != NoOffset) {
             place = afterContent(document_.text + sibling, element.end);
-        } else if (closedThere && closedBy && closedBy->at[1] == '/') {
+        } else if (closedThere && closedBy) {
             place = closePlace(closedBy->at);
         }
         if (!place) return;

@@ -336,7 +336,8 @@ void ElementStack::start(const StackTag& tag, bool opens) {
 }
 
 void ElementStack::closeReopened(size_t i, const StackTag& tag) {
-    if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag, false);
+    // With nothing open in it, its end is right where the new one starts.
+    if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag, i + 1 == open_.size());
     const Reopened reopened{open_[i], i};
     // An element of the text (a link): HTML takes it off and leaves what it holds open,
     // a block as it stands, a phrase (em) opened again around what follows.

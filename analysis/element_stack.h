@@ -52,7 +52,8 @@ class StructureSink {
 public:
     virtual ~StructureSink() = default;
     // `element` was not closed before `closedBy` (null: the end of the page). `closedThere`:
-    // its end is where the close tag `closedBy` of an element around it put it, with no
+    // its end is where `closedBy` put it (the close tag of an element around it, or an
+    // element of its own name starting in it while nothing else is open in it), with no
     // guess of the stack's (indentation, a held close tag), so that its own close tag right
     // before `closedBy` leaves the tree as it is.
     virtual void notClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) = 0;
