@@ -140,18 +140,40 @@ public:
 
     int32_t run(ProblemSink& sink, const CheckOptions& options);
 
-    void notClosed(const StackTag& element, const StackTag* closedBy) override {
+    void notClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) override {
         std::string cause = closedBy ? std::string(closedBy->at[1] == '/' ? "/" : "") + nameOf(*closedBy) : "";
+        const size_t problem = held_.size();
         hold(ProblemKind::NotClosed, element, nameOf(element), cause, closedBy ? closedBy->line : 0);
         // What stood in it, once its close tag was left out, was the author's next sibling.
         const uint32_t at = offsetIn(document_, element.at);
+        uint32_t sibling = NoOffset;
         for (const Misplaced& m : misplaced_) {
-            if (m.holder == at) held_[m.held].dropped = true;
+            if (m.holder != at) continue;
+            held_[m.held].dropped = true;
+            sibling = std::min(sibling, held_[m.held].offset);
         }
+        // Its close tag, spelled as its open tag, goes right after what it held, before the
+        // first of those siblings; or right before the tag that ended it.
+        if (!nameWhole(element)) return;
+        const char* place = nullptr;
+        if (sibling != NoOffset) {
+            place = afterContent(document_.text + sibling, element.end);
+        } else if (closedThere && closedBy) {
+            place = closePlace(closedBy->at);
+        }
+        if (!place) return;
+        const uint32_t edit = offsetIn(document_, place);
+        held_[problem].fix.add(edit, edit, "</" + nameOf(element) + ">");
     }
     void crossing(const StackTag& closing, const StackTag& crossed) override {
         crossings_.push_back(held_.size());
         hold(ProblemKind::CrossingClose, closing, "/" + nameOf(closing), nameOf(crossed), crossed.line);
+        if (swappable(closing, crossed)) {
+            const ScannedTag& now = scanner_.tag();
+            const uint32_t first = offsetIn(document_, closing.at), second = offsetIn(document_, now.start);
+            held_.back().fix.add(first, offsetIn(document_, closing.end), std::string(now.start, now.end));
+            held_.back().fix.add(second, offsetIn(document_, now.end), std::string(closing.at, closing.end));
+        }
     }
     void closeWithoutOpen(const StackTag& closing) override {
         hold(ProblemKind::CloseWithoutOpen, closing, "/" + nameOf(closing));
@@ -253,6 +275,25 @@ private:
                          offsetIn(document_, t.start), offsetIn(document_, t.end), std::move(detail), false});
     }
     void checkTag();
+    // Whether the name of `element`, as the stack holds it, is all of the name in the text.
+    bool nameWhole(const StackTag& element) const {
+        const char* after = element.name + element.nameLength;
+        return after < document_.end && (isIdSpace(*after) || *after == '>' || *after == '/');
+    }
+    // Whether the crossing of `crossed` by `closing` is two close tags written the wrong way
+    // round: the close tag just read is crossed's, after `closing` with only blanks between,
+    // both whole, and `closing` passed nothing else still open.
+    bool swappable(const StackTag& closing, const StackTag& crossed) const;
+    // Where the close tag left out before `closer` goes: right before it; but when only
+    // white space stands between the element's last content and `closer`, at the end of
+    // the last line there that holds only blanks, the line it was most likely taken from.
+    const char* closePlace(const char* closer) const;
+    // Where the close tag left out before the sibling at `next` goes: on the last line that
+    // holds only blanks before it, as closePlace, or else right after the content before
+    // it; null when that would be within the open tag ending at `openEnd`.
+    const char* afterContent(const char* next, const char* openEnd) const;
+    // Drops the mends of elements not closed that go at one place: their order is a guess.
+    void dropCrowdedInsertions();
     // Whether the close tag `closing`, which closes nothing, can go: it is the tag just
     // read (not an earlier one the indentation took for the extra one), whole, and no
     // element of its name is open that it might have been meant for.
@@ -306,6 +347,7 @@ private:
     ContentCheck content_;
     std::vector<Held> held_;
     std::vector<size_t> crossings_;  // in held_
+    bool scanning_ = false;          // the scanner's tag is the one being checked
     // Each misplaced element held, with the offset of the element it can't stand in.
     struct Misplaced {
         size_t held;
@@ -346,6 +388,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
         // style or an svg drawing, which have no character references of HTML.
         const char* textFrom = document_.text + encoding_.textStart;
         bool bodySkipped = false;
+        scanning_ = true;
         while (scanner_.next()) {
             const ScannedTag& tag = scanner_.tag();
             if (!bodySkipped && tag.start > textFrom) characters_.text(textFrom, tag.start);
@@ -358,10 +401,12 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
                                (profile_.opensText(row) || (profile_.opensForeign(row) && !tag.selfClosing));
             bodySkipped = opens && !(profile_.opensText(row) && profile_.traits(row).escapableText);
         }
+        scanning_ = false;
         if (!bodySkipped && document_.end > textFrom) characters_.text(textFrom, document_.end);
         holdCharacters();
     }
     stack_.finish();
+    dropCrowdedInsertions();
     resolveReferences();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -472,6 +517,11 @@ void HtmlCheck::checkTag() {
         holdAtTag(ProblemKind::UnbalancedQuotes, shownName());
     } else if (!tag.finished) {
         holdAtTag(ProblemKind::UnfinishedTag, shownName());
+        // Cut short by the next tag: its ">" was left out there.
+        if (tag.end < document_.end && *tag.end == '<') {
+            const uint32_t at = offsetIn(document_, tag.end);
+            held_.back().fix.add(at, at, ">");
+        }
     }
     const bool cell = !custom && profile_.tableRole(row) == TableRole::Cell && !stack_.inTable();
     if (cell && !tag.closing) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
@@ -568,6 +618,55 @@ bool HtmlCheck::strayForSure(const StackTag& closing) const {
             return false;
     }
     return true;
+}
+
+bool HtmlCheck::swappable(const StackTag& closing, const StackTag& crossed) const {
+    const ScannedTag& now = scanner_.tag();
+    if (!scanning_ || !now.closing || now.start < closing.end || !tagWhole()) return false;
+    if (now.nameLength != crossed.nameLength + 1 || !foldedEqual(now.name + 1, crossed.name, crossed.nameLength))
+        return false;
+    if (!removableTag(document_.text, offsetIn(document_, closing.at), offsetIn(document_, closing.end))) return false;
+    for (const char* p = closing.end; p < now.start; ++p) {
+        if (!isBlank(*p)) return false;
+    }
+    return !stack_.passedOthers(closing.at, crossed.at);
+}
+
+const char* HtmlCheck::afterContent(const char* next, const char* openEnd) const {
+    if (next < openEnd) return nullptr;
+    const char* place = closePlace(next);
+    if (place != next) return place >= openEnd ? place : nullptr;
+    while (place > openEnd && (isBlank(place[-1]) || place[-1] == '\r' || place[-1] == '\n')) --place;
+    return place;
+}
+
+const char* HtmlCheck::closePlace(const char* closer) const {
+    auto white = [](char c) { return isBlank(c) || c == '\r' || c == '\n'; };
+    const char* content = closer;
+    while (content > document_.text && white(content[-1])) --content;
+    const char* place = closer;
+    for (const char* p = content; p < closer; ++p) {
+        if (*p != '\n') continue;
+        const char* q = p + 1;
+        while (q < closer && (isBlank(*q) || *q == '\r')) ++q;
+        if (q < closer && *q == '\n') place = q[-1] == '\r' && q - 1 > p ? q - 1 : q;
+    }
+    return place;
+}
+
+void HtmlCheck::dropCrowdedInsertions() {
+    std::vector<uint32_t> places, crowded;
+    for (const Held& h : held_) {
+        if (h.kind != ProblemKind::NotClosed || h.fix.count == 0 || h.dropped) continue;
+        if (std::find(places.begin(), places.end(), h.fix.from[0]) != places.end()) crowded.push_back(h.fix.from[0]);
+        places.push_back(h.fix.from[0]);
+    }
+    if (crowded.empty()) return;
+    for (Held& h : held_) {
+        if (h.kind == ProblemKind::NotClosed && h.fix.count > 0 &&
+            std::find(crowded.begin(), crowded.end(), h.fix.from[0]) != crowded.end())
+            h.fix.count = 0;
+    }
 }
 
 bool HtmlCheck::tagWhole() const {

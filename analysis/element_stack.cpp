@@ -31,12 +31,21 @@ bool ElementStack::nests(const StackTag& element) const {
     return element.row < 0 || profile_.row(element.row).kind == PairCounted;
 }
 
-void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy) {
+void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) {
     if (!blocked_.empty() && resolveHeldOf(element)) return;
     // A misspelled element was reported at its open tag.
     if (misspelled(element)) return;
+    const StackTag* const passedBy = closedBy;
     const StackTag& placed = nests(element) ? leftOpenWithin(element, closedBy) : element;
-    sink_.notClosed(placed, closedBy);
+    // Placed by the indentation, it is a guess.
+    sink_.notClosed(placed, closedBy, closedThere && placed.at == element.at && closedBy == passedBy);
+}
+
+bool ElementStack::passedOthers(const char* closing, const char* element) const {
+    for (const Waiting& w : waiting_) {
+        if (w.closedBy.at == closing && w.element.at != element) return true;
+    }
+    return false;
 }
 
 const StackTag& ElementStack::leftOpenWithin(const StackTag& element, const StackTag*& closedBy) const {
@@ -227,7 +236,7 @@ void ElementStack::closeImplied(const StackTag& cause, Closes closes, Stops stop
 void ElementStack::reportWaitingBelow(size_t depth) {
     for (size_t w = 0; w < waiting_.size();) {
         if (waiting_[w].depth > depth) {
-            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy);
+            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy, waiting_[w].closedThere);
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
         } else {
             ++w;
@@ -238,7 +247,7 @@ void ElementStack::reportWaitingBelow(size_t depth) {
 void ElementStack::reportWaitingNamed(const StackTag& tag) {
     for (size_t w = 0; w < waiting_.size();) {
         if (sameElement(waiting_[w].element, tag)) {
-            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy);
+            reportNotClosed(waiting_[w].element, &waiting_[w].closedBy, waiting_[w].closedThere);
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(w));
         } else {
             ++w;
@@ -327,7 +336,8 @@ void ElementStack::start(const StackTag& tag, bool opens) {
 }
 
 void ElementStack::closeReopened(size_t i, const StackTag& tag) {
-    if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag);
+    // With nothing open in it, its end is right where the new one starts.
+    if (!misspelled(open_[i])) sink_.notClosed(open_[i], &tag, i + 1 == open_.size());
     const Reopened reopened{open_[i], i};
     // An element of the text (a link): HTML takes it off and leaves what it holds open,
     // a block as it stands, a phrase (em) opened again around what follows.
@@ -361,13 +371,14 @@ bool ElementStack::misspelled(const StackTag& element) const {
                                 !foldedEqual(element.name, profile_.row(element.row).name, element.nameLength));
 }
 
-void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now) {
+void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now, bool plain) {
     // What it passes over: an end tag the page may leave out closes here; any other
     // element waits for its own close tag, which would cross this one. A close tag held
     // back and taken now passes over what opened after it, too: that was left open
     // before the close tag read now.
     for (size_t j = open_.size() - 1; j > i; --j) {
-        if (!endOptional(open_[j])) waiting_.push_back({open_[j], now && open_[j].at > tag.at ? *now : tag, i});
+        if (!endOptional(open_[j]))
+            waiting_.push_back({open_[j], now && open_[j].at > tag.at ? *now : tag, i, plain && !now});
     }
     // Closed by its own close tag: a close tag held for it was stray.
     if (sameElement(open_[i], tag)) {
@@ -391,7 +402,7 @@ void ElementStack::close(const StackTag& tag) {
         if (!blocked_.empty() && resolveHeldBefore(static_cast<size_t>(i), tag)) return close(tag);
         if (heldByIndent(static_cast<size_t>(i), tag)) return;
         const char* element = open_[static_cast<size_t>(i)].at;
-        closeAt(static_cast<size_t>(i), tag);
+        closeAt(static_cast<size_t>(i), tag, nullptr, true);
         if (!blocked_.empty()) closeSwapped(element, tag);
         return;
     }
@@ -466,6 +477,6 @@ void ElementStack::finish() {
         if (!endOptional(open_.back())) reportNotClosed(open_.back(), nullptr);
         pop();
     }
-    for (const Waiting& w : waiting_) reportNotClosed(w.element, &w.closedBy);
+    for (const Waiting& w : waiting_) reportNotClosed(w.element, &w.closedBy, w.closedThere);
     waiting_.clear();
 }

@@ -51,8 +51,12 @@ struct StackTag {
 class StructureSink {
 public:
     virtual ~StructureSink() = default;
-    // `element` was not closed before `closedBy` (null: the end of the page).
-    virtual void notClosed(const StackTag& element, const StackTag* closedBy) = 0;
+    // `element` was not closed before `closedBy` (null: the end of the page). `closedThere`:
+    // its end is where `closedBy` put it (the close tag of an element around it, or an
+    // element of its own name starting in it while nothing else is open in it), with no
+    // guess of the stack's (indentation, a held close tag), so that its own close tag right
+    // before `closedBy` leaves the tree as it is.
+    virtual void notClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) = 0;
     // `closing` closed an outer element across the open `crossed`, which closed later.
     virtual void crossing(const StackTag& closing, const StackTag& crossed) = 0;
     // `closing` closes no open element.
@@ -92,12 +96,16 @@ public:
     const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.
     bool inTable() const { return tables_ > 0; }
+    // Whether the close tag at `closing` passed over an element with a required end tag
+    // besides `element`, one still waiting for its own.
+    bool passedOthers(const char* closing, const char* element) const;
 
 private:
     struct Waiting {
         StackTag element;
         StackTag closedBy;
         size_t depth;  // the stack's size once the close tag that passed it had closed
+        bool closedThere;  // passed by a close tag read as HTML reads it (no held one)
     };
     // An element that nests, over several lines, whose open tag begins its line and whose
     // close tag stands at another indentation (-1: it doesn't begin its line).
@@ -137,7 +145,8 @@ private:
     // unless a table, a cell, a caption or a template stands between, which only the close
     // tags of tables and their parts cross.
     ptrdiff_t closedBy(const StackTag& tag, ptrdiff_t* blocked = nullptr) const;
-    void closeAt(size_t i, const StackTag& tag, const StackTag* now = nullptr);
+    // `plain`: `tag` is the close tag just read, closing the element as HTML would.
+    void closeAt(size_t i, const StackTag& tag, const StackTag* now = nullptr, bool plain = false);
     // Whether `tag`, which reaches the open element at `i`, is held as stray by the
     // indentation; reports and holds it if so.
     bool heldByIndent(size_t i, const StackTag& tag);
@@ -168,7 +177,7 @@ private:
     void pop();
     void reportWaitingBelow(size_t depth);
     void reportWaitingNamed(const StackTag& tag);
-    void reportNotClosed(const StackTag& element, const StackTag* closedBy);
+    void reportNotClosed(const StackTag& element, const StackTag* closedBy, bool closedThere = false);
     bool nests(const StackTag& element) const;
     // Where the fault lies by the indentation: the element left open inside `element`
     // (and the close tag that should have come after it), and the extra close tag that

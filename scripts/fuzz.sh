@@ -12,7 +12,7 @@ case "$seconds" in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
 
-targets=(find_tag tag_reader tag_scanner page_links url_check check_document character_check count_tags list_tags cli lsp_messages site_config)
+targets=(find_tag tag_reader tag_scanner page_links url_check check_document character_check count_tags list_tags cli lsp_messages site_config fix)
 tree=build-fuzz
 
 cmake -S fuzz -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
