@@ -124,20 +124,23 @@ const TagProfile& MainWindow::profileNamed(const char* name) {
     return made ? *made : TagProfile::html32();
 }
 
-const TagProfile& MainWindow::profile() {
-    const bool loaded = document_.isLoaded();
+const TagProfile& MainWindow::chosenProfile() {
     const char* name = "html32";
     switch (profileChoice) {
     case ProfileHtml4: name = "html4"; break;
     case ProfileHtml5: name = "html5"; break;
     case ProfileAutomatic:
-        if (loaded) name = profileOfPage(document_.text, document_.size);
+        if (document_.isLoaded()) name = profileOfPage(document_.text, document_.size);
         break;
     default: break;
     }
+    return profileNamed(name);
+}
+
+const TagProfile& MainWindow::profile() {
     // html4 reads a page by the DTD its doctype names, as the command line does.
-    const TagProfile& named = profileNamed(name);
-    return loaded ? named.forPage(document_.text, document_.size) : named;
+    const TagProfile& chosen = chosenProfile();
+    return document_.isLoaded() ? chosen.forPage(document_.text, document_.size) : chosen;
 }
 
 void MainWindow::showProfile() {
@@ -318,7 +321,8 @@ void MainWindow::viewKnownTags() {
     QuietFill quiet(results);
     emptyList();
     results.setTabStops(60, 150);
-    referenceRows_ = knownTagRows(profile());
+    // The profile's own table, as `tagvetter known` lists it, whatever DTD the page names.
+    referenceRows_ = knownTagRows(chosenProfile());
     referenceLines(referenceRows_, results);
     results.setHorizontalExtent(160 * averageCharWidth);
 }

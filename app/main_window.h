@@ -91,8 +91,11 @@ public:
     ListBoxResults results;
     StatusBarControl& statusBar;
 
-    // The profile the open page is read with: the one chosen, or the one its doctype asks
-    // for.
+    // The profile chosen, or with the automatic choice the one the open page's doctype
+    // asks for.
+    const TagProfile& chosenProfile();
+    // The profile the open page is read with: the chosen one, or for html4 the one of the
+    // DTD its doctype names.
     const TagProfile& profile();
 
 private:
