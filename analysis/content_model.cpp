@@ -110,12 +110,9 @@ void ContentCheck::checkForbidden(const StackTag& tag, size_t top, uint16_t cate
     }
 }
 
-void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes) {
-    const std::vector<StackTag>& open = stack_.openElements();
-    const size_t top = open.size() - (opened ? 1 : 0);
-    const TagProfile::ContentRules* rules = tag.row >= 0 ? &profile_.content(tag.row) : nullptr;
-
+void ContentCheck::meetNeeds(const StackTag& tag, size_t top) {
     // The children a watched parent needs.
+    const std::vector<StackTag>& open = stack_.openElements();
     if (!watched_.empty() && top > 0 && watched_.back().element.at == open[top - 1].at && tag.row >= 0) {
         Watched& w = watched_.back();
         const TagProfile::ContentRules& parent = profile_.content(w.element.row);
@@ -127,6 +124,16 @@ void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<S
         if (tag.row == parent.follows) w.pendingFollow = tag.line;
         if (tag.row == parent.followedBy) w.pendingFollow = 0;
     }
+}
+
+void ContentCheck::stoodIn(const StackTag& tag, bool opened) {
+    meetNeeds(tag, stack_.openElements().size() - (opened ? 1 : 0));
+}
+
+void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes) {
+    const size_t top = stack_.openElements().size() - (opened ? 1 : 0);
+    const TagProfile::ContentRules* rules = tag.row >= 0 ? &profile_.content(tag.row) : nullptr;
+    meetNeeds(tag, top);
 
     bool misplaced = false;
     if (!rules || rules->known) {

@@ -38,12 +38,18 @@ public:
     // The start tag `tag`, once the stack has taken it (`opened`: it is the stack's top),
     // with its attributes as read.
     void started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes);
+    // The start tag of an unknown element that stands for the known one it misspells
+    // (`tag`'s row), once the stack has taken it: it is the child its parent needs, and
+    // its own place, the misspelling's consequence, is not checked.
+    void stoodIn(const StackTag& tag, bool opened);
     // `element` left the stack.
     void closed(const StackTag& element);
     // `element`, at `index` in the stack, left it while what it held stays open.
     void removed(const StackTag& element, size_t index);
 
 private:
+    // Counts `tag` among the needed children of its parent, the stack's element below `top`.
+    void meetNeeds(const StackTag& tag, size_t top);
     // An open element the check follows for its needed children.
     struct Watched {
         StackTag element;

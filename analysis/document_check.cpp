@@ -11,6 +11,7 @@
 #include "attribute_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
+#include "name_suggestion.h"
 #include "page_links.h"
 #include "text.h"
 #include "url_check.h"
@@ -201,6 +202,9 @@ public:
     void removed(const StackTag& element, size_t index) override { content_.removed(element, index); }
     void misplaced(const StackTag& element, const StackTag* holder, const std::string& holderName,
                    bool inside) override {
+        // Inside an unknown element no known name alone is near, what stands out of place
+        // may be so only because that element was misspelt (<rt> for <tr>): one report.
+        if (unplacedHolds()) return;
         if (holder) misplaced_.push_back({held_.size(), offsetIn(document_, holder->at)});
         hold(ProblemKind::MisplacedElement, element, nameOf(element), holder ? nameOf(*holder) : holderName,
              holder ? holder->line : 0, inside ? "inside" : "in");
@@ -319,7 +323,8 @@ private:
     void checkUnknownTag(const char* bare);
     // The open row of the known element an unknown one most likely misspells, or -1.
     // `sole`: set to whether it is the only known element near (NearestName::sole).
-    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr) const;
+    // `unclear`: several known elements are as near, so it is misspelt, but of which is unclear.
+    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
     // Mends the name of the misspelled tag just held to `known`, when that is sure.
     // `written`: the name in the document's text, `length` bytes.
     void fixName(const char* written, size_t length, const char* known, bool sole);
@@ -358,6 +363,31 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
+    // The last unknown element opened that no known name alone is near, while the element
+    // that holds it is open (`depth`: the stack's size then) and no close tag within two
+    // edits of its name has come.
+    struct Unplaced {
+        const char* name = nullptr;
+        uint32_t length = 0;
+        size_t depth = 0;
+    } unplaced_;
+    bool unplacedHolds() {
+        if (unplaced_.name && stack_.openElements().size() < unplaced_.depth) unplaced_.name = nullptr;
+        return unplaced_.name != nullptr;
+    }
+    // True when the close tag `element` (of row `row`) closes nothing open and is most
+    // likely the unplaced element's own, misspelt alike: it says nothing new.
+    bool closesUnplaced(const StackTag& element) {
+        if (!unplacedHolds()) return false;
+        const std::string closing = lowerCased(std::string(element.name, element.nameLength));
+        const std::string unplaced = lowerCased(std::string(unplaced_.name, unplaced_.length));
+        if (editDistanceWithin(closing.data(), closing.size(), unplaced.data(), unplaced.size(), 2) > 2) return false;
+        for (const StackTag& open : stack_.openElements()) {
+            if (open.row == element.row) return false;
+        }
+        unplaced_.name = nullptr;
+        return true;
+    }
     const EncodingDecision encoding_;
     CharacterCheck characters_;
     std::vector<Named> ids_;      // in document order
@@ -532,6 +562,7 @@ void HtmlCheck::checkTag() {
     const StackTag element{openRow,   tag.start + (tag.closing ? 2 : 1), tag.nameLength - (tag.closing ? 1 : 0),
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
+        if (!custom && closesUnplaced(element)) return;
         // A cell outside any table is reported once: at its open tag when it has one.
         if (!cell) {
             stack_.close(element);
@@ -574,6 +605,8 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
             }
             return;
         }
+        if (unplaced_.name && unplaced_.length == length && foldedEqual(unplaced_.name, bare, length))
+            unplaced_.name = nullptr;
         if (seenUnknown(bare, length)) return;
         bool sole = false;
         const int near = misspelledElement(bare, length, &sole);
@@ -587,15 +620,20 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
         return;
     }
     if (unknownOpened_.size() < 64 && !seenUnknown(bare, length)) unknownOpened_.emplace_back(bare, length);
-    bool sole = false;
-    const int near = misspelledElement(bare, length, &sole);
-    if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
+    bool sole = false, unclear = false;
+    const int near = misspelledElement(bare, length, &sole, &unclear);
+    if (near < 0) {
+        if (unclear && !tag.selfClosing) unplaced_ = {element.name, length, stack_.openElements().size()};
+        return holdAtTag(ProblemKind::UnknownTag, tag.name);
+    }
     const std::string known = lowerCased(profile_.row(near).name);
     holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), known);
     fixName(element.name, length, known.c_str(), sole);
     // It stands for the element it misspells, so that what follows pairs as the author meant.
     element.row = near;
-    stack_.start(element, !tag.selfClosing && profile_.row(near).kind != PairVoid);
+    const bool opens = !tag.selfClosing && profile_.row(near).kind != PairVoid;
+    stack_.start(element, opens);
+    content_.stoodIn(element, opens);
 }
 
 void HtmlCheck::fixName(const char* written, size_t length, const char* known, bool sole) {
@@ -689,12 +727,17 @@ std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::s
     return text;
 }
 
-int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole) const {
-    const int near = profile_.nearestElement(bare, length, sole);
-    if (near < 0 || profile_.name() == "html5") return near;
+int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear) const {
+    bool several = false;
+    const int near = profile_.nearestElement(bare, length, sole, &several);
+    if (unclear) *unclear = several;
+    if ((near < 0 && !several) || profile_.name() == "html5") return near;
     // An element of current HTML on an older page is no misspelling (header is not head).
     static const std::unique_ptr<TagProfile> current = TagProfile::make("html5");
-    return current && current->find(std::string(bare, length).c_str()) >= 0 ? -1 : near;
+    const bool currentElement = current && current->find(std::string(bare, length).c_str()) >= 0;
+    // Still maybe a misspelling (rt for tr): what it holds is not reported for it.
+    if (currentElement && unclear) *unclear = true;
+    return currentElement ? -1 : near;
 }
 
 bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {

@@ -26,6 +26,8 @@ public:
     // True when the chosen one is the only candidate within two edits: a mend may then
     // take it without asking, where a tie broken by the letters is still a guess.
     bool sole() const { return chosen() >= 0 && withinTwo_ == 1; }
+    // True when candidates are near but none stands out: a misspelling, of what is unclear.
+    bool unclear() const { return chosen() < 0 && ties_ > 1; }
 
 private:
     const char* name_;

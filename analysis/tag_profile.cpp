@@ -518,7 +518,7 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     return false;
 }
 
-int TagProfile::nearestElement(const char* name, size_t length, bool* sole) const {
+int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool* unclear) const {
     NearestName nearest(name, length);
     for (int r = 0; r < rowCount(); ++r) {
         const char* rowName = rows_[static_cast<size_t>(r)].name;
@@ -526,6 +526,7 @@ int TagProfile::nearestElement(const char* name, size_t length, bool* sole) cons
         nearest.consider(rowName, nameLengths_[static_cast<size_t>(r)], r);
     }
     if (sole) *sole = nearest.sole();
+    if (unclear) *unclear = nearest.unclear();
     return nearest.chosen();
 }
 

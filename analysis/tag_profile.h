@@ -122,8 +122,9 @@ public:
     // "Did you mean": the open row of the element whose name is nearest to the unknown
     // element `name` (`length` characters), when one alone is near (name_suggestion.h);
     // -1 otherwise. `sole`, when given, is set to whether it is the only element within
-    // two edits (NearestName::sole).
-    int nearestElement(const char* name, size_t length, bool* sole = nullptr) const;
+    // two edits (NearestName::sole); `unclear`, to whether several are as near
+    // (NearestName::unclear).
+    int nearestElement(const char* name, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
     // The same for an attribute that row `r` doesn't take, among its own attributes and
     // the global ones named in full (not the patterns such as data-*): the name in lower
     // case, or null; `sole` as for nearestElement.
