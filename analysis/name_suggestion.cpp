@@ -54,9 +54,7 @@ bool sameLetters(const char* a, const char* b, size_t length) {
 }  // namespace
 
 void NearestName::consider(const char* candidate, size_t length, int id) {
-    // Measured to two edits, past the bound of a short name, so that sole() sees every rival.
-    const int d = editDistanceWithin(name_, length_, candidate, length, 2);
-    if (d <= 2) ++withinTwo_;
+    const int d = editDistanceWithin(name_, length_, candidate, length, best_);
     if (d > best_ || (d == best_ && ties_ == 0)) return;
     if (d < best_) {
         best_ = d;

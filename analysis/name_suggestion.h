@@ -23,9 +23,9 @@ public:
     void consider(const char* candidate, size_t length, int id);
     // The id of the one nearest candidate, or -1 when none is near or two are as near.
     int chosen() const { return ties_ == 1 ? id_ : sameLetters_ == 1 ? sameLettersId_ : -1; }
-    // True when the chosen one is the only candidate within two edits: a mend may then
-    // take it without asking, where a tie broken by the letters is still a guess.
-    bool sole() const { return chosen() >= 0 && withinTwo_ == 1; }
+    // True when the chosen one alone is that near, within two edits: a mend may then take
+    // it without asking, where a tie broken by the letters is still a guess.
+    bool sole() const { return ties_ == 1 && chosen() >= 0; }
     // True when candidates are near but none stands out: a misspelling, of what is unclear.
     bool unclear() const { return chosen() < 0 && ties_ > 1; }
 
@@ -37,5 +37,4 @@ private:
     int id_ = -1;
     int sameLetters_ = 0;  // of the nearest ones, those made of the name's letters
     int sameLettersId_ = -1;
-    int withinTwo_ = 0;  // candidates two edits or fewer away, whatever the bound
 };

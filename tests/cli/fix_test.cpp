@@ -51,8 +51,8 @@ const struct {
     {"site/no newline.html", "<!DOCTYPE html>\n<title>t</title>\n<p>a<br></br>", "<!DOCTYPE html>\n<title>t</title>\n<p>a<br>"},
     {"site/latin.html", "<HTML><BODY>caf\xe9</B>\n</BODY></HTML>\n", "<HTML><BODY>caf\xe9\n</BODY></HTML>\n"},
     {"site/sub/clean.html", "<!DOCTYPE html>\n<title>t</title>\n<p>x\n", "<!DOCTYPE html>\n<title>t</title>\n<p>x\n"},
-    {"site/sub/left.html", "<!DOCTYPE html>\n<title>t</title>\n<dvi>x</dvi>\n",
-     "<!DOCTYPE html>\n<title>t</title>\n<dvi>x</dvi>\n"},
+    {"site/sub/left.html", "<!DOCTYPE html>\n<title>t</title>\n<bt>x</bt>\n",
+     "<!DOCTYPE html>\n<title>t</title>\n<bt>x</bt>\n"},
 };
 
 TEST(CliFix, WritesADiffThatGitAndPatchApplyAndThatLeavesNothingToMend) {
