@@ -135,9 +135,9 @@ function readItems(list, known, model, top) {
 
 // The model of one element: {holds, forbids, transparent, needs, follow}, or null when it
 // holds anything (contents: true) or nothing.
-export function compileModel(spec, known, omittedStart) {
+export function compileModel(element, known, omittedStart) {
   const model = {holds: new Set(), forbids: new Set(), transparent: false, needs: [], follow: null};
-  const contentModel = spec.contentModel;
+  const contentModel = element.contentModel;
   if (contentModel.contents === true || contentModel.contents === false) return null;
   readItems(contentModel.contents, known, model, true);
   for (const c of contentModel.conditional || []) {
@@ -192,15 +192,15 @@ export function contentFeatures(dataDir, known) {
   const categories = compileCategories(data.def['#contentModels'], known);
   const features = new Map();
   // svg and math are known by their categories alone: their contents are another vocabulary.
-  const specs = [...data.specs, ...['svg', 'math'].filter((n) => !data.specs.some((s) => s.name === n))
+  const elements = [...data.specs, ...['svg', 'math'].filter((n) => !data.specs.some((s) => s.name === n))
     .map((name) => ({name, contentModel: {contents: true}}))];
-  for (const spec of specs) {
-    if (!known.has(spec.name)) continue;
+  for (const element of elements) {
+    if (!known.has(element.name)) continue;
     // An element of no category and no model (an obsolete one) stands anywhere unchecked.
-    const model = spec.name in handWritten ? null : compileModel(spec, known, omittedStart);
-    const own = handWritten[spec.name];
-    const cats = categories.get(spec.name) || [];
-    if (spec.contentModel.contents === true && cats.length === 0) continue;
+    const model = element.name in handWritten ? null : compileModel(element, known, omittedStart);
+    const own = handWritten[element.name];
+    const cats = categories.get(element.name) || [];
+    if (element.contentModel.contents === true && cats.length === 0) continue;
     const words = [`categories=${cats.length ? cats.join(',') : 'none'}`];
     if (own) {
       words.push(`holds=${own.holds.join(',')}`);
@@ -212,7 +212,7 @@ export function contentFeatures(dataDir, known) {
       for (const names of model.needs) words.push(`needs=${names.join(',')}`);
       if (model.follow) words.push(`follow=${model.follow}`);
     }
-    features.set(spec.name, words.join(' '));
+    features.set(element.name, words.join(' '));
   }
   return features;
 }
