@@ -1,11 +1,9 @@
 #include "character_check.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <cstring>
+
+#include "byte_scan.h"
 
 namespace {
 
@@ -82,53 +80,15 @@ CharacterCheck::CharacterCheck(PageEncoding encoding, bool current) : encoding_(
 void CharacterCheck::scan(const char* from, const char* to, bool attribute) {
     if (encoding_ == PageEncoding::Unreadable || encoding_ == PageEncoding::Utf16) return;
     const auto* stops = stops_;
-    for (const char* p = from; p < to;) {
-#ifdef __SSE2__
-        // Sixteen bytes at a time while none is "&", a control byte other than white space,
-        // or above 127: most text, line breaks and all. Then straight to the first that is.
-        if (to - p >= 16) {
-            const __m128i amp = _mm_set1_epi8('&'), space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
-            const __m128i tab = _mm_set1_epi8('\t'), feed = _mm_set1_epi8('\n'), form = _mm_set1_epi8('\f'),
-                          carriage = _mm_set1_epi8('\r');
-            // Signed bytes: those above 127 are below zero. In UTF-8 each of them is looked
-            // at; in a single-byte encoding only those a C1 control could be (below 0xA0).
-            const __m128i highest = _mm_set1_epi8(static_cast<char>(encoding_ == PageEncoding::Utf8 ? 0 : 0xA0));
-            const __m128i zero = _mm_setzero_si128();
-            unsigned flagged = 0;
-            for (; to - p >= 16 && !flagged; p += flagged ? 0 : 16) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const __m128i white = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, feed)),
-                                                   _mm_or_si128(_mm_cmpeq_epi8(v, form), _mm_cmpeq_epi8(v, carriage)));
-                const __m128i control = _mm_andnot_si128(_mm_or_si128(white, _mm_cmplt_epi8(v, zero)), _mm_cmplt_epi8(v, space));
-                flagged = static_cast<unsigned>(_mm_movemask_epi8(
-                    _mm_or_si128(_mm_or_si128(control, _mm_cmplt_epi8(v, highest)),
-                                 _mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, del)))));
-            }
-            if (!flagged) continue;
-            p += __builtin_ctz(flagged);
-            // A byte above 127 that the encoding takes as it is.
-            if (!stops[static_cast<unsigned char>(*p)]) {
-                ++p;
-                continue;
-            }
-        } else
-#endif
-        {
-            // Eight bytes at a time while none is "&", a control byte or above 127: most text.
-            constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
-            while (to - p >= 8) {
-                uint64_t x;
-                memcpy(&x, p, 8);
-                const uint64_t amp = x ^ (Ones * '&'), del = x ^ (Ones * 0x7F);
-                const uint64_t flagged =
-                    (x | ((x - Ones * 0x20) & ~x) | ((amp - Ones) & ~amp) | ((del - Ones) & ~del)) & Highs;
-                if (flagged) break;
-                p += 8;
-            }
-            // Then byte by byte up to the next stop, or for eight bytes.
-            const char* const limit = to - p > 8 ? p + 8 : to;
-            while (p < limit && !stops[static_cast<unsigned char>(*p)]) ++p;
-            if (p == limit) continue;
+    const bool unicode = encoding_ == PageEncoding::Utf8;
+    for (const char* p = from;;) {
+        // Straight to the next byte that may be a fault: most text has none.
+        p = byte_scan::characterStop(p, to, unicode);
+        if (p == to) break;
+        // A byte above 127 that the encoding takes as it is.
+        if (!stops[static_cast<unsigned char>(*p)]) {
+            ++p;
+            continue;
         }
         const auto c = static_cast<unsigned char>(*p);
         if (c == '&') {

@@ -1,10 +1,10 @@
 #include "document.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <cstring>
 
+#include "byte_scan.h"
 #include "text.h"
 
 namespace {
@@ -13,26 +13,11 @@ constexpr int32_t InitialTagCapacity = 400;
 // The TagBuffer's bytes beyond its capacity: room for the terminating NUL, and some to spare.
 constexpr int32_t TagBufferSpare = 20;
 
-// Moves `cursor` to the next "<" or NUL, adding the line feeds passed to `line`.
-void scanToLessThan(char*& cursor, int32_t& line) {
-    char* from = cursor;
-#ifdef __GLIBC__
-    cursor = strchrnul(cursor, '<');
-#else
-    while (*cursor && *cursor != '<') ++cursor;
-#endif
-    // Line feeds are sparse, so hopping from one to the next beats looking at every byte.
-    for (char* p = from; (p = static_cast<char*>(memchr(p, '\n', static_cast<size_t>(cursor - p)))) != nullptr; ++p)
-        ++line;
+// Moves `cursor` to the next "<" or NUL (the text ends in one at `end`), adding the line
+// feeds passed to `line`.
+void scanToLessThan(char*& cursor, const char* end, const char* floor, int32_t& line) {
+    cursor = const_cast<char*>(byte_scan::lessThanOrNul(cursor, end, floor, line));
 }
-
-// The bytes collectTag must look at one by one; all others are copied as they are.
-constexpr std::array<bool, 256> makeTagSpecials() {
-    std::array<bool, 256> special{};
-    for (unsigned char c : {'\0', '\t', '\n', '\r', '>'}) special[c] = true;
-    return special;
-}
-constexpr std::array<bool, 256> TagSpecials = makeTagSpecials();
 
 // The words a skip compares with a close tag's name: one character past the name tells a
 // longer word from it, and never fewer than the 18 of the 1990s tag reader.
@@ -110,7 +95,7 @@ void Document::resetScan() {
 }
 
 bool Document::advanceToTag() {
-    scanToLessThan(cursor, line);
+    scanToLessThan(cursor, end, text, line);
     return *cursor == '<' && cursor < end;
 }
 
@@ -137,9 +122,12 @@ int Document::collectTag() {
         bool overflow = false;
         for (;;) {
             // Plain bytes go straight across while there is room for them.
-            for (int32_t room = tagCapacity - n; room > 0 && !TagSpecials[static_cast<unsigned char>(*cursor)]; --room) {
-                *write++ = *cursor++;
-                ++n;
+            if (n < tagCapacity) {
+                const size_t run = byte_scan::plainBytes(cursor, cursor + std::min<ptrdiff_t>(tagCapacity - n, end - cursor));
+                memcpy(write, cursor, run);
+                write += run;
+                cursor += run;
+                n += static_cast<int32_t>(run);
             }
             char c = *cursor;
             if (c == '\0') break;
@@ -195,7 +183,7 @@ void Document::skipToClosingTag(const char* closeName) {
     char word[LongestSkipWord + 1];
     const int length = skipWordLength(closeName);
     for (;;) {
-        scanToLessThan(cursor, line);
+        scanToLessThan(cursor, end, text, line);
         if (*cursor == '\0') return;
         readTagWord(cursor, word, length);
         if (equalNoCase(word, closeName)) return;
@@ -207,7 +195,7 @@ void Document::skipToMatchingClosingTag(const char* openName, const char* closeN
     char word[LongestSkipWord + 1];
     const int length = skipWordLength(closeName);
     for (int depth = 1;;) {
-        scanToLessThan(cursor, line);
+        scanToLessThan(cursor, end, text, line);
         if (*cursor == '\0') return;
         readTagWord(cursor, word, length);
         if (equalNoCase(word, closeName) && --depth == 0) return;

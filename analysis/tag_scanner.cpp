@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
+#include "byte_scan.h"
 #include "text.h"
 
 namespace {
@@ -36,74 +34,6 @@ constexpr std::array<uint8_t, 256> byteClasses() {
 }
 constexpr std::array<uint8_t, 256> ByteClasses = byteClasses();
 inline uint8_t classOf(char c) { return ByteClasses[static_cast<unsigned char>(c)]; }
-
-// The bits set in a 16-bit mask, without the call that __builtin_popcount makes where
-// the processor's own instruction can't be assumed.
-inline int bitsIn(unsigned mask) {
-    mask = mask - ((mask >> 1) & 0x5555u);
-    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
-    mask = (mask + (mask >> 4)) & 0x0F0Fu;
-    return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
-}
-
-// The line feeds in [from, to): adds how many to `count` and gives the last one (null
-// when none). Bytes from `floor` on may be read: a short span is looked at in the block
-// that ends with it.
-inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
-    const char* last = nullptr;
-    const char* s = from;
-#ifdef __SSE2__
-    const __m128i feed = _mm_set1_epi8('\n');
-    auto feedsIn = [&](const char* block) {
-        return static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block)), feed)));
-    };
-    for (; to - s >= 16; s += 16) {
-        if (const unsigned mask = feedsIn(s)) {
-            count += bitsIn(mask);
-            last = s + (31 - __builtin_clz(mask));
-        }
-    }
-    if (s < to && to - floor >= 16) {
-        const char* block = to - 16;
-        const unsigned mask = feedsIn(block) & (0xFFFFu << (s - block));
-        if (mask) {
-            count += bitsIn(mask);
-            last = block + (31 - __builtin_clz(mask));
-        }
-        return last;
-    }
-#endif
-    for (; s < to; ++s) {
-        if (*s == '\n') {
-            ++count;
-            last = s;
-        }
-    }
-    return last;
-}
-
-// The first `quote` at or after `from`, or `end`; `greaterThan` is set when a ">" comes
-// before it.
-inline const char* closingQuote(const char* from, const char* end, char quote, bool& greaterThan) {
-    const char* p = from;
-#ifdef __SSE2__
-    const __m128i quotes = _mm_set1_epi8(quote), greater = _mm_set1_epi8('>');
-    for (; end - p >= 16; p += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, quotes)));
-        const unsigned g = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, greater)));
-        if (q) {
-            const int at = __builtin_ctz(q);
-            greaterThan = greaterThan || (g & ((1u << at) - 1)) != 0;
-            return p + at;
-        }
-        greaterThan = greaterThan || g != 0;
-    }
-#endif
-    for (; p < end && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
-    return p;
-}
 
 // True when the "<" at `p` starts a tag in running text: a letter, "/", "!" or "?" follows.
 bool startsTag(const char* p) { return isAsciiLetter(p[1]) || p[1] == '/' || p[1] == '!' || p[1] == '?'; }
@@ -140,6 +70,29 @@ const char* findGreaterThan(const char* from, const char* end) {
 }
 
 }  // namespace
+
+RowCache::RowCache() {
+    for (Slot& slot : slots_) slot = {{0, 0}, UINT32_MAX, -1};
+}
+
+int RowCache::rowOf(const TagProfile& profile, const char* name, uint32_t length) {
+    static_assert(ScannedNameSize >= 16, "a name buffer holds the key's 16 bytes");
+    if (length > 16) return profile.find(name);
+    // The bytes past the name are whatever an earlier name left: masked off, the same way
+    // on either byte order.
+    static const unsigned char Ones[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    uint64_t words[2], mask[2];
+    memcpy(words, name, 16);
+    memcpy(mask, Ones + 16 - length, 16);
+    words[0] &= mask[0];
+    words[1] &= mask[1];
+    const uint64_t hash = (words[0] * 0x9E3779B97F4A7C15u) ^ (words[1] * 0xC2B2AE3D27D4EB4Fu) ^ length;
+    Slot& slot = slots_[hash >> 56];
+    if (slot.length != length || slot.words[0] != words[0] || slot.words[1] != words[1])
+        slot = {{words[0], words[1]}, length, profile.find(name)};
+    return slot.row;
+}
 
 bool startsNestedTag(const char* p) {
     return isAsciiLetter(p[1]) || (p[1] == '/' && isAsciiLetter(p[2])) || (p[1] == '!' && p[2] == '-' && p[3] == '-');
@@ -224,7 +177,7 @@ TextPosition TagScanner::positionOf(const char* p) {
 }
 
 void TagScanner::moveTo(const char* p) {
-    if (const char* last = lineFeeds(document_.cursor, p, document_.text, document_.line)) lineStart_ = last + 1;
+    if (const char* last = byte_scan::lineFeeds(document_.cursor, p, document_.text, document_.line)) lineStart_ = last + 1;
     lineStartLine_ = document_.line;
     document_.cursor = const_cast<char*>(p);
 }
@@ -289,14 +242,12 @@ bool TagScanner::nextHtml() {
     if (skipPending_) skipHtmlBody();
     const char* const end = document_.end;
     for (;;) {
-        const char* cursor = document_.cursor;
-        const char* lessThan =
-            cursor < end ? static_cast<const char*>(memchr(cursor, '<', static_cast<size_t>(end - cursor))) : nullptr;
-        if (lessThan == nullptr) {
-            moveTo(end);
-            return false;
-        }
-        moveTo(lessThan);
+        const char* lastFeed = nullptr;
+        const char* lessThan = byte_scan::lessThanAndFeeds(document_.cursor, end, document_.text, document_.line, lastFeed);
+        if (lastFeed) lineStart_ = lastFeed + 1;
+        lineStartLine_ = document_.line;
+        document_.cursor = const_cast<char*>(lessThan ? lessThan : end);
+        if (lessThan == nullptr) return false;
         if (!startsTag(lessThan)) {
             ++document_.cursor;  // a "<" in running text
             continue;
@@ -306,7 +257,7 @@ bool TagScanner::nextHtml() {
         readHtmlTag(lessThan, tag_, &attributes_);
         moveTo(tag_.end);
         tag_.lastLine = document_.line + 1;
-        tag_.row = tag_.comment ? profile_.commentRow() : profile_.find(tag_.name);
+        tag_.row = tag_.comment ? profile_.commentRow() : rows_.rowOf(profile_, tag_.name, tag_.nameLength);
         tag_.text = nullptr;
         if (reading_.collectsText) {
             tag_.length = document_.collectText(tag_.start, tag_.end, tag_.finished);
@@ -445,7 +396,7 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (isQuote(*p)) {
             const char* open = p;
             bool greaterThan = false;
-            const char* close = closingQuote(open + 1, end, *open, greaterThan);
+            const char* close = byte_scan::closingQuote(open + 1, end, *open, greaterThan);
             // A ">" in a quoted value is allowed; but when more of a name follows the
             // closing quote, that quote opened the next value and this one's was lost.
             const char after = close < end ? close[1] : '\0';

@@ -104,6 +104,25 @@ struct ScannedTag {
     uint32_t nameLength = 0;          // its characters (not set by the census's reading)
 };
 
+// The rows of the names read lately. A page uses a few dozen names over and over, and the
+// profile's look-up hashes a name letter by letter; here the name's first 16 bytes are
+// the key, compared as two words.
+class RowCache {
+public:
+    RowCache();
+    // The row profile.find(name) gives; `name` is `length` bytes (and a NUL) at the start of
+    // a buffer of ScannedNameSize bytes.
+    int rowOf(const TagProfile& profile, const char* name, uint32_t length);
+
+private:
+    struct Slot {
+        uint64_t words[2];
+        uint32_t length;
+        int32_t row;
+    };
+    Slot slots_[256];
+};
+
 class TagScanner {
 public:
     TagScanner(Document& document, const TagProfile& profile, TagReading reading);
@@ -146,6 +165,7 @@ private:
     const char* lineStart_ = nullptr; // of the line the scan is on
     int32_t lineStartLine_ = 0;       // that line, 0-based (the 1990s reading moves on without it)
     std::optional<LineIndex> lines_;  // of the whole text, for positionOf
+    RowCache rows_;
 };
 
 // True when `p`, on a "<", starts a tag inside another one: a letter, "/" and a letter, or

@@ -17,6 +17,7 @@
 #include "memory_lines.h"
 #include "tag_census.h"
 #include "tag_listing.h"
+#include "tag_scanner.h"
 
 namespace {
 
@@ -44,6 +45,24 @@ void BM_CountTags(benchmark::State& state, const char* profileName) {
         countTags(document, census, list, *profile);
     }
     state.counters["distinct"] = census.count;
+    setThroughput(state);
+}
+
+// The tag reader alone, as the check reads: every tag with its attributes and their values.
+void BM_ReadTags(benchmark::State& state, const char* profileName) {
+    const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
+    size_t tags = 0;
+    for (auto _ : state) {
+        TagScanner scanner(document, *profile, TagsOnly);
+        tags = 0;
+        size_t attributes = 0;
+        while (scanner.next()) {
+            ++tags;
+            attributes += scanner.attributes().size();
+        }
+        benchmark::DoNotOptimize(attributes);
+    }
+    state.counters["tags"] = static_cast<double>(tags);
     setThroughput(state);
 }
 
@@ -109,6 +128,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("BM_Load", BM_Load, path)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CountTags", BM_CountTags, "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CountTags/html5", BM_CountTags, "html5")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ReadTags/html5", BM_ReadTags, "html5")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument, "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html4", BM_CheckDocument, "html4")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html5", BM_CheckDocument, "html5")->Unit(benchmark::kMillisecond);

@@ -1,13 +1,15 @@
 // The tag scanner over arbitrary documents, with every profile and every use: the tags come
 // in the order of the text, each from its "<" to its end within the text, with the line and
 // column of its "<" and of each attribute counted as people count them; read as HTML the
-// check, the census and the listing yield the same tags, and a listed tag is its own text.
+// check, the census and the listing yield the same tags, and a listed tag is its own text;
+// the SSE2 and portable search paths read the same tags.
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "byte_scan.h"
 #include "fuzz_document.h"
 #include "tag_scanner.h"
 
@@ -17,6 +19,11 @@ struct Seen {
     const char* start;
     const char* end;
     std::string name;
+    int32_t line;
+    int32_t lastLine;
+    bool operator==(const Seen& o) const {
+        return start == o.start && end == o.end && name == o.name && line == o.line && lastLine == o.lastLine;
+    }
 };
 
 // The 1-based line and column of `p`, counted from the start of the text (a byte order
@@ -62,7 +69,7 @@ std::vector<Seen> scan(Document& document, const TagProfile& profile, TagReading
                 FUZZ_REQUIRE(text == t.text, "a listed tag is not its text");
             }
         }
-        seen.push_back({t.start, t.end, t.name});
+        seen.push_back({t.start, t.end, t.name, t.line, t.lastLine});
     }
     // The 1990s reading passes uncollected tags without counting lines: it has none to show.
     if (html || reading.collectsText)
@@ -81,6 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<Seen> checked = scan(document, *profile, profile->readsAsHtml() ? TagsOnly : Html32Check);
         const std::vector<Seen> census = scan(document, *profile, CensusReading);
         const std::vector<Seen> listed = scan(document, *profile, ListingReading);
+        // The portable search path reads every tag as the SSE2 one does.
+        byte_scan::useSimd(!byte_scan::simdInUse());
+        const bool samePaths = scan(document, *profile, ListingReading) == listed &&
+                               scan(document, *profile, profile->readsAsHtml() ? TagsOnly : Html32Check) == checked;
+        byte_scan::useSimd(!byte_scan::simdInUse());
+        FUZZ_REQUIRE(samePaths, "the SSE2 and portable paths read other tags");
         if (!profile->readsAsHtml()) continue;
         FUZZ_REQUIRE(checked.size() == census.size() && checked.size() == listed.size(), "the uses see other tags");
         for (size_t i = 0; i < checked.size(); ++i) {

@@ -1,0 +1,278 @@
+// The searches the readers spend their time in: for the next "<", the line feeds on the
+// way, a closing quote, the bytes a tag's text or the character check must look at.
+//
+// Each looks at sixteen bytes at a time with SSE2, which every x86-64 processor has and so
+// does every one the 32-bit Windows program runs on, and has a portable path giving the
+// same answers. The choice is made at run time: the portable path where the processor
+// lacks SSE2, or when TAGVETTER_SIMD=off is in the environment; the tests and the fuzzers
+// run both and compare them.
+//
+// Conventions of this file: a span is [from, to); a search reads no byte before `floor`
+// (the text's first) or from `to` on. A span's last bytes are read in the sixteen that end
+// with it when the text is that long.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace byte_scan {
+
+// Whether the SSE2 paths are taken.
+bool simdInUse();
+// Takes the SSE2 paths (where the processor has SSE2) or the portable ones; for the tests
+// and fuzzers that compare them.
+void useSimd(bool on);
+
+namespace detail {
+extern bool simd;
+
+// The bytes the character check looks at: "&", a control character other than white
+// space, DEL, and bytes above 127; in a single-byte encoding only those below 0xA0, where
+// the C1 controls are. [1] is UTF-8's.
+constexpr std::array<std::array<bool, 256>, 2> characterStops() {
+    std::array<std::array<bool, 256>, 2> stops{};
+    for (int utf8 = 0; utf8 < 2; ++utf8) {
+        for (int c = 0; c < 256; ++c) {
+            const bool white = c == '\t' || c == '\n' || c == '\f' || c == '\r';
+            stops[utf8][c] = c == '&' || c == 0x7F || (c < 0x20 && !white) || (c >= 0x80 && (utf8 || c < 0xA0));
+        }
+    }
+    return stops;
+}
+inline constexpr std::array<std::array<bool, 256>, 2> CharacterStops = characterStops();
+}  // namespace detail
+
+#if defined(__SSE2__)
+namespace sse2 {
+
+// The bits set in a 16-bit mask, without the call __builtin_popcount makes where the
+// processor's own instruction can't be assumed.
+inline int bitsIn(unsigned mask) {
+    mask = mask - ((mask >> 1) & 0x5555u);
+    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+    mask = (mask + (mask >> 4)) & 0x0F0Fu;
+    return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
+}
+inline int lastBit(unsigned mask) { return 31 - __builtin_clz(mask); }
+inline __m128i load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline unsigned equalIn(__m128i bytes, char c) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+}
+// The mask of the bytes of the block at `block` from `from` on.
+inline unsigned from(const char* block, const char* from) { return 0xFFFFu << (from - block); }
+
+// The first of the bytes `stops` marks in the block, the feeds before it counted.
+inline const char* firstAfterFeeds(const char* block, unsigned stops, unsigned feeds, int32_t& count,
+                                   const char*& lastFeed) {
+    if (stops) feeds &= (stops & (0u - stops)) - 1;
+    if (feeds) {
+        count += bitsIn(feeds);
+        lastFeed = block + lastBit(feeds);
+    }
+    return stops ? block + __builtin_ctz(stops) : nullptr;
+}
+
+inline const char* lessThanAndFeeds(const char* from, const char* to, const char* floor, int32_t& count,
+                                    const char*& lastFeed) {
+    const char* s = from;
+    for (; to - s >= 16; s += 16) {
+        const __m128i bytes = load(s);
+        if (const char* found = firstAfterFeeds(s, equalIn(bytes, '<'), equalIn(bytes, '\n'), count, lastFeed))
+            return found;
+    }
+    if (s < to && to - floor >= 16) {
+        const char* block = to - 16;
+        const __m128i bytes = load(block);
+        const unsigned keep = sse2::from(block, s);
+        return firstAfterFeeds(block, equalIn(bytes, '<') & keep, equalIn(bytes, '\n') & keep, count, lastFeed);
+    }
+    for (; s < to; ++s) {
+        if (*s == '<') return s;
+        if (*s == '\n') {
+            ++count;
+            lastFeed = s;
+        }
+    }
+    return nullptr;
+}
+
+inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
+    const char* last = nullptr;
+    const char* s = from;
+    for (; to - s >= 16; s += 16) firstAfterFeeds(s, 0, equalIn(load(s), '\n'), count, last);
+    if (s < to && to - floor >= 16) {
+        const char* block = to - 16;
+        firstAfterFeeds(block, 0, equalIn(load(block), '\n') & sse2::from(block, s), count, last);
+        return last;
+    }
+    for (; s < to; ++s) {
+        if (*s == '\n') {
+            ++count;
+            last = s;
+        }
+    }
+    return last;
+}
+
+inline const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan) {
+    const char* p = from;
+    for (; to - p >= 16; p += 16) {
+        const __m128i bytes = load(p);
+        const unsigned quotes = equalIn(bytes, quote), greater = equalIn(bytes, '>');
+        if (quotes) {
+            greaterThan = greaterThan || (greater & ((quotes & (0u - quotes)) - 1)) != 0;
+            return p + __builtin_ctz(quotes);
+        }
+        greaterThan = greaterThan || greater != 0;
+    }
+    for (; p < to && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
+    return p;
+}
+
+inline const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count) {
+    const char* unused = nullptr;
+    const char* s = from;
+    for (; to - s >= 16; s += 16) {
+        const __m128i bytes = load(s);
+        const unsigned stops = equalIn(bytes, '<') | equalIn(bytes, '\0');
+        if (const char* found = firstAfterFeeds(s, stops, equalIn(bytes, '\n'), count, unused)) return found;
+    }
+    if (s < to && to - floor >= 16) {
+        const char* block = to - 16;
+        const __m128i bytes = load(block);
+        const unsigned keep = sse2::from(block, s);
+        const unsigned stops = (equalIn(bytes, '<') | equalIn(bytes, '\0')) & keep;
+        const char* found = firstAfterFeeds(block, stops, equalIn(bytes, '\n') & keep, count, unused);
+        return found ? found : to;
+    }
+    for (; s < to && *s != '<' && *s != '\0'; ++s) count += *s == '\n';
+    return s;
+}
+
+inline size_t plainBytes(const char* from, const char* to) {
+    const char* p = from;
+    for (; to - p >= 16; p += 16) {
+        const __m128i bytes = load(p);
+        const unsigned stops = equalIn(bytes, '\0') | equalIn(bytes, '\t') | equalIn(bytes, '\n') |
+                               equalIn(bytes, '\r') | equalIn(bytes, '>');
+        if (stops) return static_cast<size_t>(p - from) + static_cast<size_t>(__builtin_ctz(stops));
+    }
+    while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
+    return static_cast<size_t>(p - from);
+}
+
+inline const char* characterStop(const char* from, const char* to, bool utf8) {
+    const char* p = from;
+    if (to - p >= 16) {
+        // Signed bytes: those above 127 are below zero.
+        const __m128i highest = _mm_set1_epi8(static_cast<char>(utf8 ? 0 : 0xA0));
+        const __m128i space = _mm_set1_epi8(0x20), zero = _mm_setzero_si128();
+        for (; to - p >= 16; p += 16) {
+            const __m128i v = load(p);
+            const unsigned white = equalIn(v, '\t') | equalIn(v, '\n') | equalIn(v, '\f') | equalIn(v, '\r');
+            const unsigned low = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) &
+                                 ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, zero)));
+            const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, highest)));
+            const unsigned flagged = (low & ~white) | high | equalIn(v, '&') | equalIn(v, 0x7F);
+            if (flagged) return p + __builtin_ctz(flagged);
+        }
+    }
+    const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
+    while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
+    return p;
+}
+
+}  // namespace sse2
+#define TAGVETTER_SSE2 sse2
+#elif defined(__i386__) && defined(__GNUC__)
+// 32-bit x86 doesn't assume SSE2: byte_scan.cpp alone is built with it, and calls these.
+namespace sse2_call {
+const char* lessThanAndFeeds(const char* from, const char* to, const char* floor, int32_t& count,
+                             const char*& lastFeed);
+const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count);
+const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan);
+const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count);
+size_t plainBytes(const char* from, const char* to);
+const char* characterStop(const char* from, const char* to, bool utf8);
+}  // namespace sse2_call
+#define TAGVETTER_SSE2 sse2_call
+#endif
+
+#ifdef TAGVETTER_SSE2
+#define TAGVETTER_TRY_SSE2(call) \
+    if (detail::simd) return TAGVETTER_SSE2::call
+#else
+#define TAGVETTER_TRY_SSE2(call)
+#endif
+
+// The first "<" in the span, or null; the line feeds before it (before `to` when there is
+// none) are added to `count`, and the last of them is put in `lastFeed`.
+inline const char* lessThanAndFeeds(const char* from, const char* to, const char* floor, int32_t& count,
+                                    const char*& lastFeed) {
+    TAGVETTER_TRY_SSE2(lessThanAndFeeds(from, to, floor, count, lastFeed));
+    for (const char* s = from; s < to; ++s) {
+        if (*s == '<') return s;
+        if (*s == '\n') {
+            ++count;
+            lastFeed = s;
+        }
+    }
+    return nullptr;
+}
+
+// The line feeds in the span: adds how many to `count` and gives the last (null if none).
+inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
+    TAGVETTER_TRY_SSE2(lineFeeds(from, to, floor, count));
+    const char* last = nullptr;
+    for (const char* s = from; s < to; ++s) {
+        if (*s == '\n') {
+            ++count;
+            last = s;
+        }
+    }
+    return last;
+}
+
+// The first `quote` in the span, or `to`; `greaterThan` is set when a ">" comes before it.
+inline const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan) {
+    TAGVETTER_TRY_SSE2(closingQuote(from, to, quote, greaterThan));
+    const char* p = from;
+    for (; p < to && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
+    return p;
+}
+
+// The 1990s reading's search: the first "<" or NUL in the span, or `to`; the line feeds
+// before it are added to `count`.
+inline const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count) {
+    TAGVETTER_TRY_SSE2(lessThanOrNul(from, to, floor, count));
+    const char* p = from;
+    for (; p < to && *p != '<' && *p != '\0'; ++p) count += *p == '\n';
+    return p;
+}
+
+// How many bytes the span starts with that a tag's text takes as they are: none is a NUL,
+// a tab, a line feed, a carriage return or a ">".
+inline size_t plainBytes(const char* from, const char* to) {
+    TAGVETTER_TRY_SSE2(plainBytes(from, to));
+    const char* p = from;
+    while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
+    return static_cast<size_t>(p - from);
+}
+
+// The first byte of the span the character check looks at (detail::CharacterStops), or `to`.
+inline const char* characterStop(const char* from, const char* to, bool utf8) {
+    TAGVETTER_TRY_SSE2(characterStop(from, to, utf8));
+    const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
+    const char* p = from;
+    while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
+    return p;
+}
+
+#undef TAGVETTER_TRY_SSE2
+
+}  // namespace byte_scan
