@@ -48,6 +48,9 @@ size_t plainBytes(const char* from, const char* to) { return sse2::plainBytes(fr
 const char* characterStop(const char* from, const char* to, bool utf8) {
     return sse2::characterStop(from, to, utf8);
 }
+void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
+    sse2::copyPadded(to, from, count, textEnd);
+}
 }  // namespace sse2_call
 #endif
 

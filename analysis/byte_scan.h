@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -187,6 +188,18 @@ inline const char* characterStop(const char* from, const char* to, bool utf8) {
     return p;
 }
 
+inline void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
+    static const unsigned char Ones[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    if (count <= 16 && textEnd - from >= 16) {
+        const __m128i keep = load(reinterpret_cast<const char*>(Ones) + 16 - count);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_and_si128(load(from), keep));
+        return;
+    }
+    memcpy(to, from, count);
+    if (count < 16) memset(to + count, 0, 16 - count);
+}
+
 }  // namespace sse2
 #define TAGVETTER_SSE2 sse2
 #elif defined(__i386__) && defined(__GNUC__)
@@ -199,6 +212,7 @@ const char* closingQuote(const char* from, const char* to, char quote, bool& gre
 const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count);
 size_t plainBytes(const char* from, const char* to);
 const char* characterStop(const char* from, const char* to, bool utf8);
+void copyPadded(char* to, const char* from, size_t count, const char* textEnd);
 }  // namespace sse2_call
 #define TAGVETTER_SSE2 sse2_call
 #endif
@@ -271,6 +285,15 @@ inline const char* characterStop(const char* from, const char* to, bool utf8) {
     const char* p = from;
     while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
     return p;
+}
+
+// Copies `count` bytes of a text ending at `textEnd` and, when they are fewer than 16, puts
+// zeros after them up to the 16th: `to` has room for 16 bytes at least.
+inline void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
+    TAGVETTER_TRY_SSE2(copyPadded(to, from, count, textEnd));
+    (void)textEnd;
+    memcpy(to, from, count);
+    if (count < 16) memset(to + count, 0, 16 - count);
 }
 
 #undef TAGVETTER_TRY_SSE2

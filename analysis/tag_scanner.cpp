@@ -52,14 +52,15 @@ char* afterTag(char* p, bool comment) {
     }
 }
 
-// Copies the name from `from` to `to`, after a "/" for a close tag, at most `length`
-// characters in all. Gives the name's length.
-uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length) {
+// Copies the name from `from` to `to` of a text ending at `textEnd`, after a "/" for a
+// close tag, at most `length` characters in all. Gives the name's length. The bytes after
+// it are zeros up to the 16th, as the row cache reads them.
+uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length, const char* textEnd) {
     const size_t n = closing ? 1 : 0;
     name[0] = '/';
     const size_t room = static_cast<size_t>(std::min(length, ScannedNameSize - 1));
     const size_t taken = std::min(static_cast<size_t>(to - from), room > n ? room - n : 0);
-    memcpy(name + n, from, taken);
+    byte_scan::copyPadded(name + n, from, taken, textEnd);
     name[n + taken] = '\0';
     return static_cast<uint32_t>(n + taken);
 }
@@ -78,15 +79,9 @@ RowCache::RowCache() {
 int RowCache::rowOf(const TagProfile& profile, const char* name, uint32_t length) {
     static_assert(ScannedNameSize >= 16, "a name buffer holds the key's 16 bytes");
     if (length > 16) return profile.find(name);
-    // The bytes past the name are whatever an earlier name left: masked off, the same way
-    // on either byte order.
-    static const unsigned char Ones[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    uint64_t words[2], mask[2];
-    memcpy(words, name, 16);
-    memcpy(mask, Ones + 16 - length, 16);
-    words[0] &= mask[0];
-    words[1] &= mask[1];
+    uint64_t words[2];
+    memcpy(&words[0], name, 8);
+    memcpy(&words[1], name + 8, 8);
     const uint64_t hash = (words[0] * 0x9E3779B97F4A7C15u) ^ (words[1] * 0xC2B2AE3D27D4EB4Fu) ^ length;
     Slot& slot = slots_[hash >> 56];
     if (slot.length != length || slot.words[0] != words[0] || slot.words[1] != words[1])
@@ -307,7 +302,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
             ++p;
             if (p[-1] == '-' && p - 2 == lessThan + 1 && p[-2] == '!') break;  // "<!-" reads as "!-"
         }
-        tag.nameLength = copyName(tag.name, false, lessThan + 1, p, length);
+        tag.nameLength = copyName(tag.name, false, lessThan + 1, p, length, end);
         tag.closing = closing;
         const char* gt = findGreaterThan(p, end);
         tag.finished = gt != nullptr;
@@ -320,7 +315,12 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
     while (p < end && *p == '<' && !startsNestedTag(p)) {
         for (++p; p < end && !(classOf(*p) & EndsName);) ++p;
     }
-    tag.nameLength = copyName(tag.name, closing, nameStart, p, length);
+    tag.nameLength = copyName(tag.name, closing, nameStart, p, length, end);
+    // Most tags end with their name.
+    if (p < end && *p == '>') {
+        tag.end = p + 1;
+        return;
+    }
     readHtmlAttributes(p, tag, attributes);
 }
 

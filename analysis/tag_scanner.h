@@ -100,7 +100,9 @@ struct ScannedTag {
     // as spaces, carriage returns left out; null otherwise.
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
-    char name[ScannedNameSize] = {};  // as read; a close tag's begins with "/"
+    // As read; a close tag's begins with "/". The HTML reading puts zeros after it up to
+    // the 16th byte.
+    char name[ScannedNameSize] = {};
     uint32_t nameLength = 0;          // its characters (not set by the census's reading)
 };
 
@@ -110,8 +112,8 @@ struct ScannedTag {
 class RowCache {
 public:
     RowCache();
-    // The row profile.find(name) gives; `name` is `length` bytes (and a NUL) at the start of
-    // a buffer of ScannedNameSize bytes.
+    // The row profile.find(name) gives; `name` is `length` bytes, then zeros up to its
+    // 16th byte (as the HTML reading leaves a tag's name) when they are fewer.
     int rowOf(const TagProfile& profile, const char* name, uint32_t length);
 
 private:
