@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "byte_scan.h"
 #include "character_check.h"
 #include "content_model.h"
 #include "attribute_check.h"
@@ -466,6 +467,21 @@ void HtmlCheck::checkAttributeValues() {
 
 void HtmlCheck::holdCharacters() {
     static const char Hex[] = "0123456789ABCDEF";
+    // The findings come in the order of the page (the one for bytes not valid last, at the
+    // first of them): their lines are counted on from one to the next, with no index of
+    // every line of the page.
+    const char* counted = scanner_.textStart();
+    const char* lineStart = counted;
+    int32_t line = 1;
+    auto placeOf = [&](const char* p) {
+        if (p < counted) {
+            counted = lineStart = scanner_.textStart();
+            line = 1;
+        }
+        if (const char* last = byte_scan::lineFeeds(counted, p, document_.text, line)) lineStart = last + 1;
+        counted = p;
+        return TextPosition{line, columnOf(lineStart, p)};
+    };
     for (const CharacterFinding& f : characters_.finish()) {
         std::string name;
         switch (f.kind) {
@@ -488,7 +504,7 @@ void HtmlCheck::holdCharacters() {
                 if (f.end - f.at > 40) name += "...";
                 break;
         }
-        const TextPosition at = scanner_.positionOf(f.at);
+        const TextPosition at = placeOf(f.at);
         held_.push_back({f.kind, at.line, at.column, 0, std::move(name), "", offsetIn(document_, f.at),
                          offsetIn(document_, f.end), "", false, f.count});
     }

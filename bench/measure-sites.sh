@@ -1,24 +1,28 @@
 #!/usr/bin/env bash
 # Measures whole runs of the command line against their peers, side by side in one run,
-# and prints each figure with its ratio:
+# and prints each figure with its ratio and the versions of the peers:
 #
+#  - one 50 MiB HTML 3.2 page (make_document.py): `tagvetter check` and `tagvetter count`
+#    against `tidy -q -e` and `wc -l` (the speed of reading every byte), with peak memory;
+#  - one 50 MiB current page made of the noise benchmark's pages (make_page_of_pages.py):
+#    `tagvetter check --profile html5` against `wc -l`, with peak memory;
 #  - a site of 5,000 real-world pages (the HTML documentation this machine's Debian
-#    packages ship): `tagvetter check DIR` against one `tagvetter check` process per
-#    file, `cat` over the same files, and `tidy -q -e` run once per file;
-#  - one 50 MiB generated page: `tagvetter check` and `tagvetter count` against
-#    `tidy -q -e`, with their peak memory;
-#  - two jobs against one over the site.
+#    packages ship): `tagvetter check DIR`, `check --profile html5 DIR` and `links DIR`
+#    against ripgrep counting the tags (`rg -c '<[a-zA-Z/!]'`: every byte read, in
+#    parallel), one `tagvetter check` process per file, `cat` over the same files, and
+#    `tidy -q -e` run once per file; two jobs against one.
 #
 #   bench/measure-sites.sh            (as root on a machine with fewer than 5,000 pages
 #                                      under /usr/share/doc: installs documentation)
 #   BEFORE=OLD/tagvetter bench/measure-sites.sh
-#                                     also times an older build the way it had to be used,
-#                                     one process a page, and on the 50 MiB page
+#                                     also times an older build on the same commands,
+#                                     and the way it had to be used, one process a page
 #
-# tidy is timed as an opaque peer only. The commands of a second or less are timed as
-# the best of RUNS runs (default 3), the others once. Every output goes to /dev/null: the programs' own
-# work is measured, not a terminal's or a disk's. The figures depend on the machine and
-# on what else runs on it; they are reported, never asserted.
+# tidy, wc and ripgrep are timed as opaque peers only. The commands of a second or less
+# are timed as the best of RUNS runs (default 3), the others once. Every output goes to
+# /dev/null: the programs' own work is measured, not a terminal's or a disk's. The
+# figures depend on the machine and on what else runs on it; they are reported, never
+# asserted.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,7 +40,7 @@ if [ "$found" -lt "$pages" ]; then
     ./scripts/install-deps.sh "${doc_packages[@]}"
     found=$(html_files | tr -cd '\0' | wc -c)
 fi
-./scripts/install-deps.sh tidy time
+./scripts/install-deps.sh tidy time ripgrep
 ./scripts/build.sh native >/dev/null
 tagvetter=build/tagvetter
 
@@ -59,6 +63,11 @@ document=build/bench/documents/document-50mb-seed1.htm
 if [ ! -f "$document" ]; then
     mkdir -p "$(dirname "$document")"
     python3 bench/make_document.py "$document" 50 1
+fi
+current=build/bench/documents/current-50mb.html
+if [ ! -f "$current" ]; then
+    mkdir -p "$(dirname "$current")"
+    python3 bench/make_page_of_pages.py current "$current" 50
 fi
 
 # Wall seconds of one command (a shell command line), its output thrown away.
@@ -94,48 +103,78 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b > 0 ? a / b : 0) }'
 
 # Warm the page cache so that no side pays for the disk.
 xargs -0 cat <"$list" >/dev/null
-cat "$document" >/dev/null
+cat "$document" "$current" >/dev/null
 
+version() { dpkg-query -W -f '${Version}' "$1" 2>/dev/null || echo unknown; }
+echo "Peers: tidy $(version tidy), ripgrep $(version ripgrep), coreutils (wc) $(version coreutils);" \
+    "tagvetter $(git describe --always --dirty 2>/dev/null || echo unknown)"
+
+# One page: each tagvetter command beside wc -l, and tidy where given; peak memory above
+# the page's size.
+page() {
+    local file=$1 tidy_too=$2
+    shift 2
+    local bytes t_wc t_tidy=""
+    bytes=$(stat -c %s "$file")
+    echo
+    echo "Page: $file, $bytes bytes"
+    t_wc=$(best_seconds "wc -l $file")
+    printf '  %-44s %8s s\n' "wc -l FILE" "$t_wc"
+    [ "$tidy_too" = tidy ] && t_tidy=$(seconds "tidy -q -e $file") && printf '  %-44s %8s s\n' "tidy -q -e FILE" "$t_tidy"
+    local command t m
+    for command in "$@"; do
+        t=$(best_seconds "$tagvetter $command $file")
+        m=$(peak_kib "$tagvetter $command $file")
+        printf '  %-44s %8s s   %s x wc -l' "tagvetter $command FILE" "$t" "$(ratio "$t" "$t_wc")"
+        [ -n "$t_tidy" ] && printf ',  tidy / this %sx' "$(ratio "$t_tidy" "$t")"
+        awk -v m="$m" -v b="$bytes" 'BEGIN { printf ",  peak %.1f MiB above the file\n", m / 1024 - b / 1048576 }'
+        if [ -n "${BEFORE:-}" ]; then
+            local tb
+            tb=$(best_seconds "$BEFORE $command $file")
+            printf '  %-44s %8s s   this build %sx as fast\n' "before: $command FILE" "$tb" "$(ratio "$tb" "$t")"
+        fi
+    done
+}
+page "$document" tidy check count tags
+echo "  targets: tidy / check >= 100, tidy / count >= 150; peak <= 8 MiB above the file"
+page "$current" no "check --profile html5" count tags
+echo "  aim: check --profile html5 <= 4 x wc -l; peak <= 8 MiB above the file"
+
+echo
 echo "Site: $site, $pages pages, $site_bytes bytes ($found HTML files under /usr/share/doc)"
 t_dir=$(best_seconds "$tagvetter check $site")
+t_dir5=$(best_seconds "$tagvetter check --profile html5 $site")
+t_links=$(best_seconds "$tagvetter links $site")
+t_rg=$(best_seconds "rg -c '<[a-zA-Z/!]' $site")
 t_dir_j1=$(best_seconds "$tagvetter check -j1 $site")
 t_dir_j2=$(best_seconds "$tagvetter check -j2 $site")
 t_cat=$(best_seconds "xargs -0 cat <$list")
 t_each=$(seconds "xargs -0 -n1 $tagvetter check <$list")
 t_tidy_each=$(seconds "xargs -0 -n1 tidy -q -e <$list")
 printf '  %-44s %8s s\n' "tagvetter check DIR" "$t_dir" \
+    "tagvetter check --profile html5 DIR" "$t_dir5" \
+    "tagvetter links DIR" "$t_links" \
+    "rg -c '<[a-zA-Z/!]' DIR" "$t_rg" \
     "xargs -n1 tagvetter check (one process a page)" "$t_each" \
     "xargs cat" "$t_cat" \
     "xargs -n1 tidy -q -e" "$t_tidy_each" \
     "tagvetter check -j1 DIR" "$t_dir_j1" \
     "tagvetter check -j2 DIR" "$t_dir_j2"
+links_kib=$(peak_kib "$tagvetter links $site")
+echo "  links DIR peak memory: $links_kib KiB, $(awk -v m="$links_kib" -v p="$pages" 'BEGIN { printf "%.0f", m * 1024 / p }') bytes a page"
 if [ -n "${BEFORE:-}" ]; then
+    t_before_dir5=$(best_seconds "$BEFORE check --profile html5 $site")
+    t_before_links=$(best_seconds "$BEFORE links $site")
     t_before_each=$(seconds "xargs -0 -n1 $BEFORE check <$list")
-    printf '  %-44s %8s s\n' "before: xargs -n1 $BEFORE check" "$t_before_each"
-    echo "  before, one process a page / check DIR: $(ratio "$t_before_each" "$t_dir")x"
+    printf '  %-44s %8s s\n' "before: check --profile html5 DIR" "$t_before_dir5" \
+        "before: links DIR" "$t_before_links" \
+        "before: xargs -n1 $BEFORE check" "$t_before_each"
+    echo "  check --profile html5 DIR, this build / before: $(ratio "$t_before_dir5" "$t_dir5")x as fast"
+    echo "  before, links DIR / check DIR:   $(ratio "$t_before_links" "$t_dir")x"
 fi
+echo "  check --profile html5 DIR / rg:  $(ratio "$t_dir5" "$t_rg")x   (aim <= 4)"
+echo "  links DIR / check DIR:           $(ratio "$t_links" "$t_dir")x   (target <= 1.5)"
 echo "  one process a page / check DIR:  $(ratio "$t_each" "$t_dir")x   (target >= 20)"
 echo "  check DIR / cat:                 $(ratio "$t_dir" "$t_cat")x   (target <= 3)"
 echo "  tidy a page / check DIR:         $(ratio "$t_tidy_each" "$t_dir")x   (target >= 40)"
 echo "  -j2 throughput / -j1:            $(ratio "$t_dir_j1" "$t_dir_j2")x   (target >= 1.7)"
-
-bytes=$(stat -c %s "$document")
-echo
-echo "Page: $document, $bytes bytes"
-t_check=$(best_seconds "$tagvetter check $document")
-t_count=$(best_seconds "$tagvetter count $document")
-t_tidy=$(seconds "tidy -q -e $document")
-m_check=$(peak_kib "$tagvetter check $document")
-m_count=$(peak_kib "$tagvetter count $document")
-printf '  %-44s %8s s\n' "tagvetter check FILE" "$t_check" "tagvetter count FILE" "$t_count" "tidy -q -e FILE" "$t_tidy"
-if [ -n "${BEFORE:-}" ]; then
-    t_before_check=$(best_seconds "$BEFORE check $document")
-    t_before_count=$(best_seconds "$BEFORE count $document")
-    printf '  %-44s %8s s\n' "before: check FILE" "$t_before_check" "before: count FILE" "$t_before_count"
-    echo "  before, tidy / check: $(ratio "$t_tidy" "$t_before_check")x, tidy / count: $(ratio "$t_tidy" "$t_before_count")x"
-fi
-echo "  tidy / check:                    $(ratio "$t_tidy" "$t_check")x   (target >= 40)"
-echo "  tidy / count:                    $(ratio "$t_tidy" "$t_count")x   (target >= 60)"
-awk -v c="$m_check" -v n="$m_count" -v b="$bytes" 'BEGIN {
-    printf "  peak memory above the size of the file: check %.1f MiB, count %.1f MiB   (target <= 32)\n",
-        c / 1024 - b / 1048576, n / 1024 - b / 1048576 }'
