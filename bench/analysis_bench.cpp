@@ -15,6 +15,7 @@
 #include "document.h"
 #include "document_check.h"
 #include "memory_lines.h"
+#include "page_links.h"
 #include "tag_census.h"
 #include "tag_listing.h"
 #include "tag_scanner.h"
@@ -77,6 +78,18 @@ void BM_CheckDocument(benchmark::State& state, const char* profileName) {
     setThroughput(state);
 }
 
+// The links of the page, as `links` reads each page of a site before resolving them.
+void BM_ReadPageLinks(benchmark::State& state) {
+    size_t references = 0;
+    for (auto _ : state) {
+        PageLinks links;
+        if (!readPageLinks(document, links)) state.SkipWithError("no memory for the links");
+        references = links.references.size();
+    }
+    state.counters["references"] = static_cast<double>(references);
+    setThroughput(state);
+}
+
 // Every line kept in memory, as the list box keeps them. Emptying the list between runs
 // frees one string per tag; that is not the listing's cost, so it is left out.
 void BM_ListTags(benchmark::State& state, const char* filter, const char* profileName) {
@@ -132,6 +145,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("BM_CheckDocument", BM_CheckDocument, "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html4", BM_CheckDocument, "html4")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html5", BM_CheckDocument, "html5")->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ReadPageLinks", BM_ReadPageLinks)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "", "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A", "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/all/html5", BM_ListTags, "", "html5")->Unit(benchmark::kMillisecond);
