@@ -249,8 +249,11 @@ bool TagScanner::nextHtml() {
         }
         tag_.line = document_.line + 1;
         tag_.lineStart = lineStart_;
-        readHtmlTag(lessThan, tag_, &attributes_);
-        moveTo(tag_.end);
+        if (readHtmlTag(lessThan, tag_, &attributes_)) {
+            moveTo(tag_.end);
+        } else {
+            document_.cursor = const_cast<char*>(tag_.end);
+        }
         tag_.lastLine = document_.line + 1;
         tag_.row = tag_.comment ? profile_.commentRow() : rows_.rowOf(profile_, tag_.name, tag_.nameLength);
         tag_.text = nullptr;
@@ -265,7 +268,7 @@ bool TagScanner::nextHtml() {
     }
 }
 
-void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {
+bool TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {
     const char* const end = document_.end;
     const int length = profile_.nameLength();
     tag.start = lessThan;
@@ -284,11 +287,11 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
             if (gt == nullptr) {
                 tag.finished = false;
                 tag.end = end;
-                return;
+                return true;
             }
             if ((gt[-1] == '-' && gt[-2] == '-') || (gt - 3 >= lessThan + 2 && gt[-1] == '!' && gt[-2] == '-' && gt[-3] == '-')) {
                 tag.end = gt + 1;
-                return;
+                return true;
             }
             p = gt + 3;
         }
@@ -307,7 +310,7 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
         const char* gt = findGreaterThan(p, end);
         tag.finished = gt != nullptr;
         tag.end = gt ? gt + 1 : end;
-        return;
+        return true;
     }
     tag.closing = closing;
     const char* p = nameStart;
@@ -319,9 +322,10 @@ void TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
     // Most tags end with their name.
     if (p < end && *p == '>') {
         tag.end = p + 1;
-        return;
+        return false;
     }
     readHtmlAttributes(p, tag, attributes);
+    return true;
 }
 
 void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const {

@@ -149,7 +149,8 @@ private:
     bool next32();
     void skipBody32();
     void skipHtmlBody();
-    void readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
+    // Reads the tag at `lessThan`; false when it is its name alone, which holds no line feed.
+    bool readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<ScannedAttribute>* attributes) const;
     void moveTo(const char* p);
 
