@@ -199,3 +199,52 @@ TEST(TagScanner, TheAnalysesAgreeOnEveryTag) {
 }
 
 }  // namespace
+
+// The rows the reader gives by its cache of recent names are the profile's own: every name
+// of the profile as written, in capitals and mixed, close tags too, names alike in their
+// first 8 or 16 bytes, one of exactly 16 bytes and longer ones, more names than the cache
+// has room for, each met again after others pushed it out.
+TEST(TagScanner, GivesEachNameTheProfilesRow) {
+    for (const char* profileName : {"html4", "html5"}) {
+        SCOPED_TRACE(profileName);
+        const std::unique_ptr<TagProfile> profile = TagProfile::make(profileName);
+        std::vector<std::string> names;
+        for (int r = 0; r < profile->rowCount(); ++r) {
+            std::string name = profile->row(r).name;
+            if (name.empty() || !isAsciiLetter(name[0])) continue;
+            names.push_back(name);
+            std::string upper = name, mixed = name;
+            for (size_t i = 0; i < name.size(); ++i) {
+                upper[i] = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
+                if (i % 2) mixed[i] = upper[i];
+            }
+            names.push_back(upper);
+            names.push_back(mixed);
+        }
+        // Unknown names as long as a known one and like it in their first 8 bytes.
+        for (const char* made : {"blockquotx", "figcaptioq", "abcdefgh", "abcdefghx", "abcdefghijklmnop",
+                                 "abcdefghijklmnopq", "abcdefghijklmnopqrstu"})
+            names.push_back(made);
+        for (int i = 0; i < 300; ++i) names.push_back("made" + std::to_string(i));
+        // Hundreds alike in their first 8 bytes and their length, one of them known: some
+        // share its place in the cache.
+        for (const std::string known : {"blockquote", "figcaption"}) {
+            for (char a = 'a'; a <= 'z'; ++a) {
+                for (char b = 'a'; b <= 'z'; ++b) names.push_back(known.substr(0, 8) + a + b);
+            }
+        }
+        std::string page;
+        for (int round = 0; round < 2; ++round) {
+            for (const std::string& name : names) page += "<" + name + "></" + name + ">\n";
+        }
+        LoadedDocument d(page);
+        TagScanner scanner(d.document, *profile, TagsOnly);
+        size_t tags = 0;
+        while (scanner.next()) {
+            const ScannedTag& t = scanner.tag();
+            ASSERT_EQ(t.row, profile->find(t.name)) << t.name;
+            ++tags;
+        }
+        EXPECT_EQ(tags, 4 * names.size());
+    }
+}
