@@ -24,7 +24,8 @@
 #
 # The cases, each run once with OLD and once with NEW, same folder, arguments and input:
 #  - for the default profile (no option) and each --profile html32|html4|html5|auto:
-#    count, check and links in every --format, links --list-external, tags, and
+#    count, check and links in every --format, links --list-external, fix (its diff and
+#    summary: pages outside the current folder are its usage error, alike), tags, and
 #    tag NAME for each name of count's census (close tags such as /A too);
 #    over the whole PAGES set with -j1 and with -j2, and over each page alone;
 #  - known with the default profile and each of html32, html4, html5 (and auto, which
@@ -196,6 +197,7 @@ every_command() {
         case_ran links "${options[@]}" --format "$format" -- "${files[@]}"
     done
     case_ran links "${options[@]}" --list-external -- "${files[@]}"
+    case_ran fix "${options[@]}" -- "${files[@]}"
     case_ran tags "${options[@]}" -- "${files[@]}"
     for name in "${names[@]}"; do
         [ -n "$name" ] && case_ran tag "${options[@]}" -- "$name" "${files[@]}"
