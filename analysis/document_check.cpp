@@ -324,7 +324,19 @@ private:
     // The open row of the known element an unknown one most likely misspells, or -1.
     // `sole`: set to whether it is the only known element near (NearestName::sole).
     // `unclear`: several known elements are as near, so it is misspelt, but of which is unclear.
-    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
+    // `tied`: the open rows of every known element as near.
+    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr,
+                          std::vector<int>* tied = nullptr) const;
+    // Whether, of the known elements `tied` as near to the misspelt start tag just read
+    // (`written`), `near` alone takes the tag's attributes and stands where the tag does:
+    // what the page holds then says which it is, no guess.
+    bool aloneFits(int near, const std::vector<int>& tied, const StackTag& written);
+    // Whether, of the elements `tied`, none but `near` is open for the misspelt close tag
+    // `closing` to close.
+    bool aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const;
+    // A known close tag `closing` that closes a misspelt element whose name was unclear
+    // says which it meant: the open tag's mend is made by it.
+    void namedByCloseTag(const StackTag& closing);
     // Mends the name of the misspelled tag just held to `known`, when that is sure.
     // `written`: the name in the document's text, `length` bytes.
     void fixName(const char* written, size_t length, const char* known, bool sole);
@@ -363,6 +375,14 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
+    // The misspelt elements still open whose names tie (a few): the held problem, the
+    // open tag's "<", and whether the tag can have its name replaced.
+    struct Unnamed {
+        size_t held;
+        const char* at;
+    };
+    std::vector<Unnamed> unnamed_;
+    int32_t trials_ = 0;  // of the stack, for misspelt names that tie
     // The last unknown element opened that no known name alone is near, while the element
     // that holds it is open (`depth`: the stack's size then) and no close tag within two
     // edits of its name has come.
@@ -563,6 +583,7 @@ void HtmlCheck::checkTag() {
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         if (!custom && closesUnplaced(element)) return;
+        if (!unnamed_.empty() && !custom) namedByCloseTag(element);
         // A cell outside any table is reported once: at its open tag when it has one.
         if (!cell) {
             stack_.close(element);
@@ -609,26 +630,34 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
             unplaced_.name = nullptr;
         if (seenUnknown(bare, length)) return;
         bool sole = false;
-        const int near = misspelledElement(bare, length, &sole);
+        std::vector<int> tied;
+        const int near = misspelledElement(bare, length, &sole, nullptr, &tied);
         if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
         const std::string known = lowerCased(profile_.row(near).name);
         holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), "/" + known);
         // The element it misspells is closed, not left open for a report of its own.
         element.row = near;
+        const bool sure = sole || aloneOpen(near, tied, element);
         // Spelled right, it would close the same element.
-        if (stack_.closeIfOpen(element)) fixName(element.name, length, known.c_str(), sole);
+        if (stack_.closeIfOpen(element)) fixName(element.name, length, known.c_str(), sure);
         return;
     }
     if (unknownOpened_.size() < 64 && !seenUnknown(bare, length)) unknownOpened_.emplace_back(bare, length);
     bool sole = false, unclear = false;
-    const int near = misspelledElement(bare, length, &sole, &unclear);
+    std::vector<int> tied;
+    const int near = misspelledElement(bare, length, &sole, &unclear, &tied);
     if (near < 0) {
         if (unclear && !tag.selfClosing) unplaced_ = {element.name, length, stack_.openElements().size()};
         return holdAtTag(ProblemKind::UnknownTag, tag.name);
     }
     const std::string known = lowerCased(profile_.row(near).name);
     holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), known);
-    fixName(element.name, length, known.c_str(), sole);
+    const bool sure = sole || aloneFits(near, tied, element);
+    fixName(element.name, length, known.c_str(), sure);
+    // Its own close tag, spelled right, may still say which name it is.
+    if (!sure && held_.back().fix.count == 0 && unnamed_.size() < 64 && tagWhole() &&
+        memcmp(element.name, bare, length) == 0)
+        unnamed_.push_back({held_.size() - 1, element.at});
     // It stands for the element it misspells, so that what follows pairs as the author meant.
     element.row = near;
     const bool opens = !tag.selfClosing && profile_.row(near).kind != PairVoid;
@@ -727,9 +756,10 @@ std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::s
     return text;
 }
 
-int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear) const {
+int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear,
+                                 std::vector<int>* tied) const {
     bool several = false;
-    const int near = profile_.nearestElement(bare, length, sole, &several);
+    const int near = profile_.nearestElement(bare, length, sole, &several, tied);
     if (unclear) *unclear = several;
     if ((near < 0 && !several) || profile_.name() == "html5") return near;
     // An element of current HTML on an older page is no misspelling (header is not head).
@@ -738,6 +768,56 @@ int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bo
     // Still maybe a misspelling (rt for tr): what it holds is not reported for it.
     if (currentElement && unclear) *unclear = true;
     return currentElement ? -1 : near;
+}
+
+bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag& written) {
+    // Each trial copies the stack: a page of many misspelt tags has a few.
+    constexpr int32_t MostTrials = 64;
+    const ScannedTag& tag = scanner_.tag();
+    if (tied.size() < 2 || tag.brokenQuotes || !tag.finished || trials_ >= MostTrials) return false;
+    ++trials_;
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    int fitting = -1;
+    for (int row : tied) {
+        bool fits = std::all_of(attributes.begin(), attributes.end(), [&](const ScannedAttribute& a) {
+            return profile_.hasAttribute(std::string(a.name, a.length).c_str(), row);
+        });
+        if (fits) {
+            StackTag as = written;
+            as.row = row;
+            const bool opens = !tag.selfClosing && profile_.row(row).kind != PairVoid;
+            const std::vector<StackTag> open = stack_.openAfterStart(as, opens);
+            fits = content_.wouldStand(row, attributes, open, open.size() - (opens ? 1 : 0));
+        }
+        if (!fits) continue;
+        if (fitting >= 0) return false;
+        fitting = row;
+    }
+    return fitting == near;
+}
+
+bool HtmlCheck::aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const {
+    if (tied.size() < 2) return false;
+    for (int row : tied) {
+        StackTag as = closing;
+        as.row = row;
+        if ((stack_.closedElement(as) != nullptr) != (row == near)) return false;
+    }
+    return true;
+}
+
+void HtmlCheck::namedByCloseTag(const StackTag& closing) {
+    const StackTag* open = stack_.closedElement(closing);
+    if (!open) return;
+    for (size_t u = 0; u < unnamed_.size(); ++u) {
+        if (unnamed_[u].at != open->at) continue;
+        Held& held = held_[unnamed_[u].held];
+        unnamed_.erase(unnamed_.begin() + static_cast<std::ptrdiff_t>(u));
+        std::string text = inCaseOf(open->name, open->nameLength, lowerCased(profile_.row(open->row).name));
+        const uint32_t at = offsetIn(document_, open->name);
+        if (!text.empty() && held.fix.count == 0) held.fix.add(at, at + open->nameLength, std::move(text));
+        return;
+    }
 }
 
 bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {

@@ -27,6 +27,38 @@ int32_t indentOf(const StackTag& tag) {
 
 }  // namespace
 
+namespace {
+
+// Hears nothing: what a trial of the stack finds is not the page's.
+class QuietSink : public StructureSink {
+public:
+    void notClosed(const StackTag&, const StackTag*, bool) override {}
+    void crossing(const StackTag&, const StackTag&) override {}
+    void closeWithoutOpen(const StackTag&) override {}
+    void shiftedBetween(const StackTag&, const StackTag&) override {}
+    void withdrawCloseWithoutOpen(const StackTag&) override {}
+};
+
+}  // namespace
+
+ElementStack::ElementStack(const ElementStack& other, StructureSink& sink)
+    : profile_(other.profile_), sink_(sink), open_(other.open_), waiting_(other.waiting_), shifted_(other.shifted_),
+      reopened_(other.reopened_), blocked_(other.blocked_), lastClosed_(other.lastClosed_),
+      lastClosedDepth_(other.lastClosedDepth_), tables_(other.tables_), paragraphs_(other.paragraphs_),
+      heads_(other.heads_) {}
+
+std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens) const {
+    QuietSink quiet;
+    ElementStack trial(*this, quiet);
+    trial.start(tag, opens);
+    return std::move(trial.open_);
+}
+
+const StackTag* ElementStack::closedElement(const StackTag& tag) const {
+    const ptrdiff_t i = closedBy(tag);
+    return i < 0 ? nullptr : &open_[static_cast<size_t>(i)];
+}
+
 bool ElementStack::nests(const StackTag& element) const {
     return element.row < 0 || profile_.row(element.row).kind == PairCounted;
 }

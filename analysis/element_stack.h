@@ -77,6 +77,8 @@ public:
 class ElementStack {
 public:
     ElementStack(const TagProfile& profile, StructureSink& sink) : profile_(profile), sink_(sink) {}
+    // A copy of `other` that tells `sink` what it finds: a trial that leaves `other` as it is.
+    ElementStack(const ElementStack& other, StructureSink& sink);
 
     // A start tag; `opens` is false for a void element or a self-closing tag, which
     // close what their start closes but hold nothing.
@@ -92,6 +94,11 @@ public:
     bool closeIfOpen(const StackTag& tag);
     // The end of the page: whatever is still open and must be closed is reported.
     void finish();
+    // The open elements as they would stand after the start tag `tag` (as start takes it),
+    // nothing reported or changed.
+    std::vector<StackTag> openAfterStart(const StackTag& tag, bool opens) const;
+    // The open element the close tag `tag` would close, or null.
+    const StackTag* closedElement(const StackTag& tag) const;
     // The open elements, the outermost first.
     const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.

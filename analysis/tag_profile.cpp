@@ -518,7 +518,8 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     return false;
 }
 
-int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool* unclear) const {
+int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool* unclear,
+                               std::vector<int>* tied) const {
     NearestName nearest(name, length);
     for (int r = 0; r < rowCount(); ++r) {
         const char* rowName = rows_[static_cast<size_t>(r)].name;
@@ -527,6 +528,7 @@ int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool
     }
     if (sole) *sole = nearest.sole();
     if (unclear) *unclear = nearest.unclear();
+    if (tied) *tied = nearest.tied();
     return nearest.chosen();
 }
 

@@ -124,7 +124,9 @@ public:
     // -1 otherwise. `sole`, when given, is set to whether it is the only element within
     // two edits (NearestName::sole); `unclear`, to whether several are as near
     // (NearestName::unclear).
-    int nearestElement(const char* name, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
+    // `tied`, when given, receives the open rows of every element as near as the nearest.
+    int nearestElement(const char* name, size_t length, bool* sole = nullptr, bool* unclear = nullptr,
+                       std::vector<int>* tied = nullptr) const;
     // The same for an attribute that row `r` doesn't take, among its own attributes and
     // the global ones named in full (not the patterns such as data-*): the name in lower
     // case, or null; `sole` as for nearestElement.
