@@ -191,6 +191,15 @@ public:
     }
     void shiftedBetween(const StackTag& extra, const StackTag& last) override {
         const uint32_t from = offsetIn(document_, extra.at), to = offsetIn(document_, last.at);
+        // One close tag too many, and the indentation finds it written twice over: it goes.
+        if (scanning_ && strayForSure(last) && writtenTwice(extra)) {
+            for (size_t i = held_.size(); i-- > 0;) {
+                Held& h = held_[i];
+                if (h.kind != ProblemKind::CloseWithoutOpen || h.offset != from) continue;
+                if (h.fix.count == 0) h.fix.add(from, h.endOffset, "");
+                break;
+            }
+        }
         for (size_t i : crossings_) {
             Held& h = held_[i];
             if (h.offset > from && h.offset < to && h.name.size() == last.nameLength + 1 &&
@@ -302,6 +311,13 @@ private:
     // read (not an earlier one the indentation took for the extra one), whole, and no
     // element of its name is open that it might have been meant for.
     bool strayForSure(const StackTag& closing) const;
+    // Whether the close tag `closing`, whole on its line, comes right after the same tag.
+    bool writtenTwice(const StackTag& closing) const {
+        const uint32_t from = offsetIn(document_, closing.at), to = offsetIn(document_, closing.end);
+        const uint32_t length = to - from;
+        return removableTag(document_.text, from, to) && from >= length &&
+               memcmp(document_.text + from - length, closing.at, length) == 0;
+    }
     // Whether the tag just read can go whole, or have its name replaced, without taking
     // text it may have meant otherwise.
     bool tagWhole() const;
