@@ -174,6 +174,12 @@ public:
             const uint32_t first = offsetIn(document_, closing.at), second = offsetIn(document_, now.start);
             held_.back().fix.add(first, offsetIn(document_, closing.end), std::string(now.start, now.end));
             held_.back().fix.add(second, offsetIn(document_, now.end), std::string(closing.at, closing.end));
+        } else if (splittable(closing, crossed)) {
+            // <b>x<i>y</b>z</i>: each element keeps the text it was written around, the
+            // crossed one ended before the close tag and opened again after it.
+            std::string text = "</" + nameOf(crossed) + ">";
+            text.append(closing.at, closing.end).append(crossed.at, crossed.end);
+            held_.back().fix.add(offsetIn(document_, closing.at), offsetIn(document_, closing.end), std::move(text));
         }
     }
     void closeWithoutOpen(const StackTag& closing) override {
@@ -297,6 +303,11 @@ private:
     // round: the close tag just read is crossed's, after `closing` with only blanks between,
     // both whole, and `closing` passed nothing else still open.
     bool swappable(const StackTag& closing, const StackTag& crossed) const;
+    // Whether the crossing of `crossed` by `closing` can be undone by closing `crossed`
+    // before `closing` and opening it again after: its close tag, just read, follows
+    // `closing` on its line with text and no tag between, the three tags are whole, and
+    // `closing` passed nothing else still open.
+    bool splittable(const StackTag& closing, const StackTag& crossed) const;
     // Where the close tag left out before `closer` goes: right before it; but when only
     // white space stands between the element's last content and `closer`, at the end of
     // the last line there that holds only blanks, the line it was most likely taken from.
@@ -713,6 +724,22 @@ bool HtmlCheck::swappable(const StackTag& closing, const StackTag& crossed) cons
         if (!isBlank(*p)) return false;
     }
     return !stack_.passedOthers(closing.at, crossed.at);
+}
+
+bool HtmlCheck::splittable(const StackTag& closing, const StackTag& crossed) const {
+    const ScannedTag& now = scanner_.tag();
+    if (!scanning_ || !now.closing || now.start < closing.end || !tagWhole() || !nameWhole(crossed)) return false;
+    if (now.nameLength != crossed.nameLength + 1 || !foldedEqual(now.name + 1, crossed.name, crossed.nameLength))
+        return false;
+    if (!removableTag(document_.text, offsetIn(document_, closing.at), offsetIn(document_, closing.end)) ||
+        !removableTag(document_.text, offsetIn(document_, crossed.at), offsetIn(document_, crossed.end)))
+        return false;
+    bool text = false;
+    for (const char* p = closing.end; p < now.start; ++p) {
+        if (*p == '<' || *p == '\n') return false;
+        text = text || !isBlank(*p);
+    }
+    return text && !stack_.passedOthers(closing.at, crossed.at);
 }
 
 const char* HtmlCheck::afterContent(const char* next, const char* openEnd) const {
