@@ -329,8 +329,15 @@ private:
         return removableTag(document_.text, from, to) && from >= length &&
                memcmp(document_.text + from - length, closing.at, length) == 0;
     }
-    // Whether the tag just read can go whole, or have its name replaced, without taking
-    // text it may have meant otherwise.
+    // Whether the tag just read can have its name replaced: it ends with its own ">", its
+    // quoting sound, so that its name is what it was meant to be. Over several lines too:
+    // the lines stay.
+    bool tagNamed() const {
+        const ScannedTag& tag = scanner_.tag();
+        return tag.finished && !tag.brokenQuotes && tag.end > tag.start && tag.end[-1] == '>';
+    }
+    // Whether the tag just read can go whole without taking text it may have meant
+    // otherwise, or lines the page's directives count.
     bool tagWhole() const;
     // The name `known` (lower case) written in the letter case of `written`: upper case
     // for a name all in capitals; empty when its letters are of both cases.
@@ -639,7 +646,7 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
                 Held& h = held_[i];
                 if (h.offset != offsetIn(document_, opened) || h.kind != ProblemKind::UnknownTag) continue;
                 if (h.fix.count == 1) {
-                    std::string text = tagWhole() && memcmp(element.name, bare, length) == 0
+                    std::string text = tagNamed() && memcmp(element.name, bare, length) == 0
                                            ? inCaseOf(bare, length, lowerCased(h.fix.text[0]))
                                            : std::string();
                     const uint32_t at = offsetIn(document_, element.name);
@@ -682,7 +689,7 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
     const bool sure = sole || aloneFits(near, tied, element);
     fixName(element.name, length, known.c_str(), sure);
     // Its own close tag, spelled right, may still say which name it is.
-    if (!sure && held_.back().fix.count == 0 && unnamed_.size() < 64 && tagWhole() &&
+    if (!sure && held_.back().fix.count == 0 && unnamed_.size() < 64 && tagNamed() &&
         memcmp(element.name, bare, length) == 0)
         unnamed_.push_back({held_.size() - 1, element.at});
     // It stands for the element it misspells, so that what follows pairs as the author meant.
@@ -696,7 +703,7 @@ void HtmlCheck::fixName(const char* written, size_t length, const char* known, b
     // The name as the scanner read it must be the text's own bytes, or the edit would miss.
     const ScannedTag& tag = scanner_.tag();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
-    if (!sole || !tagWhole() || memcmp(written, bare, length) != 0) return;
+    if (!sole || !tagNamed() || memcmp(written, bare, length) != 0) return;
     std::string text = inCaseOf(bare, length, known);
     if (text.empty()) return;
     const uint32_t at = offsetIn(document_, written);

@@ -103,6 +103,8 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"a close tag written twice, found by the indentation", "html5",
          Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div></div>\n</div>\n", Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div>\n</div>\n",
          1, 0},
+        {"a misspelt tag over two lines: its name is mended, the lines stay", "html5",
+         Html5 + "<p><igm src=a alt=\"\"\n   class=x>\n", Html5 + "<p><img src=a alt=\"\"\n   class=x>\n", 1, 0},
         {"html4 alike", "html4", Html4 + "<UL><IL>a</IL></UL>\n", Html4 + "<UL><LI>a</LI></UL>\n", 1, 0},
         {"several mends on one line", "html5", Html5 + "<p>a</span><br></br></i>\n", Html5 + "<p>a<br>\n", 3, 0},
         {"CRLF lines stay", "html5", "<!DOCTYPE html>\r\n<title>t</title>\r\n<b>a</b></b>\r\nx\r\n",
