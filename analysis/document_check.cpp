@@ -345,6 +345,10 @@ private:
     // True when the suggestion is sure enough to mend by: the only name near, and not
     // one the tag has already.
     bool suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
+    // Whether, of the attribute names `tied` as near to the unknown one of `f`, only `near`
+    // takes its value and brings the tag no other fault: the value then says which it is.
+    bool valueSettles(const AttributeFinding& f, const char* near, const std::vector<const char*>& tied, int row,
+                      const ScannedAttribute* attributes, size_t count);
     // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
     bool namesItself(const char* name, int row) const {
         if (strcmp(name, "id") == 0) return true;
@@ -460,6 +464,7 @@ private:
     std::string anchor_;  // the fragment of a URL, decoded
     AttributeCheck attributeCheck_;
     std::vector<AttributeFinding> findings_;
+    std::vector<AttributeFinding> trialFindings_;  // of a tag with a misspelt attribute renamed
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -908,8 +913,10 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 // references meant.
 bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
     bool sole = false;
-    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole);
+    std::vector<const char*> tied;
+    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole, &tied);
     if (!near) return false;
+    if (!sole) sole = valueSettles(f, near, tied, row, attributes, count);
     f.detail = near;
     const size_t nearLength = strlen(near);
     for (size_t i = 0; i < count; ++i) {
@@ -918,6 +925,42 @@ bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttr
         if (a.length == nearLength && foldedEqual(a.name, near, nearLength)) sole = false;
     }
     return sole;
+}
+
+bool HtmlCheck::valueSettles(const AttributeFinding& f, const char* near, const std::vector<const char*>& tied, int row,
+                             const ScannedAttribute* attributes, size_t count) {
+    if (tied.size() < 2 || scanner_.tag().brokenQuotes) return false;
+    std::vector<ScannedAttribute> renamed(attributes, attributes + count);
+    const char* fitting = nullptr;
+    for (const char* name : tied) {
+        bool fits = true;
+        for (ScannedAttribute& a : renamed) {
+            if (a.name == f.at) {
+                a.name = name;
+                a.length = static_cast<uint32_t>(strlen(name));
+            }
+        }
+        trialFindings_.clear();
+        attributeCheck_.check(row, scanner_.tag().closing, renamed.data(), renamed.size(), false, trialFindings_);
+        // Named so, the attribute must bring no fault the tag didn't have: not there twice,
+        // not a value it doesn't take, not a condition it lacks.
+        for (const AttributeFinding& t : trialFindings_) {
+            fits = fits && t.at != name &&
+                   std::any_of(findings_.begin(), findings_.end(), [&](const AttributeFinding& o) {
+                       return o.kind == t.kind && o.name == t.name;
+                   });
+        }
+        for (ScannedAttribute& a : renamed) {
+            if (a.name == name) {
+                a.name = f.at;
+                a.length = f.length;
+            }
+        }
+        if (!fits) continue;
+        if (fitting) return false;
+        fitting = name;
+    }
+    return fitting == near;
 }
 
 // An id, a reference or a URL as a message shows it: longer than an attribute's value.

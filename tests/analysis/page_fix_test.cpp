@@ -105,6 +105,13 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
          1, 0},
         {"a misspelt tag over two lines: its name is mended, the lines stay", "html5",
          Html5 + "<p><igm src=a alt=\"\"\n   class=x>\n", Html5 + "<p><img src=a alt=\"\"\n   class=x>\n", 1, 0},
+        // Attribute names as near: the value says which.
+        {"rel and role as near: only rel takes the value", "html5", Html5 + "<link rle=\"stylesheet\" href=a.css>\n",
+         Html5 + "<link rel=\"stylesheet\" href=a.css>\n", 1, 0},
+        {"id and dir as near: dir takes only its words", "html5", Html5 + "<p><span di=\"note\">x</span>\n",
+         Html5 + "<p><span id=\"note\">x</span>\n", 1, 0},
+        {"id and dir as near, and the value is one of dir's", "html5", Html5 + "<p><span di=\"ltr\">x</span>\n",
+         Html5 + "<p><span di=\"ltr\">x</span>\n", 0, 1},
         {"html4 alike", "html4", Html4 + "<UL><IL>a</IL></UL>\n", Html4 + "<UL><LI>a</LI></UL>\n", 1, 0},
         {"several mends on one line", "html5", Html5 + "<p>a</span><br></br></i>\n", Html5 + "<p>a<br>\n", 3, 0},
         {"CRLF lines stay", "html5", "<!DOCTYPE html>\r\n<title>t</title>\r\n<b>a</b></b>\r\nx\r\n",
@@ -170,6 +177,9 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"no known name stands out", "html5", Html5 + "<bt>x</bt>\n", Html5 + "<bt>x</bt>\n", 0, 1},
         {"names as near, nothing tells which: a guess", "html5", Html5 + "<p><lu>x</lu>\n",
          Html5 + "<p><lu>x</lu>\n", 0, 1},
+        // As li it would close the li open and stand in the list; as i it stands in that li.
+        {"names as near, each standing where it would", "html5", Html5 + "<ul><li>a<il>b</il></ul>\n",
+         Html5 + "<ul><li>a<il>b</il></ul>\n", 0, 1},
         {"names as near, and both elements open for the close tag", "html5", Html5 + "<ul><li>a</il></ul>\n",
          Html5 + "<ul><li>a</il></ul>\n", 0, 1},
         {"close tag over two lines", "html5", Html5 + "<p>a</div\n>\n", Html5 + "<p>a</div\n>\n", 0, 1},
