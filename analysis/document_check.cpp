@@ -198,20 +198,16 @@ public:
     void shiftedBetween(const StackTag& extra, const StackTag& last) override {
         const uint32_t from = offsetIn(document_, extra.at), to = offsetIn(document_, last.at);
         // One close tag too many, and the indentation finds it written twice over: it goes.
-        if (scanning_ && strayForSure(last) && writtenTwice(extra)) {
-            for (size_t i = held_.size(); i-- > 0;) {
-                Held& h = held_[i];
-                if (h.kind != ProblemKind::CloseWithoutOpen || h.offset != from) continue;
-                if (h.fix.count == 0) h.fix.add(from, h.endOffset, "");
-                break;
-            }
-        }
+        if (scanning_ && strayForSure(last) && writtenTwice(extra)) removeStray(extra);
         for (size_t i : crossings_) {
             Held& h = held_[i];
             if (h.offset > from && h.offset < to && h.name.size() == last.nameLength + 1 &&
                 foldedEqual(h.name.data() + 1, last.name, last.nameLength))
                 h.dropped = true;
         }
+    }
+    void heldWasStray(const StackTag& closing) override {
+        if (writtenTwice(closing)) removeStray(closing);
     }
     void closed(const StackTag& element) override { content_.closed(element); }
     void removed(const StackTag& element, size_t index) override { content_.removed(element, index); }
@@ -322,6 +318,16 @@ private:
     // read (not an earlier one the indentation took for the extra one), whole, and no
     // element of its name is open that it might have been meant for.
     bool strayForSure(const StackTag& closing) const;
+    // The mend of the close tag `closing`, reported as closing nothing: it goes.
+    void removeStray(const StackTag& closing) {
+        const uint32_t from = offsetIn(document_, closing.at);
+        for (size_t i = held_.size(); i-- > 0;) {
+            Held& h = held_[i];
+            if (h.kind != ProblemKind::CloseWithoutOpen || h.offset != from) continue;
+            if (h.fix.count == 0 && !h.dropped) h.fix.add(from, h.endOffset, "");
+            return;
+        }
+    }
     // Whether the close tag `closing`, whole on its line, comes right after the same tag.
     bool writtenTwice(const StackTag& closing) const {
         const uint32_t from = offsetIn(document_, closing.at), to = offsetIn(document_, closing.end);

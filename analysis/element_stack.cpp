@@ -156,10 +156,22 @@ void ElementStack::pop() {
     if (!blocked_.empty() && endOptional(element)) dropHeld(element.at);
 }
 
-void ElementStack::dropHeld(const char* element) {
+void ElementStack::dropHeld(const char* element, const StackTag* closing) {
     for (size_t b = blocked_.size(); b-- > 0;) {
-        if (blocked_[b].element == element) blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+        if (blocked_[b].element != element) continue;
+        if (closing) reportIfStray(blocked_[b], *closing);
+        blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
     }
+}
+
+void ElementStack::reportIfStray(const Blocked& held, const StackTag& closing) {
+    // Its element's own close tag standing as far in as the open tag: the held one, which
+    // the indentation found, was one too many.
+    if (!held.byIndent || held.reported.at != held.closing.at || held.depth >= open_.size() ||
+        open_[held.depth].at != held.element)
+        return;
+    const int32_t indent = indentOf(closing);
+    if (indent >= 0 && indent == indentOf(open_[held.depth])) sink_.heldWasStray(held.closing);
 }
 
 bool ElementStack::isOpen(const char* at, size_t above) const {
@@ -190,7 +202,10 @@ bool ElementStack::resolveHeldBefore(size_t i, const StackTag& tag) {
         blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
         // Another close tag for it while what the held one would have crossed is still
         // open: the held one was its, and that was left open.
-        if (!isOpen(held.crossed.at, i + 1)) return false;
+        if (!isOpen(held.crossed.at, i + 1)) {
+            reportIfStray(held, tag);
+            return false;
+        }
         sink_.withdrawCloseWithoutOpen(held.reported);
         closeAt(i, held.closing, &tag);
         return true;
@@ -414,7 +429,7 @@ void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now, b
     }
     // Closed by its own close tag: a close tag held for it was stray.
     if (sameElement(open_[i], tag)) {
-        if (!blocked_.empty()) dropHeld(open_[i].at);
+        if (!blocked_.empty()) dropHeld(open_[i].at, &tag);
         lastClosed_ = open_[i];
         lastClosedDepth_ = i;
     }

@@ -65,6 +65,10 @@ public:
     // close: each close tag of its element between them closed the element meant for the
     // next, so what they crossed follows from the extra one.
     virtual void shiftedBetween(const StackTag& extra, const StackTag& last) = 0;
+    // `closing`, held and reported by the indentation as closing no open element, was
+    // one too many for sure: its element closed later by a close tag of its own that
+    // stands as far in as its open tag.
+    virtual void heldWasStray(const StackTag& /*closing*/) {}
     // `closing`, reported as closing no open element, closed one after all.
     virtual void withdrawCloseWithoutOpen(const StackTag& closing) = 0;
     // `element` leaves the stack, by its close tag or another's, or at the end.
@@ -161,7 +165,11 @@ private:
     // of that element meets it: true when it was the element's after all (and closed it).
     bool resolveHeldBefore(size_t i, const StackTag& tag);
     bool isOpen(const char* at, size_t above) const;
-    void dropHeld(const char* element);
+    // `closing`: the element's own close tag that closed it, if that is why.
+    void dropHeld(const char* element, const StackTag* closing = nullptr);
+    // Tells the sink when the close tag `held` is sure to have been one too many, now
+    // that `closing` closes its element.
+    void reportIfStray(const Blocked& held, const StackTag& closing);
     // After `tag` closed the element whose open tag is at `closed`: if that was what the
     // last held close tag, just before it, would have crossed, the two were swapped.
     void closeSwapped(const char* closed, const StackTag& tag);
