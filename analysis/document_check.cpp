@@ -156,8 +156,9 @@ public:
         // Its close tag, spelled as its open tag, goes right after what it held, before the
         // first of those siblings; or right before the tag that ended it.
         if (!nameWhole(element)) return;
-        const char* place = nullptr;
-        if (sibling != NoOffset) {
+        const char* place = closedBy ? laidOutPlace(element, *closedBy) : nullptr;
+        if (place) {
+        } else if (sibling != NoOffset) {
             place = afterContent(document_.text + sibling, element.end);
         } else if (closedThere && closedBy) {
             place = closePlace(closedBy->at);
@@ -304,6 +305,13 @@ private:
     // `closing` on its line with text and no tag between, the three tags are whole, and
     // `closing` passed nothing else still open.
     bool splittable(const StackTag& closing, const StackTag& crossed) const;
+    // Where the close tag of `element`, left out before `closer`, goes by the page's
+    // layout, or null: its open tag begins its line, its content stands further in, and
+    // the first line after it that stands as far in or less, before `closer`, begins with
+    // a tag that can't be its content (a close tag, or one less far in) and follows a line
+    // of only blanks, as far in as the open tag or more but less than the content: the
+    // line its close tag was taken from, at that line's end.
+    const char* laidOutPlace(const StackTag& element, const StackTag& closer) const;
     // Where the close tag left out before `closer` goes: right before it; but when only
     // white space stands between the element's last content and `closer`, at the end of
     // the last line there that holds only blanks, the line it was most likely taken from.
@@ -758,6 +766,50 @@ bool HtmlCheck::splittable(const StackTag& closing, const StackTag& crossed) con
         text = text || !isBlank(*p);
     }
     return text && !stack_.passedOthers(closing.at, crossed.at);
+}
+
+const char* HtmlCheck::laidOutPlace(const StackTag& element, const StackTag& closer) const {
+    auto columns = [](const char* from, const char* to) {
+        int32_t column = 0;
+        for (const char* p = from; p < to; ++p) column = *p == '\t' ? (column / 8 + 1) * 8 : column + 1;
+        return column;
+    };
+    for (const char* p = element.lineStart; p < element.at; ++p) {
+        if (!isBlank(*p)) return nullptr;
+    }
+    const int32_t indent = columns(element.lineStart, element.at);
+    int32_t content = -1;  // the indentation of its first line of content
+    // The line before, when it holds only blanks: where they start and end.
+    const char* blankStart = nullptr;
+    const char* blankEnd = nullptr;
+    const char* line = static_cast<const char*>(memchr(element.end, '\n', static_cast<size_t>(closer.at - element.end)));
+    // A page of many elements left open asks this of each: the search stays near.
+    for (int lines = 0; line && line < closer.at && lines < 1000; ++lines) {
+        const char* start = line + 1;
+        const char* end = static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(document_.end - start)));
+        if (!end) end = document_.end;
+        const char* textEnd = end > start && end[-1] == '\r' ? end - 1 : end;
+        const char* first = start;
+        while (first < textEnd && isBlank(*first)) ++first;
+        if (first == textEnd) {
+            blankStart = first > start ? start : nullptr;
+            blankEnd = first;
+        } else {
+            const int32_t at = columns(start, first);
+            if (at <= indent) {
+                if (!blankStart || *first != '<' || first > closer.at || (at == indent && first[1] != '/'))
+                    return nullptr;
+                // The blanks stand as far in as a close tag of the element would, not as
+                // its content does.
+                const int32_t blanks = columns(blankStart, blankEnd);
+                return blanks >= indent && content > blanks ? blankEnd : nullptr;
+            }
+            if (content < 0) content = at;
+            blankStart = nullptr;
+        }
+        line = end < document_.end ? end : nullptr;
+    }
+    return nullptr;
 }
 
 const char* HtmlCheck::afterContent(const char* next, const char* openEnd) const {
