@@ -157,10 +157,9 @@ public:
         // first of those siblings; or right before the tag that ended it.
         if (!nameWhole(element)) return;
         const char* place = closedBy ? laidOutPlace(element, *closedBy) : nullptr;
-        if (place) {
-        } else if (sibling != NoOffset) {
+        if (!place && sibling != NoOffset) {
             place = afterContent(document_.text + sibling, element.end);
-        } else if (closedThere && closedBy) {
+        } else if (!place && closedThere && closedBy) {
             place = closePlace(closedBy->at);
         }
         if (!place) return;
@@ -427,8 +426,8 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
-    // The misspelt elements still open whose names tie (a few): the held problem, the
-    // open tag's "<", and whether the tag can have its name replaced.
+    // The misspelt elements whose names tie, and which nothing settled yet (a few): the
+    // held problem and the open tag's "<".
     struct Unnamed {
         size_t held;
         const char* at;
@@ -782,7 +781,8 @@ const char* HtmlCheck::laidOutPlace(const StackTag& element, const StackTag& clo
     // The line before, when it holds only blanks: where they start and end.
     const char* blankStart = nullptr;
     const char* blankEnd = nullptr;
-    const char* line = static_cast<const char*>(memchr(element.end, '\n', static_cast<size_t>(closer.at - element.end)));
+    const char* line =
+        static_cast<const char*>(memchr(element.end, '\n', static_cast<size_t>(closer.at - element.end)));
     // A page of many elements left open asks this of each: the search stays near.
     for (int lines = 0; line && line < closer.at && lines < 1000; ++lines) {
         const char* start = line + 1;
@@ -797,8 +797,8 @@ const char* HtmlCheck::laidOutPlace(const StackTag& element, const StackTag& clo
         } else {
             const int32_t at = columns(start, first);
             if (at <= indent) {
-                if (!blankStart || *first != '<' || first > closer.at || (at == indent && first[1] != '/'))
-                    return nullptr;
+                const bool closeTag = first + 1 < textEnd && first[1] == '/';
+                if (!blankStart || *first != '<' || first > closer.at || (at == indent && !closeTag)) return nullptr;
                 // The blanks stand as far in as a close tag of the element would, not as
                 // its content does.
                 const int32_t blanks = columns(blankStart, blankEnd);

@@ -101,8 +101,8 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"the misspelt close tag closes the one open of them", "html5",
          Html5 + "<table><tr><td>x</td></tr></tabel>\n", Html5 + "<table><tr><td>x</td></tr></table>\n", 1, 0},
         {"a close tag written twice, found by the indentation", "html5",
-         Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div></div>\n</div>\n", Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div>\n</div>\n",
-         1, 0},
+         Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div></div>\n</div>\n",
+         Html5 + "<div>\n  <div>\n    <p>x</p>\n  </div>\n</div>\n", 1, 0},
         {"a misspelt tag over two lines: its name is mended, the lines stay", "html5",
          Html5 + "<p><igm src=a alt=\"\"\n   class=x>\n", Html5 + "<p><img src=a alt=\"\"\n   class=x>\n", 1, 0},
         // Attribute names as near: the value says which.
