@@ -305,11 +305,13 @@ private:
     // `closing` passed nothing else still open.
     bool splittable(const StackTag& closing, const StackTag& crossed) const;
     // Where the close tag of `element`, left out before `closer`, goes by the page's
-    // layout, or null: its open tag begins its line, its content stands further in, and
-    // the first line after it that stands as far in or less, before `closer`, begins with
-    // a tag that can't be its content (a close tag, or one less far in) and follows a line
-    // of only blanks, as far in as the open tag or more but less than the content: the
-    // line its close tag was taken from, at that line's end.
+    // layout, or null. Its open tag begins its line, and either `closer` begins its line
+    // less far in, after a line of only blanks as far in as the open tag (or right after
+    // the open tag's line, nothing following the tag there); or its content stands
+    // further in, and the first line after it that stands as far in or less, before
+    // `closer`, begins with a tag that can't be its content (a close tag, or one less far
+    // in) and follows a line of only blanks, as far in as the open tag or more but less
+    // than the content. The close tag goes at the end of that line's blanks.
     const char* laidOutPlace(const StackTag& element, const StackTag& closer) const;
     // Where the close tag left out before `closer` goes: right before it; but when only
     // white space stands between the element's last content and `closer`, at the end of
@@ -777,6 +779,19 @@ const char* HtmlCheck::laidOutPlace(const StackTag& element, const StackTag& clo
         if (!isBlank(*p)) return nullptr;
     }
     const int32_t indent = columns(element.lineStart, element.at);
+    // `closer` beginning its line less far in: the line before it, if only blanks as far
+    // in as the open tag, or the open tag's own line, if nothing follows the tag there
+    // (an element that holds nothing), ends where the close tag stood.
+    const char* closerLine = closer.at;
+    while (closerLine > document_.text && isBlank(closerLine[-1])) --closerLine;
+    if (closerLine > element.end && closerLine[-1] == '\n' && columns(closerLine, closer.at) < indent) {
+        const char* before = closerLine - 1;
+        if (before > document_.text && before[-1] == '\r') --before;
+        const char* blanks = before;
+        while (blanks > document_.text && isBlank(blanks[-1])) --blanks;
+        if (blanks == element.end) return before;
+        if (blanks > document_.text && blanks[-1] == '\n' && columns(blanks, before) == indent) return before;
+    }
     int32_t content = -1;  // the indentation of its first line of content
     // The line before, when it holds only blanks: where they start and end.
     const char* blankStart = nullptr;
