@@ -114,10 +114,12 @@ bool ContentCheck::wouldStand(int row, const std::vector<ScannedAttribute>& attr
             return t.row >= 0 && profile_.traits(t.row).group == ElementGroup::Ruby;
         });
     }
-    if (!rules.known || rules.anywhere || group == ElementGroup::Html || group == ElementGroup::Head ||
-        group == ElementGroup::Body)
+    if (rules.anywhere || group == ElementGroup::Html || group == ElementGroup::Head || group == ElementGroup::Body)
         return true;
-    return refusedBy(row, categoriesOf(row, attributes), open, top) == Fits;
+    // An element the table gives no rules (an obsolete one) is taken for text, as most
+    // are: it stands where text may.
+    const uint16_t categories = rules.known ? categoriesOf(row, attributes) : CategoryFlow | CategoryPhrasing;
+    return refusedBy(row, categories, open, top) == Fits;
 }
 
 void ContentCheck::checkForbidden(const StackTag& tag, size_t top, uint16_t categories) {

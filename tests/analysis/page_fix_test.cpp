@@ -96,6 +96,8 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"only one takes the tag's attributes", "html5", Html5 + "<p><mig src=a alt=\"\">\n",
          Html5 + "<p><img src=a alt=\"\">\n", 1, 0},
         {"ruby's parts stand only in a ruby", "html5", Html5 + "<p>x<rh>\n", Html5 + "<p>x<hr>\n", 1, 0},
+        {"an obsolete element without rules (tt) stands where text may, not in a row", "html5",
+         Html5 + "<table><tr><ht>a<td>b</table>\n", Html5 + "<table><tr><th>a<td>b</table>\n", 1, 0},
         {"the open tag's own close tag names it", "html5", Html5 + "<div><lu>x</ul></div>\n",
          Html5 + "<div><ul>x</ul></div>\n", 1, 0},
         {"the misspelt close tag closes the one open of them", "html5",
