@@ -161,6 +161,8 @@ public:
             place = afterContent(document_.text + sibling, element.end);
         } else if (!place && closedThere && closedBy) {
             place = closePlace(closedBy->at);
+        } else if (!place && closedBy && closedBy->row == element.row && closedBy->at[1] != '/') {
+            place = beforeStillOpen(element, problem);
         }
         if (!place) return;
         const uint32_t edit = offsetIn(document_, place);
@@ -313,6 +315,36 @@ private:
     // in) and follows a line of only blanks, as far in as the open tag or more but less
     // than the content. The close tag goes at the end of that line's blanks.
     const char* laidOutPlace(const StackTag& element, const StackTag& closer) const;
+    // Where the close tag of `element`, an element of the text closed as one of its name
+    // opens in it, goes while elements it holds stay open: before the first of them, the
+    // one place that leaves no element crossed, right after what it held before that.
+    // Only if that one is closed later by its own close tag: `problem`'s mend waits in
+    // stillOpen_ until the end of the page says so.
+    const char* beforeStillOpen(const StackTag& element, size_t problem) {
+        if (element.row < 0 || profile_.traits(element.row).special) return nullptr;
+        const std::vector<StackTag>& open = stack_.openElements();
+        for (size_t i = 0; i + 1 < open.size(); ++i) {
+            if (open[i].at != element.at) continue;
+            const char* place = afterContent(open[i + 1].at, element.end);
+            if (place) stillOpen_.push_back({problem, offsetIn(document_, open[i + 1].at)});
+            return place;
+        }
+        return nullptr;
+    }
+    // The mends made before an element still open, which must not have been left open.
+    struct BeforeOpen {
+        size_t held;
+        uint32_t element;
+    };
+    std::vector<BeforeOpen> stillOpen_;
+    void dropBeforeLeftOpen() {
+        for (const BeforeOpen& b : stillOpen_) {
+            const bool leftOpen = std::any_of(held_.begin(), held_.end(), [&](const Held& h) {
+                return h.kind == ProblemKind::NotClosed && h.offset == b.element;
+            });
+            if (leftOpen) held_[b.held].fix.count = 0;
+        }
+    }
     // Where the close tag left out before `closer` goes: right before it; but when only
     // white space stands between the element's last content and `closer`, at the end of
     // the last line there that holds only blanks, the line it was most likely taken from.
@@ -510,6 +542,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
         holdCharacters();
     }
     stack_.finish();
+    dropBeforeLeftOpen();
     dropCrowdedInsertions();
     resolveReferences();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
