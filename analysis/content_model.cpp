@@ -104,6 +104,14 @@ bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categori
     return false;
 }
 
+bool ContentCheck::wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const {
+    if (holder < 0 || row < 0 || profile_.content(holder).transparent || profile_.content(row).anywhere) return true;
+    const TagProfile::ContentRules& rules = profile_.content(row);
+    const uint16_t categories = rules.known ? categoriesOf(row, attributes) : CategoryFlow | CategoryPhrasing;
+    const std::vector<StackTag> open = {StackTag{holder, nullptr, 0, nullptr, nullptr, 0, nullptr}};
+    return refusedBy(row, categories, open, 1) == Fits;
+}
+
 bool ContentCheck::wouldStand(int row, const std::vector<ScannedAttribute>& attributes,
                               const std::vector<StackTag>& open, size_t top) const {
     const TagProfile::ContentRules& rules = profile_.content(row);

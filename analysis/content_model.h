@@ -46,6 +46,9 @@ public:
     // `open` (a trial of the stack's), stands where its parent takes it.
     bool wouldStand(int row, const std::vector<ScannedAttribute>& attributes, const std::vector<StackTag>& open,
                     size_t top) const;
+    // Whether an element of `holder`'s row takes an element of `row` with `attributes` as
+    // a child, as far as its rules say (true when they don't).
+    bool wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const;
     // `element` left the stack.
     void closed(const StackTag& element);
     // `element`, at `index` in the stack, left it while what it held stays open.

@@ -415,7 +415,12 @@ private:
     // Whether, of the known elements `tied` as near to the misspelt start tag just read
     // (`written`), `near` alone takes the tag's attributes and stands where the tag does:
     // what the page holds then says which it is, no guess.
-    bool aloneFits(int near, const std::vector<int>& tied, const StackTag& written);
+    // `fitting` receives those that fit, when the trials could be made.
+    bool aloneFits(int near, const std::vector<int>& tied, const StackTag& written, std::vector<int>& fitting);
+    // The start tag `child`, about to open inside a misspelt element whose name is still
+    // unclear, leaves of its names those that would hold it; when only the chosen one
+    // is left, the misspelt tag's mend is made.
+    void settledByChild(const StackTag& child, bool opens);
     // Whether, of the elements `tied`, none but `near` is open for the misspelt close tag
     // `closing` to close.
     bool aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const;
@@ -465,9 +470,13 @@ private:
     struct Unnamed {
         size_t held;
         const char* at;
+        int near;                // the row it stands for
+        std::vector<int> rows;   // the names that still fit it, when known
     };
     std::vector<Unnamed> unnamed_;
     int32_t trials_ = 0;  // of the stack, for misspelt names that tie
+    // Each trial copies the stack: a page of many misspelt tags has a few.
+    static constexpr int32_t MostTrials = 64;
     // The last unknown element opened that no known name alone is near, while the element
     // that holds it is open (`depth`: the stack's size then) and no close tag within two
     // edits of its name has come.
@@ -680,6 +689,7 @@ void HtmlCheck::checkTag() {
         return;
     }
     const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
+    if (!unnamed_.empty() && !custom) settledByChild(element, opens);
     stack_.start(element, opens);
     if (!cell) content_.started(element, opens, scanner_.attributes());
 }
@@ -739,12 +749,13 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
     }
     const std::string known = lowerCased(profile_.row(near).name);
     holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), known);
-    const bool sure = sole || aloneFits(near, tied, element);
+    std::vector<int> fitting;
+    const bool sure = sole || aloneFits(near, tied, element, fitting);
     fixName(element.name, length, known.c_str(), sure);
-    // Its own close tag, spelled right, may still say which name it is.
+    // Its own close tag, spelled right, or what it holds may still say which name it is.
     if (!sure && held_.back().fix.count == 0 && unnamed_.size() < 64 && tagNamed() &&
         memcmp(element.name, bare, length) == 0)
-        unnamed_.push_back({held_.size() - 1, element.at});
+        unnamed_.push_back({held_.size() - 1, element.at, near, std::move(fitting)});
     // It stands for the element it misspells, so that what follows pairs as the author meant.
     element.row = near;
     const bool opens = !tag.selfClosing && profile_.row(near).kind != PairVoid;
@@ -931,14 +942,12 @@ int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bo
     return currentElement ? -1 : near;
 }
 
-bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag& written) {
-    // Each trial copies the stack: a page of many misspelt tags has a few.
-    constexpr int32_t MostTrials = 64;
+bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag& written,
+                          std::vector<int>& fitting) {
     const ScannedTag& tag = scanner_.tag();
     if (tied.size() < 2 || tag.brokenQuotes || !tag.finished || trials_ >= MostTrials) return false;
     ++trials_;
     const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
-    int fitting = -1;
     for (int row : tied) {
         bool fits = std::all_of(attributes.begin(), attributes.end(), [&](const ScannedAttribute& a) {
             return profile_.hasAttribute(std::string(a.name, a.length).c_str(), row);
@@ -950,11 +959,39 @@ bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag
             const std::vector<StackTag> open = stack_.openAfterStart(as, opens);
             fits = content_.wouldStand(row, attributes, open, open.size() - (opens ? 1 : 0));
         }
-        if (!fits) continue;
-        if (fitting >= 0) return false;
-        fitting = row;
+        if (fits) fitting.push_back(row);
     }
-    return fitting == near;
+    return fitting.size() == 1 && fitting[0] == near;
+}
+
+void HtmlCheck::settledByChild(const StackTag& child, bool opens) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    if (open.empty()) return;
+    const StackTag& top = open.back();
+    for (size_t u = 0; u < unnamed_.size(); ++u) {
+        Unnamed& unnamed = unnamed_[u];
+        if (unnamed.at != top.at) continue;
+        if (unnamed.rows.size() < 2 || trials_ >= MostTrials) return;
+        ++trials_;
+        std::vector<int> left;
+        for (int row : unnamed.rows) {
+            // Read as this name, the misspelt element must still be open, holding the child.
+            const std::vector<StackTag> after = stack_.openAfterStart(child, opens, row);
+            const size_t parent = after.size() - (opens ? 2 : 1);
+            const bool holds = after.size() >= (opens ? 2 : 1) && after[parent].at == top.at;
+            if (!holds || content_.wouldHold(row, child.row, scanner_.attributes())) left.push_back(row);
+        }
+        if (left.size() == 1 && left[0] == unnamed.near) {
+            Held& held = held_[unnamed.held];
+            std::string text = inCaseOf(top.name, top.nameLength, lowerCased(profile_.row(unnamed.near).name));
+            const uint32_t at = offsetIn(document_, top.name);
+            if (!text.empty() && held.fix.count == 0) held.fix.add(at, at + top.nameLength, std::move(text));
+            unnamed_.erase(unnamed_.begin() + static_cast<std::ptrdiff_t>(u));
+            return;
+        }
+        unnamed.rows = std::move(left);
+        return;
+    }
 }
 
 bool HtmlCheck::aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const {

@@ -47,9 +47,21 @@ ElementStack::ElementStack(const ElementStack& other, StructureSink& sink)
       lastClosedDepth_(other.lastClosedDepth_), tables_(other.tables_), paragraphs_(other.paragraphs_),
       heads_(other.heads_) {}
 
-std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens) const {
+std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens, int topRow) const {
     QuietSink quiet;
     ElementStack trial(*this, quiet);
+    if (topRow != -2 && !trial.open_.empty()) {
+        // The counts of open tables, paragraphs and heads follow the top's group.
+        auto count = [&](int sign) {
+            const ElementGroup g = trial.groupAt(trial.open_.size() - 1);
+            trial.tables_ += sign * (g == ElementGroup::Table);
+            trial.paragraphs_ += sign * (g == ElementGroup::Paragraph);
+            trial.heads_ += sign * (g == ElementGroup::Head);
+        };
+        count(-1);
+        trial.open_.back().row = topRow;
+        count(1);
+    }
     trial.start(tag, opens);
     return std::move(trial.open_);
 }

@@ -100,7 +100,8 @@ public:
     void finish();
     // The open elements as they would stand after the start tag `tag` (as start takes it),
     // nothing reported or changed.
-    std::vector<StackTag> openAfterStart(const StackTag& tag, bool opens) const;
+    // `topRow`: the open element on top taken for one of that row (-2: as it is).
+    std::vector<StackTag> openAfterStart(const StackTag& tag, bool opens, int topRow = -2) const;
     // The open element the close tag `tag` would close, or null.
     const StackTag* closedElement(const StackTag& tag) const;
     // The open elements, the outermost first.

@@ -98,6 +98,11 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"ruby's parts stand only in a ruby", "html5", Html5 + "<p>x<rh>\n", Html5 + "<p>x<hr>\n", 1, 0},
         {"an obsolete element without rules (tt) stands where text may, not in a row", "html5",
          Html5 + "<table><tr><ht>a<td>b</table>\n", Html5 + "<table><tr><th>a<td>b</table>\n", 1, 0},
+        {"what it holds settles it: of ul and u, only ul holds li", "html5",
+         Html5 + "<div><lu>\n<li>a</li>\n</lu></div>\n", Html5 + "<div><ul>\n<li>a</li>\n</ul></div>\n", 1, 0},
+        // Taken for ul, the check finds b out of place too.
+        {"what it holds points away from the name it stands for (u holds b, ul does not): no mend", "html5",
+         Html5 + "<div><lu><b>a</b></lu></div>\n", Html5 + "<div><lu><b>a</b></lu></div>\n", 0, 2},
         {"the open tag's own close tag names it", "html5", Html5 + "<div><lu>x</ul></div>\n",
          Html5 + "<div><ul>x</ul></div>\n", 1, 0},
         {"the misspelt close tag closes the one open of them", "html5",
