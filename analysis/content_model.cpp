@@ -1,5 +1,7 @@
 #include "content_model.h"
 
+#include <algorithm>
+
 #include "text.h"
 
 namespace {
@@ -69,29 +71,63 @@ bool ContentCheck::takenAtTop(int row, uint16_t categories) const {
     return false;
 }
 
-bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categories) {
-    const std::vector<StackTag>& open = stack_.openElements();
+size_t ContentCheck::refusedBy(int row, uint16_t categories, const std::vector<StackTag>& open, size_t top) const {
     for (size_t i = top; i-- > 0;) {
         const int r = open[i].row;
-        if (r < 0) return true;  // a custom element holds anything
+        if (r < 0) return Fits;  // a custom element holds anything
         // In html an element stands where it would with no parent: in head or body.
         if (profile_.traits(r).group == ElementGroup::Html) break;
         const TagProfile::ContentRules& holder = profile_.content(r);
-        if (!holder.known || (!holder.checksChildren && !holder.transparent)) return true;
-        if (takes(holder, tag.row, categories)) return true;
+        if (!holder.known || (!holder.checksChildren && !holder.transparent)) return Fits;
+        if (takes(holder, row, categories)) return Fits;
         if (holder.transparent) continue;
         // A table holds its rows and columns in the body and column group it may leave out.
         if (profile_.traits(r).group == ElementGroup::Table) {
             for (int implied : {sectionRow_, columnGroupRow_}) {
-                if (implied >= 0 && takes(profile_.content(implied), tag.row, categories)) return true;
+                if (implied >= 0 && takes(profile_.content(implied), row, categories)) return Fits;
             }
         }
-        sink_.misplaced(tag, &open[i], std::string(), false);
-        return false;
+        return i;
     }
-    if (takenAtTop(tag.row, categories)) return true;
-    sink_.misplaced(tag, nullptr, bodyRow_ >= 0 ? nameOfRow(bodyRow_) : std::string("body"), false);
+    return takenAtTop(row, categories) ? Fits : top;
+}
+
+bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categories) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    const size_t by = refusedBy(tag.row, categories, open, top);
+    if (by == Fits) return true;
+    if (by < top) {
+        sink_.misplaced(tag, &open[by], std::string(), false);
+    } else {
+        sink_.misplaced(tag, nullptr, bodyRow_ >= 0 ? nameOfRow(bodyRow_) : std::string("body"), false);
+    }
     return false;
+}
+
+bool ContentCheck::wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const {
+    if (holder < 0 || row < 0 || profile_.content(holder).transparent || profile_.content(row).anywhere) return true;
+    const TagProfile::ContentRules& rules = profile_.content(row);
+    const uint16_t categories = rules.known ? categoriesOf(row, attributes) : CategoryFlow | CategoryPhrasing;
+    const std::vector<StackTag> open = {StackTag{holder, nullptr, 0, nullptr, nullptr, 0, nullptr}};
+    return refusedBy(row, categories, open, 1) == Fits;
+}
+
+bool ContentCheck::wouldStand(int row, const std::vector<ScannedAttribute>& attributes,
+                              const std::vector<StackTag>& open, size_t top) const {
+    const TagProfile::ContentRules& rules = profile_.content(row);
+    const ElementGroup group = profile_.traits(row).group;
+    // Ruby's parts, whose rules an older table may lack, stand in a ruby or nowhere.
+    if (group == ElementGroup::RubyText || group == ElementGroup::RubyTextGroup) {
+        return std::any_of(open.begin(), open.begin() + static_cast<std::ptrdiff_t>(top), [&](const StackTag& t) {
+            return t.row >= 0 && profile_.traits(t.row).group == ElementGroup::Ruby;
+        });
+    }
+    if (rules.anywhere || group == ElementGroup::Html || group == ElementGroup::Head || group == ElementGroup::Body)
+        return true;
+    // An element the table gives no rules (an obsolete one) is taken for text, as most
+    // are: it stands where text may.
+    const uint16_t categories = rules.known ? categoriesOf(row, attributes) : CategoryFlow | CategoryPhrasing;
+    return refusedBy(row, categories, open, top) == Fits;
 }
 
 void ContentCheck::checkForbidden(const StackTag& tag, size_t top, uint16_t categories) {

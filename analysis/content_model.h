@@ -42,6 +42,13 @@ public:
     // (`tag`'s row), once the stack has taken it: it is the child its parent needs, and
     // its own place, the misspelling's consequence, is not checked.
     void stoodIn(const StackTag& tag, bool opened);
+    // Whether an element of `row` with `attributes`, at index `top` of the open elements
+    // `open` (a trial of the stack's), stands where its parent takes it.
+    bool wouldStand(int row, const std::vector<ScannedAttribute>& attributes, const std::vector<StackTag>& open,
+                    size_t top) const;
+    // Whether an element of `holder`'s row takes an element of `row` with `attributes` as
+    // a child, as far as its rules say (true when they don't).
+    bool wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const;
     // `element` left the stack.
     void closed(const StackTag& element);
     // `element`, at `index` in the stack, left it while what it held stays open.
@@ -66,6 +73,10 @@ private:
     uint16_t categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const;
     bool takes(const TagProfile::ContentRules& holder, int row, uint16_t categories) const;
     bool takenAtTop(int row, uint16_t categories) const;
+    // The index in `open` of the holder that doesn't take an element of `row` at `top`,
+    // `top` itself when the body it would stand in doesn't, or Fits.
+    static constexpr size_t Fits = SIZE_MAX;
+    size_t refusedBy(int row, uint16_t categories, const std::vector<StackTag>& open, size_t top) const;
     // Checks `tag` against its parent's model; false when it was reported.
     bool checkPlace(const StackTag& tag, size_t top, uint16_t categories);
     void checkForbidden(const StackTag& tag, size_t top, uint16_t categories);

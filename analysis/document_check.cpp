@@ -157,11 +157,13 @@ public:
         // Its close tag, spelled as its open tag, goes right after what it held, before the
         // first of those siblings; or right before the tag that ended it.
         if (!nameWhole(element)) return;
-        const char* place = nullptr;
-        if (sibling != NoOffset) {
+        const char* place = closedBy ? laidOutPlace(element, *closedBy) : nullptr;
+        if (!place && sibling != NoOffset) {
             place = afterContent(document_.text + sibling, element.end);
-        } else if (closedThere && closedBy) {
+        } else if (!place && closedThere && closedBy) {
             place = closePlace(closedBy->at);
+        } else if (!place && closedBy && closedBy->row == element.row && closedBy->at[1] != '/') {
+            place = beforeStillOpen(element, problem);
         }
         if (!place) return;
         const uint32_t edit = offsetIn(document_, place);
@@ -175,6 +177,12 @@ public:
             const uint32_t first = offsetIn(document_, closing.at), second = offsetIn(document_, now.start);
             held_.back().fix.add(first, offsetIn(document_, closing.end), std::string(now.start, now.end));
             held_.back().fix.add(second, offsetIn(document_, now.end), std::string(closing.at, closing.end));
+        } else if (splittable(closing, crossed)) {
+            // <b>x<i>y</b>z</i>: each element keeps the text it was written around, the
+            // crossed one ended before the close tag and opened again after it.
+            std::string text = "</" + nameOf(crossed) + ">";
+            text.append(closing.at, closing.end).append(crossed.at, crossed.end);
+            held_.back().fix.add(offsetIn(document_, closing.at), offsetIn(document_, closing.end), std::move(text));
         }
     }
     void closeWithoutOpen(const StackTag& closing) override {
@@ -192,12 +200,17 @@ public:
     }
     void shiftedBetween(const StackTag& extra, const StackTag& last) override {
         const uint32_t from = offsetIn(document_, extra.at), to = offsetIn(document_, last.at);
+        // One close tag too many, and the indentation finds it written twice over: it goes.
+        if (scanning_ && strayForSure(last) && writtenTwice(extra)) removeStray(extra);
         for (size_t i : crossings_) {
             Held& h = held_[i];
             if (h.offset > from && h.offset < to && h.name.size() == last.nameLength + 1 &&
                 foldedEqual(h.name.data() + 1, last.name, last.nameLength))
                 h.dropped = true;
         }
+    }
+    void heldWasStray(const StackTag& closing) override {
+        if (writtenTwice(closing)) removeStray(closing);
     }
     void closed(const StackTag& element) override { content_.closed(element); }
     void removed(const StackTag& element, size_t index) override { content_.removed(element, index); }
@@ -289,6 +302,50 @@ private:
     // round: the close tag just read is crossed's, after `closing` with only blanks between,
     // both whole, and `closing` passed nothing else still open.
     bool swappable(const StackTag& closing, const StackTag& crossed) const;
+    // Whether the crossing of `crossed` by `closing` can be undone by closing `crossed`
+    // before `closing` and opening it again after: its close tag, just read, follows
+    // `closing` on its line with text and no tag between, the three tags are whole, and
+    // `closing` passed nothing else still open.
+    bool splittable(const StackTag& closing, const StackTag& crossed) const;
+    // Where the close tag of `element`, left out before `closer`, goes by the page's
+    // layout, or null. Its open tag begins its line, and either `closer` begins its line
+    // less far in, after a line of only blanks as far in as the open tag (or right after
+    // the open tag's line, nothing following the tag there); or its content stands
+    // further in, and the first line after it that stands as far in or less, before
+    // `closer`, begins with a tag that can't be its content (a close tag, or one less far
+    // in) and follows a line of only blanks, as far in as the open tag or more but less
+    // than the content. The close tag goes at the end of that line's blanks.
+    const char* laidOutPlace(const StackTag& element, const StackTag& closer) const;
+    // Where the close tag of `element`, an element of the text closed as one of its name
+    // opens in it, goes while elements it holds stay open: before the first of them, the
+    // one place that leaves no element crossed, right after what it held before that.
+    // Only if that one is closed later by its own close tag: `problem`'s mend waits in
+    // stillOpen_ until the end of the page says so.
+    const char* beforeStillOpen(const StackTag& element, size_t problem) {
+        if (element.row < 0 || profile_.traits(element.row).special) return nullptr;
+        const std::vector<StackTag>& open = stack_.openElements();
+        for (size_t i = 0; i + 1 < open.size(); ++i) {
+            if (open[i].at != element.at) continue;
+            const char* place = afterContent(open[i + 1].at, element.end);
+            if (place) stillOpen_.push_back({problem, offsetIn(document_, open[i + 1].at)});
+            return place;
+        }
+        return nullptr;
+    }
+    // The mends made before an element still open, which must not have been left open.
+    struct BeforeOpen {
+        size_t held;
+        uint32_t element;
+    };
+    std::vector<BeforeOpen> stillOpen_;
+    void dropBeforeLeftOpen() {
+        for (const BeforeOpen& b : stillOpen_) {
+            const bool leftOpen = std::any_of(held_.begin(), held_.end(), [&](const Held& h) {
+                return h.kind == ProblemKind::NotClosed && h.offset == b.element;
+            });
+            if (leftOpen) held_[b.held].fix.count = 0;
+        }
+    }
     // Where the close tag left out before `closer` goes: right before it; but when only
     // white space stands between the element's last content and `closer`, at the end of
     // the last line there that holds only blanks, the line it was most likely taken from.
@@ -303,8 +360,32 @@ private:
     // read (not an earlier one the indentation took for the extra one), whole, and no
     // element of its name is open that it might have been meant for.
     bool strayForSure(const StackTag& closing) const;
-    // Whether the tag just read can go whole, or have its name replaced, without taking
-    // text it may have meant otherwise.
+    // The mend of the close tag `closing`, reported as closing nothing: it goes.
+    void removeStray(const StackTag& closing) {
+        const uint32_t from = offsetIn(document_, closing.at);
+        for (size_t i = held_.size(); i-- > 0;) {
+            Held& h = held_[i];
+            if (h.kind != ProblemKind::CloseWithoutOpen || h.offset != from) continue;
+            if (h.fix.count == 0 && !h.dropped) h.fix.add(from, h.endOffset, "");
+            return;
+        }
+    }
+    // Whether the close tag `closing`, whole on its line, comes right after the same tag.
+    bool writtenTwice(const StackTag& closing) const {
+        const uint32_t from = offsetIn(document_, closing.at), to = offsetIn(document_, closing.end);
+        const uint32_t length = to - from;
+        return removableTag(document_.text, from, to) && from >= length &&
+               memcmp(document_.text + from - length, closing.at, length) == 0;
+    }
+    // Whether the tag just read can have its name replaced: it ends with its own ">", its
+    // quoting sound, so that its name is what it was meant to be. Over several lines too:
+    // the lines stay.
+    bool tagNamed() const {
+        const ScannedTag& tag = scanner_.tag();
+        return tag.finished && !tag.brokenQuotes && tag.end > tag.start && tag.end[-1] == '>';
+    }
+    // Whether the tag just read can go whole without taking text it may have meant
+    // otherwise, or lines the page's directives count.
     bool tagWhole() const;
     // The name `known` (lower case) written in the letter case of `written`: upper case
     // for a name all in capitals; empty when its letters are of both cases.
@@ -312,6 +393,10 @@ private:
     // True when the suggestion is sure enough to mend by: the only name near, and not
     // one the tag has already.
     bool suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count);
+    // Whether, of the attribute names `tied` as near to the unknown one of `f`, only `near`
+    // takes its value and brings the tag no other fault: the value then says which it is.
+    bool valueSettles(const AttributeFinding& f, const char* near, const std::vector<const char*>& tied, int row,
+                      const ScannedAttribute* attributes, size_t count);
     // Whether the attribute `name` of `row` gives its element a name (id, an anchor's name).
     bool namesItself(const char* name, int row) const {
         if (strcmp(name, "id") == 0) return true;
@@ -325,7 +410,24 @@ private:
     // The open row of the known element an unknown one most likely misspells, or -1.
     // `sole`: set to whether it is the only known element near (NearestName::sole).
     // `unclear`: several known elements are as near, so it is misspelt, but of which is unclear.
-    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
+    // `tied`: the open rows of every known element as near.
+    int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr,
+                          std::vector<int>* tied = nullptr) const;
+    // Whether, of the known elements `tied` as near to the misspelt start tag just read
+    // (`written`), `near` alone takes the tag's attributes and stands where the tag does:
+    // what the page holds then says which it is, no guess.
+    // `fitting` receives those that fit, when the trials could be made.
+    bool aloneFits(int near, const std::vector<int>& tied, const StackTag& written, std::vector<int>& fitting);
+    // The start tag `child`, about to open inside a misspelt element whose name is still
+    // unclear, leaves of its names those that would hold it; when only the chosen one
+    // is left, the misspelt tag's mend is made.
+    void settledByChild(const StackTag& child, bool opens);
+    // Whether, of the elements `tied`, none but `near` is open for the misspelt close tag
+    // `closing` to close.
+    bool aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const;
+    // A known close tag `closing` that closes a misspelt element whose name was unclear
+    // says which it meant: the open tag's mend is made by it.
+    void namedByCloseTag(const StackTag& closing);
     // Mends the name of the misspelled tag just held to `known`, when that is sure.
     // `written`: the name in the document's text, `length` bytes.
     void fixName(const char* written, size_t length, const char* known, bool sole);
@@ -364,6 +466,18 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
+    // The misspelt elements whose names tie, and which nothing settled yet (a few): the
+    // held problem and the open tag's "<".
+    struct Unnamed {
+        size_t held;
+        const char* at;
+        int near;                // the row it stands for
+        std::vector<int> rows;   // the names that still fit it, when known
+    };
+    std::vector<Unnamed> unnamed_;
+    int32_t trials_ = 0;  // of the stack, for misspelt names that tie
+    // Each trial copies the stack: a page of many misspelt tags has a few.
+    static constexpr int32_t MostTrials = 64;
     // The last unknown element opened that no known name alone is near, while the element
     // that holds it is open (`depth`: the stack's size then) and no close tag within two
     // edits of its name has come.
@@ -407,6 +521,7 @@ private:
     std::string anchor_;  // the fragment of a URL, decoded
     AttributeCheck attributeCheck_;
     std::vector<AttributeFinding> findings_;
+    std::vector<AttributeFinding> trialFindings_;  // of a tag with a misspelt attribute renamed
 };
 
 int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
@@ -437,6 +552,7 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
         holdCharacters();
     }
     stack_.finish();
+    dropBeforeLeftOpen();
     dropCrowdedInsertions();
     resolveReferences();
     std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
@@ -579,6 +695,7 @@ void HtmlCheck::checkTag() {
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         if (!custom && closesUnplaced(element)) return;
+        if (!unnamed_.empty() && !custom) namedByCloseTag(element);
         // A cell outside any table is reported once: at its open tag when it has one.
         if (!cell) {
             stack_.close(element);
@@ -588,6 +705,7 @@ void HtmlCheck::checkTag() {
         return;
     }
     const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
+    if (!unnamed_.empty() && !custom) settledByChild(element, opens);
     stack_.start(element, opens);
     if (!cell) content_.started(element, opens, scanner_.attributes());
 }
@@ -607,7 +725,7 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
                 Held& h = held_[i];
                 if (h.offset != offsetIn(document_, opened) || h.kind != ProblemKind::UnknownTag) continue;
                 if (h.fix.count == 1) {
-                    std::string text = tagWhole() && memcmp(element.name, bare, length) == 0
+                    std::string text = tagNamed() && memcmp(element.name, bare, length) == 0
                                            ? inCaseOf(bare, length, lowerCased(h.fix.text[0]))
                                            : std::string();
                     const uint32_t at = offsetIn(document_, element.name);
@@ -625,26 +743,35 @@ void HtmlCheck::checkUnknownTag(const char* bare) {
             unplaced_.name = nullptr;
         if (seenUnknown(bare, length)) return;
         bool sole = false;
-        const int near = misspelledElement(bare, length, &sole);
+        std::vector<int> tied;
+        const int near = misspelledElement(bare, length, &sole, nullptr, &tied);
         if (near < 0) return holdAtTag(ProblemKind::UnknownTag, tag.name);
         const std::string known = lowerCased(profile_.row(near).name);
         holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), "/" + known);
         // The element it misspells is closed, not left open for a report of its own.
         element.row = near;
+        const bool sure = sole || aloneOpen(near, tied, element);
         // Spelled right, it would close the same element.
-        if (stack_.closeIfOpen(element)) fixName(element.name, length, known.c_str(), sole);
+        if (stack_.closeIfOpen(element)) fixName(element.name, length, known.c_str(), sure);
         return;
     }
     if (unknownOpened_.size() < 64 && !seenUnknown(bare, length)) unknownOpened_.emplace_back(bare, length);
     bool sole = false, unclear = false;
-    const int near = misspelledElement(bare, length, &sole, &unclear);
+    std::vector<int> tied;
+    const int near = misspelledElement(bare, length, &sole, &unclear, &tied);
     if (near < 0) {
         if (unclear && !tag.selfClosing) unplaced_ = {element.name, length, stack_.openElements().size()};
         return holdAtTag(ProblemKind::UnknownTag, tag.name);
     }
     const std::string known = lowerCased(profile_.row(near).name);
     holdAtTag(ProblemKind::UnknownTag, tag.name, std::string(), known);
-    fixName(element.name, length, known.c_str(), sole);
+    std::vector<int> fitting;
+    const bool sure = sole || aloneFits(near, tied, element, fitting);
+    fixName(element.name, length, known.c_str(), sure);
+    // Its own close tag, spelled right, or what it holds may still say which name it is.
+    if (!sure && held_.back().fix.count == 0 && unnamed_.size() < 64 && tagNamed() &&
+        memcmp(element.name, bare, length) == 0)
+        unnamed_.push_back({held_.size() - 1, element.at, near, std::move(fitting)});
     // It stands for the element it misspells, so that what follows pairs as the author meant.
     element.row = near;
     const bool opens = !tag.selfClosing && profile_.row(near).kind != PairVoid;
@@ -656,7 +783,7 @@ void HtmlCheck::fixName(const char* written, size_t length, const char* known, b
     // The name as the scanner read it must be the text's own bytes, or the edit would miss.
     const ScannedTag& tag = scanner_.tag();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
-    if (!sole || !tagWhole() || memcmp(written, bare, length) != 0) return;
+    if (!sole || !tagNamed() || memcmp(written, bare, length) != 0) return;
     std::string text = inCaseOf(bare, length, known);
     if (text.empty()) return;
     const uint32_t at = offsetIn(document_, written);
@@ -684,6 +811,80 @@ bool HtmlCheck::swappable(const StackTag& closing, const StackTag& crossed) cons
         if (!isBlank(*p)) return false;
     }
     return !stack_.passedOthers(closing.at, crossed.at);
+}
+
+bool HtmlCheck::splittable(const StackTag& closing, const StackTag& crossed) const {
+    const ScannedTag& now = scanner_.tag();
+    if (!scanning_ || !now.closing || now.start < closing.end || !tagWhole() || !nameWhole(crossed)) return false;
+    if (now.nameLength != crossed.nameLength + 1 || !foldedEqual(now.name + 1, crossed.name, crossed.nameLength))
+        return false;
+    if (!removableTag(document_.text, offsetIn(document_, closing.at), offsetIn(document_, closing.end)) ||
+        !removableTag(document_.text, offsetIn(document_, crossed.at), offsetIn(document_, crossed.end)))
+        return false;
+    bool text = false;
+    for (const char* p = closing.end; p < now.start; ++p) {
+        if (*p == '<' || *p == '\n') return false;
+        text = text || !isBlank(*p);
+    }
+    return text && !stack_.passedOthers(closing.at, crossed.at);
+}
+
+const char* HtmlCheck::laidOutPlace(const StackTag& element, const StackTag& closer) const {
+    auto columns = [](const char* from, const char* to) {
+        int32_t column = 0;
+        for (const char* p = from; p < to; ++p) column = *p == '\t' ? (column / 8 + 1) * 8 : column + 1;
+        return column;
+    };
+    for (const char* p = element.lineStart; p < element.at; ++p) {
+        if (!isBlank(*p)) return nullptr;
+    }
+    const int32_t indent = columns(element.lineStart, element.at);
+    // `closer` beginning its line less far in: the line before it, if only blanks as far
+    // in as the open tag, or the open tag's own line, if nothing follows the tag there
+    // (an element that holds nothing), ends where the close tag stood.
+    const char* closerLine = closer.at;
+    while (closerLine > document_.text && isBlank(closerLine[-1])) --closerLine;
+    if (closerLine > element.end && closerLine[-1] == '\n' && columns(closerLine, closer.at) < indent) {
+        const char* before = closerLine - 1;
+        if (before > document_.text && before[-1] == '\r') --before;
+        const char* blanks = before;
+        while (blanks > document_.text && isBlank(blanks[-1])) --blanks;
+        if (blanks == element.end) return before;
+        if (blanks > document_.text && blanks[-1] == '\n' && columns(blanks, before) == indent) return before;
+    }
+    int32_t content = -1;  // the indentation of its first line of content
+    // The line before, when it holds only blanks: where they start and end.
+    const char* blankStart = nullptr;
+    const char* blankEnd = nullptr;
+    const char* line =
+        static_cast<const char*>(memchr(element.end, '\n', static_cast<size_t>(closer.at - element.end)));
+    // A page of many elements left open asks this of each: the search stays near.
+    for (int lines = 0; line && line < closer.at && lines < 1000; ++lines) {
+        const char* start = line + 1;
+        const char* end = static_cast<const char*>(memchr(start, '\n', static_cast<size_t>(document_.end - start)));
+        if (!end) end = document_.end;
+        const char* textEnd = end > start && end[-1] == '\r' ? end - 1 : end;
+        const char* first = start;
+        while (first < textEnd && isBlank(*first)) ++first;
+        if (first == textEnd) {
+            blankStart = first > start ? start : nullptr;
+            blankEnd = first;
+        } else {
+            const int32_t at = columns(start, first);
+            if (at <= indent) {
+                const bool closeTag = first + 1 < textEnd && first[1] == '/';
+                if (!blankStart || *first != '<' || first > closer.at || (at == indent && !closeTag)) return nullptr;
+                // The blanks stand as far in as a close tag of the element would, not as
+                // its content does.
+                const int32_t blanks = columns(blankStart, blankEnd);
+                return blanks >= indent && content > blanks ? blankEnd : nullptr;
+            }
+            if (content < 0) content = at;
+            blankStart = nullptr;
+        }
+        line = end < document_.end ? end : nullptr;
+    }
+    return nullptr;
 }
 
 const char* HtmlCheck::afterContent(const char* next, const char* openEnd) const {
@@ -743,9 +944,10 @@ std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::s
     return text;
 }
 
-int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear) const {
+int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear,
+                                 std::vector<int>* tied) const {
     bool several = false;
-    const int near = profile_.nearestElement(bare, length, sole, &several);
+    const int near = profile_.nearestElement(bare, length, sole, &several, tied);
     if (unclear) *unclear = several;
     if ((near < 0 && !several) || profile_.name() == "html5") return near;
     // An element of current HTML on an older page is no misspelling (header is not head).
@@ -754,6 +956,82 @@ int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bo
     // Still maybe a misspelling (rt for tr): what it holds is not reported for it.
     if (currentElement && unclear) *unclear = true;
     return currentElement ? -1 : near;
+}
+
+bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag& written,
+                          std::vector<int>& fitting) {
+    const ScannedTag& tag = scanner_.tag();
+    if (tied.size() < 2 || tag.brokenQuotes || !tag.finished || trials_ >= MostTrials) return false;
+    ++trials_;
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    for (int row : tied) {
+        bool fits = std::all_of(attributes.begin(), attributes.end(), [&](const ScannedAttribute& a) {
+            return profile_.hasAttribute(std::string(a.name, a.length).c_str(), row);
+        });
+        if (fits) {
+            StackTag as = written;
+            as.row = row;
+            const bool opens = !tag.selfClosing && profile_.row(row).kind != PairVoid;
+            const std::vector<StackTag> open = stack_.openAfterStart(as, opens);
+            fits = content_.wouldStand(row, attributes, open, open.size() - (opens ? 1 : 0));
+        }
+        if (fits) fitting.push_back(row);
+    }
+    return fitting.size() == 1 && fitting[0] == near;
+}
+
+void HtmlCheck::settledByChild(const StackTag& child, bool opens) {
+    const std::vector<StackTag>& open = stack_.openElements();
+    if (open.empty()) return;
+    const StackTag& top = open.back();
+    for (size_t u = 0; u < unnamed_.size(); ++u) {
+        Unnamed& unnamed = unnamed_[u];
+        if (unnamed.at != top.at) continue;
+        if (unnamed.rows.size() < 2 || trials_ >= MostTrials) return;
+        ++trials_;
+        std::vector<int> left;
+        for (int row : unnamed.rows) {
+            // Read as this name, the misspelt element must still be open, holding the child.
+            const std::vector<StackTag> after = stack_.openAfterStart(child, opens, row);
+            const size_t parent = after.size() - (opens ? 2 : 1);
+            const bool holds = after.size() >= (opens ? 2 : 1) && after[parent].at == top.at;
+            if (!holds || content_.wouldHold(row, child.row, scanner_.attributes())) left.push_back(row);
+        }
+        if (left.size() == 1 && left[0] == unnamed.near) {
+            Held& held = held_[unnamed.held];
+            std::string text = inCaseOf(top.name, top.nameLength, lowerCased(profile_.row(unnamed.near).name));
+            const uint32_t at = offsetIn(document_, top.name);
+            if (!text.empty() && held.fix.count == 0) held.fix.add(at, at + top.nameLength, std::move(text));
+            unnamed_.erase(unnamed_.begin() + static_cast<std::ptrdiff_t>(u));
+            return;
+        }
+        unnamed.rows = std::move(left);
+        return;
+    }
+}
+
+bool HtmlCheck::aloneOpen(int near, const std::vector<int>& tied, const StackTag& closing) const {
+    if (tied.size() < 2) return false;
+    for (int row : tied) {
+        StackTag as = closing;
+        as.row = row;
+        if ((stack_.closedElement(as) != nullptr) != (row == near)) return false;
+    }
+    return true;
+}
+
+void HtmlCheck::namedByCloseTag(const StackTag& closing) {
+    const StackTag* open = stack_.closedElement(closing);
+    if (!open) return;
+    for (size_t u = 0; u < unnamed_.size(); ++u) {
+        if (unnamed_[u].at != open->at) continue;
+        Held& held = held_[unnamed_[u].held];
+        unnamed_.erase(unnamed_.begin() + static_cast<std::ptrdiff_t>(u));
+        std::string text = inCaseOf(open->name, open->nameLength, lowerCased(profile_.row(open->row).name));
+        const uint32_t at = offsetIn(document_, open->name);
+        if (!text.empty() && held.fix.count == 0) held.fix.add(at, at + open->nameLength, std::move(text));
+        return;
+    }
 }
 
 bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {
@@ -794,8 +1072,10 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 // references meant.
 bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
     bool sole = false;
-    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole);
+    std::vector<const char*> tied;
+    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole, &tied);
     if (!near) return false;
+    if (!sole) sole = valueSettles(f, near, tied, row, attributes, count);
     f.detail = near;
     const size_t nearLength = strlen(near);
     for (size_t i = 0; i < count; ++i) {
@@ -804,6 +1084,42 @@ bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttr
         if (a.length == nearLength && foldedEqual(a.name, near, nearLength)) sole = false;
     }
     return sole;
+}
+
+bool HtmlCheck::valueSettles(const AttributeFinding& f, const char* near, const std::vector<const char*>& tied, int row,
+                             const ScannedAttribute* attributes, size_t count) {
+    if (tied.size() < 2 || scanner_.tag().brokenQuotes) return false;
+    std::vector<ScannedAttribute> renamed(attributes, attributes + count);
+    const char* fitting = nullptr;
+    for (const char* name : tied) {
+        bool fits = true;
+        for (ScannedAttribute& a : renamed) {
+            if (a.name == f.at) {
+                a.name = name;
+                a.length = static_cast<uint32_t>(strlen(name));
+            }
+        }
+        trialFindings_.clear();
+        attributeCheck_.check(row, scanner_.tag().closing, renamed.data(), renamed.size(), false, trialFindings_);
+        // Named so, the attribute must bring no fault the tag didn't have: not there twice,
+        // not a value it doesn't take, not a condition it lacks.
+        for (const AttributeFinding& t : trialFindings_) {
+            fits = fits && t.at != name &&
+                   std::any_of(findings_.begin(), findings_.end(), [&](const AttributeFinding& o) {
+                       return o.kind == t.kind && o.name == t.name;
+                   });
+        }
+        for (ScannedAttribute& a : renamed) {
+            if (a.name == name) {
+                a.name = f.at;
+                a.length = f.length;
+            }
+        }
+        if (!fits) continue;
+        if (fitting) return false;
+        fitting = name;
+    }
+    return fitting == near;
 }
 
 // An id, a reference or a URL as a message shows it: longer than an attribute's value.

@@ -27,6 +27,50 @@ int32_t indentOf(const StackTag& tag) {
 
 }  // namespace
 
+namespace {
+
+// Hears nothing: what a trial of the stack finds is not the page's.
+class QuietSink : public StructureSink {
+public:
+    void notClosed(const StackTag&, const StackTag*, bool) override {}
+    void crossing(const StackTag&, const StackTag&) override {}
+    void closeWithoutOpen(const StackTag&) override {}
+    void shiftedBetween(const StackTag&, const StackTag&) override {}
+    void withdrawCloseWithoutOpen(const StackTag&) override {}
+};
+
+}  // namespace
+
+ElementStack::ElementStack(const ElementStack& other, StructureSink& sink)
+    : profile_(other.profile_), sink_(sink), open_(other.open_), waiting_(other.waiting_), shifted_(other.shifted_),
+      reopened_(other.reopened_), blocked_(other.blocked_), lastClosed_(other.lastClosed_),
+      lastClosedDepth_(other.lastClosedDepth_), tables_(other.tables_), paragraphs_(other.paragraphs_),
+      heads_(other.heads_) {}
+
+std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens, int topRow) const {
+    QuietSink quiet;
+    ElementStack trial(*this, quiet);
+    if (topRow != -2 && !trial.open_.empty()) {
+        // The counts of open tables, paragraphs and heads follow the top's group.
+        auto count = [&](int sign) {
+            const ElementGroup g = trial.groupAt(trial.open_.size() - 1);
+            trial.tables_ += sign * (g == ElementGroup::Table);
+            trial.paragraphs_ += sign * (g == ElementGroup::Paragraph);
+            trial.heads_ += sign * (g == ElementGroup::Head);
+        };
+        count(-1);
+        trial.open_.back().row = topRow;
+        count(1);
+    }
+    trial.start(tag, opens);
+    return std::move(trial.open_);
+}
+
+const StackTag* ElementStack::closedElement(const StackTag& tag) const {
+    const ptrdiff_t i = closedBy(tag);
+    return i < 0 ? nullptr : &open_[static_cast<size_t>(i)];
+}
+
 bool ElementStack::nests(const StackTag& element) const {
     return element.row < 0 || profile_.row(element.row).kind == PairCounted;
 }
@@ -124,10 +168,22 @@ void ElementStack::pop() {
     if (!blocked_.empty() && endOptional(element)) dropHeld(element.at);
 }
 
-void ElementStack::dropHeld(const char* element) {
+void ElementStack::dropHeld(const char* element, const StackTag* closing) {
     for (size_t b = blocked_.size(); b-- > 0;) {
-        if (blocked_[b].element == element) blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
+        if (blocked_[b].element != element) continue;
+        if (closing) reportIfStray(blocked_[b], *closing);
+        blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
     }
+}
+
+void ElementStack::reportIfStray(const Blocked& held, const StackTag& closing) {
+    // Its element's own close tag standing as far in as the open tag: the held one, which
+    // the indentation found, was one too many.
+    if (!held.byIndent || held.reported.at != held.closing.at || held.depth >= open_.size() ||
+        open_[held.depth].at != held.element)
+        return;
+    const int32_t indent = indentOf(closing);
+    if (indent >= 0 && indent == indentOf(open_[held.depth])) sink_.heldWasStray(held.closing);
 }
 
 bool ElementStack::isOpen(const char* at, size_t above) const {
@@ -158,7 +214,10 @@ bool ElementStack::resolveHeldBefore(size_t i, const StackTag& tag) {
         blocked_.erase(blocked_.begin() + static_cast<std::ptrdiff_t>(b));
         // Another close tag for it while what the held one would have crossed is still
         // open: the held one was its, and that was left open.
-        if (!isOpen(held.crossed.at, i + 1)) return false;
+        if (!isOpen(held.crossed.at, i + 1)) {
+            reportIfStray(held, tag);
+            return false;
+        }
         sink_.withdrawCloseWithoutOpen(held.reported);
         closeAt(i, held.closing, &tag);
         return true;
@@ -382,7 +441,7 @@ void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now, b
     }
     // Closed by its own close tag: a close tag held for it was stray.
     if (sameElement(open_[i], tag)) {
-        if (!blocked_.empty()) dropHeld(open_[i].at);
+        if (!blocked_.empty()) dropHeld(open_[i].at, &tag);
         lastClosed_ = open_[i];
         lastClosedDepth_ = i;
     }

@@ -65,6 +65,10 @@ public:
     // close: each close tag of its element between them closed the element meant for the
     // next, so what they crossed follows from the extra one.
     virtual void shiftedBetween(const StackTag& extra, const StackTag& last) = 0;
+    // `closing`, held and reported by the indentation as closing no open element, was
+    // one too many for sure: its element closed later by a close tag of its own that
+    // stands as far in as its open tag.
+    virtual void heldWasStray(const StackTag& /*closing*/) {}
     // `closing`, reported as closing no open element, closed one after all.
     virtual void withdrawCloseWithoutOpen(const StackTag& closing) = 0;
     // `element` leaves the stack, by its close tag or another's, or at the end.
@@ -77,6 +81,8 @@ public:
 class ElementStack {
 public:
     ElementStack(const TagProfile& profile, StructureSink& sink) : profile_(profile), sink_(sink) {}
+    // A copy of `other` that tells `sink` what it finds: a trial that leaves `other` as it is.
+    ElementStack(const ElementStack& other, StructureSink& sink);
 
     // A start tag; `opens` is false for a void element or a self-closing tag, which
     // close what their start closes but hold nothing.
@@ -92,6 +98,12 @@ public:
     bool closeIfOpen(const StackTag& tag);
     // The end of the page: whatever is still open and must be closed is reported.
     void finish();
+    // The open elements as they would stand after the start tag `tag` (as start takes it),
+    // nothing reported or changed.
+    // `topRow`: the open element on top taken for one of that row (-2: as it is).
+    std::vector<StackTag> openAfterStart(const StackTag& tag, bool opens, int topRow = -2) const;
+    // The open element the close tag `tag` would close, or null.
+    const StackTag* closedElement(const StackTag& tag) const;
     // The open elements, the outermost first.
     const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.
@@ -154,7 +166,11 @@ private:
     // of that element meets it: true when it was the element's after all (and closed it).
     bool resolveHeldBefore(size_t i, const StackTag& tag);
     bool isOpen(const char* at, size_t above) const;
-    void dropHeld(const char* element);
+    // `closing`: the element's own close tag that closed it, if that is why.
+    void dropHeld(const char* element, const StackTag* closing = nullptr);
+    // Tells the sink when the close tag `held` is sure to have been one too many, now
+    // that `closing` closes its element.
+    void reportIfStray(const Blocked& held, const StackTag& closing);
     // After `tag` closed the element whose open tag is at `closed`: if that was what the
     // last held close tag, just before it, would have crossed, the two were swapped.
     void closeSwapped(const char* closed, const StackTag& tag);

@@ -61,8 +61,10 @@ void NearestName::consider(const char* candidate, size_t length, int id) {
         ties_ = 0;
         sameLetters_ = 0;
         id_ = id;
+        tied_.clear();
     }
     ++ties_;
+    tied_.push_back(id);
     if (length == length_ && sameLetters(name_, candidate, length)) {
         ++sameLetters_;
         sameLettersId_ = id;

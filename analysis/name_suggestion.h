@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // The number of edits (a letter put in, left out, changed, or two neighbours swapped)
 // that make `a` into `b`, letter case ignored; `bound` + 1 when it takes more than `bound`.
@@ -28,6 +29,8 @@ public:
     bool sole() const { return ties_ == 1 && chosen() >= 0; }
     // True when candidates are near but none stands out: a misspelling, of what is unclear.
     bool unclear() const { return chosen() < 0 && ties_ > 1; }
+    // Every candidate as near as the nearest, in the order considered.
+    const std::vector<int>& tied() const { return tied_; }
 
 private:
     const char* name_;
@@ -37,4 +40,5 @@ private:
     int id_ = -1;
     int sameLetters_ = 0;  // of the nearest ones, those made of the name's letters
     int sameLettersId_ = -1;
+    std::vector<int> tied_;
 };

@@ -118,16 +118,22 @@ std::vector<size_t> PageMender::mendsTogether(const ProblemKinds& kinds) {
     }
     if (chosen.empty() || passes(chosen)) return chosen;
 
-    // Some mend brings a problem with it: each is tried alone, and those that pass together.
+    // Some mend brings a problem with it: each is tried alone, and those that pass alone
+    // are taken one by one, each only while the page still passes with it (two that pass
+    // alone may clash, as two names mended to the same attribute).
     std::vector<size_t> alone;
     if (chosen.size() <= MostTriedAlone) {
         for (size_t i : chosen) {
             if (passes({i})) alone.push_back(i);
         }
     }
-    if (alone.size() == chosen.size()) alone.clear();  // each alone, but not all together
-    if (!alone.empty() && !passes(alone)) alone.clear();
-    return alone;
+    if (alone.size() < chosen.size() && (alone.empty() || passes(alone))) return alone;
+    std::vector<size_t> together;
+    for (size_t i : alone) {
+        together.push_back(i);
+        if (together.size() > 1 && !passes(together)) together.pop_back();
+    }
+    return together;
 }
 
 PageMend mendPage(Document& document, const TagProfile& profile, const CheckOptions& options,

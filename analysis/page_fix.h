@@ -43,7 +43,8 @@ public:
     bool mendsAlone(size_t index);
     // The problems of `kinds` whose mends are made together, in their order: each one's
     // mend as long as it overlaps none taken before it; when those fail together, the ones
-    // that pass alone; when those fail together too, none.
+    // that pass alone; when those fail together too, of those each in turn that still
+    // passes with the ones taken before it.
     std::vector<size_t> mendsTogether(const ProblemKinds& kinds);
     // The edits of the mends of `problems`, in the order of the text.
     std::vector<OwnedEdit> editsOf(const std::vector<size_t>& problems) const;

@@ -518,7 +518,8 @@ bool TagProfile::hasAttribute(const char* attribute, int r) const {
     return false;
 }
 
-int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool* unclear) const {
+int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool* unclear,
+                               std::vector<int>* tied) const {
     NearestName nearest(name, length);
     for (int r = 0; r < rowCount(); ++r) {
         const char* rowName = rows_[static_cast<size_t>(r)].name;
@@ -527,10 +528,12 @@ int TagProfile::nearestElement(const char* name, size_t length, bool* sole, bool
     }
     if (sole) *sole = nearest.sole();
     if (unclear) *unclear = nearest.unclear();
+    if (tied) *tied = nearest.tied();
     return nearest.chosen();
 }
 
-const char* TagProfile::nearestAttribute(const char* name, size_t length, int r, bool* sole) const {
+const char* TagProfile::nearestAttribute(const char* name, size_t length, int r, bool* sole,
+                                         std::vector<const char*>* tied) const {
     NearestName nearest(name, length);
     const char* const* own = rows_[static_cast<size_t>(r)].attributes;
     int count = 0;
@@ -538,10 +541,14 @@ const char* TagProfile::nearestAttribute(const char* name, size_t length, int r,
     for (size_t g = 0; g < globals_.size(); ++g) {
         if (globals_[g].back() != '*') nearest.consider(globals_[g].data(), globals_[g].size(), count + static_cast<int>(g));
     }
+    auto nameOf = [&](int id) { return id < count ? own[id] : globals_[static_cast<size_t>(id - count)].c_str(); };
     const int chosen = nearest.chosen();
     if (sole) *sole = nearest.sole();
-    if (chosen < 0) return nullptr;
-    return chosen < count ? own[chosen] : globals_[static_cast<size_t>(chosen - count)].c_str();
+    if (tied) {
+        tied->clear();
+        for (int id : nearest.tied()) tied->push_back(nameOf(id));
+    }
+    return chosen < 0 ? nullptr : nameOf(chosen);
 }
 
 std::string TagProfile::attributeText(int r) const {

@@ -124,11 +124,15 @@ public:
     // -1 otherwise. `sole`, when given, is set to whether it is the only element within
     // two edits (NearestName::sole); `unclear`, to whether several are as near
     // (NearestName::unclear).
-    int nearestElement(const char* name, size_t length, bool* sole = nullptr, bool* unclear = nullptr) const;
+    // `tied`, when given, receives the open rows of every element as near as the nearest.
+    int nearestElement(const char* name, size_t length, bool* sole = nullptr, bool* unclear = nullptr,
+                       std::vector<int>* tied = nullptr) const;
     // The same for an attribute that row `r` doesn't take, among its own attributes and
     // the global ones named in full (not the patterns such as data-*): the name in lower
     // case, or null; `sole` as for nearestElement.
-    const char* nearestAttribute(const char* name, size_t length, int r, bool* sole = nullptr) const;
+    // `tied`, when given, receives every name as near as the nearest.
+    const char* nearestAttribute(const char* name, size_t length, int r, bool* sole = nullptr,
+                                 std::vector<const char*>* tied = nullptr) const;
     // The same for an attribute name already in lower case, `length` bytes long.
     bool hasLowerAttribute(const char* lower, size_t length, int r) const;
     // Both what hasLowerAttribute and attributeRule say of the lower-case `lower`, with

@@ -46,27 +46,28 @@ TEST(EditDistance, CountsEditsUpToTheBound) {
 
 TEST(NearestName, ChoosesOnlyANameThatStandsOut) {
     // sole: the chosen one alone is that near, sure enough to mend by; a tie broken by the
-    // letters is not.
+    // letters is not, but the tied ones are handed on for the page to settle.
     struct Case {
         const char* name;
         std::vector<const char*> candidates;
         int chosen;
         bool sole;
+        std::vector<int> tied;  // every candidate as near as the nearest
     } const cases[] = {
-        {"dvi", {"dir", "div", "dl"}, 1, true},             // the others two edits away
-        {"bt", {"b", "br", "dt"}, -1, false},               // three one edit away: unclear
-        {"tabel", {"label", "table"}, 1, false},            // as near, but only table has its letters
-        {"ht", {"hr", "th", "tt"}, 1, false},
-        {"ab", {"ab2", "ba", "bb"}, 1, false},              // all one edit near: ba alone has its letters
-        {"abc", {"acb", "bac"}, -1, false},                 // two of its letters: unclear
-        {"talbe", {"label", "table"}, 1, true},             // label is three edits away
-        {"tabel", {"table", "tables"}, 0, true},            // a nearer one outweighs a farther one
-        {"main", {"map", "menu"}, -1, false},               // a short name takes one edit only
-        {"sectoin", {"section", "select"}, 0, true},
-        {"zorglub", {"table", "div"}, -1, false},
-        {"heaedr", {"header", "head"}, 0, true},            // head is two edits away
-        {"blockqoute", {"blockquote", "button"}, 0, true},
-        {"mian", {"main", "map"}, 0, true},                 // map is two edits away, past a short name's bound
+        {"dvi", {"dir", "div", "dl"}, 1, true, {1}},            // the others two edits away
+        {"bt", {"b", "br", "dt"}, -1, false, {0, 1, 2}},        // three one edit away: unclear
+        {"tabel", {"label", "table"}, 1, false, {0, 1}},        // as near, but only table has its letters
+        {"ht", {"hr", "th", "tt"}, 1, false, {0, 1, 2}},
+        {"ab", {"ab2", "ba", "bb"}, 1, false, {0, 1, 2}},       // all one edit near: ba alone has its letters
+        {"abc", {"acb", "bac"}, -1, false, {0, 1}},             // two of its letters: unclear
+        {"talbe", {"label", "table"}, 1, true, {1}},            // label is three edits away
+        {"tabel", {"table", "tables"}, 0, true, {0}},           // a nearer one outweighs a farther one
+        {"main", {"map", "menu"}, -1, false, {}},               // a short name takes one edit only
+        {"sectoin", {"section", "select"}, 0, true, {0}},
+        {"zorglub", {"table", "div"}, -1, false, {}},
+        {"heaedr", {"header", "head"}, 0, true, {0}},           // head is two edits away
+        {"blockqoute", {"blockquote", "button"}, 0, true, {0}},
+        {"mian", {"main", "map"}, 0, true, {0}},                // map is two edits away, past a short name's bound
     };
     for (const Case& c : cases) {
         NearestName nearest(c.name, strlen(c.name));
@@ -74,6 +75,7 @@ TEST(NearestName, ChoosesOnlyANameThatStandsOut) {
             nearest.consider(c.candidates[i], strlen(c.candidates[i]), static_cast<int>(i));
         EXPECT_EQ(nearest.chosen(), c.chosen) << c.name;
         EXPECT_EQ(nearest.sole(), c.sole) << c.name;
+        EXPECT_EQ(nearest.tied(), c.tied) << c.name;
     }
 }
 

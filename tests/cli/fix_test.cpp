@@ -53,6 +53,9 @@ const struct {
     {"site/sub/clean.html", "<!DOCTYPE html>\n<title>t</title>\n<p>x\n", "<!DOCTYPE html>\n<title>t</title>\n<p>x\n"},
     {"site/sub/left.html", "<!DOCTYPE html>\n<title>t</title>\n<bt>x</bt>\n",
      "<!DOCTYPE html>\n<title>t</title>\n<bt>x</bt>\n"},
+    // Names as near (li, i, ul), settled by the list; a crossing split where it crosses.
+    {"site/sub/crossed.html", Html5 + "<ul><il>a</il></ul>\r\n<p><b>x<i>y</b>z</i>\r\n",
+     Html5 + "<ul><li>a</li></ul>\r\n<p><b>x<i>y</i></b><i>z</i>\r\n"},
 };
 
 TEST(CliFix, WritesADiffThatGitAndPatchApplyAndThatLeavesNothingToMend) {
@@ -74,7 +77,7 @@ TEST(CliFix, WritesADiffThatGitAndPatchApplyAndThatLeavesNothingToMend) {
     // What is left, as check --format gnu gives it, then the count.
     // A folder's pages are named with the system's separator, as check names them.
     const CliRun left = runCli({"check", "--format", "gnu", fs::path("site/sub/left.html").make_preferred().string()});
-    EXPECT_EQ(one.err, left.out + "5 files examined, 3 fixes, 1 problem left\n");
+    EXPECT_EQ(one.err, left.out + "6 files examined, 5 fixes, 1 problem left\n");
 
     std::ofstream(folder.root() / "fix.diff", std::ios::binary) << one.out;
     if (!hasTool("git --version") || !hasTool("patch --version"))
@@ -86,7 +89,7 @@ TEST(CliFix, WritesADiffThatGitAndPatchApplyAndThatLeavesNothingToMend) {
 
     const CliRun again = runCli({"fix", "site"});
     EXPECT_EQ(again.out, "");
-    EXPECT_EQ(again.err, left.out + "5 files examined, 0 fixes, 1 problem left\n");
+    EXPECT_EQ(again.err, left.out + "6 files examined, 0 fixes, 1 problem left\n");
     EXPECT_EQ(again.status, CliProblemsFound);
     const CliRun clean = runCli({"fix", "site/sub/clean.html"});
     EXPECT_EQ(clean.status, CliOk);

@@ -306,11 +306,16 @@ TEST(LanguageServerTest, QuickFixesAndFixAllMendWhatTheyName) {
           {"Remove </br>", Html5 + "<p>a</span><br><bt>x</bt>\n"},
           {"", ""}},
          "Fix 2 problems", Html5 + "<p>a<br><bt>x</bt>\n"},
-        // Each passes alone; together they would make one attribute twice.
+        // Each passes alone; together they would make one attribute twice: the first is made.
         {"two mends that clash", Html5 + "<a hreff=x hrf=y>l</a>\n",
          {{"Replace hreff with href", Html5 + "<a href=x hrf=y>l</a>\n"},
           {"Replace hrf with href", Html5 + "<a hreff=x href=y>l</a>\n"}},
-         "", ""},
+         "Fix 1 problem", Html5 + "<a href=x hrf=y>l</a>\n"},
+        {"names as near, settled by the list", Html5 + "<ul><il>a</il></ul>\n",
+         {{"Replace il with li", Html5 + "<ul><li>a</li></ul>\n"}}, "Fix 1 problem", Html5 + "<ul><li>a</li></ul>\n"},
+        {"crossing split where it crosses", Html5 + "<p><b>x<i>y</b>z</i>\n",
+         {{"Replace </b> with </i></b><i>", Html5 + "<p><b>x<i>y</i></b><i>z</i>\n"}}, "Fix 1 problem",
+         Html5 + "<p><b>x<i>y</i></b><i>z</i>\n"},
         {"a mend that would bring a problem of its own", Html5 + "<blockqoute clas=x>q</blockqoute>\n", {{"", ""}},
          "", ""},
         {"non-ASCII before the mend on its line", Html5 + beforeFix + "</span><br></br>x\n",
