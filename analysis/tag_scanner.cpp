@@ -55,7 +55,7 @@ char* afterTag(char* p, bool comment) {
 // Copies the name from `from` to `to` of a text ending at `textEnd`, after a "/" for a
 // close tag, at most `length` characters in all. Gives the name's length. The bytes after
 // it are zeros up to the 16th, as the row cache reads them.
-uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length, const char* textEnd) {
+inline uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length, const char* textEnd) {
     const size_t n = closing ? 1 : 0;
     name[0] = '/';
     const size_t room = static_cast<size_t>(std::min(length, ScannedNameSize - 1));
