@@ -344,8 +344,8 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
     };
     bool afterQuote = false;  // the last value's closing quote stands right before p
     for (;;) {
-        if (p < end && isTagSpace(*p)) afterQuote = false;
-        while (p < end && isTagSpace(*p)) ++p;
+        if (p < end && (classOf(*p) & TagSpace)) afterQuote = false;
+        while (p < end && (classOf(*p) & TagSpace)) ++p;
         if (p >= end) return unfinished(end);
         const char c = *p;
         if (c == '>') {
@@ -390,12 +390,12 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         afterQuote = false;
 
         const char* q = p;
-        while (q < end && isTagSpace(*q)) ++q;
+        while (q < end && (classOf(*q) & TagSpace)) ++q;
         if (q >= end || *q != '=') {
             p = q;
             continue;
         }
-        for (p = q + 1; p < end && isTagSpace(*p);) ++p;
+        for (p = q + 1; p < end && (classOf(*p) & TagSpace);) ++p;
         if (p >= end) return unfinished(end);
         if (isQuote(*p)) {
             const char* open = p;
@@ -405,7 +405,7 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             // closing quote, that quote opened the next value and this one's was lost.
             const char after = close < end ? close[1] : '\0';
             if (close == end ||
-                (greaterThan && close + 1 < end && !isTagSpace(after) && after != '/' && after != '>')) {
+                (greaterThan && close + 1 < end && !(classOf(after) & TagSpace) && after != '/' && after != '>')) {
                 endAtGreaterThan(open);
                 return setValue(open + 1, tag.finished ? tag.end - 1 : tag.end, true);
             }
