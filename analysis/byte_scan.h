@@ -48,6 +48,57 @@ constexpr std::array<std::array<bool, 256>, 2> characterStops() {
 inline constexpr std::array<std::array<bool, 256>, 2> CharacterStops = characterStops();
 }  // namespace detail
 
+// The byte-by-byte searches: the portable path, and the SSE2 path's last few bytes.
+namespace portable {
+
+inline const char* lessThanAndFeeds(const char* from, const char* to, int32_t& count, const char*& lastFeed) {
+    for (const char* s = from; s < to; ++s) {
+        if (*s == '<') return s;
+        if (*s == '\n') {
+            ++count;
+            lastFeed = s;
+        }
+    }
+    return nullptr;
+}
+
+inline const char* lineFeeds(const char* from, const char* to, int32_t& count, const char*& last) {
+    for (const char* s = from; s < to; ++s) {
+        if (*s == '\n') {
+            ++count;
+            last = s;
+        }
+    }
+    return last;
+}
+
+inline const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan) {
+    const char* p = from;
+    for (; p < to && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
+    return p;
+}
+
+inline const char* lessThanOrNul(const char* from, const char* to, int32_t& count) {
+    const char* p = from;
+    for (; p < to && *p != '<' && *p != '\0'; ++p) count += *p == '\n';
+    return p;
+}
+
+inline const char* plainBytesEnd(const char* from, const char* to) {
+    const char* p = from;
+    while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
+    return p;
+}
+
+inline const char* characterStop(const char* from, const char* to, bool utf8) {
+    const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
+    const char* p = from;
+    while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
+    return p;
+}
+
+}  // namespace portable
+
 #if defined(__SSE2__)
 namespace sse2 {
 
@@ -92,14 +143,7 @@ inline const char* lessThanAndFeeds(const char* from, const char* to, const char
         const unsigned keep = sse2::from(block, s);
         return firstAfterFeeds(block, equalIn(bytes, '<') & keep, equalIn(bytes, '\n') & keep, count, lastFeed);
     }
-    for (; s < to; ++s) {
-        if (*s == '<') return s;
-        if (*s == '\n') {
-            ++count;
-            lastFeed = s;
-        }
-    }
-    return nullptr;
+    return portable::lessThanAndFeeds(s, to, count, lastFeed);
 }
 
 inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
@@ -111,13 +155,7 @@ inline const char* lineFeeds(const char* from, const char* to, const char* floor
         firstAfterFeeds(block, 0, equalIn(load(block), '\n') & sse2::from(block, s), count, last);
         return last;
     }
-    for (; s < to; ++s) {
-        if (*s == '\n') {
-            ++count;
-            last = s;
-        }
-    }
-    return last;
+    return portable::lineFeeds(s, to, count, last);
 }
 
 inline const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan) {
@@ -131,8 +169,7 @@ inline const char* closingQuote(const char* from, const char* to, char quote, bo
         }
         greaterThan = greaterThan || greater != 0;
     }
-    for (; p < to && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
-    return p;
+    return portable::closingQuote(p, to, quote, greaterThan);
 }
 
 inline const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count) {
@@ -151,8 +188,7 @@ inline const char* lessThanOrNul(const char* from, const char* to, const char* f
         const char* found = firstAfterFeeds(block, stops, equalIn(bytes, '\n') & keep, count, unused);
         return found ? found : to;
     }
-    for (; s < to && *s != '<' && *s != '\0'; ++s) count += *s == '\n';
-    return s;
+    return portable::lessThanOrNul(s, to, count);
 }
 
 inline size_t plainBytes(const char* from, const char* to) {
@@ -163,8 +199,7 @@ inline size_t plainBytes(const char* from, const char* to) {
                                equalIn(bytes, '\r') | equalIn(bytes, '>');
         if (stops) return static_cast<size_t>(p - from) + static_cast<size_t>(__builtin_ctz(stops));
     }
-    while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
-    return static_cast<size_t>(p - from);
+    return static_cast<size_t>(portable::plainBytesEnd(p, to) - from);
 }
 
 inline const char* characterStop(const char* from, const char* to, bool utf8) {
@@ -183,9 +218,7 @@ inline const char* characterStop(const char* from, const char* to, bool utf8) {
             if (flagged) return p + __builtin_ctz(flagged);
         }
     }
-    const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
-    while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
-    return p;
+    return portable::characterStop(p, to, utf8);
 }
 
 inline void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
@@ -229,62 +262,43 @@ void copyPadded(char* to, const char* from, size_t count, const char* textEnd);
 inline const char* lessThanAndFeeds(const char* from, const char* to, const char* floor, int32_t& count,
                                     const char*& lastFeed) {
     TAGVETTER_TRY_SSE2(lessThanAndFeeds(from, to, floor, count, lastFeed));
-    for (const char* s = from; s < to; ++s) {
-        if (*s == '<') return s;
-        if (*s == '\n') {
-            ++count;
-            lastFeed = s;
-        }
-    }
-    return nullptr;
+    (void)floor;
+    return portable::lessThanAndFeeds(from, to, count, lastFeed);
 }
 
 // The line feeds in the span: adds how many to `count` and gives the last (null if none).
 inline const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count) {
     TAGVETTER_TRY_SSE2(lineFeeds(from, to, floor, count));
+    (void)floor;
     const char* last = nullptr;
-    for (const char* s = from; s < to; ++s) {
-        if (*s == '\n') {
-            ++count;
-            last = s;
-        }
-    }
-    return last;
+    return portable::lineFeeds(from, to, count, last);
 }
 
 // The first `quote` in the span, or `to`; `greaterThan` is set when a ">" comes before it.
 inline const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan) {
     TAGVETTER_TRY_SSE2(closingQuote(from, to, quote, greaterThan));
-    const char* p = from;
-    for (; p < to && *p != quote; ++p) greaterThan = greaterThan || *p == '>';
-    return p;
+    return portable::closingQuote(from, to, quote, greaterThan);
 }
 
 // The 1990s reading's search: the first "<" or NUL in the span, or `to`; the line feeds
 // before it are added to `count`.
 inline const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count) {
     TAGVETTER_TRY_SSE2(lessThanOrNul(from, to, floor, count));
-    const char* p = from;
-    for (; p < to && *p != '<' && *p != '\0'; ++p) count += *p == '\n';
-    return p;
+    (void)floor;
+    return portable::lessThanOrNul(from, to, count);
 }
 
 // How many bytes the span starts with that a tag's text takes as they are: none is a NUL,
 // a tab, a line feed, a carriage return or a ">".
 inline size_t plainBytes(const char* from, const char* to) {
     TAGVETTER_TRY_SSE2(plainBytes(from, to));
-    const char* p = from;
-    while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
-    return static_cast<size_t>(p - from);
+    return static_cast<size_t>(portable::plainBytesEnd(from, to) - from);
 }
 
 // The first byte of the span the character check looks at (detail::CharacterStops), or `to`.
 inline const char* characterStop(const char* from, const char* to, bool utf8) {
     TAGVETTER_TRY_SSE2(characterStop(from, to, utf8));
-    const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
-    const char* p = from;
-    while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
-    return p;
+    return portable::characterStop(from, to, utf8);
 }
 
 // Copies `count` bytes of a text ending at `textEnd` and, when they are fewer than 16, puts
