@@ -118,6 +118,78 @@ PageEncoding bytesAsRead(const EncodingDecision& decision) {
                : decision.encoding;
 }
 
+// Names by their hash, open-addressed: a long page has tens of thousands of ids, and the
+// nodes of a standard hash map cost a miss of the cache each. A slot is small, and its
+// name is looked at only when its part of the hash matches. It grows as the page gives
+// names, so that a reference to a name already given is settled when it is read.
+class NameTable {
+public:
+    NameTable() : slots_(16) {}
+    // Adds `name` with `line` unless it is there: the line of the one there, or 0 when added.
+    int32_t add(std::string_view name, int32_t line) {
+        const uint64_t hash = hashOf(name);
+        Slot* slot = &find(name, hash);
+        if (slot->name) return names_[slot->name - 1].line;
+        // At most 70 % full: a probe rarely goes past its line of the cache.
+        if (10 * (names_.size() + 1) > 7 * slots_.size()) {
+            grow();
+            slot = &find(name, hash);
+        }
+        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line});
+        *slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
+        return 0;
+    }
+    bool has(std::string_view name) const { return find(name, hashOf(name)).name != 0; }
+
+private:
+    struct Slot {
+        uint32_t check = 0;  // the hash's high half
+        uint32_t name = 0;   // 1 + its index in names_; 0: empty
+    };
+    struct Name {
+        const char* data;
+        uint32_t length;
+        int32_t line;
+    };
+    // Eight bytes at a time: the names are fragments and ids, often long.
+    static uint64_t hashOf(std::string_view name) {
+        constexpr uint64_t K = 0x9E3779B97F4A7C15u;
+        uint64_t h = name.size() * K;
+        size_t i = 0;
+        for (; i + 8 <= name.size(); i += 8) {
+            uint64_t word;
+            memcpy(&word, name.data() + i, 8);
+            h = (h ^ word) * K;
+            h ^= h >> 29;
+        }
+        uint64_t rest = 0;
+        if (i < name.size()) memcpy(&rest, name.data() + i, name.size() - i);
+        h = (h ^ rest) * K;
+        return h ^ (h >> 32);
+    }
+    Slot& find(std::string_view name, uint64_t hash) const {
+        const uint32_t check = static_cast<uint32_t>(hash >> 32);
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = static_cast<size_t>(hash);; ++i) {
+            Slot& slot = slots_[i & mask];
+            if (!slot.name) return slot;
+            if (slot.check != check) continue;
+            const Name& held = names_[slot.name - 1];
+            if (held.length == name.size() && memcmp(held.data, name.data(), name.size()) == 0) return slot;
+        }
+    }
+    void grow() {
+        slots_.assign(2 * slots_.size(), Slot());
+        for (size_t n = 0; n < names_.size(); ++n) {
+            const std::string_view name(names_[n].data, names_[n].length);
+            const uint64_t hash = hashOf(name);
+            find(name, hash) = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(n + 1)};
+        }
+    }
+    mutable std::vector<Slot> slots_;
+    std::deque<Name> names_;  // grown without copies, and without room held for more
+};
+
 // The check of a page read as HTML: each problem is held until the page ends, so that
 // the problems of the element stack, found when an element closes, take their place
 // among the others, and the page's directives, all read by then, leave theirs out.
@@ -263,15 +335,28 @@ private:
         uint32_t rawLength;   // its bytes there
         int32_t line;         // of `at`: known while the scan is there, dear to find at the end
     };
-    // A reference resolved once the page's names are all known.
-    struct Wanted {
-        Named named;
-        ValueRole role;             // IdRef (one of a list too), MapRef, or Url for a fragment
+    // What asks for a reference: a page has few of these, and many references.
+    struct Asker {
+        ValueRole role;                // IdRef (one of a list too), MapRef, or Url for a fragment
         const std::string* attribute;  // the table's, lower case
-        int row;                    // of its element; -1 for a custom element
-        const char* tagName;        // as written, for a custom element
+        int row;                       // of its element; -1 for a custom element
+        const char* tagName;           // as written, for a custom element
         uint32_t tagNameLength;
-        std::string_view anchor;    // for a fragment, the anchor it names (percent-decoded)
+    };
+    // A reference that waits for the end of the page, as it names what comes later (a page's
+    // table of contents) or nothing. Small, as a long page has tens of thousands.
+    struct Wanted {
+        uint32_t at;         // its first byte in the document's text
+        uint32_t rawLength;  // its bytes there
+        int32_t line;        // of `at`
+        uint32_t asker;      // in askers_
+        // 0: the name is the text as written, and a fragment's anchor the name after its "#";
+        // else 1 + its place in decodedWanted_.
+        uint32_t decoded;
+    };
+    struct DecodedWanted {
+        std::string_view text;    // character references decoded
+        std::string_view anchor;  // for a fragment, the anchor it names (percent-decoded)
     };
 
     // One bit for each letter a name may begin with, folded; bit 26 for anything else.
@@ -442,6 +527,14 @@ private:
     void checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
                        const std::string* attribute);
     void resolveReferences();
+    uint32_t askerOf(ValueRole role, const std::string* attribute, int row);
+    // Whether the page gives, so far, the name a reference asks for: a fragment an id or an
+    // anchor's name, a map reference an id or a map's name, an id reference an id; or a name
+    // it meant to give.
+    bool settled(std::string_view sought, ValueRole role) const {
+        return ids_.has(sought) || (role == ValueRole::Url && anchors_.has(sought)) ||
+               (role == ValueRole::MapRef && maps_.has(sought)) || meantNames_.has(sought);
+    }
     void findReferenceFaults();
     std::string_view kept(const std::string& decoded);
     Named namedPiece(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length);
@@ -453,7 +546,7 @@ private:
     TagScanner scanner_;
     ElementStack stack_;
     ContentCheck content_;
-    std::vector<Held> held_;
+    std::deque<Held> held_;  // a page may have hundreds of thousands: grown without copies
     std::vector<size_t> crossings_;  // in held_
     bool scanning_ = false;          // the scanner's tag is the one being checked
     // Each misplaced element held, with the offset of the element it can't stand in.
@@ -505,14 +598,19 @@ private:
     }
     const EncodingDecision encoding_;
     CharacterCheck characters_;
-    std::vector<Named> ids_;      // in document order
-    std::vector<Named> anchors_;  // the names of a, besides the ids
+    // The names the page gives so far: a reference to one of them is settled as it is read,
+    // and only the others wait for the end of the page.
+    NameTable ids_;      // with the line of each one's first
+    std::vector<std::pair<Named, int32_t>> duplicateIds_;  // and the line of the first
+    NameTable anchors_;  // the names of a, besides the ids
     // Names a tag most likely meant to give but didn't, as written in the text: the value
     // of a misspelt id, the words of a tag whose quoting is broken. A reference to one of
     // them follows from that fault, reported already.
-    std::vector<std::string_view> meantNames_;
-    std::vector<Named> maps_;     // the names of map
+    NameTable meantNames_;
+    NameTable maps_;     // the names of map
     std::deque<Wanted> wanted_;  // a deque: a page's many links are never moved as it grows
+    std::vector<DecodedWanted> decodedWanted_;
+    std::vector<Asker> askers_;
     bool resolving_ = false;     // at the end of the page, finding its references' problems
     std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
     uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
@@ -555,11 +653,18 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     dropBeforeLeftOpen();
     dropCrowdedInsertions();
     resolveReferences();
-    std::stable_sort(held_.begin(), held_.end(), [](const Held& a, const Held& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    // In the order of the page; of one place, in the order they were found. Their places
+    // are sorted, not the records, which are large.
+    std::vector<uint32_t> order(held_.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        const Held& x = held_[a];
+        const Held& y = held_[b];
+        return x.line != y.line ? x.line < y.line : x.column != y.column ? x.column < y.column : a < b;
     });
     int32_t handed = 0;
-    for (const Held& h : held_) {
+    for (const uint32_t i : order) {
+        const Held& h = held_[i];
         if (h.dropped || options.ignored.test(static_cast<size_t>(h.kind)) || exceptions_.leavesOut(h.kind, h.line))
             continue;
         Problem problem{h.kind, h.line, h.column, h.name.c_str(), h.tag.c_str(), h.count, h.relatedLine, h.offset,
@@ -633,7 +738,7 @@ void HtmlCheck::keepWordsOfTag() {
         while (p < tag.end && apart(*p)) ++p;
         const char* word = p;
         while (p < tag.end && !apart(*p)) ++p;
-        if (p > word) meantNames_.emplace_back(word, static_cast<size_t>(p - word));
+        if (p > word) meantNames_.add(std::string_view(word, static_cast<size_t>(p - word)), 1);
     }
 }
 
@@ -1080,7 +1185,7 @@ bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttr
     const size_t nearLength = strlen(near);
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
-        if (a.name == f.at && a.value && namesItself(near, row)) meantNames_.emplace_back(a.value, a.valueLength);
+        if (a.name == f.at && a.value && namesItself(near, row)) meantNames_.add(std::string_view(a.value, a.valueLength), 1);
         if (a.length == nearLength && foldedEqual(a.name, near, nearLength)) sole = false;
     }
     return sole;
@@ -1222,7 +1327,12 @@ void HtmlCheck::readValues(int row, bool custom) {
             if (value.empty()) continue;
             // Kept as written, white space and all, as a fragment must match it.
             if (value.data() == scratch_.data()) value = kept(scratch_);
-            (attribute == &Id ? ids_ : anchors_).push_back(namedPiece(a, value, 0, value.size()));
+            if (attribute == &Id) {
+                const Named id = namedPiece(a, value, 0, value.size());
+                if (const int32_t first = ids_.add(id.text, id.line)) duplicateIds_.push_back({id, first});
+            } else {
+                anchors_.add(value, 1);
+            }
             continue;
         }
         readValue(a, value, role, attribute, row);
@@ -1231,19 +1341,28 @@ void HtmlCheck::readValues(int row, bool custom) {
 
 void HtmlCheck::readValue(const ScannedAttribute& a, std::string_view value, ValueRole role,
                           const std::string* attribute, int row) {
-    const ScannedTag& tag = scanner_.tag();
     // What waits for the end of the page must outlive the scratch room of decoded values.
     auto lasting = [&] {
         if (value.data() == scratch_.data()) value = kept(scratch_);
         return value;
     };
-    auto want = [&](size_t offset, size_t length, ValueRole as, std::string_view anchor = {}) {
-        wanted_.push_back({namedPiece(a, lasting(), offset, length), as, attribute, row, tag.start + 1,
-                           tag.nameLength, anchor});
+    // A reference to a name the page has given already is settled; the others wait.
+    // `anchor`: for a fragment whose anchor isn't the text after its "#", that anchor.
+    auto want = [&](size_t offset, size_t length, ValueRole as, const std::string* anchor = nullptr) {
+        if (as != ValueRole::Url && settled(value.substr(offset, length), as)) return;
+        const bool decoded = value.data() != a.value;
+        const Named named = namedPiece(a, decoded ? lasting() : value, offset, length);
+        uint32_t decodedAt = 0;
+        if (decoded || anchor) {
+            decodedWanted_.push_back({named.text, anchor ? kept(*anchor) : named.text.substr(std::min<size_t>(1, length))});
+            decodedAt = static_cast<uint32_t>(decodedWanted_.size());
+        }
+        wanted_.push_back({offsetIn(document_, named.at), named.rawLength, named.line, askerOf(as, attribute, row),
+                           decodedAt});
     };
     switch (role) {
         case ValueRole::MapName:
-            if (!value.empty()) maps_.push_back(namedPiece(a, lasting(), 0, value.size()));
+            if (!value.empty()) maps_.add(lasting(), 1);
             break;
         case ValueRole::IdRef:
             if (!value.empty()) want(0, value.size(), ValueRole::IdRef);
@@ -1275,9 +1394,8 @@ void HtmlCheck::readValue(const ScannedAttribute& a, std::string_view value, Val
             checkUrlValue(a, value, offset, url.size(), attribute);
             if (!url.empty() && url[0] == '#' && ownAnchorOf(url, anchor_)) {
                 // A plain fragment is its own anchor's name: no copy of it is kept.
-                const bool plain = url.substr(1) == anchor_;
-                want(offset, url.size(), ValueRole::Url, plain ? std::string_view() : kept(anchor_));
-                if (plain) wanted_.back().anchor = wanted_.back().named.text.substr(1);
+                if (!settled(anchor_, ValueRole::Url))
+                    want(offset, url.size(), ValueRole::Url, url.substr(1) == anchor_ ? nullptr : &anchor_);
             }
             break;
         }
@@ -1298,106 +1416,48 @@ void HtmlCheck::checkUrlValue(const ScannedAttribute& a, std::string_view value,
            character);
 }
 
+uint32_t HtmlCheck::askerOf(ValueRole role, const std::string* attribute, int row) {
+    // The same as the last one, mostly: a page's links come from a few attributes.
+    auto same = [&](const Asker& asker) { return asker.role == role && asker.attribute == attribute && asker.row == row; };
+    if (row >= 0) {
+        if (!askers_.empty() && same(askers_.back())) return static_cast<uint32_t>(askers_.size() - 1);
+        // Only among the first ones: a page of many custom elements would make this slow,
+        // and an asker twice in the list costs nothing but its room.
+        for (size_t i = 0; i < std::min<size_t>(askers_.size(), 64); ++i) {
+            if (same(askers_[i])) return static_cast<uint32_t>(i);
+        }
+    }
+    const ScannedTag& tag = scanner_.tag();
+    askers_.push_back({role, attribute, row, tag.start + 1, tag.nameLength});
+    return static_cast<uint32_t>(askers_.size() - 1);
+}
+
 void HtmlCheck::resolveReferences() {
-    if (ids_.empty() && wanted_.empty()) return;
+    if (duplicateIds_.empty() && wanted_.empty()) return;
     resolving_ = true;
     findReferenceFaults();
     resolving_ = false;
 }
 
-// Names by their hash, open-addressed: a long page has tens of thousands of ids, and the
-// nodes of a standard hash map cost a miss of the cache each. A slot is small, and its
-// name is looked at only when its part of the hash matches.
-class NameTable {
-public:
-    explicit NameTable(size_t count) {
-        size_t n = 16;
-        while (n < 2 * count) n *= 2;
-        slots_.resize(n);
-        names_.reserve(count);
-    }
-    // Adds `name` with `line` unless it is there: the line of the one there, or 0 when added.
-    int32_t add(std::string_view name, int32_t line) {
-        const uint64_t hash = hashOf(name);
-        Slot& slot = find(name, hash);
-        if (slot.name) return names_[slot.name - 1].line;
-        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line});
-        slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
-        return 0;
-    }
-    bool has(std::string_view name) const { return find(name, hashOf(name)).name != 0; }
-
-private:
-    struct Slot {
-        uint32_t check = 0;  // the hash's high half
-        uint32_t name = 0;   // 1 + its index in names_; 0: empty
-    };
-    struct Name {
-        const char* data;
-        uint32_t length;
-        int32_t line;
-    };
-    // Eight bytes at a time: the names are fragments and ids, often long.
-    static uint64_t hashOf(std::string_view name) {
-        constexpr uint64_t K = 0x9E3779B97F4A7C15u;
-        uint64_t h = name.size() * K;
-        size_t i = 0;
-        for (; i + 8 <= name.size(); i += 8) {
-            uint64_t word;
-            memcpy(&word, name.data() + i, 8);
-            h = (h ^ word) * K;
-            h ^= h >> 29;
-        }
-        uint64_t rest = 0;
-        if (i < name.size()) memcpy(&rest, name.data() + i, name.size() - i);
-        h = (h ^ rest) * K;
-        return h ^ (h >> 32);
-    }
-    Slot& find(std::string_view name, uint64_t hash) const {
-        const uint32_t check = static_cast<uint32_t>(hash >> 32);
-        const size_t mask = slots_.size() - 1;
-        for (size_t i = static_cast<size_t>(hash);; ++i) {
-            Slot& slot = slots_[i & mask];
-            if (!slot.name) return slot;
-            if (slot.check != check) continue;
-            const Name& held = names_[slot.name - 1];
-            if (held.length == name.size() && memcmp(held.data, name.data(), name.size()) == 0) return slot;
-        }
-    }
-    mutable std::vector<Slot> slots_;
-    std::vector<Name> names_;
-};
-
 void HtmlCheck::findReferenceFaults() {
     // Each id once: the later ones of a name are reported, with the first one's line.
-    NameTable ids(ids_.size());
-    for (const Named& id : ids_) {
-        if (const int32_t first = ids.add(id.text, id.line))
-            holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, first);
-    }
-    if (wanted_.empty()) return;
-    auto tableOf = [](const auto& names) {
-        NameTable table(names.size());
-        for (const auto& n : names) table.add(std::string_view(n), 1);
-        return table;
-    };
-    std::vector<std::string_view> anchorNames, mapNames;
-    for (const Named& n : anchors_) anchorNames.push_back(n.text);
-    for (const Named& n : maps_) mapNames.push_back(n.text);
-    const NameTable anchors = tableOf(anchorNames), maps = tableOf(mapNames), meant = tableOf(meantNames_);
+    for (const auto& [id, first] : duplicateIds_)
+        holdAt(ProblemKind::DuplicateId, id, shown(id.text), std::string(), std::string(), 0, first);
     for (const Wanted& w : wanted_) {
-        // A fragment finds an id or an anchor's name; a map reference an id or a map's name.
-        const std::string_view sought = w.role == ValueRole::Url ? w.anchor : w.named.text;
-        const NameTable* more = w.role == ValueRole::Url ? &anchors : w.role == ValueRole::MapRef ? &maps : nullptr;
-        if (ids.has(sought) || (more && more->has(sought)) || meant.has(sought)) continue;
-        if (w.role == ValueRole::Url) {
-            holdAt(ProblemKind::MissingAnchor, w.named, shown(w.named.text), std::string(), shown(w.anchor));
+        const Asker& asker = askers_[w.asker];
+        const char* at = document_.text + w.at;
+        Named named{std::string_view(at, w.rawLength), at, w.rawLength, w.line};
+        std::string_view anchor = named.text.substr(std::min<size_t>(1, w.rawLength));
+        if (w.decoded) named.text = decodedWanted_[w.decoded - 1].text, anchor = decodedWanted_[w.decoded - 1].anchor;
+        if (settled(asker.role == ValueRole::Url ? anchor : named.text, asker.role)) continue;
+        if (asker.role == ValueRole::Url) {
+            holdAt(ProblemKind::MissingAnchor, named, shown(named.text), std::string(), shown(anchor));
             continue;
         }
-        std::string tagName = w.row >= 0 ? std::string(profile_.row(w.row).name)
-                                         : capitalised(std::string(w.tagName, w.tagNameLength));
-        holdAt(ProblemKind::MissingId, w.named, shown(w.named.text), std::move(tagName), *w.attribute,
-               w.role == ValueRole::MapRef ? 1 : 0);
+        std::string tagName = asker.row >= 0 ? std::string(profile_.row(asker.row).name)
+                                             : capitalised(std::string(asker.tagName, asker.tagNameLength));
+        holdAt(ProblemKind::MissingId, named, shown(named.text), std::move(tagName), *asker.attribute,
+               asker.role == ValueRole::MapRef ? 1 : 0);
     }
 }
 

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "tag_profile.h"
@@ -205,7 +206,7 @@ private:
     StructureSink& sink_;
     std::vector<StackTag> open_;
     std::vector<Waiting> waiting_;
-    std::vector<ShiftedPair> shifted_;
+    std::deque<ShiftedPair> shifted_;  // a page may have thousands: grown without copies
     std::vector<Reopened> reopened_;
     std::vector<Blocked> blocked_;
     // The last element closed by a close tag of its own, and its index in the stack.

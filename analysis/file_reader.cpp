@@ -214,11 +214,11 @@ void TextBuffer::releaseBlock() {
 bool TextBuffer::reserve(uint64_t bytes) {
     if (bytes <= capacity_) return true;
     releaseBlock();
-    // A large block in whole huge pages, so that the last one is not left to small pages;
-    // a small one, for the pages of a site, in steps of 64 KiB.
+    // In steps of 64 KiB: a large block is asked for in huge pages below, but its tail is
+    // not rounded up to a whole one, which would hold up to 2 MiB that nothing reads.
     constexpr uint64_t HugePage = 2 << 20;
-    const uint64_t step = bytes >= HugePage ? HugePage : 1 << 16;
-    const uint64_t length = (bytes + step - 1) / step * step;
+    constexpr uint64_t Step = 1 << 16;
+    const uint64_t length = (bytes + Step - 1) / Step * Step;
     void* block = mmap(nullptr, static_cast<size_t>(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) return false;
 #ifdef MADV_HUGEPAGE
