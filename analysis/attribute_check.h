@@ -54,9 +54,26 @@ private:
     bool conditionHolds(int row, const AttributeUse& use, const ScannedAttribute* attributes) const;
     bool nearMissOf(const std::string& required) const;
 
+    // What the profile says of the short names lately read, by row and the name as written:
+    // a page writes the same few attributes on the same few tags over and over.
+    struct CachedName {
+        uint64_t written[2];  // the name, zero-padded
+        uint64_t lower[2];    // the same in lower case
+        uint32_t length;      // 0: empty slot
+        int32_t row;
+        bool known;
+        const AttributeRule* rule;
+    };
+    static constexpr size_t CachedNameLength = 16;
+    CachedName* cacheSlot(int row, const ScannedAttribute& a, uint64_t (&written)[2]);
+    // Fills `lower` and what `n` knows from the cache; false when the name isn't there.
+    bool readCached(int row, const ScannedAttribute& a, char* lower, Name& n);
+    void keepCached(int row, const ScannedAttribute& a, const char* lower, const Name& n);
+
     const TagProfile& profile_;
     std::vector<char> lower_;
     std::vector<Name> names_;
+    std::vector<CachedName> cache_ = std::vector<CachedName>(256);
 };
 
 // A value as a finding quotes it: at most `longest` bytes, cut at a character's start and

@@ -163,6 +163,17 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
          {"1:1 unbalanced-quotes: <IMG - Unbalanced quotes"}},
         // Custom elements take anything.
         {"a custom element", "html5", "<my-card dir=bad dir=x></my-card>", {}},
+        // A name met again on another tag, or in other letters, is that tag's to judge.
+        {"one name on several tags, in several cases", "html5",
+         "<div nowrap></div><table><tr><td nowrap><td NOWRAP></table><div NOWRAP></div><div nowrap></div>"
+         "<table><tr><td NoWrap></table><p Nowrap>",
+         {"1:6 unknown-attribute: nowrap - Unknown attribute for DIV",
+          "1:34 obsolete-attribute: nowrap - Obsolete attribute of TD",
+          "1:45 obsolete-attribute: NOWRAP - Obsolete attribute of TD",
+          "1:65 unknown-attribute: NOWRAP - Unknown attribute for DIV",
+          "1:83 unknown-attribute: nowrap - Unknown attribute for DIV",
+          "1:111 obsolete-attribute: NoWrap - Obsolete attribute of TD",
+          "1:129 unknown-attribute: Nowrap - Unknown attribute for P"}},
     };
     for (const PageCase& c : cases) {
         const std::string which = c.profile;
