@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "tag_scanner.h"
 #include "text.h"
@@ -108,22 +109,23 @@ void resetCensus(TagCensus& census) {
     census.unindexedCount_ = 0;
 }
 
-void recordTag(TagCensus& census, const char* word, int64_t times) {
-    if (!census.slots_) return;  // no storage: nothing can be counted
+int32_t recordTag(TagCensus& census, const char* word, int64_t times) {
+    if (!census.slots_) return -1;  // no storage: nothing can be counted
     int32_t e = census.findEntry(word);
     if (e >= 0) {
         census.entries[e].count += times;
-        return;
+        return e;
     }
     // Without room for a new entry the word goes uncounted.
-    if (census.count == census.capacity && !census.grow()) return;
+    if (census.count == census.capacity && !census.grow()) return -1;
     CensusEntry& entry = census.entries[census.count];
     size_t length = std::min(strlen(word), sizeof entry.name - 1);
     memcpy(entry.name, word, length);
     entry.name[length] = '\0';
     upperCaseAscii(entry.name);
     entry.count = times;
-    census.indexEntry(census.count++);
+    census.indexEntry(census.count);
+    return census.count++;
 }
 
 void addCensus(TagCensus& total, const TagCensus& part) {
@@ -146,5 +148,30 @@ int compareTagNames(const char* a, const char* b) {
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     resetCensus(census);
     TagScanner scanner(document, profile, CensusReading);
-    while (scanner.next()) recordTag(census, scanner.tag().name);
+    // The entries of the short words lately met, by their bytes: a page repeats a few tags
+    // many times, and a word's entry stays where it is while the census grows.
+    struct Recent {
+        uint64_t words[2];
+        size_t length;  // 0: empty
+        int32_t entry;
+    };
+    constexpr size_t Longest = sizeof Recent::words;
+    std::vector<Recent> recent(256);
+    while (scanner.next()) {
+        const char* word = scanner.tag().name;
+        const size_t length = strnlen(word, Longest + 1);
+        if (length == 0 || length > Longest) {
+            recordTag(census, word);
+            continue;
+        }
+        uint64_t words[2] = {0, 0};
+        memcpy(words, word, length);
+        Recent& r = recent[((words[0] ^ (words[1] * 31) ^ length) * 0x9E3779B97F4A7C15u) >> 56];
+        if (r.length == length && r.words[0] == words[0] && r.words[1] == words[1]) {
+            ++census.entries[r.entry].count;
+            continue;
+        }
+        const int32_t e = recordTag(census, word);
+        if (e >= 0) r = {{words[0], words[1]}, length, e};
+    }
 }

@@ -33,7 +33,7 @@ public:
 
 private:
     friend void resetCensus(TagCensus&);
-    friend void recordTag(TagCensus&, const char*, int64_t);
+    friend int32_t recordTag(TagCensus&, const char*, int64_t);
     friend void sortCensus(TagCensus&);
 
     bool grow();
@@ -52,8 +52,9 @@ private:
 
 void resetCensus(TagCensus& census);
 
-// Counts `times` occurrences of `word` (possibly empty).
-void recordTag(TagCensus& census, const char* word, int64_t times = 1);
+// Counts `times` occurrences of `word` (possibly empty); gives its entry, or -1 when there
+// was no room to count it.
+int32_t recordTag(TagCensus& census, const char* word, int64_t times = 1);
 
 // Adds every word of `part` with its count to `total`, in the order of `part`'s entries.
 void addCensus(TagCensus& total, const TagCensus& part);

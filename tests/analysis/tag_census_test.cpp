@@ -84,6 +84,9 @@ TEST(CountTags, CutsAndCountsWordsAsTheTagReaderReadsThem) {
         {"order of names", "<head><h1><a></a><!DOCTYPE><!--x-->",
          {"!-\t1\tComment", "!DOCTYPE\t1\tHTML 3.2 document", "A\t1\tAnchor (link)", "/A\t1\tAnchor end",
           "H1\t1\tHeading, large", "HEAD\t1\tDescriptive info, such as title"}},
+        {"words met again, some as long as the reader keeps apart at once",
+         "<abcdefghijklmnop><abcdefghijklmnopq><ABCDEFGHIJKLMNOP><abcdefghijklmnopr><abcdefghijklmnopq><ab><abc><AB>",
+         {"AB\t2\t", "ABC\t1\t", "ABCDEFGHIJKLMNOP\t2\t", "ABCDEFGHIJKLMNOPQ\t2\t", "ABCDEFGHIJKLMNOPR\t1\t"}},
         {"no tags", "just text > here", {}},
     };
     for (const CensusCase& c : cases) {
