@@ -30,7 +30,7 @@ for input in "${inputs[@]}"; do
     status=0
     start=$(date +%s%N)
     valgrind --tool=memcheck --leak-check=full --show-leak-kinds=all --errors-for-leak-kinds=all \
-      --error-exitcode=99 --log-file="$work/valgrind.log" "$exe" "${args[@]}" >/dev/null 2>&1 || status=$?
+      --suppressions=scripts/valgrind.supp --error-exitcode=99 --log-file="$work/valgrind.log" "$exe" "${args[@]}" >/dev/null 2>&1 || status=$?
     stop=$(date +%s%N)
     summary=$(sed -n 's/^==[0-9]*== ERROR SUMMARY: \([0-9]*\) errors.*/\1 errors/p' "$work/valgrind.log")
     leaks=$(grep -c 'definitely lost: [1-9]\|indirectly lost: [1-9]\|possibly lost: [1-9]\|still reachable: [1-9]' \
