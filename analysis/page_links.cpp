@@ -218,10 +218,14 @@ Span refreshUrl(Span content) {
     return trimmed(url);
 }
 
+// Reads a page's links into a Sink, which has
+//   reference(target, line, column, element, attribute), anchor(name), base(href)
+// and keeps the anchors as it likes: sorting them is its part.
+template <typename Sink>
 class LinkReader {
 public:
-    LinkReader(Document& document, PageLinks& links, const std::vector<ElementRule>& rules)
-        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), links_(links), rules_(rules) {}
+    LinkReader(Document& document, Sink& sink, const std::vector<ElementRule>& rules)
+        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), sink_(sink), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -229,9 +233,6 @@ public:
             if (tag.closing || tag.comment || tag.nameLength == 0) continue;
             readTag(tag, scanner.attributes());
         }
-        std::vector<std::string>& anchors = links_.anchors;
-        std::sort(anchors.begin(), anchors.end());
-        anchors.erase(std::unique(anchors.begin(), anchors.end()), anchors.end());
     }
 
 private:
@@ -256,7 +257,7 @@ private:
             } else if (bit & element->base) {
                 if (!baseFound_) {
                     const Span base = trimmed(textOf(value));
-                    links_.base.assign(base.begin, base.end);
+                    sink_.base(std::string_view(base.begin, static_cast<size_t>(base.end - base.begin)));
                 }
                 baseFound_ = true;
             } else if (bit & element->references) {
@@ -291,7 +292,7 @@ private:
     void addAnchor(Span raw) {
         // Anchors are matched as written: no white space taken off.
         const Span text = textOf(raw);
-        if (!text.empty()) links_.anchors.emplace_back(text.begin, text.end);
+        if (!text.empty()) sink_.anchor(std::string_view(text.begin, static_cast<size_t>(text.end - text.begin)));
     }
 
     // The references of the value `raw`: itself, each candidate of a srcset, or the URL of
@@ -304,8 +305,9 @@ private:
                                  ? piece.begin
                                  : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
             const LinePlace place = lines_.placeOf(text_, static_cast<size_t>(at - text_.data()), ColumnUnit::Character);
-            links_.references.push_back({std::string(piece.begin, piece.end), static_cast<int32_t>(place.line) + 1,
-                                         static_cast<int32_t>(place.column) + 1, element.name, attributeName(attribute)});
+            sink_.reference(std::string_view(piece.begin, static_cast<size_t>(piece.end - piece.begin)),
+                            static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1, element,
+                            attribute);
         };
         if (attribute == Srcset) {
             forEachCandidate(text, add);
@@ -318,13 +320,48 @@ private:
 
     const std::string_view text_;
     const LineIndex lines_;
-    PageLinks& links_;
+    Sink& sink_;
     const std::vector<ElementRule>& rules_;
     std::vector<Span> deferred_;
     std::vector<bool> conditionsMet_;
     std::string decoded_;  // a value with character references; its room is kept from tag to tag
     bool baseFound_ = false;
 };
+
+// Fills a PageLinks.
+struct PageLinksSink {
+    PageLinks& links;
+    void reference(std::string_view target, int32_t line, int32_t column, const ElementRule& element,
+                   uint16_t attribute) {
+        links.references.push_back({std::string(target), line, column, element.name, attributeName(attribute)});
+    }
+    void anchor(std::string_view name) { links.anchors.emplace_back(name); }
+    void base(std::string_view href) { links.base.assign(href.data(), href.size()); }
+    void finish() {
+        std::vector<std::string>& anchors = links.anchors;
+        std::sort(anchors.begin(), anchors.end());
+        anchors.erase(std::unique(anchors.begin(), anchors.end()), anchors.end());
+    }
+};
+
+// The html5 profile and the rules of its rows: links are read as browsers read tags,
+// whatever profile the page is checked with. Null when there's no memory for them.
+const TagProfile* linkProfile() {
+    static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
+    return html5.get();
+}
+const std::vector<ElementRule>& linkRules() {
+    static const std::vector<ElementRule> rules = rulesOf(*linkProfile());
+    return rules;
+}
+
+// Reads the links of a loaded, non-empty document into `sink`.
+template <typename Sink>
+void readLinksInto(Document& document, Sink& sink) {
+    TagScanner scanner(document, *linkProfile(), TagsOnly);
+    LinkReader<Sink>(document, sink, linkRules()).read(scanner);
+    sink.finish();
+}
 
 }  // namespace
 
@@ -393,12 +430,9 @@ bool readPageLinks(Document& document, PageLinks& links) {
     links.base.clear();
     if (!document.isLoaded()) return true;
     try {
-        // Links are read as browsers read tags, whatever profile the page is checked with.
-        static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
-        if (!html5) return false;
-        static const std::vector<ElementRule> rules = rulesOf(*html5);
-        TagScanner scanner(document, *html5, TagsOnly);
-        LinkReader(document, links, rules).read(scanner);
+        if (!linkProfile()) return false;
+        PageLinksSink sink{links};
+        readLinksInto(document, sink);
         return true;
     } catch (const std::bad_alloc&) {
         links.references.clear();
@@ -406,4 +440,104 @@ bool readPageLinks(Document& document, PageLinks& links) {
         links.base.clear();
         return false;
     }
+}
+
+bool PageLinkBlock::hasAnchor(std::string_view name) const {
+    size_t low = 0, high = anchorCount();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const int order = anchor(middle).compare(name);
+        if (order == 0) return true;
+        if (order < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return false;
+}
+
+// Appends each text to the packer's one string; records hold offsets into it, so its
+// growing never leaves them pointing at freed bytes.
+struct PageLinkPacker::Sink {
+    PageLinkPacker& packer;
+    Record add(std::string_view text, int32_t line = 0, int32_t column = 0) {
+        // Offsets are 32 bits: a page whose links add up to more has no room for them.
+        if (packer.text_.size() + text.size() > UINT32_MAX / 2) throw std::bad_alloc();
+        const Record record{static_cast<uint32_t>(packer.text_.size()), static_cast<uint32_t>(text.size()), line,
+                            column};
+        packer.text_.append(text.data(), text.size());
+        return record;
+    }
+    void reference(std::string_view target, int32_t line, int32_t column, const ElementRule&, uint16_t) {
+        packer.references_.push_back(add(target, line, column));
+    }
+    void anchor(std::string_view name) { packer.anchors_.push_back(add(name)); }
+    void base(std::string_view href) { packer.base_ = add(href); }
+    void finish() {
+        const std::string& text = packer.text_;
+        auto textOf = [&](const Record& r) { return std::string_view(text.data() + r.offset, r.length); };
+        std::vector<Record>& anchors = packer.anchors_;
+        std::sort(anchors.begin(), anchors.end(), [&](const Record& a, const Record& b) { return textOf(a) < textOf(b); });
+        anchors.erase(std::unique(anchors.begin(), anchors.end(),
+                                  [&](const Record& a, const Record& b) { return textOf(a) == textOf(b); }),
+                      anchors.end());
+    }
+};
+
+PageLinkBlock PageLinkPacker::packed() const {
+    const size_t headerWords = PageLinkBlock::HeaderWords + 4 * references_.size() + 2 * anchors_.size();
+    const size_t words = headerWords + (text_.size() + sizeof(uint32_t) - 1) / sizeof(uint32_t);
+    if (words > UINT32_MAX / sizeof(uint32_t)) throw std::bad_alloc();
+    PageLinkBlock block;
+    block.words_.reset(new uint32_t[words]);
+    uint32_t* w = block.words_.get();
+    const uint32_t textStart = static_cast<uint32_t>(headerWords * sizeof(uint32_t));
+    w[PageLinkBlock::Words] = static_cast<uint32_t>(words);
+    w[PageLinkBlock::ReferenceCount] = static_cast<uint32_t>(references_.size());
+    w[PageLinkBlock::AnchorCount] = static_cast<uint32_t>(anchors_.size());
+    w[PageLinkBlock::BaseOffset] = textStart + base_.offset;
+    w[PageLinkBlock::BaseLength] = base_.length;
+    w += PageLinkBlock::HeaderWords;
+    for (const Record& r : references_) {
+        *w++ = textStart + r.offset;
+        *w++ = r.length;
+        *w++ = static_cast<uint32_t>(r.line);
+        *w++ = static_cast<uint32_t>(r.column);
+    }
+    for (const Record& r : anchors_) {
+        *w++ = textStart + r.offset;
+        *w++ = r.length;
+    }
+    if (!text_.empty()) memcpy(reinterpret_cast<char*>(block.words_.get()) + textStart, text_.data(), text_.size());
+    return block;
+}
+
+bool PageLinkPacker::read(Document& document, PageLinkBlock& block) {
+    text_.clear();
+    references_.clear();
+    anchors_.clear();
+    base_ = Record{0, 0, 0, 0};
+    try {
+        if (document.isLoaded()) {
+            if (!linkProfile()) return false;
+            Sink sink{*this};
+            readLinksInto(document, sink);
+        }
+        block = packed();
+        return true;
+    } catch (const std::bad_alloc&) {
+        block = PageLinkBlock();
+        return false;
+    }
+}
+
+PageLinkBlock PageLinkPacker::pack(const PageLinks& links) {
+    PageLinkPacker packer;
+    Sink sink{packer};
+    for (const PageReference& r : links.references) packer.references_.push_back(sink.add(r.target, r.line, r.column));
+    for (const std::string& anchor : links.anchors) sink.anchor(anchor);
+    sink.base(links.base);
+    sink.finish();
+    return packer.packed();
 }
