@@ -470,13 +470,38 @@ struct PageLinkPacker::Sink {
         return record;
     }
     void reference(std::string_view target, int32_t line, int32_t column, const ElementRule&, uint16_t) {
+        std::vector<uint32_t>& slots = packer.targetSlots_;
+        const std::vector<Record>& references = packer.references_;
+        if (slots.size() < 2 * (references.size() + 1)) {
+            size_t size = 64;
+            while (size < 4 * (references.size() + 1)) size *= 2;
+            slots.assign(size, 0);
+            for (uint32_t i = 0; i < references.size(); ++i) *slotOf(textOf(references[i])) = i + 1;
+        }
+        uint32_t* slot = slotOf(target);
+        if (*slot != 0) {
+            Record again = references[*slot - 1];
+            again.line = line;
+            again.column = column;
+            packer.references_.push_back(again);
+            return;
+        }
+        *slot = static_cast<uint32_t>(references.size()) + 1;
         packer.references_.push_back(add(target, line, column));
+    }
+    std::string_view textOf(const Record& r) const { return {packer.text_.data() + r.offset, r.length}; }
+    // The slot of `target`: the one that holds a reference to the same text, or a free one.
+    // The table is never more than half full.
+    uint32_t* slotOf(std::string_view target) {
+        std::vector<uint32_t>& slots = packer.targetSlots_;
+        const size_t mask = slots.size() - 1;  // a power of two
+        for (size_t at = std::hash<std::string_view>()(target) & mask;; at = (at + 1) & mask) {
+            if (slots[at] == 0 || textOf(packer.references_[slots[at] - 1]) == target) return &slots[at];
+        }
     }
     void anchor(std::string_view name) { packer.anchors_.push_back(add(name)); }
     void base(std::string_view href) { packer.base_ = add(href); }
     void finish() {
-        const std::string& text = packer.text_;
-        auto textOf = [&](const Record& r) { return std::string_view(text.data() + r.offset, r.length); };
         std::vector<Record>& anchors = packer.anchors_;
         std::sort(anchors.begin(), anchors.end(), [&](const Record& a, const Record& b) { return textOf(a) < textOf(b); });
         anchors.erase(std::unique(anchors.begin(), anchors.end(),
@@ -518,6 +543,7 @@ bool PageLinkPacker::read(Document& document, PageLinkBlock& block) {
     references_.clear();
     anchors_.clear();
     base_ = Record{0, 0, 0, 0};
+    targetSlots_.clear();
     try {
         if (document.isLoaded()) {
             if (!linkProfile()) return false;
@@ -535,7 +561,7 @@ bool PageLinkPacker::read(Document& document, PageLinkBlock& block) {
 PageLinkBlock PageLinkPacker::pack(const PageLinks& links) {
     PageLinkPacker packer;
     Sink sink{packer};
-    for (const PageReference& r : links.references) packer.references_.push_back(sink.add(r.target, r.line, r.column));
+    for (const PageReference& r : links.references) sink.reference(r.target, r.line, r.column, ElementRule(), 0);
     for (const std::string& anchor : links.anchors) sink.anchor(anchor);
     sink.base(links.base);
     sink.finish();

@@ -98,6 +98,9 @@ private:
     std::vector<Record> references_;    // into text_
     std::vector<Record> anchors_;       // into text_; line and column unused
     Record base_{0, 0, 0, 0};
+    // An open hash table of the references by their targets (index + 1; 0 is free): a page
+    // names many targets more than once (its menus, top and bottom), and keeps each once.
+    std::vector<uint32_t> targetSlots_;
 };
 
 // The text of an attribute's value `[begin, end)` with its character references decoded
