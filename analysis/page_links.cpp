@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "byte_scan.h"
 #include "line_index.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
@@ -225,7 +226,7 @@ template <typename Sink>
 class LinkReader {
 public:
     LinkReader(Document& document, Sink& sink, const std::vector<ElementRule>& rules)
-        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), sink_(sink), rules_(rules) {}
+        : text_(document.text, document.size), sink_(sink), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -304,7 +305,7 @@ private:
             const char* at = text.begin == raw.begin
                                  ? piece.begin
                                  : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
-            const LinePlace place = lines_.placeOf(text_, static_cast<size_t>(at - text_.data()), ColumnUnit::Character);
+            const LinePlace place = placeOf(at);
             sink_.reference(std::string_view(piece.begin, static_cast<size_t>(piece.end - piece.begin)),
                             static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1, element,
                             attribute);
@@ -319,7 +320,39 @@ private:
     }
 
     const std::string_view text_;
-    const LineIndex lines_;
+    // The place of `at` as a LineIndex of the text (line feeds, characters) gives it, counted
+    // on from the place asked for before: references come in the order of the text, so a
+    // page's line feeds are counted once, and none after its last reference.
+    LinePlace placeOf(const char* at) {
+        if (at < counted_) {
+            counted_ = lineStart_ = text_.data();
+            line_ = 0;
+            lastAt_ = nullptr;
+        }
+        int32_t feeds = 0;
+        if (const char* last = byte_scan::lineFeeds(counted_, at, text_.data(), feeds)) {
+            lineStart_ = last + 1;
+            line_ += static_cast<size_t>(feeds);
+        }
+        counted_ = at;
+        // Along one long line, counted on from the last place when a character ended
+        // there (after an ASCII byte one always has), as LineIndex does.
+        size_t column;
+        if (lastAt_ && lastAt_ > lineStart_ && static_cast<unsigned char>(lastAt_[-1]) < 0x80) {
+            column = lastColumn_ + static_cast<size_t>(columnOf(lastAt_, at) - 1);
+        } else {
+            column = static_cast<size_t>(columnOf(lineStart_, at) - 1);
+        }
+        lastAt_ = at;
+        lastColumn_ = column;
+        return {line_, column};
+    }
+
+    const char* counted_ = text_.data();    // line feeds are counted up to here
+    const char* lineStart_ = text_.data();  // of the line counted_ is on
+    size_t line_ = 0;
+    const char* lastAt_ = nullptr;          // the last place asked for, and its column
+    size_t lastColumn_ = 0;
     Sink& sink_;
     const std::vector<ElementRule>& rules_;
     std::vector<Span> deferred_;

@@ -135,6 +135,13 @@ TEST(PageLinks, ReadsEveryReferenceAndAnchorAtItsValue) {
         {"a lost quote: the value ends with the tag", "<a href=\"x.html>k</a>\n<a href=y.html>",
          {"1:10 a@href x.html", "2:9 a@href y.html"}},
         {"close tags and declarations hold none", "<!DOCTYPE html href=x></a href=y.html>", {}},
+        {"a byte order mark is a character of the first line", "\xEF\xBB\xBF<a href=x>\n<a href=y>",
+         {"1:10 a@href x", "2:9 a@href y"}},
+        {"places along one line after characters of several bytes, and on the next",
+         "<a href=a>\xC3\xA9</a><a href=b>\xE2\x82\xAC</a><a href=c>\n"
+         "<img src=\"\xF0\x9F\x98\x80.png\" srcset=\"x.png 1x, \xC3\xA9.png 2x\">",
+         {"1:9 a@href a", "1:24 a@href b", "1:39 a@href c", "2:11 img@src \xF0\x9F\x98\x80.png",
+          "2:26 img@srcset x.png", "2:36 img@srcset \xC3\xA9.png"}},
     };
     PageLinks reused;
     readLinks("<a href=before.html id=before><base href=/before/>", reused);
