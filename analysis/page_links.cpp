@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "byte_scan.h"
 #include "line_index.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
@@ -218,10 +219,14 @@ Span refreshUrl(Span content) {
     return trimmed(url);
 }
 
+// Reads a page's links into a Sink, which has
+//   reference(target, line, column, element, attribute), anchor(name), base(href)
+// and keeps the anchors as it likes: sorting them is its part.
+template <typename Sink>
 class LinkReader {
 public:
-    LinkReader(Document& document, PageLinks& links, const std::vector<ElementRule>& rules)
-        : text_(document.text, document.size), lines_(text_, LineBreaks::LineFeed), links_(links), rules_(rules) {}
+    LinkReader(Document& document, Sink& sink, const std::vector<ElementRule>& rules)
+        : text_(document.text, document.size), sink_(sink), rules_(rules) {}
 
     void read(TagScanner& scanner) {
         while (scanner.next()) {
@@ -229,9 +234,6 @@ public:
             if (tag.closing || tag.comment || tag.nameLength == 0) continue;
             readTag(tag, scanner.attributes());
         }
-        std::vector<std::string>& anchors = links_.anchors;
-        std::sort(anchors.begin(), anchors.end());
-        anchors.erase(std::unique(anchors.begin(), anchors.end()), anchors.end());
     }
 
 private:
@@ -256,7 +258,7 @@ private:
             } else if (bit & element->base) {
                 if (!baseFound_) {
                     const Span base = trimmed(textOf(value));
-                    links_.base.assign(base.begin, base.end);
+                    sink_.base(std::string_view(base.begin, static_cast<size_t>(base.end - base.begin)));
                 }
                 baseFound_ = true;
             } else if (bit & element->references) {
@@ -291,7 +293,7 @@ private:
     void addAnchor(Span raw) {
         // Anchors are matched as written: no white space taken off.
         const Span text = textOf(raw);
-        if (!text.empty()) links_.anchors.emplace_back(text.begin, text.end);
+        if (!text.empty()) sink_.anchor(std::string_view(text.begin, static_cast<size_t>(text.end - text.begin)));
     }
 
     // The references of the value `raw`: itself, each candidate of a srcset, or the URL of
@@ -303,9 +305,10 @@ private:
             const char* at = text.begin == raw.begin
                                  ? piece.begin
                                  : rawPositionOf(raw, static_cast<size_t>(piece.begin - text.begin));
-            const LinePlace place = lines_.placeOf(text_, static_cast<size_t>(at - text_.data()), ColumnUnit::Character);
-            links_.references.push_back({std::string(piece.begin, piece.end), static_cast<int32_t>(place.line) + 1,
-                                         static_cast<int32_t>(place.column) + 1, element.name, attributeName(attribute)});
+            const LinePlace place = placeOf(at);
+            sink_.reference(std::string_view(piece.begin, static_cast<size_t>(piece.end - piece.begin)),
+                            static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1, element,
+                            attribute);
         };
         if (attribute == Srcset) {
             forEachCandidate(text, add);
@@ -317,14 +320,81 @@ private:
     }
 
     const std::string_view text_;
-    const LineIndex lines_;
-    PageLinks& links_;
+    // The place of `at` as a LineIndex of the text (line feeds, characters) gives it, counted
+    // on from the place asked for before: references come in the order of the text, so a
+    // page's line feeds are counted once, and none after its last reference.
+    LinePlace placeOf(const char* at) {
+        if (at < counted_) {
+            counted_ = lineStart_ = text_.data();
+            line_ = 0;
+            lastAt_ = nullptr;
+        }
+        int32_t feeds = 0;
+        if (const char* last = byte_scan::lineFeeds(counted_, at, text_.data(), feeds)) {
+            lineStart_ = last + 1;
+            line_ += static_cast<size_t>(feeds);
+        }
+        counted_ = at;
+        // Along one long line, counted on from the last place when a character ended
+        // there (after an ASCII byte one always has), as LineIndex does.
+        size_t column;
+        if (lastAt_ && lastAt_ > lineStart_ && static_cast<unsigned char>(lastAt_[-1]) < 0x80) {
+            column = lastColumn_ + static_cast<size_t>(columnOf(lastAt_, at) - 1);
+        } else {
+            column = static_cast<size_t>(columnOf(lineStart_, at) - 1);
+        }
+        lastAt_ = at;
+        lastColumn_ = column;
+        return {line_, column};
+    }
+
+    const char* counted_ = text_.data();    // line feeds are counted up to here
+    const char* lineStart_ = text_.data();  // of the line counted_ is on
+    size_t line_ = 0;
+    const char* lastAt_ = nullptr;          // the last place asked for, and its column
+    size_t lastColumn_ = 0;
+    Sink& sink_;
     const std::vector<ElementRule>& rules_;
     std::vector<Span> deferred_;
     std::vector<bool> conditionsMet_;
     std::string decoded_;  // a value with character references; its room is kept from tag to tag
     bool baseFound_ = false;
 };
+
+// Fills a PageLinks.
+struct PageLinksSink {
+    PageLinks& links;
+    void reference(std::string_view target, int32_t line, int32_t column, const ElementRule& element,
+                   uint16_t attribute) {
+        links.references.push_back({std::string(target), line, column, element.name, attributeName(attribute)});
+    }
+    void anchor(std::string_view name) { links.anchors.emplace_back(name); }
+    void base(std::string_view href) { links.base.assign(href.data(), href.size()); }
+    void finish() {
+        std::vector<std::string>& anchors = links.anchors;
+        std::sort(anchors.begin(), anchors.end());
+        anchors.erase(std::unique(anchors.begin(), anchors.end()), anchors.end());
+    }
+};
+
+// The html5 profile and the rules of its rows: links are read as browsers read tags,
+// whatever profile the page is checked with. Null when there's no memory for them.
+const TagProfile* linkProfile() {
+    static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
+    return html5.get();
+}
+const std::vector<ElementRule>& linkRules() {
+    static const std::vector<ElementRule> rules = rulesOf(*linkProfile());
+    return rules;
+}
+
+// Reads the links of a loaded, non-empty document into `sink`.
+template <typename Sink>
+void readLinksInto(Document& document, Sink& sink) {
+    TagScanner scanner(document, *linkProfile(), TagsOnly);
+    LinkReader<Sink>(document, sink, linkRules()).read(scanner);
+    sink.finish();
+}
 
 }  // namespace
 
@@ -393,12 +463,9 @@ bool readPageLinks(Document& document, PageLinks& links) {
     links.base.clear();
     if (!document.isLoaded()) return true;
     try {
-        // Links are read as browsers read tags, whatever profile the page is checked with.
-        static const std::unique_ptr<const TagProfile> html5 = TagProfile::make("html5");
-        if (!html5) return false;
-        static const std::vector<ElementRule> rules = rulesOf(*html5);
-        TagScanner scanner(document, *html5, TagsOnly);
-        LinkReader(document, links, rules).read(scanner);
+        if (!linkProfile()) return false;
+        PageLinksSink sink{links};
+        readLinksInto(document, sink);
         return true;
     } catch (const std::bad_alloc&) {
         links.references.clear();
@@ -406,4 +473,130 @@ bool readPageLinks(Document& document, PageLinks& links) {
         links.base.clear();
         return false;
     }
+}
+
+bool PageLinkBlock::hasAnchor(std::string_view name) const {
+    size_t low = 0, high = anchorCount();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const int order = anchor(middle).compare(name);
+        if (order == 0) return true;
+        if (order < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return false;
+}
+
+// Appends each text to the packer's one string; records hold offsets into it, so its
+// growing never leaves them pointing at freed bytes.
+struct PageLinkPacker::Sink {
+    PageLinkPacker& packer;
+    Record add(std::string_view text, int32_t line = 0, int32_t column = 0) {
+        // Offsets are 32 bits: a page whose links add up to more has no room for them.
+        if (packer.text_.size() + text.size() > UINT32_MAX / 2) throw std::bad_alloc();
+        const Record record{static_cast<uint32_t>(packer.text_.size()), static_cast<uint32_t>(text.size()), line,
+                            column};
+        packer.text_.append(text.data(), text.size());
+        return record;
+    }
+    void reference(std::string_view target, int32_t line, int32_t column, const ElementRule&, uint16_t) {
+        std::vector<uint32_t>& slots = packer.targetSlots_;
+        const std::vector<Record>& references = packer.references_;
+        if (slots.size() < 2 * (references.size() + 1)) {
+            size_t size = 64;
+            while (size < 4 * (references.size() + 1)) size *= 2;
+            slots.assign(size, 0);
+            for (uint32_t i = 0; i < references.size(); ++i) *slotOf(textOf(references[i])) = i + 1;
+        }
+        uint32_t* slot = slotOf(target);
+        if (*slot != 0) {
+            Record again = references[*slot - 1];
+            again.line = line;
+            again.column = column;
+            packer.references_.push_back(again);
+            return;
+        }
+        *slot = static_cast<uint32_t>(references.size()) + 1;
+        packer.references_.push_back(add(target, line, column));
+    }
+    std::string_view textOf(const Record& r) const { return {packer.text_.data() + r.offset, r.length}; }
+    // The slot of `target`: the one that holds a reference to the same text, or a free one.
+    // The table is never more than half full.
+    uint32_t* slotOf(std::string_view target) {
+        std::vector<uint32_t>& slots = packer.targetSlots_;
+        const size_t mask = slots.size() - 1;  // a power of two
+        for (size_t at = std::hash<std::string_view>()(target) & mask;; at = (at + 1) & mask) {
+            if (slots[at] == 0 || textOf(packer.references_[slots[at] - 1]) == target) return &slots[at];
+        }
+    }
+    void anchor(std::string_view name) { packer.anchors_.push_back(add(name)); }
+    void base(std::string_view href) { packer.base_ = add(href); }
+    void finish() {
+        std::vector<Record>& anchors = packer.anchors_;
+        std::sort(anchors.begin(), anchors.end(), [&](const Record& a, const Record& b) { return textOf(a) < textOf(b); });
+        anchors.erase(std::unique(anchors.begin(), anchors.end(),
+                                  [&](const Record& a, const Record& b) { return textOf(a) == textOf(b); }),
+                      anchors.end());
+    }
+};
+
+PageLinkBlock PageLinkPacker::packed() const {
+    const size_t headerWords = PageLinkBlock::HeaderWords + 4 * references_.size() + 2 * anchors_.size();
+    const size_t words = headerWords + (text_.size() + sizeof(uint32_t) - 1) / sizeof(uint32_t);
+    if (words > UINT32_MAX / sizeof(uint32_t)) throw std::bad_alloc();
+    PageLinkBlock block;
+    block.words_.reset(new uint32_t[words]);
+    uint32_t* w = block.words_.get();
+    const uint32_t textStart = static_cast<uint32_t>(headerWords * sizeof(uint32_t));
+    w[PageLinkBlock::Words] = static_cast<uint32_t>(words);
+    w[PageLinkBlock::ReferenceCount] = static_cast<uint32_t>(references_.size());
+    w[PageLinkBlock::AnchorCount] = static_cast<uint32_t>(anchors_.size());
+    w[PageLinkBlock::BaseOffset] = textStart + base_.offset;
+    w[PageLinkBlock::BaseLength] = base_.length;
+    w += PageLinkBlock::HeaderWords;
+    for (const Record& r : references_) {
+        *w++ = textStart + r.offset;
+        *w++ = r.length;
+        *w++ = static_cast<uint32_t>(r.line);
+        *w++ = static_cast<uint32_t>(r.column);
+    }
+    for (const Record& r : anchors_) {
+        *w++ = textStart + r.offset;
+        *w++ = r.length;
+    }
+    if (!text_.empty()) memcpy(reinterpret_cast<char*>(block.words_.get()) + textStart, text_.data(), text_.size());
+    return block;
+}
+
+bool PageLinkPacker::read(Document& document, PageLinkBlock& block) {
+    text_.clear();
+    references_.clear();
+    anchors_.clear();
+    base_ = Record{0, 0, 0, 0};
+    targetSlots_.clear();
+    try {
+        if (document.isLoaded()) {
+            if (!linkProfile()) return false;
+            Sink sink{*this};
+            readLinksInto(document, sink);
+        }
+        block = packed();
+        return true;
+    } catch (const std::bad_alloc&) {
+        block = PageLinkBlock();
+        return false;
+    }
+}
+
+PageLinkBlock PageLinkPacker::pack(const PageLinks& links) {
+    PageLinkPacker packer;
+    Sink sink{packer};
+    for (const PageReference& r : links.references) sink.reference(r.target, r.line, r.column, ElementRule(), 0);
+    for (const std::string& anchor : links.anchors) sink.anchor(anchor);
+    sink.base(links.base);
+    sink.finish();
+    return packer.packed();
 }

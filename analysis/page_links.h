@@ -5,7 +5,9 @@
 // first counts, as in a browser.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,66 @@ struct PageLinks {
 
 // Reads the links of the loaded document. False only when there is no memory for them.
 bool readPageLinks(Document& document, PageLinks& links);
+
+// What a site's check keeps of one page's links, in one allocation: each reference's
+// target and place, the anchors (sorted by bytes, each once) and the base. A site holds
+// thousands of pages at once, and a string and a record apiece would cost it several
+// times the bytes of the texts themselves, and a call to the allocator each.
+class PageLinkBlock {
+public:
+    PageLinkBlock() = default;
+    size_t referenceCount() const { return header(ReferenceCount); }
+    std::string_view target(size_t reference) const { return textAt(referenceRecord(reference)); }
+    int32_t line(size_t reference) const { return static_cast<int32_t>(referenceRecord(reference)[2]); }
+    int32_t column(size_t reference) const { return static_cast<int32_t>(referenceRecord(reference)[3]); }
+    size_t anchorCount() const { return header(AnchorCount); }
+    std::string_view anchor(size_t index) const { return textAt(anchorRecord(index)); }
+    bool hasAnchor(std::string_view name) const;
+    std::string_view base() const { return words_ ? textAt(&words_[BaseOffset]) : std::string_view(); }
+    // The bytes the block holds.
+    size_t bytes() const { return words_ ? header(Words) * sizeof(uint32_t) : 0; }
+
+private:
+    friend class PageLinkPacker;
+    // The block: the header's words, four words a reference (text offset and length, line,
+    // column), two an anchor, then the texts.
+    enum Header { Words, ReferenceCount, AnchorCount, BaseOffset, BaseLength, HeaderWords };
+    size_t header(Header at) const { return words_ ? words_[at] : 0; }
+    const uint32_t* referenceRecord(size_t i) const { return &words_[HeaderWords + 4 * i]; }
+    const uint32_t* anchorRecord(size_t i) const { return &words_[HeaderWords + 4 * header(ReferenceCount) + 2 * i]; }
+    std::string_view textAt(const uint32_t* record) const {
+        return {reinterpret_cast<const char*>(words_.get()) + record[0], record[1]};
+    }
+
+    std::unique_ptr<uint32_t[]> words_;
+};
+
+// Reads pages into PageLinkBlocks. Its room is kept from page to page, so that a job
+// reading many pages makes one allocation a page.
+class PageLinkPacker {
+public:
+    // Reads the links of the loaded document into `block`. False only when there is no
+    // memory for them.
+    bool read(Document& document, PageLinkBlock& block);
+    // The block of links read otherwise (a page the Windows program shows, a test's).
+    static PageLinkBlock pack(const PageLinks& links);
+
+private:
+    struct Sink;  // what the reader writes to
+    struct Record {
+        uint32_t offset, length;
+        int32_t line, column;
+    };
+    PageLinkBlock packed() const;
+
+    std::string text_;                  // every text of the page, one after another
+    std::vector<Record> references_;    // into text_
+    std::vector<Record> anchors_;       // into text_; line and column unused
+    Record base_{0, 0, 0, 0};
+    // An open hash table of the references by their targets (index + 1; 0 is free): a page
+    // names many targets more than once (its menus, top and bottom), and keeps each once.
+    std::vector<uint32_t> targetSlots_;
+};
 
 // The text of an attribute's value `[begin, end)` with its character references decoded
 // (&amp; &lt; &gt; &quot; &apos; and numeric ones), into `out`.

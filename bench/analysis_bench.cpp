@@ -3,17 +3,23 @@
 // The document is the file named by TAGVETTER_BENCH_DOCUMENT, or else a 50 MiB one that
 // make_document.py writes into the build tree the first time it is needed. The file is
 // loaded once; each benchmark runs its analysis over the whole text per iteration, with
-// in-memory sinks, so only the analysis itself is timed.
+// in-memory sinks, so only the analysis itself is timed. BM_ResolveSiteLinks is the
+// exception: the links of a generated site of many pages, resolved as `links DIR` does.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "document.h"
 #include "document_check.h"
+#include "link_check.h"
 #include "memory_lines.h"
 #include "page_links.h"
 #include "tag_census.h"
@@ -90,6 +96,79 @@ void BM_ReadPageLinks(benchmark::State& state) {
     setThroughput(state);
 }
 
+// A site of SiteFolders folders of SitePages pages each, in a scratch folder, as
+// documentation is made: each page links to every page of its folder (its menu), to
+// sections of pages elsewhere, to a style sheet, and has a few faults of every kind.
+class GeneratedSite {
+public:
+    static constexpr int SiteFolders = 10;
+    static constexpr int SitePages = 40;
+
+    GeneratedSite() : root_(std::filesystem::temp_directory_path() / ("tagvetter-bench-site-" + std::to_string(getpid()))) {
+        std::filesystem::create_directories(root_ / "static");
+        std::ofstream(root_ / "static" / "style.css") << "p {}\n";
+        unsigned seed = 1;
+        auto next = [&](int below) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % below; };
+        for (int f = 0; f < SiteFolders; ++f) {
+            const std::filesystem::path folder = root_ / ("part" + std::to_string(f));
+            std::filesystem::create_directories(folder);
+            for (int p = 0; p < SitePages; ++p) {
+                std::string page = "<!DOCTYPE html>\n<link rel=stylesheet href=\"../static/style.css\">\n<ul>\n";
+                for (int m = 0; m < SitePages; ++m) page += "<li><a href=\"page" + std::to_string(m) + ".html\">" + std::to_string(m) + "</a>\n";
+                page += "</ul>\n";
+                for (int s = 0; s < 10; ++s) {
+                    page += "<h2 id=\"section" + std::to_string(s) + "\">Section</h2>\n<p>See <a href=\"../part" +
+                            std::to_string(next(SiteFolders)) + "/page" + std::to_string(next(SitePages)) +
+                            ".html#section" + std::to_string(next(10)) + "\">there</a> and <a href=\"#section" +
+                            std::to_string(next(10)) + "\">here</a>.\n";
+                }
+                page += "<a href=\"gone.html\">x</a> <a href=\"Page0.html\">y</a> <a href=\"page1.html#nowhere\">z</a>\n";
+                std::ofstream(folder / ("page" + std::to_string(p) + ".html")) << page;
+                paths_.push_back((folder / ("page" + std::to_string(p) + ".html")).string());
+            }
+        }
+    }
+    ~GeneratedSite() {
+        std::error_code error;
+        std::filesystem::remove_all(root_, error);
+    }
+    const std::vector<std::string>& paths() const { return paths_; }
+
+private:
+    std::filesystem::path root_;
+    std::vector<std::string> paths_;
+};
+
+// The links of every page of a generated site read, kept and resolved on `jobs` threads:
+// the work of `links DIR` past loading the pages, and the bytes it keeps a page.
+void BM_ResolveSiteLinks(benchmark::State& state) {
+    const GeneratedSite site;
+    std::vector<Document> pages(site.paths().size());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (!pages[i].load(site.paths()[i].c_str())) state.SkipWithError("a generated page can't be read");
+    }
+    PageLinkPacker packer;
+    size_t broken = 0, bytes = 0;
+    for (auto _ : state) {
+        LinkCheck check{LinkOptions{}};
+        bytes = 0;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            PageLinkBlock block;
+            if (!packer.read(pages[i], block)) state.SkipWithError("no memory for the links");
+            bytes += block.bytes();
+            check.addPage(site.paths()[i], std::move(block));
+        }
+        check.resolve(readPageLinksOfFile, static_cast<int>(state.range(0)));
+        broken = 0;
+        for (size_t i = 0; i < check.pageCount(); ++i) broken += check.brokenCount(i);
+    }
+    // Each page has a missing file, a name in another case and a missing anchor.
+    if (broken != 3 * pages.size()) state.SkipWithError("the generated site's faults were not all found");
+    state.counters["pages"] = static_cast<double>(pages.size());
+    state.counters["broken"] = static_cast<double>(broken);
+    state.counters["bytes_per_page"] = static_cast<double>(bytes) / static_cast<double>(pages.size());
+}
+
 // Every line kept in memory, as the list box keeps them. Emptying the list between runs
 // frees one string per tag; that is not the listing's cost, so it is left out.
 void BM_ListTags(benchmark::State& state, const char* filter, const char* profileName) {
@@ -146,6 +225,11 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("BM_CheckDocument/html4", BM_CheckDocument, "html4")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_CheckDocument/html5", BM_CheckDocument, "html5")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ReadPageLinks", BM_ReadPageLinks)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ResolveSiteLinks", BM_ResolveSiteLinks)
+        ->Arg(1)
+        ->Arg(2)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("BM_ListTags/all", BM_ListTags, "", "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/A", BM_ListTags, "A", "html32")->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListTags/all/html5", BM_ListTags, "", "html5")->Unit(benchmark::kMillisecond);

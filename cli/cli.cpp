@@ -60,6 +60,7 @@ std::string counted(long long n, const char* one, const char* many) {
 struct alignas(64) Worker {
     Document document;
     TextBuffer buffer;
+    PageLinkPacker links;  // links: the room each page's links are read into
 };
 
 // What examining one file gave.
@@ -71,7 +72,7 @@ struct FileResult {
     int32_t failing = 0;
     int longest = 0;
     std::unique_ptr<TagCensus> census;
-    PageLinks links;
+    PageLinkBlock links;
     int32_t fixes = 0;
     std::string left;  // fix: the problems it didn't mend, for standard error
 };
@@ -111,7 +112,7 @@ private:
 
     TagCensus total_;
     std::unique_ptr<LinkCheck> links_;
-    std::vector<std::string> linkedPages_;  // the pages given to links_, in order
+    int jobs_ = 1;
     RunSummary summary_;
     int longest_ = 0;
     const TagProfile* censusProfile_ = nullptr;  // the first page's: it describes the census
@@ -173,8 +174,7 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
             break;
         }
         case Command::Links:
-            result.links = PageLinks();
-            if (!readPageLinks(document, result.links)) {
+            if (!worker.links.read(document, result.links)) {
                 result.error = Error{path, "not enough memory for the links of " + path};
             }
             break;
@@ -208,10 +208,7 @@ void Run::deliver(const std::string& path, FileResult& result) {
         fputs(result.left.c_str(), err_);
     }
     summary_.fixes += result.fixes;
-    if (links_) {
-        linkedPages_.push_back(path);
-        links_->addPage(path, std::move(result.links));
-    }
+    if (links_) links_->addPage(path, std::move(result.links));
     if (result.census) addCensus(total_, *result.census);
     if (!censusProfile_) censusProfile_ = result.profile;
     summary_.problems += result.problems;
@@ -253,6 +250,7 @@ CommandEnd Run::execute() {
     const std::vector<std::string>& paths = inputs_.paths;
     const int jobs = std::max(1, std::min(arguments_.jobs > 0 ? arguments_.jobs : jobsForCores(),
                                           static_cast<int>(std::min<size_t>(paths.size(), 1024))));
+    jobs_ = jobs;
     std::vector<Worker> workers(static_cast<size_t>(jobs));
     if (arguments_.command == Command::Links) links_.reset(new LinkCheck(settings_.linkOptions()));
     printer_->start(out_);
@@ -293,7 +291,6 @@ CommandEnd Run::execute() {
 }
 
 void Run::reportLinks() {
-    const std::vector<LinkProblem> problems = links_->check(readPageLinksOfFile);
     if (arguments_.listExternal) {
         OutputText text;
         for (const ExternalLink& link : links_->externals()) {
@@ -302,12 +299,20 @@ void Run::reportLinks() {
         printer_->file(text.text, out_);
         return;
     }
-    size_t next = 0;
-    for (const std::string& page : linkedPages_) {
+    links_->resolve(readPageLinksOfFile, jobs_);
+    // The problems one after another, page by page; a page named twice in a row takes
+    // those of both, as it always did.
+    size_t from = 0, next = 0;  // the page of the next problem, and its index there
+    auto skipDone = [&] {
+        for (; from < links_->pageCount() && next >= links_->brokenCount(from); ++from) next = 0;
+    };
+    skipDone();
+    for (size_t index = 0; index < links_->pageCount(); ++index) {
+        const std::string& page = links_->pagePath(index);
         OutputText text;
         int32_t found = 0;
-        for (; next < problems.size() && problems[next].page == page; ++next) {
-            printer_->brokenLink(problems[next], withPath_, found++, text);
+        for (; from < links_->pageCount() && links_->pagePath(from) == page; skipDone()) {
+            printer_->brokenLink(links_->broken(from, next++), withPath_, found++, text);
         }
         printer_->linksChecked({page, withPath_}, found, text);
         printer_->file(text.text, out_);

@@ -2,6 +2,8 @@
 // reader looks for, in the order of the text, placed on a line of the text where its
 // target (or a character reference that decodes to its first byte) begins; the anchors
 // are sorted, each once; a second reading gives the same and the text stays as it was.
+// The packed reading a site's check keeps (by a packer that read another page before)
+// holds the same targets, places, anchors and base.
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -65,6 +67,20 @@ bool sameLinks(const PageLinks& a, const PageLinks& b) {
     return true;
 }
 
+bool samePacked(const PageLinks& links, const PageLinkBlock& block) {
+    if (block.referenceCount() != links.references.size() || block.anchorCount() != links.anchors.size() ||
+        block.base() != links.base)
+        return false;
+    for (size_t i = 0; i < links.references.size(); ++i) {
+        const PageReference& r = links.references[i];
+        if (block.target(i) != r.target || block.line(i) != r.line || block.column(i) != r.column) return false;
+    }
+    for (size_t i = 0; i < links.anchors.size(); ++i) {
+        if (block.anchor(i) != links.anchors[i] || !block.hasAnchor(links.anchors[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -95,6 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PageLinks again;
     again.anchors.push_back("left from before");
     FUZZ_REQUIRE(readPageLinks(document, again) && sameLinks(links, again), "a second reading differs");
+    static PageLinkPacker packer;  // kept from input to input, as a job keeps it from page to page
+    PageLinkBlock block;
+    FUZZ_REQUIRE(packer.read(document, block), "no packed links read");
+    FUZZ_REQUIRE(samePacked(links, block), "the packed links differ");
+    FUZZ_REQUIRE(samePacked(links, PageLinkPacker::pack(links)), "the links packed afterwards differ");
     FUZZ_REQUIRE(size == 0 || memcmp(document.text, data, size) == 0, "the reading wrote into the text");
     return 0;
 }

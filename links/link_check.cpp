@@ -1,10 +1,14 @@
 #include "link_check.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -20,7 +24,7 @@ using PathKey = fs::path::string_type;
 bool isSlash(char c) { return c == '/' || c == '\\'; }
 
 // The value as a browser takes it (page_links.h).
-std::string cleaned(const std::string& target) { return cleanedReference(target); }
+std::string cleaned(std::string_view target) { return cleanedReference(target); }
 
 // "C:\..." or "C:/...": a path on a Windows drive, not a URL of scheme "c".
 bool isDrivePath(std::string_view text) {
@@ -88,8 +92,7 @@ fs::path absoluteNormal(const std::string& path) {
 }
 
 // Paths as the file system compares them: on Windows regardless of ASCII letter case.
-PathKey pathKey(const fs::path& path) {
-    PathKey key = path.native();
+PathKey pathKey(PathKey key) {
 #ifdef _WIN32
     for (auto& c : key) {
         if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - (L'a' - L'A'));
@@ -97,6 +100,7 @@ PathKey pathKey(const fs::path& path) {
 #endif
     return key;
 }
+PathKey pathKey(const fs::path& path) { return pathKey(path.native()); }
 
 // Both absolute and normal, neither with a separator at its end but a root.
 bool isWithin(const fs::path& path, const fs::path& folder) {
@@ -163,25 +167,48 @@ Split splitReference(std::string_view text) {
 struct LinkCheck::Impl {
     struct Page {
         std::string path;  // as it was added
-        fs::path file;     // absolute and normal
-        std::string base;
-        std::vector<PageReference> references;
+        uint32_t folder;   // in folders
+        PageLinkBlock links;
+    };
+    // A reference found broken: its index in its page, and what is wrong; `detail` is the
+    // spelling that exists (LetterCase) or the decoded fragment (MissingAnchor).
+    struct Broken {
+        uint32_t reference;
+        LinkKind kind;
+        std::string detail;
     };
     struct Entry {
         fs::path name;
         bool folder;
     };
-    // A folder's names as the file system spells them (UTF-8), sorted; empty when it can't be read.
-    using Listing = std::map<std::string, Entry>;
+    using Named = std::pair<const std::string, Entry>;
+    // A folder's names as the file system spells them (UTF-8), sorted, and by their letters
+    // capitalised as foldedEqual compares them (the first in byte order of names alike):
+    // a link in the wrong letter case costs one lookup, not a pass over the folder.
+    // Empty when the folder can't be read.
+    struct Listing {
+        std::map<std::string, Entry> names;
+        std::unordered_map<std::string, const Named*> folded;
+    };
+    // Read by whichever job asks first; the others wait for it and share it.
+    struct ListingSlot {
+        std::once_flag read;
+        Listing listing;
+    };
+    struct ReadSlot {
+        std::once_flag read;
+        bool readable = false;
+        PageLinkBlock links;  // its anchors
+    };
     // A target looked up: the file it leads to (an index page for a folder), and the names
     // its parts have on disk when one of them differs in letter case.
     struct Found {
         enum class State : uint8_t { Exact, OtherCase, Missing } state = State::Missing;
-        fs::path file;
-        std::vector<std::string> diskNames;
+        PathKey file;  // as the system spells it: a path kept whole costs a list of its parts
+        std::vector<std::string> diskNames;  // only for OtherCase
         bool isPage = false;  // a .htm or .html file, whose anchors fragments name
         bool anchorsRead = false;
-        const std::vector<std::string>* anchors = nullptr;  // null when the page can't be read
+        const PageLinkBlock* anchors = nullptr;  // null when the page can't be read
     };
     // The place a page's relative references start from, and what an empty one leads to.
     struct PageBase {
@@ -189,125 +216,162 @@ struct LinkCheck::Impl {
         Place folder;
         std::optional<Place> document;  // only with a <base href>
     };
+    // What one job keeps while it resolves: the targets it looked up. A lookup depends on
+    // nothing but the place, so two jobs that look up one target find the same.
+    struct Job {
+        std::unordered_map<std::string, Found> targets;
+        std::string key;
+        std::string folded;
+    };
 
     LinkOptions options;
     fs::path root;  // absolute and normal; empty when there is no limit
     std::vector<Page> pages;
-    std::unordered_map<PathKey, std::vector<std::string>> anchorsOfPages;  // sorted
-    std::vector<ExternalLink> externalLinks;
-    std::unordered_map<PathKey, Listing> folders;
-    std::unordered_map<std::string, Found> targets;
-    std::unordered_map<PathKey, std::optional<std::vector<std::string>>> readPages;
+    std::vector<fs::path> folders;  // each page's folder once, absolute and normal
+    std::unordered_map<fs::path::string_type, uint32_t> folderIds;
+    std::unordered_map<PathKey, uint32_t> pageOfFile;  // the last page added of each file
+    std::vector<std::vector<Broken>> broken;           // by page, once resolved
+
+    std::mutex slotsMutex;  // over the two maps of slots, not over what their slots hold
+    std::unordered_map<fs::path::string_type, ListingSlot> listings;
+    std::unordered_map<PathKey, ReadSlot> readPages;
 
     const Listing& listingOf(const fs::path& folder);
-    Found& find(const Place& place);
-    const std::vector<std::string>* anchorsOf(Found& found,
-                                              const std::function<bool(const std::string&, PageLinks&)>& readAnchors);
+    const PageLinkBlock* readPage(const fs::path& file, const ReadAnchors& readAnchors);
+    Found& find(Job& job, const Place& place);
+    const PageLinkBlock* anchorsOf(Found& found, const ReadAnchors& readAnchors);
     PageBase baseOf(const Page& page) const;
     Place startOf(const Page& page, const PageBase& base, std::string_view path) const;
     bool accepted(std::string_view written, const Place& place) const;
     std::string existing(const std::string& text, std::string_view path, const Place& place, const Found& found) const;
-    void checkReference(const Page& page, const PageBase& base, const std::vector<std::string>& ownAnchors,
-                        const PageReference& reference,
-                        const std::function<bool(const std::string&, PageLinks&)>& readAnchors,
-                        std::vector<LinkProblem>& problems);
+    void checkReference(Job& job, const Page& page, const PageBase& base, uint32_t reference,
+                        const ReadAnchors& readAnchors, std::vector<Broken>& out);
+    void resolveFolder(Job& job, const std::vector<uint32_t>& folderPages, const ReadAnchors& readAnchors);
 };
 
 const LinkCheck::Impl::Listing& LinkCheck::Impl::listingOf(const fs::path& folder) {
-    auto [listing, added] = folders.try_emplace(folder.native());
-    if (!added) return listing->second;
-    std::error_code error;
-    for (fs::directory_iterator entries(folder, error), end; !error && entries != end; entries.increment(error)) {
-        std::error_code typeError;
-        // A link to nothing (a symbolic link whose target is gone) is no file a link reaches.
-        if (!entries->exists(typeError)) continue;
-        const bool isFolder = entries->is_directory(typeError);
-        fs::path name = entries->path().filename();
-        try {
-            std::string spelled = name.u8string();
-            listing->second.emplace(std::move(spelled), Entry{std::move(name), isFolder});
-        } catch (const std::system_error&) {
-            // A Windows name that is no valid UTF-16 has no UTF-8 form a link could spell.
-        }
+    ListingSlot* slot;
+    {
+        const std::lock_guard<std::mutex> lock(slotsMutex);
+        slot = &listings[folder.native()];
     }
-    return listing->second;
+    std::call_once(slot->read, [&] {
+        Listing& listing = slot->listing;
+        std::error_code error;
+        for (fs::directory_iterator entries(folder, error), end; !error && entries != end; entries.increment(error)) {
+            std::error_code typeError;
+            // A link to nothing (a symbolic link whose target is gone) is no file a link reaches.
+            if (!entries->exists(typeError)) continue;
+            const bool isFolder = entries->is_directory(typeError);
+            fs::path name = entries->path().filename();
+            try {
+                std::string spelled = name.u8string();
+                listing.names.emplace(std::move(spelled), Entry{std::move(name), isFolder});
+            } catch (const std::system_error&) {
+                // A Windows name that is no valid UTF-16 has no UTF-8 form a link could spell.
+            }
+        }
+        for (const Named& named : listing.names) {
+            std::string folded = named.first;
+            for (char& c : folded) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+            listing.folded.try_emplace(std::move(folded), &named);
+        }
+    });
+    return slot->listing;
 }
 
-LinkCheck::Impl::Found& LinkCheck::Impl::find(const Place& place) {
-    std::string key = place.start.u8string();
-    for (const Place::Part& part : place.parts) (key += '/') += part.name;
-    key += place.folder ? "/" : "";
-    auto [cached, added] = targets.try_emplace(std::move(key));
+const PageLinkBlock* LinkCheck::Impl::readPage(const fs::path& file, const ReadAnchors& readAnchors) {
+    ReadSlot* slot;
+    {
+        const std::lock_guard<std::mutex> lock(slotsMutex);
+        slot = &readPages[pathKey(file)];
+    }
+    std::call_once(slot->read, [&] {
+        std::string path;
+        try {
+            path = file.string();
+        } catch (const std::system_error&) {
+            // On Windows a name the ANSI code page can't spell, which no reader could open.
+            return;
+        }
+        PageLinks links;
+        if (!readAnchors(path, links)) return;
+        links.references.clear();
+        slot->links = PageLinkPacker::pack(links);
+        slot->readable = true;
+    });
+    return slot->readable ? &slot->links : nullptr;
+}
+
+LinkCheck::Impl::Found& LinkCheck::Impl::find(Job& job, const Place& place) {
+    // The start, then each name after its length: no two places share a key, whatever
+    // bytes their names decode to.
+    std::string& key = job.key;
+    key = place.start.u8string();
+    for (const Place::Part& part : place.parts) {
+        ((key += '\0') += std::to_string(part.name.size())) += ':';
+        key += part.name;
+    }
+    key += place.folder ? '/' : '.';
+    auto [cached, added] = job.targets.try_emplace(key);
     Found& found = cached->second;
     if (!added) return found;
 
     fs::path at = place.start;
     bool atFolder = true;
     bool otherCase = false;
+    std::vector<std::string> diskNames;
     for (const Place::Part& part : place.parts) {
         if (!atFolder) return found;
         const Listing& listing = listingOf(at);
-        auto entry = listing.find(part.name);
-        if (entry == listing.end()) {
-            entry = std::find_if(listing.begin(), listing.end(), [&](const auto& named) {
-                return named.first.size() == part.name.size() &&
-                       foldedEqual(named.first.data(), part.name.data(), part.name.size());
-            });
-            if (entry == listing.end()) return found;
+        const Named* named = nullptr;
+        const auto entry = listing.names.find(part.name);
+        if (entry != listing.names.end()) {
+            named = &*entry;
+        } else {
+            job.folded = part.name;
+            for (char& c : job.folded) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+            const auto alike = listing.folded.find(job.folded);
+            if (alike == listing.folded.end()) return found;
+            named = alike->second;
             otherCase = true;
         }
-        found.diskNames.push_back(entry->first);
-        at /= entry->second.name;
-        atFolder = entry->second.folder;
+        diskNames.push_back(named->first);
+        at /= named->second.name;
+        atFolder = named->second.folder;
     }
     if (atFolder) {
         const Listing& listing = listingOf(at);
         const auto index =
             std::find_if(options.indexNames.begin(), options.indexNames.end(), [&](const std::string& name) {
-                const auto entry = listing.find(name);
-                return entry != listing.end() && !entry->second.folder;
+                const auto entry = listing.names.find(name);
+                return entry != listing.names.end() && !entry->second.folder;
             });
         if (index == options.indexNames.end()) return found;
-        at /= listing.find(*index)->second.name;
+        at /= listing.names.find(*index)->second.name;
     } else if (place.folder) {
         return found;
     }
     found.isPage = isPageName(at);
-    found.file = std::move(at);
+    found.file = at.native();
     found.state = otherCase ? Found::State::OtherCase : Found::State::Exact;
+    if (otherCase) found.diskNames = std::move(diskNames);
     return found;
 }
 
-const std::vector<std::string>* LinkCheck::Impl::anchorsOf(
-    Found& found, const std::function<bool(const std::string&, PageLinks&)>& readAnchors) {
+const PageLinkBlock* LinkCheck::Impl::anchorsOf(Found& found, const ReadAnchors& readAnchors) {
     if (found.anchorsRead) return found.anchors;
     found.anchorsRead = true;
-    const PathKey key = pathKey(found.file);
-    const auto added = anchorsOfPages.find(key);
-    if (added != anchorsOfPages.end()) return found.anchors = &added->second;
-    // Another target may lead to the same page (a folder and its index page).
-    auto [read, first] = readPages.try_emplace(key);
-    if (first) {
-        PageLinks links;
-        std::string path;
-        try {
-            path = found.file.string();
-        } catch (const std::system_error&) {
-            // On Windows a name the ANSI code page can't spell, which no reader could open.
-            return found.anchors = nullptr;
-        }
-        if (readAnchors(path, links)) {
-            std::sort(links.anchors.begin(), links.anchors.end());
-            read->second = std::move(links.anchors);
-        }
-    }
-    return found.anchors = read->second ? &*read->second : nullptr;
+    const auto added = pageOfFile.find(pathKey(found.file));
+    if (added != pageOfFile.end()) return found.anchors = &pages[added->second].links;
+    // Another target may lead to the same page (a folder and its index page): read once.
+    return found.anchors = readPage(fs::path(found.file), readAnchors);
 }
 
 LinkCheck::Impl::PageBase LinkCheck::Impl::baseOf(const Page& page) const {
     PageBase base;
-    base.folder.start = page.file.parent_path();
-    const std::string href = cleaned(page.base);
+    base.folder.start = folders[page.folder];
+    const std::string href = cleaned(page.links.base());
     if (href.empty()) return base;
     if (isExternal(href, false)) {
         base.external = true;
@@ -328,7 +392,7 @@ Place LinkCheck::Impl::startOf(const Page& page, const PageBase& base, std::stri
     if (isDrivePath(path)) {
         place.start = fs::path(std::string(path.substr(0, 2)) + "/").lexically_normal();
     } else if (isSlash(path[0])) {
-        place.start = root.empty() ? page.file.root_path() : root;
+        place.start = root.empty() ? folders[page.folder].root_path() : root;
     } else {
         place = base.folder;
     }
@@ -353,10 +417,9 @@ std::string LinkCheck::Impl::existing(const std::string& text, std::string_view 
     const auto segments = segmentsOf(path);
     std::string written = text;
     bool inBase = false;
-    // From the last part back, so the offsets of those before stay true. The lookup may
-    // have been made for another spelling of the same path that started deeper (from
-    // another page's folder): its names on disk are those of the last parts only, and the
-    // parts before them lie in that start, which is spelled as on disk.
+    // From the last part back, so the offsets of those before stay true. Each part has its
+    // name on disk (a lookup is made for one start and its parts); the count is kept apart
+    // all the same, so that an index never runs past the names.
     const size_t onDiskCount = found.diskNames.size();
     for (size_t i = place.parts.size(); i-- > 0;) {
         const size_t fromEnd = place.parts.size() - 1 - i;
@@ -377,19 +440,16 @@ std::string LinkCheck::Impl::existing(const std::string& text, std::string_view 
     return onDisk;
 }
 
-void LinkCheck::Impl::checkReference(const Page& page, const PageBase& base, const std::vector<std::string>& ownAnchors,
-                                     const PageReference& reference,
-                                     const std::function<bool(const std::string&, PageLinks&)>& readAnchors,
-                                     std::vector<LinkProblem>& problems) {
-    const std::string text = cleaned(reference.target);
+void LinkCheck::Impl::checkReference(Job& job, const Page& page, const PageBase& base, uint32_t reference,
+                                     const ReadAnchors& readAnchors, std::vector<Broken>& out) {
+    const std::string text = cleaned(page.links.target(reference));
     if (isExternal(text, base.external)) return;
     const Split split = splitReference(text);
-    auto report = [&](LinkKind kind, std::string onDisk = std::string()) {
-        problems.push_back({kind, page.path, reference.line, reference.column, reference.target, std::move(onDisk),
-                            kind == LinkKind::MissingAnchor ? split.fragment.value_or("") : std::string()});
+    auto report = [&](LinkKind kind, std::string detail = std::string()) {
+        out.push_back({reference, kind, std::move(detail)});
     };
     const bool needsAnchor = split.fragment && fragmentNeedsAnchor(*split.fragment);
-    const std::vector<std::string>* anchors = &ownAnchors;
+    const PageLinkBlock* anchors = &page.links;
     // A bare fragment stays on the page whatever its base says; any other reference
     // without a path leads to the base itself.
     const bool elsewhere = !split.path.empty() || (!text.empty() && text[0] != '#' && base.document);
@@ -397,7 +457,7 @@ void LinkCheck::Impl::checkReference(const Page& page, const PageBase& base, con
         Place place = split.path.empty() ? *base.document : startOf(page, base, split.path);
         if (!split.path.empty()) follow(place, split.path.substr(isDrivePath(split.path) ? 2 : 0), true);
         if (!root.empty() && !isWithin(place.start, root)) return report(LinkKind::OutsideRoot);
-        Found& found = find(place);
+        Found& found = find(job, place);
         if (found.state == Found::State::Missing) {
             if (!accepted(split.path, place)) report(LinkKind::MissingTarget);
             return;
@@ -407,8 +467,47 @@ void LinkCheck::Impl::checkReference(const Page& page, const PageBase& base, con
         if (!needsAnchor || !found.isPage) return;
         anchors = anchorsOf(found, readAnchors);
     }
-    if (needsAnchor && anchors && !std::binary_search(anchors->begin(), anchors->end(), *split.fragment))
-        report(LinkKind::MissingAnchor);
+    if (needsAnchor && anchors && !anchors->hasAnchor(*split.fragment))
+        report(LinkKind::MissingAnchor, *split.fragment);
+}
+
+void LinkCheck::Impl::resolveFolder(Job& job, const std::vector<uint32_t>& folderPages,
+                                    const ReadAnchors& readAnchors) {
+    // What a reference comes to depends only on where it is resolved from (the page's
+    // folder and base) and on its text, unless it is a fragment of the page itself: a
+    // site's menus repeat the same links on every page of a folder, so each is resolved
+    // once. The pages here share their folder; most share their base too.
+    struct Outcome {
+        bool broken = false;
+        LinkKind kind = LinkKind::MissingTarget;
+        std::string detail;
+    };
+    std::vector<std::pair<std::string_view, std::unordered_map<std::string_view, Outcome>>> byBase;
+    for (const uint32_t index : folderPages) {
+        const Page& page = pages[index];
+        const PageBase base = baseOf(page);
+        auto from = std::find_if(byBase.begin(), byBase.end(), [&](const auto& b) { return b.first == page.links.base(); });
+        if (from == byBase.end()) from = byBase.insert(byBase.end(), {page.links.base(), {}});
+        auto& outcomes = from->second;
+        std::vector<Broken>& out = broken[index];
+        const uint32_t count = static_cast<uint32_t>(page.links.referenceCount());
+        for (uint32_t reference = 0; reference < count; ++reference) {
+            const std::string_view target = page.links.target(reference);
+            const size_t first = target.find_first_not_of(" \t\n\r\f");
+            if (first == std::string_view::npos || target[first] == '#') {
+                checkReference(job, page, base, reference, readAnchors, out);
+                continue;
+            }
+            auto [known, added] = outcomes.try_emplace(target);
+            if (added) {
+                const size_t before = out.size();
+                checkReference(job, page, base, reference, readAnchors, out);
+                if (out.size() > before) known->second = {true, out.back().kind, out.back().detail};
+            } else if (known->second.broken) {
+                out.push_back({reference, known->second.kind, known->second.detail});
+            }
+        }
+    }
 }
 
 LinkCheck::LinkCheck(LinkOptions options) : impl_(std::make_shared<Impl>()) {
@@ -416,57 +515,99 @@ LinkCheck::LinkCheck(LinkOptions options) : impl_(std::make_shared<Impl>()) {
     impl_->options = std::move(options);
 }
 
-void LinkCheck::addPage(const std::string& path, PageLinks links) {
-    Impl::Page page{path, absoluteNormal(path), std::move(links.base), std::move(links.references)};
-    const bool externalBase = isExternal(cleaned(page.base), false);
-    for (const PageReference& reference : page.references) {
-        if (isExternal(cleaned(reference.target), externalBase))
-            impl_->externalLinks.push_back({path, reference.line, reference.target});
-    }
-    std::sort(links.anchors.begin(), links.anchors.end());
-    impl_->anchorsOfPages[pathKey(page.file)] = std::move(links.anchors);
-    impl_->pages.push_back(std::move(page));
+void LinkCheck::addPage(const std::string& path, PageLinks links) { addPage(path, PageLinkPacker::pack(links)); }
+
+void LinkCheck::addPage(const std::string& path, PageLinkBlock links) {
+    Impl& site = *impl_;
+    const fs::path file = absoluteNormal(path);
+    fs::path folder = file.parent_path();
+    const auto [id, added] = site.folderIds.try_emplace(folder.native(), static_cast<uint32_t>(site.folders.size()));
+    if (added) site.folders.push_back(std::move(folder));
+    site.pageOfFile[pathKey(file)] = static_cast<uint32_t>(site.pages.size());
+    site.pages.push_back({path, id->second, std::move(links)});
 }
 
-std::vector<LinkProblem> LinkCheck::check(const std::function<bool(const std::string&, PageLinks&)>& readAnchors) {
-    std::vector<LinkProblem> problems;
-    // What a reference comes to depends only on where it is resolved from (the page's
-    // folder and base) and on its text, unless it is a fragment of the page itself: a
-    // site's menus repeat the same links on every page of a folder, so each is resolved once.
-    struct Outcome {
-        bool broken = false;
-        LinkProblem problem;  // its page and place are those of the first reference
-    };
-    std::unordered_map<std::string, Outcome> outcomes;
-    for (const Impl::Page& page : impl_->pages) {
-        const Impl::PageBase base = impl_->baseOf(page);
-        const std::vector<std::string>& ownAnchors = impl_->anchorsOfPages[pathKey(page.file)];
-        const std::string from = page.file.parent_path().u8string() + '\n' + page.base + '\n';
-        for (const PageReference& reference : page.references) {
-            const bool ownFragment = reference.target.find_first_not_of(" \t\n\r\f") == std::string::npos ||
-                                     reference.target[reference.target.find_first_not_of(" \t\n\r\f")] == '#';
-            if (ownFragment) {
-                impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
-                continue;
-            }
-            auto [known, added] = outcomes.try_emplace(from + reference.target);
-            if (added) {
-                const size_t before = problems.size();
-                impl_->checkReference(page, base, ownAnchors, reference, readAnchors, problems);
-                if (problems.size() > before) known->second = {true, problems.back()};
-            } else if (known->second.broken) {
-                LinkProblem again = known->second.problem;
-                again.page = page.path;
-                again.line = reference.line;
-                again.column = reference.column;
-                problems.push_back(std::move(again));
-            }
+void LinkCheck::resolve(const ReadAnchors& readAnchors, int jobs) {
+    Impl& site = *impl_;
+    site.broken.assign(site.pages.size(), {});
+    std::vector<std::vector<uint32_t>> folderPages(site.folders.size());
+    std::vector<size_t> references(site.folders.size());
+    for (uint32_t index = 0; index < site.pages.size(); ++index) {
+        const Impl::Page& page = site.pages[index];
+        folderPages[page.folder].push_back(index);
+        references[page.folder] += page.links.referenceCount();
+    }
+    // The largest folders first, so that the jobs end at about the same time.
+    std::vector<uint32_t> order(site.folders.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return references[a] > references[b]; });
+
+    std::atomic<size_t> next{0};
+    std::mutex failureMutex;
+    std::exception_ptr failure;
+    auto work = [&] {
+        try {
+            Impl::Job job;
+            for (size_t at; (at = next++) < order.size();) site.resolveFolder(job, folderPages[order[at]], readAnchors);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure) failure = std::current_exception();
+            next = order.size();
         }
+    };
+    std::vector<std::thread> helpers;
+    const size_t threads = std::min<size_t>(static_cast<size_t>(std::max(jobs, 1)), order.size());
+    try {
+        for (size_t i = 1; i < threads; ++i) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and this one do the work.
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+size_t LinkCheck::pageCount() const { return impl_->pages.size(); }
+
+const std::string& LinkCheck::pagePath(size_t page) const { return impl_->pages[page].path; }
+
+size_t LinkCheck::brokenCount(size_t page) const {
+    return page < impl_->broken.size() ? impl_->broken[page].size() : 0;
+}
+
+LinkProblem LinkCheck::broken(size_t page, size_t index) const {
+    const Impl::Page& on = impl_->pages[page];
+    const Impl::Broken& b = impl_->broken[page][index];
+    return {b.kind,
+            on.path,
+            on.links.line(b.reference),
+            on.links.column(b.reference),
+            std::string(on.links.target(b.reference)),
+            b.kind == LinkKind::LetterCase ? b.detail : std::string(),
+            b.kind == LinkKind::MissingAnchor ? b.detail : std::string()};
+}
+
+std::vector<LinkProblem> LinkCheck::check(const ReadAnchors& readAnchors) {
+    resolve(readAnchors, 1);
+    std::vector<LinkProblem> problems;
+    for (size_t page = 0; page < pageCount(); ++page) {
+        for (size_t i = 0; i < brokenCount(page); ++i) problems.push_back(broken(page, i));
     }
     return problems;
 }
 
-std::vector<ExternalLink> LinkCheck::externals() const { return impl_->externalLinks; }
+std::vector<ExternalLink> LinkCheck::externals() const {
+    std::vector<ExternalLink> links;
+    for (const Impl::Page& page : impl_->pages) {
+        const bool externalBase = isExternal(cleaned(page.links.base()), false);
+        for (size_t reference = 0; reference < page.links.referenceCount(); ++reference) {
+            const std::string_view target = page.links.target(reference);
+            if (isExternal(cleaned(target), externalBase))
+                links.push_back({page.path, page.links.line(reference), std::string(target)});
+        }
+    }
+    return links;
+}
 
 bool readPageLinksOfFile(const std::string& path, PageLinks& links) {
     Document page;

@@ -4,10 +4,11 @@
 // number of anchors, not the site's bytes; the order pages are added in doesn't change
 // what is found.
 //
-// Each folder is listed once and each resolved target looked up once, so a site's many
-// links to the same files cost map lookups, not file-system calls. Letter case is compared
-// with the listed names, so a link that works only on a file system that ignores case is
-// found on every system.
+// Each folder is listed once and each resolved target looked up once by each job, so a
+// site's many links to the same files cost map lookups, not file-system calls. Letter case
+// is compared with the listed names, so a link that works only on a file system that
+// ignores case is found on every system. Pages are resolved a folder at a time, on as many
+// threads as asked for; what is found is the same for any number of them.
 #pragma once
 
 #include <cstdint>
@@ -64,17 +65,31 @@ struct ExternalLink {
     std::string target;
 };
 
+// Reads the links of a page that was not added, for its anchors.
+using ReadAnchors = std::function<bool(const std::string&, PageLinks&)>;
+
 class LinkCheck {
 public:
     explicit LinkCheck(LinkOptions options);
     // Takes one page's links (its anchors kept, its references to resolve later).
     void addPage(const std::string& path, PageLinks links);
-    // Resolves every reference; the problems of each page in the order its pages were
-    // added, each page's in document order. Anchors of target pages that were not added
-    // are read from disk with `readAnchors`, once each (false: the page can't be read, and
-    // its fragments are taken as they are). Only .htm and .html targets have their
-    // fragments checked; "#top" and "#" are fine anywhere.
-    std::vector<LinkProblem> check(const std::function<bool(const std::string&, PageLinks&)>& readAnchors);
+    void addPage(const std::string& path, PageLinkBlock links);
+    // Resolves every reference, the pages of a folder on one of `jobs` threads; then
+    // brokenCount and broken tell each page's problems. Anchors of target pages that were
+    // not added are read from disk with `readAnchors`, once each (false: the page can't be
+    // read, and its fragments are taken as they are); with more than one job it may be
+    // called on several threads at once. Only .htm and .html targets have their fragments
+    // checked; "#top" and "#" are fine anywhere.
+    void resolve(const ReadAnchors& readAnchors, int jobs);
+    // The pages added, in order, with the path each was added with.
+    size_t pageCount() const;
+    const std::string& pagePath(size_t page) const;
+    // A resolved page's problems, in document order.
+    size_t brokenCount(size_t page) const;
+    LinkProblem broken(size_t page, size_t index) const;
+    // Resolves every reference on this thread: the problems of each page in the order its
+    // pages were added, each page's in document order.
+    std::vector<LinkProblem> check(const ReadAnchors& readAnchors);
     // The external references, in the order of the pages and their references.
     std::vector<ExternalLink> externals() const;
 

@@ -27,6 +27,28 @@ Lines readLinks(const std::string& page, PageLinks& links) {
     return linesOf(links);
 }
 
+// The same lines of a packed block: its references carry no element or attribute.
+Lines linesOf(const PageLinkBlock& block) {
+    Lines lines;
+    for (size_t i = 0; i < block.referenceCount(); ++i)
+        lines.push_back(std::to_string(block.line(i)) + ":" + std::to_string(block.column(i)) + " " +
+                        std::string(block.target(i)));
+    for (size_t i = 0; i < block.anchorCount(); ++i) lines.push_back("#" + std::string(block.anchor(i)));
+    if (!block.base().empty()) lines.push_back("base " + std::string(block.base()));
+    return lines;
+}
+
+// The lines of a PageLinks without their elements and attributes, as a block gives them.
+Lines withoutAttributes(Lines lines) {
+    for (std::string& line : lines) {
+        const size_t space = line.find(' ');
+        const size_t at = line.find('@');
+        if (line[0] != '#' && line.compare(0, 5, "base ") != 0 && at != std::string::npos)
+            line.erase(space + 1, line.find(' ', at) - space);
+    }
+    return lines;
+}
+
 std::string withCrLf(const std::string& page) {
     std::string out;
     for (char c : page) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -113,16 +135,61 @@ TEST(PageLinks, ReadsEveryReferenceAndAnchorAtItsValue) {
         {"a lost quote: the value ends with the tag", "<a href=\"x.html>k</a>\n<a href=y.html>",
          {"1:10 a@href x.html", "2:9 a@href y.html"}},
         {"close tags and declarations hold none", "<!DOCTYPE html href=x></a href=y.html>", {}},
+        {"a byte order mark is a character of the first line", "\xEF\xBB\xBF<a href=x>\n<a href=y>",
+         {"1:10 a@href x", "2:9 a@href y"}},
+        {"places along one line after characters of several bytes, and on the next",
+         "<a href=a>\xC3\xA9</a><a href=b>\xE2\x82\xAC</a><a href=c>\n"
+         "<img src=\"\xF0\x9F\x98\x80.png\" srcset=\"x.png 1x, \xC3\xA9.png 2x\">",
+         {"1:9 a@href a", "1:24 a@href b", "1:39 a@href c", "2:11 img@src \xF0\x9F\x98\x80.png",
+          "2:26 img@srcset x.png", "2:36 img@srcset \xC3\xA9.png"}},
     };
     PageLinks reused;
     readLinks("<a href=before.html id=before><base href=/before/>", reused);
+    // A packer's room holds the page before's texts; none of them may show.
+    PageLinkPacker packer;
+    {
+        LoadedDocument before("<a href=before.html id=before><base href=/before/>");
+        PageLinkBlock block;
+        ASSERT_TRUE(packer.read(before.document, block));
+        EXPECT_EQ(linesOf(block), (Lines{"1:9 before.html", "#before", "base /before/"}));
+    }
     for (const LinksCase& c : cases) {
         PageLinks fresh;
         EXPECT_EQ(readLinks(c.page, fresh), c.links) << c.what;
         EXPECT_EQ(readLinks(c.page, reused), c.links) << c.what << " (after another page)";
         PageLinks crlf;
         EXPECT_EQ(readLinks(withCrLf(c.page), crlf), c.links) << c.what << " (CR LF)";
+
+        LoadedDocument d(c.page);
+        PageLinkBlock block;
+        ASSERT_TRUE(packer.read(d.document, block)) << c.what;
+        EXPECT_EQ(linesOf(block), withoutAttributes(c.links)) << c.what << " (packed)";
+        EXPECT_EQ(linesOf(PageLinkPacker::pack(fresh)), withoutAttributes(c.links)) << c.what << " (packed after)";
+        EXPECT_GE(block.bytes(), 5 * sizeof(uint32_t) + 16 * block.referenceCount()) << c.what;
     }
+}
+
+// Whether a packed page has an anchor: exactly the anchors it holds, byte for byte.
+TEST(PageLinks, APackedPageHasExactlyItsAnchors) {
+    PageLinks links;
+    links.anchors = {"b", "a", "a b", "caf\xC3\xA9", "b", "Z", "\xFF"};  // unsorted, one twice
+    const PageLinkBlock block = PageLinkPacker::pack(links);
+    EXPECT_EQ(linesOf(block), (Lines{"#Z", "#a", "#a b", "#b", "#caf\xC3\xA9", "#\xFF"}));
+    const struct {
+        const char* name;
+        bool has;
+    } cases[] = {
+        {"a", true},   {"b", true},    {"Z", true},  {"a b", true},  {"caf\xC3\xA9", true}, {"\xFF", true},
+        {"A", false},  {"z", false},   {"", false},  {"a ", false},  {" a", false},          {"ab", false},
+        {"c", false},  {"\xFE", false}, {"caf", false}, {"bb", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(block.hasAnchor(c.name), c.has) << c.name;
+    // An empty block, as a page that can't be read leaves, has none and no links.
+    const PageLinkBlock empty;
+    EXPECT_FALSE(empty.hasAnchor("a"));
+    EXPECT_EQ(empty.referenceCount(), 0u);
+    EXPECT_EQ(empty.base(), "");
+    EXPECT_EQ(empty.bytes(), 0u);
 }
 
 }  // namespace

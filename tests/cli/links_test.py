@@ -165,6 +165,21 @@ class Links(unittest.TestCase):
         targets = [json.loads(line)["target"] for line in out.splitlines()]
         self.assertIn("/about.html", targets)
 
+    def test_a_page_named_twice(self):
+        # Both namings are read and counted; the problems of the second, which follow those
+        # of the first, are written with the first, for any number of jobs.
+        lines = None
+        for jobs in ("-j1", "-j2"):
+            status, out, err = run(["--format=gnu", "--root", self.site, jobs, self.index, self.index])
+            with self.subTest(jobs=jobs):
+                self.assertEqual(status, 1, err)
+                self.assertEqual(err, "2 files examined, 1 with broken links, %d broken links\n" % (2 * len(BROKEN)))
+                once = ["%s:%d:%d: " % (self.index, line, INDEX[line - 1].index(target) + 1)
+                        for line, target, _, _ in BROKEN]
+                self.assertEqual([line[:line.index(": ") + 2] for line in out.decode().splitlines()], once + once)
+                lines = lines or out
+                self.assertEqual(out, lines)
+
     def test_external_links_are_listed_not_fetched(self):
         status, out, err = run(["--list-external", self.site])
         self.assertEqual(status, 0, err)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -151,7 +152,8 @@ struct SiteRun {
     std::map<std::string, int> reads;  // the pages readAnchors was asked for, and how often
 };
 
-SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order) {
+// With `jobs` 0, through check(); else resolved on that many threads.
+SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order, int jobs = 0) {
     LinkCheck check(LinkOptions{site.root().string(), {"index.html", "index.htm"}, {"generated/**", "*.pdf"}});
     for (size_t index : order) {
         const SitePage& page = sitePages()[index];
@@ -163,13 +165,27 @@ SiteRun checkSite(const SiteFolder& site, const std::vector<size_t>& order) {
         check.addPage(site.path(page.path), std::move(links));
     }
     SiteRun run;
-    run.problems = check.check([&](const std::string& path, PageLinks& links) {
+    std::mutex readsMutex;
+    const ReadAnchors readAnchors = [&](const std::string& path, PageLinks& links) {
         const std::string relative = fs::relative(path, site.root()).generic_string();
-        ++run.reads[relative];
+        {
+            const std::lock_guard<std::mutex> lock(readsMutex);
+            ++run.reads[relative];
+        }
         if (relative == "docs/locked.html") return false;
         if (relative == "docs/guide.html") links.anchors = {"install"};
         return true;
-    });
+    };
+    if (jobs == 0) {
+        run.problems = check.check(readAnchors);
+    } else {
+        check.resolve(readAnchors, jobs);
+        EXPECT_EQ(check.pageCount(), order.size());
+        for (size_t page = 0; page < check.pageCount(); ++page) {
+            EXPECT_EQ(check.pagePath(page), site.path(sitePages()[order[page]].path));
+            for (size_t i = 0; i < check.brokenCount(page); ++i) run.problems.push_back(check.broken(page, i));
+        }
+    }
     run.externals = check.externals();
     return run;
 }
@@ -191,11 +207,12 @@ std::vector<std::pair<int32_t, std::string>> problemsOf(const SiteRun& run, cons
     return found;
 }
 
-TEST(LinkCheck, FindsEveryKindOfBrokenLinkWhateverTheOrderOfPages) {
+TEST(LinkCheck, FindsEveryKindOfBrokenLinkWhateverTheOrderOfPagesAndTheJobs) {
     SiteFolder site;
     const std::vector<std::vector<size_t>> orders = {{0, 1, 2, 3, 4, 5}, {5, 3, 0, 4, 2, 1}};
-    for (const std::vector<size_t>& order : orders) {
-        const SiteRun run = checkSite(site, order);
+    for (const std::vector<size_t>& order : orders) for (int jobs : {0, 1, 2, 3, 8}) {
+        SCOPED_TRACE("jobs " + std::to_string(jobs));
+        const SiteRun run = checkSite(site, order, jobs);
         for (const SitePage& page : sitePages()) {
             EXPECT_EQ(problemsOf(run, site.path(page.path)), expectedProblems(page)) << page.path;
         }
@@ -212,6 +229,81 @@ TEST(LinkCheck, FindsEveryKindOfBrokenLinkWhateverTheOrderOfPages) {
         }
         // Pages that were added are never read again; the others once each.
         EXPECT_EQ(run.reads, (std::map<std::string, int>{{"docs/guide.html", 1}, {"docs/locked.html", 1}}));
+    }
+}
+
+// Every field of every problem the same for any number of jobs as for check().
+TEST(LinkCheck, AnyNumberOfJobsFindsExactlyWhatOneFinds) {
+    SiteFolder site;
+    auto fields = [](const SiteRun& run) {
+        std::vector<std::string> lines;
+        for (const LinkProblem& p : run.problems) {
+            lines.push_back(p.page + "|" + std::to_string(p.line) + ":" + std::to_string(p.column) + "|" +
+                            linkKindId(p.kind) + "|" + p.target + "|" + p.existing + "|" + p.anchor);
+        }
+        return lines;
+    };
+    const std::vector<std::string> one = fields(checkSite(site, {3, 1, 5, 0, 2, 4}));
+    ASSERT_FALSE(one.empty());
+    for (int jobs : {1, 2, 4, 16}) EXPECT_EQ(fields(checkSite(site, {3, 1, 5, 0, 2, 4}, jobs)), one) << jobs;
+}
+
+// A name in the wrong letter case is found by its folder's folded names: the first of
+// those alike in byte order. A name that decodes to a "/" is one name, never a folder and
+// a file, whichever is looked up first.
+TEST(LinkCheck, LooksUpEachNameInItsFolderInAnyLetterCase) {
+    ScratchFolder site;
+    for (const char* file : {"case/Mixed.html", "case/AB.html", "case/ab.html", "docs/guide.html", "top/page.html"})
+        site.write(file, "<p>");
+    size_t names = 0;
+    for (const auto& entry : fs::directory_iterator(site.root() / "case")) names += entry.is_regular_file() ? 1 : 0;
+    const bool caseSensitive = names == 3;  // else AB.html and ab.html are one file
+    const struct {
+        const char* page;
+        const char* target;
+        const char* message;  // "" when fine
+        bool onlyCaseSensitive;
+    } cases[] = {
+        {"index.html", "case/Mixed.html", "", false},
+        {"index.html", "case/mixed.html", "case/mixed.html - Exists only as case/Mixed.html", false},
+        {"index.html", "CASE/MIXED.HTML#x", "CASE/MIXED.HTML#x - Exists only as case/Mixed.html#x", false},
+        {"index.html", "case/ab.html", "", false},
+        {"index.html", "case/Ab.html", "case/Ab.html - Exists only as case/AB.html", true},
+        {"index.html", "Case/aB.html", "Case/aB.html - Exists only as case/AB.html", true},
+        {"index.html", "case/nothing.html", "case/nothing.html - No such file", false},
+        {"index.html", "docs%2Fguide.html", "docs%2Fguide.html - No such file", false},
+        {"index.html", "docs/guide.html", "", false},
+        {"top/page.html", "../docs/guide.html", "", false},
+        {"top/page.html", "../docs%2Fguide.html", "../docs%2Fguide.html - No such file", false},
+        {"top/page.html", "../Docs/Guide.html", "../Docs/Guide.html - Exists only as ../docs/guide.html", false},
+    };
+    for (int jobs : {1, 2}) {
+        for (bool reversed : {false, true}) {
+            LinkCheck check(LinkOptions{site.root().string()});
+            std::map<std::string, PageLinks> pages;
+            std::vector<std::string> expected;
+            const size_t count = sizeof cases / sizeof cases[0];
+            for (size_t n = 0; n < count; ++n) {
+                const auto& c = cases[reversed ? count - 1 - n : n];
+                if (c.onlyCaseSensitive && !caseSensitive) continue;
+                PageLinks& links = pages[c.page];
+                links.references.push_back({c.target, static_cast<int32_t>(links.references.size() + 1), 1, "a", "href"});
+            }
+            for (auto& [page, links] : pages) {
+                for (const PageReference& r : links.references) {
+                    for (const auto& c : cases) {
+                        if (c.page == page && r.target == c.target && *c.message) expected.push_back(c.message);
+                    }
+                }
+                check.addPage(site.path(page), std::move(links));
+            }
+            std::vector<std::string> found;
+            check.resolve([](const std::string&, PageLinks&) { return false; }, jobs);
+            for (size_t page = 0; page < check.pageCount(); ++page) {
+                for (size_t i = 0; i < check.brokenCount(page); ++i) found.push_back(linkProblemMessage(check.broken(page, i)));
+            }
+            EXPECT_EQ(found, expected) << "jobs " << jobs << (reversed ? ", reversed" : "");
+        }
     }
 }
 
