@@ -279,7 +279,9 @@ TEST(LinkCheck, LooksUpEachNameInItsFolderInAnyLetterCase) {
     };
     for (int jobs : {1, 2}) {
         for (bool reversed : {false, true}) {
-            LinkCheck check(LinkOptions{site.root().string()});
+            LinkOptions options;
+            options.root = site.root().string();
+            LinkCheck check(options);
             std::map<std::string, PageLinks> pages;
             std::vector<std::string> expected;
             const size_t count = sizeof cases / sizeof cases[0];
