@@ -57,11 +57,17 @@ char* afterTag(char* p, bool comment) {
 // it are zeros up to the 16th, as the row cache reads them.
 inline uint32_t copyName(char* name, bool closing, const char* from, const char* to, int length, const char* textEnd) {
     const size_t n = closing ? 1 : 0;
-    name[0] = '/';
     const size_t room = static_cast<size_t>(std::min(length, ScannedNameSize - 1));
     const size_t taken = std::min(static_cast<size_t>(to - from), room > n ? room - n : 0);
-    byte_scan::copyPadded(name + n, from, taken, textEnd);
-    name[n + taken] = '\0';
+    // A close tag's "/" stands right before its name in the text: copied with it, the name
+    // is one store, which the row cache can read back at once (bytes stored apart make
+    // that read wait until they have all reached memory).
+    if (closing) {
+        byte_scan::copyPadded(name, from - 1, n + taken, textEnd);
+    } else {
+        byte_scan::copyPadded(name, from, taken, textEnd);
+    }
+    if (n + taken >= 16) name[n + taken] = '\0';
     return static_cast<uint32_t>(n + taken);
 }
 
@@ -378,8 +384,12 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         if (quoted) tag.brokenQuotes = true;
         ScannedAttribute* attribute = nullptr;
         if (attributes) {
-            attributes->push_back({name, std::min(static_cast<uint32_t>(p - name), longest), quoted || afterQuote});
-            attribute = &attributes->back();
+            // Written in place: a record built aside from single fields and copied in whole
+            // is read back before those stores have reached memory, and waits for them.
+            attribute = &attributes->emplace_back();
+            attribute->name = name;
+            attribute->length = std::min(static_cast<uint32_t>(p - name), longest);
+            attribute->suspect = quoted || afterQuote;
         }
         auto setValue = [&](const char* from, const char* to, bool quotedValue) {
             if (!attribute) return;

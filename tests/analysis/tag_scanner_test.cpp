@@ -200,6 +200,43 @@ TEST(TagScanner, TheAnalysesAgreeOnEveryTag) {
 
 }  // namespace
 
+// A tag's name as the HTML reading keeps it: a close tag's "/" first, cut at the profile's
+// length, followed by zeros up to its 16th byte (the row cache reads those). Names of 15,
+// 16 and 17 bytes with the "/", longer than the profile allows, and at the text's very
+// end, where fewer than 16 bytes are left to read; each after a longer name, whose bytes
+// must not show through.
+TEST(TagScanner, KeepsEachNameWithZerosAfterIt) {
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    const size_t longest = static_cast<size_t>(html5->nameLength());
+    const std::string lengths[] = {"a", "abcdefghijklmn", "abcdefghijklmno", "abcdefghijklmnop",
+                                   std::string(longest - 1, 'x'), std::string(longest, 'y'),
+                                   std::string(longest + 7, 'z')};
+    for (const std::string& name : lengths) {
+        for (const bool closing : {false, true}) {
+            for (const char* after : {">", " id=k>", ""}) {
+                const std::string tag = std::string(closing ? "</" : "<") + name + after;
+                // Alone, after a short name, after a name longer than this one.
+                for (const std::string& before : {std::string(), std::string("<p>"), "<" + std::string(longest, 'w') + ">"}) {
+                    const std::string page = before + tag + (before.empty() ? "\n" + std::string(40, '.') : "");
+                    LoadedDocument d(page);
+                    TagScanner scanner(d.document, *html5, TagsOnly);
+                    const ScannedTag* t = nullptr;
+                    while (!t && scanner.next()) {
+                        if (scanner.tag().start == d.document.text + before.size()) t = &scanner.tag();
+                    }
+                    ASSERT_NE(t, nullptr) << page;
+                    const std::string expected = ((closing ? "/" : "") + name).substr(0, longest);
+                    EXPECT_EQ(std::string(t->name), expected) << page;
+                    EXPECT_EQ(t->nameLength, expected.size()) << page;
+                    for (size_t i = expected.size(); i < 16; ++i) EXPECT_EQ(t->name[i], '\0') << page << " byte " << i;
+                    EXPECT_EQ(t->row, html5->find(expected.c_str())) << page;
+                }
+            }
+        }
+    }
+}
+
 // The rows the reader gives by its cache of recent names are the profile's own: every name
 // of the profile as written, in capitals and mixed, close tags too, names alike in their
 // first 8 or 16 bytes, one of exactly 16 bytes and longer ones, more names than the cache
