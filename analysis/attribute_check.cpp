@@ -122,36 +122,6 @@ void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribut
     if (!rule.values.empty() && !oneOf(value, rule.values)) bad(a.value, a.valueLength);
 }
 
-AttributeCheck::CachedName* AttributeCheck::cacheSlot(int row, const ScannedAttribute& a, uint64_t (&written)[2]) {
-    if (a.length == 0 || a.length > CachedNameLength) return nullptr;
-    written[0] = written[1] = 0;
-    memcpy(written, a.name, a.length);
-    const uint64_t key = (written[0] ^ (written[1] * 31) ^ (static_cast<uint64_t>(static_cast<uint32_t>(row)) << 40) ^ a.length) *
-                         0x9E3779B97F4A7C15u;
-    return &cache_[key >> 56];
-}
-
-bool AttributeCheck::readCached(int row, const ScannedAttribute& a, char* lower, Name& n) {
-    uint64_t written[2];
-    const CachedName* cached = cacheSlot(row, a, written);
-    if (!cached || cached->length != a.length || cached->row != row || cached->written[0] != written[0] ||
-        cached->written[1] != written[1])
-        return false;
-    memcpy(lower, cached->lower, CachedNameLength);
-    lower[a.length] = '\0';
-    n.known = cached->known;
-    n.rule = cached->rule;
-    return true;
-}
-
-void AttributeCheck::keepCached(int row, const ScannedAttribute& a, const char* lower, const Name& n) {
-    uint64_t written[2];
-    CachedName* cached = cacheSlot(row, a, written);
-    if (!cached) return;
-    *cached = {{written[0], written[1]}, {0, 0}, a.length, row, n.known, n.rule};
-    memcpy(cached->lower, lower, a.length);
-}
-
 void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
                            std::vector<AttributeFinding>& out) {
     const AttributeRules& rules = profile_.attributeRules(row);
@@ -163,7 +133,12 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         const ScannedAttribute& a = attributes[i];
         Name n{i * ScannedNameSize, a.length, true, false, false, nullptr};
         char* lower = &lower_[n.at];
-        if (!readCached(row, a, lower, n)) {
+        if (const CachedName* cached = cache_.find(a.name, a.length, row)) {
+            memcpy(lower, cached->lower, sizeof cached->lower);
+            lower[a.length] = '\0';
+            n.known = cached->known;
+            n.rule = cached->rule;
+        } else {
             for (uint32_t k = 0; k < a.length; ++k) lower[k] = lowerAscii(a.name[k]);
             lower[a.length] = '\0';
             n.folded = foldsExactly(lower);
@@ -171,7 +146,11 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
                 const TagProfile::AttributeLookup found = profile_.lookupAttribute(row, lower, a.length);
                 n.known = found.known;
                 n.rule = found.rule;
-                keepCached(row, a, lower, n);
+                if (a.length <= sizeof CachedName::lower) {
+                    CachedName kept{{}, n.known, n.rule};
+                    memcpy(kept.lower, lower, a.length);
+                    cache_.keep(a.name, a.length, row, kept);
+                }
             } else {
                 memcpy(lower, a.name, a.length);
                 n.known = profile_.hasAttribute(lower, row);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document_check.h"
+#include "name_cache.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
 
@@ -54,26 +55,18 @@ private:
     bool conditionHolds(int row, const AttributeUse& use, const ScannedAttribute* attributes) const;
     bool nearMissOf(const std::string& required) const;
 
-    // What the profile says of the short names lately read, by row and the name as written:
-    // a page writes the same few attributes on the same few tags over and over.
+    // What the profile says of a name on a row, kept for the names a page repeats.
     struct CachedName {
-        uint64_t written[2];  // the name, zero-padded
-        uint64_t lower[2];    // the same in lower case
-        uint32_t length;      // 0: empty slot
-        int32_t row;
+        char lower[16];  // the name in lower case, zero-padded: as long as a cached name may be
         bool known;
         const AttributeRule* rule;
     };
-    static constexpr size_t CachedNameLength = 16;
-    CachedName* cacheSlot(int row, const ScannedAttribute& a, uint64_t (&written)[2]);
-    // Fills `lower` and what `n` knows from the cache; false when the name isn't there.
-    bool readCached(int row, const ScannedAttribute& a, char* lower, Name& n);
-    void keepCached(int row, const ScannedAttribute& a, const char* lower, const Name& n);
 
     const TagProfile& profile_;
     std::vector<char> lower_;
     std::vector<Name> names_;
-    std::vector<CachedName> cache_ = std::vector<CachedName>(256);
+    NameCache<CachedName> cache_;
+    static_assert(sizeof CachedName::lower == NameCache<CachedName>::Longest, "a cached name fits whole");
 };
 
 // A value as a finding quotes it: at most `longest` bytes, cut at a character's start and

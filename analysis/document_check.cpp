@@ -1580,7 +1580,10 @@ void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>
         char name[ScannedNameSize];
         memcpy(name, a.name, a.length);
         name[a.length] = '\0';
-        if (!profile.hasAttribute(name, row)) report(run, ProblemKind::UnknownAttribute, name, profile.row(row).name);
+        const bool* cached = run.knownAttributes.find(a.name, a.length, row);
+        const bool known = cached ? *cached : profile.hasAttribute(name, row);
+        if (!cached) run.knownAttributes.keep(a.name, a.length, row, known);
+        if (!known) report(run, ProblemKind::UnknownAttribute, name, profile.row(row).name);
     }
 }
 

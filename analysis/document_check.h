@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "document.h"
+#include "name_cache.h"
 #include "tag_profile.h"
 #include "tag_scanner.h"
 
@@ -173,6 +174,7 @@ struct CheckRun {
     // The tag being checked, as Problem's offsets give it.
     uint32_t tagOffset = NoOffset;
     uint32_t tagEndOffset = NoOffset;
+    NameCache<bool> knownAttributes;  // whether a row takes a name, for the names a page repeats
 };
 
 // What a check leaves out besides the page's own directives: the kinds a configuration

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
+#include "name_cache.h"
 #include "tag_scanner.h"
 #include "text.h"
 
@@ -148,30 +148,17 @@ int compareTagNames(const char* a, const char* b) {
 void recordDocumentTags(Document& document, TagCensus& census, const TagProfile& profile) {
     resetCensus(census);
     TagScanner scanner(document, profile, CensusReading);
-    // The entries of the short words lately met, by their bytes: a page repeats a few tags
-    // many times, and a word's entry stays where it is while the census grows.
-    struct Recent {
-        uint64_t words[2];
-        size_t length;  // 0: empty
-        int32_t entry;
-    };
-    constexpr size_t Longest = sizeof Recent::words;
-    std::vector<Recent> recent(256);
+    // The entries of the words a page repeats: a word's entry stays where it is while the
+    // census grows.
+    NameCache<int32_t> entries;
     while (scanner.next()) {
         const char* word = scanner.tag().name;
-        const size_t length = strnlen(word, Longest + 1);
-        if (length == 0 || length > Longest) {
-            recordTag(census, word);
-            continue;
-        }
-        uint64_t words[2] = {0, 0};
-        memcpy(words, word, length);
-        Recent& r = recent[((words[0] ^ (words[1] * 31) ^ length) * 0x9E3779B97F4A7C15u) >> 56];
-        if (r.length == length && r.words[0] == words[0] && r.words[1] == words[1]) {
-            ++census.entries[r.entry].count;
+        const size_t length = strnlen(word, NameCache<int32_t>::Longest + 1);
+        if (const int32_t* e = entries.find(word, length, 0)) {
+            ++census.entries[*e].count;
             continue;
         }
         const int32_t e = recordTag(census, word);
-        if (e >= 0) r = {{words[0], words[1]}, length, e};
+        if (e >= 0) entries.keep(word, length, 0, e);
     }
 }

@@ -207,7 +207,10 @@ bool TagScanner::next32() {
 
     int bodyRow = -1;  // the row whose body follows the tag, if it is skipped
     if (reading_.bodies == BodySkip::ExactRow) {
-        tag_.row = profile_.find(tag_.name);
+        // The row cache's key is the name and zeros up to its 16th byte.
+        const uint32_t length = static_cast<uint32_t>(strlen(tag_.name));
+        if (length < 16) memset(tag_.name + length, 0, 16 - length);
+        tag_.row = rows_.rowOf(profile_, tag_.name, length);
         tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
         if (tag_.row >= 0 && !tag_.comment && (profile_.opensText(tag_.row) || profile_.opensForeign(tag_.row)))
             bodyRow = tag_.row;
