@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 case "${1:-native}" in
   native)    dir=build;       flags=(-DCMAKE_BUILD_TYPE=Release) ;;
-  sanitize)  dir=build-asan;  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGVETTER_SANITIZE=ON) ;;
+  # clang: its sanitizer builds take a third of the time GCC's do.
+  sanitize)  dir=build-asan;  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGVETTER_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++) ;;
   windows)   dir=build-win;   flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;
   windows64) dir=build-win64; flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake) ;;
   *) echo "usage: scripts/build.sh [native|sanitize|windows|windows64]" >&2; exit 2 ;;

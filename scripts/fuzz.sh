@@ -18,33 +18,41 @@ tree=build-fuzz
 cmake -S fuzz -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$tree" -j "$(nproc)" >/dev/null
 
-failed=()
-printf '%-16s %12s %8s  %s\n' target executions seconds result
-for t in "${targets[@]}"; do
-  # New inputs go to a scratch corpus; the committed seeds and the samples are only read.
-  work="$tree/corpus/$t"
-  findings="$tree/findings/$t"
-  log="$tree/logs/$t.log"
+# One target a core at a time; each writes its row, and the rows are printed in order.
+fuzz_one() {
+  local t=$1 work="$tree/corpus/$1" findings="$tree/findings/$1" log="$tree/logs/$1.log"
+  local status=0 runs took result
   mkdir -p "$work" "$findings" "$(dirname "$log")"
-  status=0
   if [ ! -d "fuzz/corpus/$t" ]; then
     # libFuzzer stops on a missing corpus folder before running anything.
     printf '%-16s %12s %8s  %s\n' "$t" - - "FAILED (no seeds in fuzz/corpus/$t)"
-    failed+=("$t")
-    continue
+    return 1
   fi
+  # New inputs go to a scratch corpus; the committed seeds and the samples are only read.
   "$tree/${t}_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict=fuzz/tags.dict -artifact_prefix="$findings/" -print_final_stats=1 \
     "$work" "fuzz/corpus/$t" samples >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
-  if [ "$status" -eq 0 ]; then
-    result=ok
-  else
-    result="FAILED (exit $status, see $log)"
-    failed+=("$t")
-  fi
+  result=ok
+  [ "$status" -eq 0 ] || result="FAILED (exit $status, see $log)"
   printf '%-16s %12s %8s  %s\n' "$t" "${runs:-?}" "${took:-?}" "$result"
+  [ "$status" -eq 0 ]
+}
+
+rows="$tree/rows"
+rm -rf "$rows" && mkdir -p "$rows"
+printf '%-16s %12s %8s  %s\n' target executions seconds result
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+  fuzz_one "$t" >"$rows/$t" &
+done
+wait || true
+
+failed=()
+for t in "${targets[@]}"; do
+  cat "$rows/$t"
+  grep -q '  ok$' "$rows/$t" || failed+=("$t")
 done
 
 if [ ${#failed[@]} -ne 0 ]; then

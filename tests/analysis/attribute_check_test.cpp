@@ -29,7 +29,7 @@ Lines problemsOf(const std::string& bytes, const TagProfile& profile) {
     return placed.lines;
 }
 
-struct PageCase {
+struct AttributePage {
     const char* what;
     const char* profile;  // "html4", "html5", or "both"
     std::string page;
@@ -40,7 +40,7 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
     const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4");
     const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
     ASSERT_TRUE(html4 && html5);
-    const PageCase cases[] = {
+    const AttributePage cases[] = {
         // Required attributes.
         {"an image without its text", "both", "<p>\n  <img src=a.png>", {"2:3 missing-attribute: alt - Missing attribute of IMG"}},
         {"an image with an empty text", "both", "<img src=a.png alt=\"\">", {}},
@@ -175,7 +175,7 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
           "1:111 obsolete-attribute: NoWrap - Obsolete attribute of TD",
           "1:129 unknown-attribute: Nowrap - Unknown attribute for P"}},
     };
-    for (const PageCase& c : cases) {
+    for (const AttributePage& c : cases) {
         const std::string which = c.profile;
         if (which != "html4") {
             EXPECT_EQ(problemsOf(c.page, *html5), c.problems) << c.what << " (html5)";

@@ -51,7 +51,7 @@ std::vector<Found> characterProblems(const std::string& bytes, const TagProfile&
     return sink.found;
 }
 
-struct PageCase {
+struct CharacterPage {
     const char* what;
     std::string page;
     std::vector<Found> found;
@@ -62,7 +62,7 @@ const std::string Html5 = "<!DOCTYPE html>\n";  // line 1: the pages' text start
 TEST(CharacterCheck, FindsTheFaultsOfCurrentPages) {
     const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
     ASSERT_TRUE(html5);
-    const PageCase cases[] = {
+    const CharacterPage cases[] = {
         {"known references, with and without ;", Html5 + "&amp; &lt;&gt;&quot;&nbsp;&copy;&NotNestedGreaterGreater;", {}},
         {"ampersands that start no reference", Html5 + "a & b, a &= b, a&&b, &; &<b>x</b>", {}},
         {"an unknown name with ;", Html5 + "Tom &jerry; and", {{"unknown-reference", 2, 5, "&jerry;"}}},
@@ -125,13 +125,13 @@ TEST(CharacterCheck, FindsTheFaultsOfCurrentPages) {
          {{"unknown-reference", 4, 1, "&bar;"}}},
         {"a value after a lost quote is not looked at", Html5 + "<a title=\"&foo;>x</a>", {}},
     };
-    for (const PageCase& c : cases) EXPECT_EQ(characterProblems(c.page, *html5), c.found) << c.what;
+    for (const CharacterPage& c : cases) EXPECT_EQ(characterProblems(c.page, *html5), c.found) << c.what;
 }
 
 TEST(CharacterCheck, HoldsHtml4PagesToWhatSgmlAndBrowsersAgreeOn) {
     const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4");
     ASSERT_TRUE(html4);
-    const PageCase cases[] = {
+    const CharacterPage cases[] = {
         {"HTML 4's names, XHTML's apos", "&amp; &eacute; &hellip; &apos; &AElig;", {}},
         {"a current name HTML 4 lacks", "&check; &NotNestedGreaterGreater;",
          {{"unknown-reference", 1, 1, "&check;"}, {"unknown-reference", 1, 9, "&NotNestedGreaterGreater;"}}},
@@ -153,7 +153,7 @@ TEST(CharacterCheck, HoldsHtml4PagesToWhatSgmlAndBrowsersAgreeOn) {
          {{"invalid-bytes", 1, 68, "0xE9"}}},
         {"an XML declaration's encoding", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n\xe9", {{"invalid-bytes", 2, 1, "0xE9"}}},
     };
-    for (const PageCase& c : cases) EXPECT_EQ(characterProblems(c.page, *html4), c.found) << c.what;
+    for (const CharacterPage& c : cases) EXPECT_EQ(characterProblems(c.page, *html4), c.found) << c.what;
 }
 
 // The text is looked through in blocks: a fault at every place around a block's edge,

@@ -47,14 +47,14 @@ const TagProfile& html4() {
     return *profile;
 }
 
-struct PageCase {
+struct ReferencePage {
     const char* what;
     std::string page;
     std::string expected;  // "" when the page must pass
 };
 
 TEST(ReferenceCheck, Html5PagesWithOneFaultEach) {
-    const PageCase cases[] = {
+    const ReferencePage cases[] = {
         {"second id", "<p id=a>x</p>\n<p id=\"a\">y</p>",
          "2:8 duplicate-id: a - Duplicate id, first on line 1 [a]"},
         {"id decoded before comparing", "<p id=\"a&amp;b\">x</p>\n<div id=\"a&#38;b\"></div>",
@@ -109,7 +109,7 @@ TEST(ReferenceCheck, Html5PagesWithOneFaultEach) {
         {"srcset is left out", "<img alt=\"\" src=a.png srcset=\"a b.png 2x\">", ""},
         {"attribute of no URL", "<p title=\"a b\\c\">x</p>", ""},
     };
-    for (const PageCase& c : cases) {
+    for (const ReferencePage& c : cases) {
         const Lines got = referenceProblems(c.page, html5());
         EXPECT_EQ(got, c.expected.empty() ? Lines{} : Lines{c.expected}) << c.what;
     }
@@ -117,7 +117,7 @@ TEST(ReferenceCheck, Html5PagesWithOneFaultEach) {
 
 TEST(ReferenceCheck, Html4PagesUseTheirOwnTable) {
     const std::string doctype = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n";
-    const PageCase cases[] = {
+    const ReferencePage cases[] = {
         {"second id", "<p id=a>x\n<p id=a>y", "3:7 duplicate-id: a - Duplicate id, first on line 2 [a]"},
         {"label for", "<label for=x>L</label>", "2:12 missing-id: x - No element with this id (for of LABEL) [x]"},
         {"a name is an anchor", "<a href=\"#n\">x</a> <a name=\"n\">y</a>", ""},
@@ -127,7 +127,7 @@ TEST(ReferenceCheck, Html4PagesUseTheirOwnTable) {
          "2:36 bad-url: longdesc - Bad URL: space at character 5 in \"long desc.html\" [ ]"},
         {"html5's aria is not html4's", "<div aria-labelledby=nope></div>", ""},
     };
-    for (const PageCase& c : cases) {
+    for (const ReferencePage& c : cases) {
         const Lines got = referenceProblems(doctype + c.page, html4());
         EXPECT_EQ(got, c.expected.empty() ? Lines{} : Lines{c.expected}) << c.what;
     }
