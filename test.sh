@@ -33,11 +33,12 @@ fi
 ./scripts/package.sh
 ./scripts/test-packages.sh
 
-# The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The same tests once more with AddressSanitizer and UndefinedBehaviorSanitizer (clang; the
+# tree holds the fuzz targets too).
 ./scripts/build.sh sanitize
 (cd build-asan && ctest --output-on-failure -j2)
 
-# Every fuzz target for a short while (clang and libFuzzer, in build-fuzz/).
+# Every fuzz target for a short while (libFuzzer, in build-asan/).
 ./scripts/fuzz.sh 15
 
 echo "test: Windows trees run: ${ran[*]}${skipped:+; not run: ${skipped[*]}}"

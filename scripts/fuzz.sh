@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (build-fuzz/, clang and libFuzzer) and runs each for SECONDS
-# (default 30). Fails on any crash, leak, timeout or broken property, and prints the
-# executions of every target. A failing input is left in build-fuzz/findings/.
+# Builds the fuzz targets (in the sanitizer tree, build-asan/, with clang and libFuzzer) and
+# runs each for SECONDS (default 30). Fails on any crash, leak, timeout or broken property,
+# and prints the executions of every target. A failing input is left in build-asan/fuzz/findings/.
 #
 #   scripts/fuzz.sh [SECONDS]
 set -euo pipefail
@@ -13,10 +13,9 @@ case "$seconds" in
 esac
 
 targets=(find_tag tag_reader tag_scanner page_links url_check check_document character_check count_tags list_tags cli lsp_messages site_config fix)
-tree=build-fuzz
+tree=build-asan/fuzz
 
-cmake -S fuzz -B "$tree" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$tree" -j "$(nproc)" >/dev/null
+./scripts/build.sh sanitize >/dev/null
 
 # One target a core at a time; each writes its row, and the rows are printed in order.
 fuzz_one() {
