@@ -48,6 +48,7 @@ size_t plainBytes(const char* from, const char* to) { return sse2::plainBytes(fr
 const char* characterStop(const char* from, const char* to, bool utf8) {
     return sse2::characterStop(from, to, utf8);
 }
+const char* urlUnitsEnd(const char* from, const char* to) { return sse2::urlUnitsEnd(from, to); }
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
     sse2::copyPadded(to, from, count, textEnd);
 }

@@ -1,5 +1,6 @@
 // The searches the readers spend their time in: for the next "<", the line feeds on the
-// way, a closing quote, the bytes a tag's text or the character check must look at.
+// way, a closing quote, the bytes a tag's text, the character check or the URL check must
+// look at.
 //
 // Each looks at sixteen bytes at a time with SSE2, which every x86-64 processor has and so
 // does every one the 32-bit Windows program runs on, and has a portable path giving the
@@ -46,6 +47,17 @@ constexpr std::array<std::array<bool, 256>, 2> characterStops() {
     return stops;
 }
 inline constexpr std::array<std::array<bool, 256>, 2> CharacterStops = characterStops();
+
+// The bytes a URL's path, query and fragment take as they are: letters, digits and
+// "!$&'()*+,-./:;=?@_~". Every other byte of 0x21-0x7E is one of UrlOthers.
+inline constexpr char UrlOthers[] = {'"', '#', '%', '<', '>', '[', '\\', ']', '^', '`', '{', '|', '}'};
+constexpr std::array<bool, 256> urlUnits() {
+    std::array<bool, 256> units{};
+    for (int c = 0x21; c < 0x7F; ++c) units[c] = true;
+    for (const char c : UrlOthers) units[static_cast<unsigned char>(c)] = false;
+    return units;
+}
+inline constexpr std::array<bool, 256> UrlUnits = urlUnits();
 }  // namespace detail
 
 // The byte-by-byte searches: the portable path, and the SSE2 path's last few bytes.
@@ -94,6 +106,12 @@ inline const char* characterStop(const char* from, const char* to, bool utf8) {
     const auto& stops = detail::CharacterStops[utf8 ? 1 : 0];
     const char* p = from;
     while (p < to && !stops[static_cast<unsigned char>(*p)]) ++p;
+    return p;
+}
+
+inline const char* urlUnitsEnd(const char* from, const char* to) {
+    const char* p = from;
+    while (p < to && detail::UrlUnits[static_cast<unsigned char>(*p)]) ++p;
     return p;
 }
 
@@ -221,6 +239,23 @@ inline const char* characterStop(const char* from, const char* to, bool utf8) {
     return portable::characterStop(p, to, utf8);
 }
 
+inline const char* urlUnitsEnd(const char* from, const char* to) {
+    const char* p = from;
+    if (to - p >= 16) {
+        // Signed bytes: those above 127 are below zero, so not above the space.
+        const __m128i space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
+        for (; to - p >= 16; p += 16) {
+            const __m128i v = load(p);
+            const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, space), _mm_cmplt_epi8(v, del));
+            __m128i others = _mm_setzero_si128();
+            for (const char c : detail::UrlOthers) others = _mm_or_si128(others, _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+            const unsigned units = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(others, printable)));
+            if (units != 0xFFFFu) return p + __builtin_ctz(~units);
+        }
+    }
+    return portable::urlUnitsEnd(p, to);
+}
+
 inline void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
     static const unsigned char Ones[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -245,6 +280,7 @@ const char* closingQuote(const char* from, const char* to, char quote, bool& gre
 const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count);
 size_t plainBytes(const char* from, const char* to);
 const char* characterStop(const char* from, const char* to, bool utf8);
+const char* urlUnitsEnd(const char* from, const char* to);
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd);
 }  // namespace sse2_call
 #define TAGVETTER_SSE2 sse2_call
@@ -299,6 +335,13 @@ inline size_t plainBytes(const char* from, const char* to) {
 inline const char* characterStop(const char* from, const char* to, bool utf8) {
     TAGVETTER_TRY_SSE2(characterStop(from, to, utf8));
     return portable::characterStop(from, to, utf8);
+}
+
+// The first byte of the span that a URL's path, query or fragment doesn't take as it is
+// (detail::UrlUnits), or `to`.
+inline const char* urlUnitsEnd(const char* from, const char* to) {
+    TAGVETTER_TRY_SSE2(urlUnitsEnd(from, to));
+    return portable::urlUnitsEnd(from, to);
 }
 
 // Copies `count` bytes of a text ending at `textEnd` and, when they are fewer than 16, puts

@@ -34,6 +34,7 @@ std::string answers(const std::string& text, size_t from, size_t to) {
     out += "plainBytes " + std::to_string(byte_scan::plainBytes(t + from, t + to)) + "\n";
     out += "characterStop " + at(byte_scan::characterStop(t + from, t + to, true)) + " " +
            at(byte_scan::characterStop(t + from, t + to, false)) + "\n";
+    out += "urlUnitsEnd " + at(byte_scan::urlUnitsEnd(t + from, t + to)) + "\n";
     return out;
 }
 
@@ -49,7 +50,8 @@ std::string bySimd(bool simd, const std::string& text, size_t from, size_t to) {
 TEST(ByteScan, BothPathsAgreeWhereverInABlockTheBytesStand) {
     // Each byte a search stops at or counts, one at every place of a 48-byte text of
     // letters, with a line feed and a ">" further on; every span from a few starts.
-    const unsigned char sought[] = {'<', '\n', '"', '\'', '>', '\0', '\t', '\r', '&', 0x01, 0x0C, 0x7F, 0x85, 0x9F, 0xA0, 0xC3};
+    const unsigned char sought[] = {'<', '\n', '"', '\'', '>', '\0', '\t', '\r', '&', 0x01, 0x0C, 0x7F, 0x85, 0x9F, 0xA0, 0xC3,
+                                    ' ', '#', '%', '[', '\\', '^', '`', '}', '~', '!', 0x80, 0xFF};
     size_t compared = 0;
     for (const unsigned char byte : sought) {
         for (size_t place = 0; place < 48; ++place) {
@@ -80,7 +82,8 @@ TEST(ByteScan, GivesTheAnswersOfAPlainReading) {
                   "closingQuote ' 23\n"
                   "lessThanOrNul 18 1\n"
                   "plainBytes 16\n"
-                  "characterStop 23 23\n")
+                  "characterStop 23 23\n"
+                  "urlUnitsEnd 16\n")
             << (simd ? "SSE2" : "portable");
     }
 }
