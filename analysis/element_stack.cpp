@@ -45,7 +45,7 @@ ElementStack::ElementStack(const ElementStack& other, StructureSink& sink)
     : profile_(other.profile_), sink_(sink), open_(other.open_), waiting_(other.waiting_), shifted_(other.shifted_),
       reopened_(other.reopened_), blocked_(other.blocked_), lastClosed_(other.lastClosed_),
       lastClosedDepth_(other.lastClosedDepth_), tables_(other.tables_), paragraphs_(other.paragraphs_),
-      heads_(other.heads_) {}
+      heads_(other.heads_), openOfRow_(other.openOfRow_) {}
 
 std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens, int topRow) const {
     QuietSink quiet;
@@ -57,6 +57,7 @@ std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool ope
             trial.tables_ += sign * (g == ElementGroup::Table);
             trial.paragraphs_ += sign * (g == ElementGroup::Paragraph);
             trial.heads_ += sign * (g == ElementGroup::Head);
+            if (trial.open_.back().row >= 0) trial.openOfRow_[static_cast<size_t>(trial.open_.back().row)] += sign;
         };
         count(-1);
         trial.open_.back().row = topRow;
@@ -158,6 +159,7 @@ void ElementStack::pop() {
     const StackTag element = open_.back();
     sink_.closed(element);
     open_.pop_back();
+    if (element.row >= 0) --openOfRow_[static_cast<size_t>(element.row)];
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
     // Once the element around it closes, a close tag of a reopened element is extra.
     for (size_t r = reopened_.size(); r-- > 0;) {
@@ -266,6 +268,7 @@ void ElementStack::removeAt(size_t i) {
     if (g == ElementGroup::Paragraph) --paragraphs_;
     if (g == ElementGroup::Head) --heads_;
     open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (element.row >= 0) --openOfRow_[static_cast<size_t>(element.row)];
     sink_.removed(element, i);
     for (Waiting& w : waiting_) w.depth -= w.depth > i;
     for (ShiftedPair& p : shifted_) p.depth -= p.depth > i;
@@ -375,7 +378,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     // A column group holds columns only.
     if (topGroup() == G::ColumnGroup && traits.group != G::Column && traits.group != G::Template) pop();
     // An element that can't hold itself: the one that is open was left unclosed.
-    if (tag.row >= 0 && profile_.row(tag.row).kind == PairStrict) {
+    if (tag.row >= 0 && profile_.row(tag.row).kind == PairStrict && openOfRow_[static_cast<size_t>(tag.row)] > 0) {
         for (size_t i = open_.size(); i-- > 0;) {
             if (sameElement(open_[i], tag)) {
                 closeReopened(i, tag);
@@ -391,6 +394,7 @@ void ElementStack::start(const StackTag& tag, bool opens) {
     if (traits.group == G::Table) ++tables_;
     if (traits.group == G::Paragraph) ++paragraphs_;
     if (traits.group == G::Head) ++heads_;
+    if (tag.row >= 0) ++openOfRow_[static_cast<size_t>(tag.row)];
     open_.push_back(tag);
 }
 

@@ -81,7 +81,8 @@ public:
 
 class ElementStack {
 public:
-    ElementStack(const TagProfile& profile, StructureSink& sink) : profile_(profile), sink_(sink) {}
+    ElementStack(const TagProfile& profile, StructureSink& sink)
+        : profile_(profile), sink_(sink), openOfRow_(static_cast<size_t>(profile.rowCount()), 0) {}
     // A copy of `other` that tells `sink` what it finds: a trial that leaves `other` as it is.
     ElementStack(const ElementStack& other, StructureSink& sink);
 
@@ -216,4 +217,7 @@ private:
     int32_t tables_ = 0;
     int32_t paragraphs_ = 0;
     int32_t heads_ = 0;
+    // Open elements of each row, so that an element that can't hold itself seldom looks
+    // through the stack for an open one.
+    std::vector<int32_t> openOfRow_;
 };
