@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 
 #include "byte_scan.h"
 #include "character_check.h"
@@ -497,7 +498,20 @@ private:
     // `unclear`: several known elements are as near, so it is misspelt, but of which is unclear.
     // `tied`: the open rows of every known element as near.
     int misspelledElement(const char* bare, size_t length, bool* sole = nullptr, bool* unclear = nullptr,
-                          std::vector<int>* tied = nullptr) const;
+                          std::vector<int>* tied = nullptr);
+    // What misspelledElement gives for a name, and what the search for the nearest known
+    // attribute of a row gives for a name (the key: the row's bytes, then the name).
+    struct Misspelling {
+        int near = -1;
+        bool sole = false, unclear = false;
+        std::vector<int> tied;
+    };
+    struct NearAttribute {
+        const char* near = nullptr;
+        bool sole = false;
+        std::vector<const char*> tied;
+    };
+    Misspelling findMisspelling(const char* bare, size_t length) const;
     // Whether, of the known elements `tied` as near to the misspelt start tag just read
     // (`written`), `near` alone takes the tag's attributes and stands where the tag does:
     // what the page holds then says which it is, no guess.
@@ -559,6 +573,12 @@ private:
     std::vector<std::string> unknownWords_;
     // The names of the unknown elements opened so far (a few), whose close tags say nothing new.
     std::vector<std::string> unknownOpened_;
+    // The nearest-name searches of the unknown names a page repeats (an html5 page checked
+    // as html4 names section and nav thousands of times), by the name as written. A few
+    // thousand at most: a page of ever new names is searched name by name.
+    static constexpr size_t MostSearchesKept = 4096;
+    std::unordered_map<std::string, Misspelling> misspellings_;
+    std::unordered_map<std::string, NearAttribute> nearAttributes_;
     // The misspelt elements whose names tie, and which nothing settled yet (a few): the
     // held problem and the open tag's "<".
     struct Unnamed {
@@ -1050,17 +1070,36 @@ std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::s
 }
 
 int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear,
-                                 std::vector<int>* tied) const {
-    bool several = false;
-    const int near = profile_.nearestElement(bare, length, sole, &several, tied);
-    if (unclear) *unclear = several;
-    if ((near < 0 && !several) || profile_.name() == "html5") return near;
+                                 std::vector<int>* tied) {
+    std::string name(bare, length);
+    auto found = misspellings_.find(name);
+    Misspelling searched;
+    const Misspelling* m = &searched;
+    if (found != misspellings_.end()) {
+        m = &found->second;
+    } else if (misspellings_.size() < MostSearchesKept) {
+        m = &misspellings_.emplace(std::move(name), findMisspelling(bare, length)).first->second;
+    } else {
+        searched = findMisspelling(bare, length);
+    }
+    if (sole) *sole = m->sole;
+    if (unclear) *unclear = m->unclear;
+    if (tied) *tied = m->tied;
+    return m->near;
+}
+
+HtmlCheck::Misspelling HtmlCheck::findMisspelling(const char* bare, size_t length) const {
+    Misspelling m;
+    m.near = profile_.nearestElement(bare, length, &m.sole, &m.unclear, &m.tied);
+    if ((m.near < 0 && !m.unclear) || profile_.name() == "html5") return m;
     // An element of current HTML on an older page is no misspelling (header is not head).
     static const std::unique_ptr<TagProfile> current = TagProfile::make("html5");
-    const bool currentElement = current && current->find(std::string(bare, length).c_str()) >= 0;
-    // Still maybe a misspelling (rt for tr): what it holds is not reported for it.
-    if (currentElement && unclear) *unclear = true;
-    return currentElement ? -1 : near;
+    if (current && current->find(std::string(bare, length).c_str()) >= 0) {
+        // Still maybe a misspelling (rt for tr): what it holds is not reported for it.
+        m.unclear = true;
+        m.near = -1;
+    }
+    return m;
 }
 
 bool HtmlCheck::aloneFits(int near, const std::vector<int>& tied, const StackTag& written,
@@ -1176,9 +1215,18 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 // misspelt name is one that names the element (id, name), its value is what later
 // references meant.
 bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
-    bool sole = false;
-    std::vector<const char*> tied;
-    const char* near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &sole, &tied);
+    std::string key(reinterpret_cast<const char*>(&row), sizeof row);
+    key.append(f.name, 0, f.length);
+    auto found = nearAttributes_.find(key);
+    if (found == nearAttributes_.end()) {
+        NearAttribute searched;
+        searched.near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &searched.sole, &searched.tied);
+        if (nearAttributes_.size() >= MostSearchesKept) nearAttributes_.clear();
+        found = nearAttributes_.emplace(std::move(key), std::move(searched)).first;
+    }
+    bool sole = found->second.sole;
+    const std::vector<const char*>& tied = found->second.tied;
+    const char* near = found->second.near;
     if (!near) return false;
     if (!sole) sole = valueSettles(f, near, tied, row, attributes, count);
     f.detail = near;

@@ -388,6 +388,11 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
     const FaultCase cases[] = {
         {"misspelt tag", "<p>\n  <spna>x</spna>",
          {"2:3 unknown-tag: spna - Unknown element (did you mean span?) [<spna>]"}, same},
+        {"one misspelt attribute on elements that take it and one that doesn't",
+         "<a hreff=x>y</a><div hreff=x>z</div><a HREFF=x>w</a>",
+         {"1:4 unknown-attribute: hreff - Unknown attribute for A (did you mean href?) [hreff]",
+          "1:22 unknown-attribute: hreff - Unknown attribute for DIV [hreff]",
+          "1:40 unknown-attribute: HREFF - Unknown attribute for A (did you mean href?) [HREFF]"}, same},
         {"misspelt attribute on the second line of its tag", "<a\n  hreff=\"x\">y</a>",
          {"2:3 unknown-attribute: hreff - Unknown attribute for A (did you mean href?) [hreff]"}, same},
         {"a tag over two lines, marked whole", "<p>\r\n<spna\r\n  class=x>", {"2:1 unknown-tag: spna - Unknown element (did you mean span?) "

@@ -105,6 +105,10 @@ TEST(MendPage, MakesTheSureMendsAndLeavesTheGuesses) {
         {"what it holds points away from the name it stands for (u holds b, ul does not): no mend",
          "html5",
          Html5 + "<div><lu><b>a</b></lu></div>\n", Html5 + "<div><lu><b>a</b></lu></div>\n", 0, 2},
+        // The second search for a name is remembered: its ties must come back with it.
+        {"one misspelt name twice: settled where it holds li, a guess where it holds text", "html5",
+         Html5 + "<lu><li>x</li></lu>\n<lu>text</lu>\n<dvi>a</dvi>\n<DVI>b</DVI>\n",
+         Html5 + "<ul><li>x</li></ul>\n<lu>text</lu>\n<div>a</div>\n<DIV>b</DIV>\n", 3, 1},
         {"the open tag's own close tag names it", "html5", Html5 + "<div><lu>x</ul></div>\n",
          Html5 + "<div><ul>x</ul></div>\n", 1, 0},
         {"the misspelt close tag closes the one open of them", "html5",
