@@ -484,6 +484,30 @@ TEST(CheckDocument, PlacesEachFaultWhereItBegins) {
     }
 }
 
+TEST(CheckDocument, NamesTheNearestKnownNameAfterThousandsOfOtherUnknownNames) {
+    // Past the searches a check keeps (4,096 names), a misspelt name is still searched, and
+    // named alike.
+    const std::unique_ptr<TagProfile> html4 = TagProfile::make("html4"), html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html4 && html5);
+    constexpr int Others = 4200;
+    std::string page;
+    for (int i = 0; i < Others; ++i) {
+        const std::string n = std::to_string(i);
+        page += "<q" + n + "x></q" + n + "x><b y" + n + "z=1></b>\n";
+    }
+    page += "<dvi>a</dvi><a hreff=b>c</a><dvi>d</dvi><a hreff=e>f</a>";
+    const std::string line = std::to_string(Others + 1);
+    const Lines last = {line + ":1 unknown-tag: dvi - Unknown element (did you mean div?) [<dvi>]",
+                        line + ":16 unknown-attribute: hreff - Unknown attribute for A (did you mean href?) [hreff]",
+                        line + ":29 unknown-tag: dvi - Unknown element (did you mean div?) [<dvi>]",
+                        line + ":44 unknown-attribute: hreff - Unknown attribute for A (did you mean href?) [hreff]"};
+    for (const TagProfile* profile : {html4.get(), html5.get()}) {
+        const Lines lines = placedProblems(page, *profile);
+        ASSERT_GE(lines.size(), last.size()) << profile->name();
+        EXPECT_EQ(Lines(lines.end() - static_cast<ptrdiff_t>(last.size()), lines.end()), last) << profile->name();
+    }
+}
+
 // One fault, one report: after a fault the check goes on from the tree the author most
 // likely meant, and a second fault of its own is still reported.
 TEST(CheckDocument, ReportsEachFaultOnceAndGoesOnAsTheAuthorMeant) {
