@@ -575,10 +575,18 @@ private:
     std::vector<std::string> unknownOpened_;
     // The nearest-name searches of the unknown names a page repeats (an html5 page checked
     // as html4 names section and nav thousands of times), by the name as written. A few
-    // thousand at most: a page of ever new names is searched name by name.
+    // thousand at most: on a page of ever new names they start over.
     static constexpr size_t MostSearchesKept = 4096;
     std::unordered_map<std::string, Misspelling> misspellings_;
     std::unordered_map<std::string, NearAttribute> nearAttributes_;
+    // The search kept for `key` in `searches`, made by `search` when there is none.
+    template <typename Found, typename Search>
+    static const Found& keptSearch(std::unordered_map<std::string, Found>& searches, std::string key, Search search) {
+        auto found = searches.find(key);
+        if (found != searches.end()) return found->second;
+        if (searches.size() >= MostSearchesKept) searches.clear();
+        return searches.emplace(std::move(key), search()).first->second;
+    }
     // The misspelt elements whose names tie, and which nothing settled yet (a few): the
     // held problem and the open tag's "<".
     struct Unnamed {
@@ -1071,21 +1079,12 @@ std::string HtmlCheck::inCaseOf(const char* written, size_t length, const std::s
 
 int HtmlCheck::misspelledElement(const char* bare, size_t length, bool* sole, bool* unclear,
                                  std::vector<int>* tied) {
-    std::string name(bare, length);
-    auto found = misspellings_.find(name);
-    Misspelling searched;
-    const Misspelling* m = &searched;
-    if (found != misspellings_.end()) {
-        m = &found->second;
-    } else if (misspellings_.size() < MostSearchesKept) {
-        m = &misspellings_.emplace(std::move(name), findMisspelling(bare, length)).first->second;
-    } else {
-        searched = findMisspelling(bare, length);
-    }
-    if (sole) *sole = m->sole;
-    if (unclear) *unclear = m->unclear;
-    if (tied) *tied = m->tied;
-    return m->near;
+    const Misspelling& m =
+        keptSearch(misspellings_, std::string(bare, length), [&] { return findMisspelling(bare, length); });
+    if (sole) *sole = m.sole;
+    if (unclear) *unclear = m.unclear;
+    if (tied) *tied = m.tied;
+    return m.near;
 }
 
 HtmlCheck::Misspelling HtmlCheck::findMisspelling(const char* bare, size_t length) const {
@@ -1217,16 +1216,14 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
 bool HtmlCheck::suggestAttribute(AttributeFinding& f, int row, const ScannedAttribute* attributes, size_t count) {
     std::string key(reinterpret_cast<const char*>(&row), sizeof row);
     key.append(f.name, 0, f.length);
-    auto found = nearAttributes_.find(key);
-    if (found == nearAttributes_.end()) {
+    const NearAttribute& kept = keptSearch(nearAttributes_, std::move(key), [&] {
         NearAttribute searched;
         searched.near = profile_.nearestAttribute(f.name.c_str(), f.length, row, &searched.sole, &searched.tied);
-        if (nearAttributes_.size() >= MostSearchesKept) nearAttributes_.clear();
-        found = nearAttributes_.emplace(std::move(key), std::move(searched)).first;
-    }
-    bool sole = found->second.sole;
-    const std::vector<const char*>& tied = found->second.tied;
-    const char* near = found->second.near;
+        return searched;
+    });
+    bool sole = kept.sole;
+    const std::vector<const char*>& tied = kept.tied;
+    const char* near = kept.near;
     if (!near) return false;
     if (!sole) sole = valueSettles(f, near, tied, row, attributes, count);
     f.detail = near;
