@@ -124,15 +124,17 @@ private:
             }
         }
         // A box the steps did not end is closed, so a failing test fails instead of hanging.
-        for (int waited = 0; waited < 5000 && IsWindow(box); waited += 5) Sleep(5);
+        waitUntil([&] { return !IsWindow(box); }, 5000);
         if (IsWindow(box)) PostMessageA(box, WM_CLOSE, 0, 0);
     }
 
     // Presses the mouse on the box's body, moves it by `distance` each way and lets go,
-    // as a user's hand would; notes where the box went.
+    // as a user's hand would; notes where the box went. Each step waits until the box has
+    // taken the one before: on a loaded machine a move sent before the drag began is lost.
     void drag(HWND box, int distance) {
-        RECT client;
+        RECT client, before;
         GetClientRect(box, &client);
+        GetWindowRect(box, &before);
         POINT start{client.right - 10, 10};
         ClientToScreen(box, &start);
         SetCursorPos(start.x, start.y);
@@ -140,17 +142,34 @@ private:
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         SendInput(1, &input, sizeof input);
-        Sleep(100);
+        waitUntil([&] { return dragging(); });
         for (int moved = 5; moved <= distance; moved += 5) {
             SetCursorPos(start.x + moved, start.y + moved);
             input.mi.dwFlags = MOUSEEVENTF_MOVE;
             SendInput(1, &input, sizeof input);
-            Sleep(10);
+            waitUntil([&] {
+                RECT now;
+                GetWindowRect(box, &now);
+                return now.left == before.left + moved && now.top == before.top + moved;
+            });
         }
         input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
         SendInput(1, &input, sizeof input);
-        Sleep(200);
+        waitUntil([&] { return !dragging(); });
         GetWindowRect(box, &seen_.draggedRect);
+    }
+
+    // Whether the box's thread is in the system's move loop.
+    bool dragging() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(uiThread_, &info) && (info.flags & GUI_INMOVESIZE);
+    }
+
+    // Polls `done` for up to `ms`; a test that waits in vain fails on what it then sees.
+    template <class Done>
+    static void waitUntil(Done done, int ms = 2000) {
+        for (int waited = 0; waited < ms && !done(); waited += 5) Sleep(5);
     }
 
     // Sleeps `ms` while the box waits; gives the share of one processor that the box's
