@@ -124,9 +124,8 @@ void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribut
 
 void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
                            std::vector<AttributeFinding>& out) {
+    if (!needed(row, closing, count)) return;
     const AttributeRules& rules = profile_.attributeRules(row);
-    // Most tags: a close tag, or an open tag without attributes that requires none.
-    if (count == 0 && (closing || rules.required.empty())) return;
     names_.clear();
     if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
     for (size_t i = 0; i < count; ++i) {
@@ -199,13 +198,14 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     bool anyOnly = false;
     for (const Name& n : names_) anyOnly = anyOnly || (rules.onlyNames & onlyNameBit(lower_[n.at], n.length));
     for (size_t u = 0; anyOnly && u < rules.only.size();) {
-        // The uses of one name: it is in place when one of their conditions holds.
+        // The uses of one name: it is in place when one of their conditions holds. Most
+        // tags lack the name: its conditions are not worth weighing then.
         size_t end = u;
-        bool holds = false;
-        for (; end < rules.only.size() && rules.only[end].name == rules.only[u].name; ++end)
-            holds = holds || conditionHolds(row, rules.only[end], attributes);
-        const int i = holds ? -1 : indexOf(rules.only[u].name);
-        if (i >= 0 && !names_[static_cast<size_t>(i)].repeated) {
+        while (end < rules.only.size() && rules.only[end].name == rules.only[u].name) ++end;
+        const int i = indexOf(rules.only[u].name);
+        bool holds = i < 0;
+        for (size_t k = u; k < end && !holds; ++k) holds = conditionHolds(row, rules.only[k], attributes);
+        if (!holds && !names_[static_cast<size_t>(i)].repeated) {
             // What it stands with instead: the value the condition's attribute has, or its absence.
             const AttributeUse* valued = &rules.only[u];
             for (size_t k = u; k < end; ++k) {

@@ -38,6 +38,11 @@ public:
     // the names are checked.
     void check(int row, bool closing, const ScannedAttribute* attributes, size_t count, bool namesOnly,
                std::vector<AttributeFinding>& out);
+    // Whether a tag of row `row` with `count` attributes has anything to check: most close
+    // tags and bare open tags have not.
+    bool needed(int row, bool closing, size_t count) const {
+        return count > 0 || (!closing && !profile_.attributeRules(row).required.empty());
+    }
 
 private:
     struct Name {

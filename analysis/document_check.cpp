@@ -1188,6 +1188,7 @@ void HtmlCheck::checkAttributes(int row, bool custom) {
     if (custom) return;  // a custom element takes any attributes
     const ScannedTag& tag = scanner_.tag();
     const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+    if (!attributeCheck_.needed(row, tag.closing, attributes.size())) return;
     // What follows a lost quote is the quoting's fault, reported as such.
     size_t count = 0;
     while (count < attributes.size() && !(attributes[count].suspect && tag.brokenQuotes)) ++count;

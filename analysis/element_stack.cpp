@@ -242,11 +242,11 @@ void ElementStack::closeSwapped(const char* closed, const StackTag& tag) {
 }
 
 bool ElementStack::heldByIndent(size_t i, const StackTag& tag) {
-    const StackTag& element = open_[i];
-    if (!nests(element) || element.line == tag.line) return false;
     // Only right after a close tag of the same name that closed an element inside it:
     // the likeliest place of one written twice.
     if (lastClosedDepth_ <= i || !sameElement(lastClosed_, tag)) return false;
+    const StackTag& element = open_[i];
+    if (!nests(element) || element.line == tag.line) return false;
     const int32_t indent = indentOf(element);
     if (indent < 0 || indentOf(tag) == indent) return false;
     for (size_t j = i + 1; j < open_.size(); ++j) {
@@ -459,6 +459,10 @@ void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now, b
 }
 
 void ElementStack::close(const StackTag& tag) {
+    // Most close tags close the element on top, with no close tag held back: nothing
+    // stands between them to weigh.
+    if (blocked_.empty() && !open_.empty() && sameElement(open_.back(), tag))
+        return closeAt(open_.size() - 1, tag, nullptr, true);
     ptrdiff_t blocked = -1;
     const ptrdiff_t i = closedBy(tag, &blocked);
     if (i >= 0) {

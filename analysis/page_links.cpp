@@ -449,7 +449,8 @@ bool ownAnchorOf(std::string_view target, std::string& anchor) {
     if (begin == end || target[begin] != '#') return false;
     const std::string_view fragment = target.substr(begin + 1, end - begin - 1);
     // Most fragments are plain: taken as they are, without the cleaning's copies.
-    if (fragment.find_first_of("%\t\n\r") == std::string_view::npos) {
+    if (std::none_of(fragment.begin(), fragment.end(),
+                     [](char c) { return c == '%' || c == '\t' || c == '\n' || c == '\r'; })) {
         anchor.assign(fragment.data(), fragment.size());
     } else {
         anchor = percentDecoded(std::string_view(cleanedReference(target)).substr(1));
