@@ -45,8 +45,8 @@ const char* lessThanOrNul(const char* from, const char* to, const char* floor, i
     return sse2::lessThanOrNul(from, to, floor, count);
 }
 size_t plainBytes(const char* from, const char* to) { return sse2::plainBytes(from, to); }
-const char* characterStop(const char* from, const char* to, bool utf8) {
-    return sse2::characterStop(from, to, utf8);
+const char* characterStop(const char* from, const char* to, const char* floor, bool utf8) {
+    return sse2::characterStop(from, to, floor, utf8);
 }
 const char* urlUnitsEnd(const char* from, const char* to) { return sse2::urlUnitsEnd(from, to); }
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {

@@ -220,21 +220,29 @@ inline size_t plainBytes(const char* from, const char* to) {
     return static_cast<size_t>(portable::plainBytesEnd(p, to) - from);
 }
 
-inline const char* characterStop(const char* from, const char* to, bool utf8) {
+// The bytes of a block the character check looks at (detail::CharacterStops).
+inline unsigned characterStopsIn(__m128i v, bool utf8) {
+    // Signed bytes: those above 127 are below zero.
+    const __m128i highest = _mm_set1_epi8(static_cast<char>(utf8 ? 0 : 0xA0));
+    const __m128i space = _mm_set1_epi8(0x20), zero = _mm_setzero_si128();
+    const unsigned white = equalIn(v, '\t') | equalIn(v, '\n') | equalIn(v, '\f') | equalIn(v, '\r');
+    const unsigned low = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) &
+                         ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, zero)));
+    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, highest)));
+    return (low & ~white) | high | equalIn(v, '&') | equalIn(v, 0x7F);
+}
+
+inline const char* characterStop(const char* from, const char* to, const char* floor, bool utf8) {
     const char* p = from;
-    if (to - p >= 16) {
-        // Signed bytes: those above 127 are below zero.
-        const __m128i highest = _mm_set1_epi8(static_cast<char>(utf8 ? 0 : 0xA0));
-        const __m128i space = _mm_set1_epi8(0x20), zero = _mm_setzero_si128();
-        for (; to - p >= 16; p += 16) {
-            const __m128i v = load(p);
-            const unsigned white = equalIn(v, '\t') | equalIn(v, '\n') | equalIn(v, '\f') | equalIn(v, '\r');
-            const unsigned low = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) &
-                                 ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, zero)));
-            const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, highest)));
-            const unsigned flagged = (low & ~white) | high | equalIn(v, '&') | equalIn(v, 0x7F);
-            if (flagged) return p + __builtin_ctz(flagged);
-        }
+    for (; to - p >= 16; p += 16) {
+        if (const unsigned flagged = characterStopsIn(load(p), utf8)) return p + __builtin_ctz(flagged);
+    }
+    // The last few bytes, most spans' all: the block that ends with them, the bytes
+    // before them masked off.
+    if (p < to && to - floor >= 16) {
+        const char* block = to - 16;
+        const unsigned flagged = characterStopsIn(load(block), utf8) & sse2::from(block, p);
+        return flagged ? block + __builtin_ctz(flagged) : to;
     }
     return portable::characterStop(p, to, utf8);
 }
@@ -279,7 +287,7 @@ const char* lineFeeds(const char* from, const char* to, const char* floor, int32
 const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan);
 const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count);
 size_t plainBytes(const char* from, const char* to);
-const char* characterStop(const char* from, const char* to, bool utf8);
+const char* characterStop(const char* from, const char* to, const char* floor, bool utf8);
 const char* urlUnitsEnd(const char* from, const char* to);
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd);
 }  // namespace sse2_call
@@ -332,8 +340,9 @@ inline size_t plainBytes(const char* from, const char* to) {
 }
 
 // The first byte of the span the character check looks at (detail::CharacterStops), or `to`.
-inline const char* characterStop(const char* from, const char* to, bool utf8) {
-    TAGVETTER_TRY_SSE2(characterStop(from, to, utf8));
+inline const char* characterStop(const char* from, const char* to, const char* floor, bool utf8) {
+    TAGVETTER_TRY_SSE2(characterStop(from, to, floor, utf8));
+    (void)floor;
     return portable::characterStop(from, to, utf8);
 }
 

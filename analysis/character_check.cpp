@@ -57,7 +57,8 @@ uint8_t referenceNameFlags(const char* name, size_t length) {
     return 0;
 }
 
-CharacterCheck::CharacterCheck(PageEncoding encoding, bool current) : encoding_(encoding), current_(current) {
+CharacterCheck::CharacterCheck(PageEncoding encoding, bool current, const char* floor)
+    : encoding_(encoding), current_(current), unicode_(encoding == PageEncoding::Utf8), floor_(floor) {
     stops_[static_cast<unsigned char>('&')] = true;
     for (int c = 0; c < 0x20; ++c) stops_[c] = isControl(static_cast<uint32_t>(c)) && c != 0x0D;
     stops_[0x7F] = true;
@@ -80,10 +81,9 @@ CharacterCheck::CharacterCheck(PageEncoding encoding, bool current) : encoding_(
 void CharacterCheck::scan(const char* from, const char* to, bool attribute) {
     if (encoding_ == PageEncoding::Unreadable || encoding_ == PageEncoding::Utf16) return;
     const auto* stops = stops_;
-    const bool unicode = encoding_ == PageEncoding::Utf8;
     for (const char* p = from;;) {
         // Straight to the next byte that may be a fault: most text has none.
-        p = byte_scan::characterStop(p, to, unicode);
+        p = byte_scan::characterStop(p, to, floor_, unicode_);
         if (p == to) break;
         // A byte above 127 that the encoding takes as it is.
         if (!stops[static_cast<unsigned char>(*p)]) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "byte_scan.h"
 #include "document_check.h"
 #include "page_encoding.h"
 
@@ -41,7 +42,9 @@ class CharacterCheck {
 public:
     // `current`: html5's rules and names; else html4's, which take only what SGML and
     // browsers agree is wrong.
-    CharacterCheck(PageEncoding encoding, bool current);
+    // `floor`: the page's first byte; the spans handed over lie after it, and the searches
+    // may read back to it.
+    CharacterCheck(PageEncoding encoding, bool current, const char* floor);
 
     // Running text, or the text of an element whose references count (a title).
     void text(const char* from, const char* to) { look(from, to, false); }
@@ -53,10 +56,8 @@ public:
 private:
     // Most spans are a few bytes with nothing to find: looked through here, without a call.
     void look(const char* from, const char* to, bool attribute) {
-        if (to - from >= 24) return scan(from, to, attribute);
-        for (const char* p = from; p < to; ++p) {
-            if (stops_[static_cast<unsigned char>(*p)]) return scan(p, to, attribute);
-        }
+        const char* stop = byte_scan::characterStop(from, to, floor_, unicode_);
+        if (stop != to) scan(stop, to, attribute);
     }
     void scan(const char* from, const char* to, bool attribute);
     const char* reference(const char* amp, const char* to, bool attribute);
@@ -67,6 +68,8 @@ private:
 
     const PageEncoding encoding_;
     const bool current_;
+    const bool unicode_;  // UTF-8: every byte above 127 is looked at
+    const char* const floor_;
     bool stops_[256] = {};  // the bytes the scan stops at
     std::vector<CharacterFinding> found_;
     const char* lastControl_ = nullptr;  // at most one control character a line is reported

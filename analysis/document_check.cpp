@@ -201,7 +201,7 @@ public:
           stack_(profile, *this), content_(profile, stack_, *this), exceptions_(profile),
           encoding_(decidePageEncoding(document.text, document.size,
                                        profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
-          characters_(bytesAsRead(encoding_), profile.isCurrentHtml()),
+          characters_(bytesAsRead(encoding_), profile.isCurrentHtml(), document.text),
           valueLetters_(static_cast<size_t>(profile.rowCount()), 0), attributeCheck_(profile) {
         // The first letters of the names each row reads values of: most attributes are
         // passed over on one look.

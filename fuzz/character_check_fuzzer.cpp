@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (PageEncoding encoding : {PageEncoding::Utf8, PageEncoding::Windows1252, PageEncoding::OtherAscii}) {
         for (bool current : {true, false}) {
             for (bool attribute : {false, true}) {
-                CharacterCheck check(encoding, current);
+                CharacterCheck check(encoding, current, text);
                 // Two spans, split in the middle, as text between tags comes.
                 const char* middle = text + size / 2;
                 if (attribute) {

@@ -32,8 +32,8 @@ std::string answers(const std::string& text, size_t from, size_t to) {
     found = byte_scan::lessThanOrNul(t + from, t + to, t, count);
     out += "lessThanOrNul " + at(found) + " " + std::to_string(count) + "\n";
     out += "plainBytes " + std::to_string(byte_scan::plainBytes(t + from, t + to)) + "\n";
-    out += "characterStop " + at(byte_scan::characterStop(t + from, t + to, true)) + " " +
-           at(byte_scan::characterStop(t + from, t + to, false)) + "\n";
+    out += "characterStop " + at(byte_scan::characterStop(t + from, t + to, t, true)) + " " +
+           at(byte_scan::characterStop(t + from, t + to, t, false)) + "\n";
     out += "urlUnitsEnd " + at(byte_scan::urlUnitsEnd(t + from, t + to)) + "\n";
     return out;
 }
