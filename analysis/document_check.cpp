@@ -13,6 +13,7 @@
 #include "attribute_check.h"
 #include "element_stack.h"
 #include "inline_exceptions.h"
+#include "name_cache.h"
 #include "name_suggestion.h"
 #include "page_links.h"
 #include "text.h"
@@ -360,6 +361,14 @@ private:
         std::string_view anchor;  // for a fragment, the anchor it names (percent-decoded)
     };
 
+    // What a row reads of an attribute's value: its role, or its name as an anchor's; the
+    // name as the table writes it, null for an attribute whose value isn't read.
+    struct ValueName {
+        const std::string* attribute = nullptr;
+        ValueRole role = ValueRole::None;
+        bool anchor = false;
+    };
+
     // One bit for each letter a name may begin with, folded; bit 26 for anything else.
     static uint32_t letterBit(char c) {
         const char lower = static_cast<char>(c | 0x20);
@@ -642,6 +651,7 @@ private:
     bool resolving_ = false;     // at the end of the page, finding its references' problems
     std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
     uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
+    NameCache<ValueName> valueNames_;  // by the name as written and the row (-1: custom)
     std::deque<std::string> decoded_;  // the values that had character references
     std::string scratch_;
     std::string anchor_;  // the fragment of a URL, decoded
@@ -1327,34 +1337,42 @@ void HtmlCheck::readValues(int row, bool custom) {
     const std::vector<ValueAttribute>& globals = profile_.globalValueAttributes();
     static const std::string Id = "id";
     const uint32_t letters = globalLetters_ | (custom ? 0 : valueLetters_[static_cast<size_t>(row)]);
-    for (size_t i = 0; i < attributes.size(); ++i) {
-        const ScannedAttribute& a = attributes[i];
-        if (a.suspect && brokenQuotes) break;
-        if (!a.value || a.length == 0 || !(letters & letterBit(a.name[0]))) continue;
-        const std::string* attribute = nullptr;
-        ValueRole role = ValueRole::None;
-        bool anchor = false;
+    // What the row reads of an attribute's value, by its name.
+    auto lookUp = [&](const ScannedAttribute& a) {
+        ValueName found;
         auto matches = [&](const std::string& name) {
             return name.size() == a.length && foldedEqual(name.data(), a.name, a.length);
         };
         if (matches(Id)) {
-            attribute = &Id;
-        } else {
-            if (own) {
-                for (const ValueAttribute& v : *own) {
-                    if (matches(v.name)) role = v.role, attribute = &v.name;
-                }
-                for (const AttributeUse& use : *anchors) {
-                    if (use.condition.empty() && matches(use.name)) anchor = true, attribute = &use.name;
-                }
-            }
-            if (!attribute) {
-                for (const ValueAttribute& v : globals) {
-                    if (matches(v.name)) role = v.role, attribute = &v.name;
-                }
-            }
-            if (!attribute) continue;
+            found.attribute = &Id;
+            return found;
         }
+        if (own) {
+            for (const ValueAttribute& v : *own) {
+                if (matches(v.name)) found.role = v.role, found.attribute = &v.name;
+            }
+            for (const AttributeUse& use : *anchors) {
+                if (use.condition.empty() && matches(use.name)) found.anchor = true, found.attribute = &use.name;
+            }
+        }
+        if (!found.attribute) {
+            for (const ValueAttribute& v : globals) {
+                if (matches(v.name)) found.role = v.role, found.attribute = &v.name;
+            }
+        }
+        return found;
+    };
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        const ScannedAttribute& a = attributes[i];
+        if (a.suspect && brokenQuotes) break;
+        if (!a.value || a.length == 0 || !(letters & letterBit(a.name[0]))) continue;
+        const ValueName* cached = valueNames_.find(a.name, a.length, row);
+        const ValueName found = cached ? *cached : lookUp(a);
+        if (!cached) valueNames_.keep(a.name, a.length, row, found);
+        const std::string* attribute = found.attribute;
+        const ValueRole role = found.role;
+        const bool anchor = found.anchor;
+        if (!attribute) continue;
         // Of an attribute written twice in a tag the first counts.
         bool again = false;
         for (size_t k = 0; k < i && !again; ++k) {
