@@ -112,12 +112,12 @@ const char* CharacterCheck::reference(const char* amp, const char* to, bool attr
     const size_t length = static_cast<size_t>(q - p);
     const bool semicolon = q < to && *q == ';';
     const uint8_t want = current_ ? ReferenceCurrent : ReferenceHtml4;
-    if (semicolon && (referenceNameFlags(p, length) & want)) return q + 1;
+    if (semicolon && (flagsOf(p, length) & want)) return q + 1;
 
     // The longest name at the start that may go without ";" (the standard's longest
     // match: "&notit;" is "&not" followed by "it;").
     size_t legacy = std::min(length, LongestLegacyName);
-    while (legacy >= 2 && !(referenceNameFlags(p, legacy) & ReferenceLegacy)) --legacy;
+    while (legacy >= 2 && !(flagsOf(p, legacy) & ReferenceLegacy)) --legacy;
     if (legacy < 2) legacy = 0;
     if (current_) {
         if (legacy > 0) {
@@ -137,7 +137,7 @@ const char* CharacterCheck::reference(const char* amp, const char* to, bool attr
         found_.push_back({ProblemKind::UnknownReference, amp, q + 1, 0});
         return q + 1;
     }
-    if (!attribute && legacy > 0 && legacy < length && !(referenceNameFlags(p, length) & ReferenceHtml4)) {
+    if (!attribute && legacy > 0 && legacy < length && !(flagsOf(p, length) & ReferenceHtml4)) {
         found_.push_back({ProblemKind::ReferenceWithoutSemicolon, amp, p + legacy, 0});
         return p + legacy;
     }

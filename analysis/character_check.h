@@ -10,6 +10,7 @@
 
 #include "byte_scan.h"
 #include "document_check.h"
+#include "name_cache.h"
 #include "page_encoding.h"
 
 // What is wrong with a numeric character reference (a Problem's count, for the message).
@@ -61,6 +62,13 @@ private:
     }
     void scan(const char* from, const char* to, bool attribute);
     const char* reference(const char* amp, const char* to, bool attribute);
+    // referenceNameFlags, kept for the names a page repeats.
+    uint8_t flagsOf(const char* name, size_t length) {
+        if (const uint8_t* kept = referenceFlags_.find(name, length, 0)) return *kept;
+        const uint8_t flags = referenceNameFlags(name, length);
+        referenceFlags_.keep(name, length, 0, flags);
+        return flags;
+    }
     const char* numericReference(const char* amp, const char* to);
     // The byte at `p` is not ASCII: decodes it as UTF-8; gives where the next one begins.
     const char* utf8(const char* p, const char* to);
@@ -71,6 +79,7 @@ private:
     const bool unicode_;  // UTF-8: every byte above 127 is looked at
     const char* const floor_;
     bool stops_[256] = {};  // the bytes the scan stops at
+    NameCache<uint8_t> referenceFlags_;
     std::vector<CharacterFinding> found_;
     const char* lastControl_ = nullptr;  // at most one control character a line is reported
     const char* firstInvalid_ = nullptr;
