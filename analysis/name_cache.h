@@ -10,6 +10,9 @@
 #include <cstring>
 #include <vector>
 
+// The words a name is kept by hold its bytes in order from the lowest.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "NameCache reads names as little-endian words");
+
 template <typename Value>
 class NameCache {
 public:
@@ -17,7 +20,7 @@ public:
 
     // The value kept for `name` (`length` bytes) and `key`, or null.
     const Value* find(const char* name, size_t length, int32_t key) const {
-        Words words;
+        Words words = {0, 0};
         if (!wordsOf(name, length, words)) return nullptr;
         const Slot& slot = slots_[slotOf(words, length, key)];
         const bool same = slot.length == length && slot.key == key && slot.words[0] == words[0] &&
@@ -25,7 +28,7 @@ public:
         return same ? &slot.value : nullptr;
     }
     void keep(const char* name, size_t length, int32_t key, const Value& value) {
-        Words words;
+        Words words = {0, 0};
         if (!wordsOf(name, length, words)) return;
         slots_[slotOf(words, length, key)] = {{words[0], words[1]}, length, key, value};
     }
@@ -38,10 +41,26 @@ private:
         int32_t key;
         Value value;
     };
+    // The name's bytes in order, zero-padded to 16, read in at most two loads a word
+    // that overlap rather than byte by byte or through a call; no byte after the name is
+    // read.
     static bool wordsOf(const char* name, size_t length, Words& words) {
         if (length == 0 || length > Longest) return false;
-        words[0] = words[1] = 0;
-        memcpy(words, name, length);
+        auto load = [&](size_t at, size_t size) {
+            uint64_t value = 0;
+            memcpy(&value, name + at, size);
+            return value;
+        };
+        if (length >= 8) {
+            words[0] = load(0, 8);
+            words[1] = length == 8 ? 0 : load(length - 8, 8) >> (8 * (16 - length));
+        } else if (length >= 4) {
+            words[0] = load(0, 4) | (load(length - 4, 4) << (8 * (length - 4)));
+            words[1] = 0;
+        } else {
+            words[0] = load(0, 1) | (load(length / 2, 1) << (8 * (length / 2))) | (load(length - 1, 1) << (8 * (length - 1)));
+            words[1] = 0;
+        }
         return true;
     }
     static size_t slotOf(const Words& words, size_t length, int32_t key) {
