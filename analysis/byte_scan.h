@@ -222,14 +222,14 @@ inline size_t plainBytes(const char* from, const char* to) {
 
 // The bytes of a block the character check looks at (detail::CharacterStops).
 inline unsigned characterStopsIn(__m128i v, bool utf8) {
-    // Signed bytes: those above 127 are below zero.
-    const __m128i highest = _mm_set1_epi8(static_cast<char>(utf8 ? 0 : 0xA0));
-    const __m128i space = _mm_set1_epi8(0x20), zero = _mm_setzero_si128();
-    const unsigned white = equalIn(v, '\t') | equalIn(v, '\n') | equalIn(v, '\f') | equalIn(v, '\r');
-    const unsigned low = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) &
-                         ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, zero)));
-    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, highest)));
-    return (low & ~white) | high | equalIn(v, '&') | equalIn(v, 0x7F);
+    // Signed, the bytes below the space are the controls and those above 127. Without
+    // UTF-8 only 0x80-0x9F of the latter count: those whose low seven bits are a control's.
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i below = _mm_cmplt_epi8(utf8 ? v : _mm_and_si128(v, _mm_set1_epi8(0x7F)), space);
+    const __m128i white = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+                                       _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\f')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))));
+    const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')), _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(white, below), marks)));
 }
 
 inline const char* characterStop(const char* from, const char* to, const char* floor, bool utf8) {

@@ -51,7 +51,7 @@ TEST(ByteScan, BothPathsAgreeWhereverInABlockTheBytesStand) {
     // Each byte a search stops at or counts, one at every place of a 48-byte text of
     // letters, with a line feed and a ">" further on; every span from a few starts.
     const unsigned char sought[] = {'<', '\n', '"', '\'', '>', '\0', '\t', '\r', '&', 0x01, 0x0C, 0x7F, 0x85, 0x9F, 0xA0, 0xC3,
-                                    ' ', '#', '%', '[', '\\', '^', '`', '}', '~', '!', 0x80, 0xFF};
+                                    ' ', '#', '%', '[', '\\', '^', '`', '}', '~', '!', 0x80, 0xFF, 0x89, 0x8D, 0xA6, 0xFF - 0x20};
     size_t compared = 0;
     for (const unsigned char byte : sought) {
         for (size_t place = 0; place < 48; ++place) {
