@@ -362,10 +362,11 @@ function featuresOf(name) {
 // ids, references and URLs: idrefs= holds one id, idref-lists= ids split by spaces,
 // maprefs= "#" and the name of a map, map-names= the name a map is known by, urls= one URL
 // (white space around it allowed), url-lists= URLs split by spaces. srcset is left out.
+// Of the ARIA references only the label's and the description's: the element another one
+// names (aria-controls, aria-owns ...) may be one a script adds later, which ARIA allows.
 const formOwner = 'idrefs=form';
 const references = {
-  '*': 'idrefs=aria-activedescendant idref-lists=aria-labelledby,aria-describedby,aria-controls,aria-owns,' +
-    'aria-errormessage,aria-details,aria-flowto urls=itemid',
+  '*': 'idref-lists=aria-labelledby,aria-describedby urls=itemid',
   a: 'urls=href url-lists=ping', area: 'urls=href url-lists=ping', link: 'urls=href', base: 'urls=href',
   img: 'urls=src,longdesc maprefs=usemap', iframe: 'urls=src,longdesc', embed: 'urls=src',
   object: `urls=data maprefs=usemap ${formOwner}`, audio: 'urls=src', video: 'urls=src,poster', source: 'urls=src',
