@@ -1,5 +1,7 @@
 #include "url_check.h"
 
+#include <array>
+
 #include "byte_scan.h"
 #include "text.h"
 
@@ -9,6 +11,16 @@ bool isUrlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'
 bool isAlnum(char c) { return isAsciiLetter(c) || isDigit(c); }
 
 UrlVerdict fault(UrlFault f, size_t at) { return {f, at}; }
+
+// The bytes a scheme takes after its first letter: letters, digits, "+", "-" and ".".
+// Relative URLs often begin with a name that is all of these, up to its "/" or ".html".
+constexpr std::array<bool, 256> schemeBytes() {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c)
+        bytes[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    return bytes;
+}
+constexpr std::array<bool, 256> SchemeBytes = schemeBytes();
 
 // The length of the UTF-8 sequence at `i` and its code point; 0 when the bytes are no
 // valid UTF-8.
@@ -282,7 +294,7 @@ UrlVerdict checkWhole(std::string_view s) {
     size_t colon = 0;
     if (!s.empty() && isAsciiLetter(s[0])) {
         size_t k = 1;
-        while (k < s.size() && (isAlnum(s[k]) || s[k] == '+' || s[k] == '-' || s[k] == '.')) ++k;
+        while (k < s.size() && SchemeBytes[static_cast<unsigned char>(s[k])]) ++k;
         if (k < s.size() && s[k] == ':') colon = k;
     }
     if (colon == 0) {
