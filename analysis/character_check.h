@@ -55,7 +55,8 @@ public:
     const std::vector<CharacterFinding>& finish();
 
 private:
-    // Most spans are a few bytes with nothing to find: looked through here, without a call.
+    // Most spans are a few bytes with nothing to find: one look at the block that ends
+    // with them says so, without the scan's call.
     void look(const char* from, const char* to, bool attribute) {
         const char* stop = byte_scan::characterStop(from, to, floor_, unicode_);
         if (stop != to) scan(stop, to, attribute);
