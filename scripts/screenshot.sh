@@ -29,8 +29,10 @@ exe=${exe:-$tree/tagvetter.exe}
 [ -e "$exe" ] || { echo "screenshot: no such program: $exe (scripts/build.sh windows builds it)" >&2; exit 2; }
 wine_use "$tree"
 path=$(cd "$(dirname "$file")" && pwd)/$(basename "$file")
-# A server of an earlier headless run would keep its desktop off this display.
+# A server of an earlier run would keep its desktop off this display. Killing it doesn't
+# wait for it to end, and a program started meanwhile joins the dying server and hangs.
 wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 
 rm -f "$out"
 # What Wine says goes to a log beside the picture: the only clue when no window appears.
@@ -39,14 +41,15 @@ status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$WINELOADER" "$4" "Z:${1//\//\\}" </dev/null >"$6" 2>&1 &
   shown=
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     # "Tagvetter", or "Tagvetter - HTML5" and the like once a profile is chosen.
     xwininfo -root -tree 2>/dev/null | grep -q "\"Tagvetter[\" ]" && { shown=1; break; }
     sleep 0.2
   done
   if [ -z "$shown" ]; then
-    echo "screenshot: no Tagvetter window appeared within 20 s" >&2
+    echo "screenshot: no Tagvetter window appeared within 40 s" >&2
     wineserver -k
+    wineserver -w
     exit 1
   fi
   IFS=, read -ra commands <<<"$3"
@@ -57,6 +60,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 1
   /usr/bin/import -window root "$2"
   wineserver -k
+  wineserver -w
 ' screenshot "$path" "$out" "$command" "$exe" "$tree" "$log" || status=$?
 if [ "$status" -ne 0 ] || [ ! -s "$out" ]; then
   echo "screenshot: nothing saved to $out; the end of Wine's output ($log):" >&2

@@ -13,6 +13,7 @@ unset DISPLAY
 
 # A server left from an earlier run of this tree (perhaps on a display) is ended first.
 wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # Wine's background services start with the first program: started here, they do not
@@ -20,6 +21,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 (cd "$tree" && ctest --output-on-failure -j2 "$@")
 wineserver -k
+wineserver -w
 
 # The real X11 driver once: the main window with the sample's census.
 scripts/screenshot.sh --tree "$tree" "$tree/screenshot.png" samples/sample.htm
