@@ -1,5 +1,6 @@
 #include "file_reader.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,23 +182,47 @@ bool readWholeFile(const char* path, FileBlock& block) {
     return ok;
 }
 
-TextBuffer::~TextBuffer() { releaseBlock(); }
+TextBuffer::~TextBuffer() {
+    releaseBlock();
+#ifndef _WIN32
+    unmap();
+#endif
+}
 
 bool TextBuffer::readFile(const char* path) {
     size_ = 0;
+    text_ = nullptr;
+#ifndef _WIN32
+    unmap();
+#endif
     Handle h;
     uint64_t size;
     if (!openRegularFile(path, h, size, true)) return false;
+    if (size > LargestText) {
+        closeFile(h);
+        return false;
+    }
+#ifndef _WIN32
+    if (size >= LargestCopied && mapFile(h, size)) {
+        closeFile(h);
+        text_ = mapped_;
+        size_ = static_cast<uint32_t>(size);
+        return true;
+    }
+#endif
     uint32_t total = 0;
-    bool ok = size <= LargestText && reserve(size + 2) && readUpTo(h, bytes_, size, total);
+    bool ok = reserve(size + 2) && readUpTo(h, bytes_, size, total);
     closeFile(h);
     if (!ok) return false;
+    text_ = bytes_;
     size_ = total;
     bytes_[total] = bytes_[total + 1] = '\0';
     return true;
 }
 
 #ifdef _WIN32
+bool TextBuffer::intact() const { return true; }
+
 bool TextBuffer::reserve(uint64_t bytes) {
     if (bytes <= capacity_) return true;
     releaseBlock();
@@ -211,20 +237,108 @@ void TextBuffer::releaseBlock() {
     capacity_ = 0;
 }
 #else
+namespace {
+
+// The mappings in use, watched for a cut: a file cut short under its mapping makes a
+// read past the cut a bus error. The handler puts zero pages where the file was lost,
+// marks the mapping cut and lets the read go on. Slots are claimed and freed with
+// atomics, which the handler may read at any moment.
+struct WatchedMapping {
+    std::atomic<uintptr_t> start{0};
+    std::atomic<uintptr_t> end{0};
+    std::atomic<bool> cut{false};
+};
+constexpr int WatchedMappings = 64;
+WatchedMapping watched[WatchedMappings];
+uintptr_t pageSize = 4096;
+struct sigaction othersBusError;
+
+void onBusError(int signal, siginfo_t* info, void* context) {
+    const uintptr_t at = reinterpret_cast<uintptr_t>(info->si_addr);
+    for (WatchedMapping& w : watched) {
+        const uintptr_t start = w.start.load(), end = w.end.load();
+        if (start == 0 || at < start || at >= end) continue;
+        const uintptr_t from = at & ~(pageSize - 1);
+        void* zeros = mmap(reinterpret_cast<void*>(from), end - from, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+        if (zeros != MAP_FAILED) {
+            w.cut.store(true);
+            return;
+        }
+        break;
+    }
+    // Not a mapped file's: what would have happened without this handler happens.
+    if (othersBusError.sa_flags & SA_SIGINFO) {
+        if (othersBusError.sa_sigaction) return othersBusError.sa_sigaction(signal, info, context);
+    } else if (othersBusError.sa_handler != SIG_DFL && othersBusError.sa_handler != SIG_IGN) {
+        return othersBusError.sa_handler(signal);
+    }
+    sigaction(SIGBUS, &othersBusError, nullptr);  // the read faults again, with the action before
+}
+
+bool watchBusErrors() {
+    static const bool installed = [] {
+        pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        struct sigaction action = {};
+        action.sa_sigaction = onBusError;
+        action.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sigemptyset(&action.sa_mask);
+        return sigaction(SIGBUS, &action, &othersBusError) == 0;
+    }();
+    return installed;
+}
+
+}  // namespace
+
+bool TextBuffer::mapFile(int fd, uint64_t size) {
+    if (!watchBusErrors()) return false;
+    const uint64_t page = pageSize;
+    const size_t length = static_cast<size_t>((size + 2 + page - 1) / page * page);
+    const size_t fileLength = static_cast<size_t>((size + page - 1) / page * page);
+    // The file goes over the start of a zeroed region: the two zero bytes after it are
+    // the zero fill of its last page, or the region's own page after that.
+    void* region = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (region == MAP_FAILED) return false;
+    if (mmap(region, fileLength, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, fd, 0) == MAP_FAILED) {
+        munmap(region, length);
+        return false;
+    }
+    const uintptr_t start = reinterpret_cast<uintptr_t>(region);
+    for (int i = 0; i < WatchedMappings; ++i) {
+        uintptr_t free = 0;
+        if (!watched[i].start.compare_exchange_strong(free, start)) continue;
+        watched[i].cut.store(false);
+        watched[i].end.store(start + length);
+        mapped_ = static_cast<char*>(region);
+        mappedLength_ = length;
+        watch_ = i;
+        return true;
+    }
+    munmap(region, length);  // every slot is taken: the file is copied
+    return false;
+}
+
+void TextBuffer::unmap() {
+    if (!mapped_) return;
+    watched[watch_].end.store(0);
+    watched[watch_].start.store(0);
+    munmap(mapped_, mappedLength_);
+    mapped_ = nullptr;
+    mappedLength_ = 0;
+    watch_ = -1;
+}
+
+bool TextBuffer::intact() const { return !mapped_ || !watched[watch_].cut.load(); }
+
 bool TextBuffer::reserve(uint64_t bytes) {
     if (bytes <= capacity_) return true;
     releaseBlock();
-    // In steps of 64 KiB: a large block is asked for in huge pages below, but its tail is
-    // not rounded up to a whole one, which would hold up to 2 MiB that nothing reads.
-    constexpr uint64_t HugePage = 2 << 20;
     constexpr uint64_t Step = 1 << 16;
     const uint64_t length = (bytes + Step - 1) / Step * Step;
     void* block = mmap(nullptr, static_cast<size_t>(length), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) return false;
-#ifdef MADV_HUGEPAGE
-    if (length >= HugePage) madvise(block, static_cast<size_t>(length), MADV_HUGEPAGE);
-#endif
 #ifdef MADV_POPULATE_WRITE
+    // In one call: a fault per page costs more than the read itself on some machines.
     // Advice only: where the kernel can't, the pages are faulted in as the read fills them.
     madvise(block, static_cast<size_t>(length), MADV_POPULATE_WRITE);
 #endif

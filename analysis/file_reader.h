@@ -30,10 +30,11 @@ bool readStreamToEnd(const char* path, FileBlock& block);
 
 // A block that files are read into one after another, for a program that reads many
 // files or large ones. It is kept from one file to the next, so its pages are faulted in
-// once; a large block is asked for in huge pages and populated in one call, since a
-// fault per page costs more than the read itself on some machines. The file's bytes are
-// copied in, never mapped: a file that shrinks or grows while it is read gives the bytes
-// read, never a fault.
+// once. A large file (LargestCopied bytes or more) is mapped instead, privately and
+// writably, where the platform can: its pages are already in the page cache, and a fresh
+// block as large costs more to fault in than the read itself on some machines. A mapped
+// file that is cut short while it is read reads as zeros past the cut, never a fault, and
+// the buffer says so (intact); a file read by copy gives the bytes read.
 class TextBuffer {
 public:
     TextBuffer() = default;
@@ -46,14 +47,26 @@ public:
     // when it can't; the bytes held before are then gone.
     bool readFile(const char* path);
 
-    char* bytes() const { return bytes_; }
+    char* bytes() const { return text_; }
     uint32_t size() const { return size_; }
+    // False when the file now held was cut short after it was mapped, so that its text
+    // is not what the file held: it must not be reported on.
+    bool intact() const;
+
+    // The smallest file that is mapped rather than copied.
+    static constexpr uint64_t LargestCopied = 1 << 20;
 
 private:
     bool reserve(uint64_t bytes);
     void releaseBlock();
+    bool mapFile(int fd, uint64_t size);
+    void unmap();
 
-    char* bytes_ = nullptr;
+    char* bytes_ = nullptr;  // the block files are copied into
     size_t capacity_ = 0;
+    char* text_ = nullptr;   // the text held: the block, or the mapping
     uint32_t size_ = 0;
+    char* mapped_ = nullptr;  // the mapping of a large file, with its zero bytes after it
+    size_t mappedLength_ = 0;
+    int watch_ = -1;          // its place among the mappings watched for a cut
 };

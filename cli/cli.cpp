@@ -186,6 +186,14 @@ void Run::examine(Worker& worker, size_t index, FileResult& result) {
         }
     }
     document.release();
+    if (!worker.buffer.intact()) {
+        // The file was cut short under us: what was found is of a text it no longer holds.
+        result.out.text.clear();
+        result.left.clear();
+        result.census.reset();
+        result.links = PageLinkBlock();
+        result.error = Error{path, "File changed while it was read: " + path};
+    }
 }
 
 void Run::fail(const Error& error) {
