@@ -52,6 +52,9 @@ const char* urlUnitsEnd(const char* from, const char* to) { return sse2::urlUnit
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd) {
     sse2::copyPadded(to, from, count, textEnd);
 }
+bool contains(const char* from, const char* to, const char* word, size_t length) {
+    return sse2::contains(from, to, word, length);
+}
 }  // namespace sse2_call
 #endif
 

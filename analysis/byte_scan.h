@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -113,6 +114,10 @@ inline const char* urlUnitsEnd(const char* from, const char* to) {
     const char* p = from;
     while (p < to && detail::UrlUnits[static_cast<unsigned char>(*p)]) ++p;
     return p;
+}
+
+inline bool contains(const char* from, const char* to, const char* word, size_t length) {
+    return std::string_view(from, static_cast<size_t>(to - from)).find(std::string_view(word, length)) != std::string_view::npos;
 }
 
 }  // namespace portable
@@ -276,6 +281,19 @@ inline void copyPadded(char* to, const char* from, size_t count, const char* tex
     if (count < 16) memset(to + count, 0, 16 - count);
 }
 
+// Sixteen places at a time, those where the word's first and last bytes both stand; only
+// those are compared whole. A frequent first letter costs nothing then.
+inline bool contains(const char* from, const char* to, const char* word, size_t length) {
+    const char* p = from;
+    for (; to - p >= static_cast<ptrdiff_t>(length + 15); p += 16) {
+        for (unsigned both = equalIn(load(p), word[0]) & equalIn(load(p + length - 1), word[length - 1]); both;
+             both &= both - 1) {
+            if (memcmp(p + __builtin_ctz(both) + 1, word + 1, length - 2) == 0) return true;
+        }
+    }
+    return portable::contains(p, to, word, length);
+}
+
 }  // namespace sse2
 #define TAGVETTER_SSE2 sse2
 #elif defined(__i386__) && defined(__GNUC__)
@@ -290,6 +308,7 @@ size_t plainBytes(const char* from, const char* to);
 const char* characterStop(const char* from, const char* to, const char* floor, bool utf8);
 const char* urlUnitsEnd(const char* from, const char* to);
 void copyPadded(char* to, const char* from, size_t count, const char* textEnd);
+bool contains(const char* from, const char* to, const char* word, size_t length);
 }  // namespace sse2_call
 #define TAGVETTER_SSE2 sse2_call
 #endif
@@ -360,6 +379,12 @@ inline void copyPadded(char* to, const char* from, size_t count, const char* tex
     (void)textEnd;
     memcpy(to, from, count);
     if (count < 16) memset(to + count, 0, 16 - count);
+}
+
+// Whether the span holds `word`, `length` bytes (two or more).
+inline bool contains(const char* from, const char* to, const char* word, size_t length) {
+    TAGVETTER_TRY_SSE2(contains(from, to, word, length));
+    return portable::contains(from, to, word, length);
 }
 
 #undef TAGVETTER_TRY_SSE2

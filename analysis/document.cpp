@@ -204,21 +204,29 @@ void Document::skipToMatchingClosingTag(const char* openName, const char* closeN
     }
 }
 
-bool readTagWord(const char* lessThan, char* word, int length) {
-    const char* p = lessThan + 1;
+int tagWordLength(const char* lessThan, int length, bool& comment) {
+    const char* word = lessThan + 1;
+    comment = false;
     int n = 0;
     while (n < length) {
-        char c = *p;
+        const char c = word[n];
         if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
-        word[n++] = c;
-        ++p;
-        if (c == '-' && p[-2] == '!') {
-            word[n] = '\0';
-            return true;
+        ++n;
+        // The byte before the word is the "<" itself.
+        if (c == '-' && word[n - 2] == '!') {
+            comment = true;
+            break;
         }
     }
+    return n;
+}
+
+bool readTagWord(const char* lessThan, char* word, int length) {
+    bool comment = false;
+    const int n = tagWordLength(lessThan, length, comment);
+    memcpy(word, lessThan + 1, static_cast<size_t>(n));
     word[n] = '\0';
-    return false;
+    return comment;
 }
 
 bool startsWithTagName(const char* text, const char* name) {
@@ -239,18 +247,23 @@ bool tagSelfCloses(const char* lessThan) {
     return close && close - lessThan > 1 && close[-1] == '/';
 }
 
-const char* readAttributeName(const char* position, char* name, int length) {
+const char* attributeNameEnd(const char* position, int length) {
     const char* p = position;
     while (*p == ' ') ++p;
-    int n = 0;
-    while (n < length) {
-        char c = *p;
+    for (const char* last = p + length; p < last; ++p) {
+        const char c = *p;
         if (c == '\0' || c == '=' || c == '>' || c == ' ' || c == '"') break;
-        name[n++] = c;
-        ++p;
     }
-    name[n] = '\0';
     return p;
+}
+
+const char* readAttributeName(const char* position, char* name, int length) {
+    const char* from = position;
+    while (*from == ' ') ++from;
+    const char* stop = attributeNameEnd(from, length);
+    memcpy(name, from, static_cast<size_t>(stop - from));
+    name[stop - from] = '\0';
+    return stop;
 }
 
 const char* attributeEnd(const char* position) {

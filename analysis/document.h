@@ -73,6 +73,9 @@ private:
 // at most `length` characters, up to a ">", a space, a line break or the end. True when
 // it opens a comment (the word then ends with "!-").
 bool readTagWord(const char* lessThan, char* word, int length);
+// The length of the word readTagWord reads, which stands right after `lessThan`;
+// `comment` is set as readTagWord's result.
+int tagWordLength(const char* lessThan, int length, bool& comment);
 
 // True when `text` begins with `name` (at most 79 characters), letter case ignored.
 bool startsWithTagName(const char* text, const char* name);
@@ -83,6 +86,8 @@ bool tagSelfCloses(const char* lessThan);
 // Reads one attribute name of collected tag text at `position` into `name` (at least
 // `length` + 1 bytes): at most `length` characters. Gives where reading stopped.
 const char* readAttributeName(const char* position, char* name, int length);
+// Where readAttributeName would stop, without copying the name.
+const char* attributeNameEnd(const char* position, int length);
 
 // Gives where the attribute whose name stops at `position` ends: the space after it, the
 // closing ">", or the NUL that ends a tag cut off by the end of the text.

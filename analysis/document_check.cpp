@@ -1565,7 +1565,7 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
     InlineExceptions exceptions(profile);
     std::vector<std::string> unknownWords;
     // Most pages hold no directive: one look for the word spares holding every problem.
-    const bool directives = std::string_view(document.text, document.size).find("tagvetter-") != std::string_view::npos;
+    const bool directives = mayHoldDirectives(document.text, document.size);
     LineByLine lines(sink, exceptions, options, directives);
     CheckRun run(document, lines, profile);
     TagScanner scanner(document, profile, Html32Check);
@@ -1590,8 +1590,8 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
         // An svg or math element written "<svg/>" is empty: nothing to pair.
         const bool empty = profile.opensForeign(row) && tag.selfClosing;
         if (!empty) checkPairing(run, row, tag.name);
-        checkAttributes(run, row, scanner.attributes());
-        checkQuotes(run, profile.row(row).name);
+        if (profile.checksAttributes(row)) checkAttributes(run, row, scanner.attributes());
+        checkQuotes(run, profile.row(row).name, tag.length);
         checkTableContext(run, row);
     }
 
@@ -1641,19 +1641,24 @@ void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>
     const TagProfile& profile = run.profile;
     if (!profile.checksAttributes(row)) return;
     for (const ScannedAttribute& a : attributes) {
+        const bool* cached = run.knownAttributes.find(a.name, a.length, row);
+        if (cached && *cached) continue;
         char name[ScannedNameSize];
         memcpy(name, a.name, a.length);
         name[a.length] = '\0';
-        const bool* cached = run.knownAttributes.find(a.name, a.length, row);
         const bool known = cached ? *cached : profile.hasAttribute(name, row);
         if (!cached) run.knownAttributes.keep(a.name, a.length, row, known);
         if (!known) report(run, ProblemKind::UnknownAttribute, name, profile.row(row).name);
     }
 }
 
-void checkQuotes(CheckRun& run, const char* tagName) {
-    int quotes = 0;
-    for (const char* p = run.document.tagBuffer + 1; (p = strpbrk(p, "\">")) != nullptr && *p == '"'; ++p) ++quotes;
+void checkQuotes(CheckRun& run, const char* tagName, int32_t length) {
+    // The quotes before the tag's first ">" (its last, unless a comment holds one before),
+    // of the `length` characters collected before its last; fewer when the tag was cut.
+    const char* text = run.document.tagBuffer;
+    const size_t held = static_cast<size_t>(std::max(std::min(length, run.document.tagCapacity), 1));
+    const char* first = static_cast<const char*>(memchr(text + 1, '>', held - 1));
+    const ptrdiff_t quotes = std::count(text + 1, first ? first : text + held, '"');
     if (quotes % 2 != 0) report(run, ProblemKind::UnbalancedQuotes, tagName);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "byte_scan.h"
 #include "text.h"
 
 namespace {
@@ -29,6 +30,10 @@ Directive directiveNamed(const char* word, size_t length) {
 }
 
 }  // namespace
+
+bool mayHoldDirectives(const char* text, size_t size) {
+    return byte_scan::contains(text, text + size, Prefix, PrefixLength);
+}
 
 void InlineExceptions::readComment(const char* from, const char* to, int32_t line, int32_t lastLine,
                                    std::vector<std::string>& unknownWords) {

@@ -20,6 +20,9 @@
 
 #include "document_check.h"
 
+// False when the text holds no directive's word, and so no directive; most pages don't.
+bool mayHoldDirectives(const char* text, size_t size);
+
 class InlineExceptions {
 public:
     explicit InlineExceptions(const TagProfile& profile) : kinds_(problemKindsOf(profile)) {}

@@ -153,7 +153,7 @@ void recordDocumentTags(Document& document, TagCensus& census, const TagProfile&
     NameCache<int32_t> entries;
     while (scanner.next()) {
         const char* word = scanner.tag().name;
-        const size_t length = strnlen(word, NameCache<int32_t>::Longest + 1);
+        const size_t length = scanner.tag().nameLength;
         if (const int32_t* e = entries.find(word, length, 0)) {
             ++census.entries[*e].count;
             continue;

@@ -125,9 +125,8 @@ const std::vector<ScannedAttribute>& TagScanner::readAttributes32() {
     while (*p != '>' && *p != '\0') {
         const char* from = p;
         while (*from == ' ') ++from;
-        char name[ScannedNameSize];
         // The name is read where it stands, so its length is how far the reading went.
-        const char* stop = readAttributeName(p, name, profile_.nameLength());
+        const char* stop = attributeNameEnd(from, profile_.nameLength());
         const char* end = attributeEnd(stop);
         p = *end == ' ' ? end + 1 : end;
         if (stop == from) continue;
@@ -200,24 +199,30 @@ bool TagScanner::next32() {
     tag_.closing = lessThan[1] == '/';
     const bool afterSlash = tag_.closing && reading_.nameLimit == NameLimit::ProfileLengthAfterSlash;
     const int limit = profile_.nameLength() + (reading_.nameLimit == NameLimit::OneMore ? 1 : 0);
-    const bool commentWord = readTagWord(lessThan + (afterSlash ? 1 : 0), tag_.name + (afterSlash ? 1 : 0), limit);
-    if (afterSlash) tag_.name[0] = '/';
-    // The census looks at the name alone.
-    if (reading_.collectsText) tag_.nameLength = static_cast<uint32_t>(strlen(tag_.name));
+    bool commentWord = false;
+    const int read = tagWordLength(lessThan + (afterSlash ? 1 : 0), limit, commentWord);
+    // The name, a close tag's "/" with it, in one store: the caches read it back at once.
+    tag_.nameLength = static_cast<uint32_t>(read + (afterSlash ? 1 : 0));
+    byte_scan::copyPadded(tag_.name, lessThan + 1, tag_.nameLength, reading_.collectsText ? tag_.text + tag_.length : document_.end);
+    if (tag_.nameLength >= 16) tag_.name[tag_.nameLength] = '\0';
 
     int bodyRow = -1;  // the row whose body follows the tag, if it is skipped
     if (reading_.bodies == BodySkip::ExactRow) {
-        // The row cache's key is the name and zeros up to its 16th byte.
-        const uint32_t length = static_cast<uint32_t>(strlen(tag_.name));
-        if (length < 16) memset(tag_.name + length, 0, 16 - length);
-        tag_.row = rows_.rowOf(profile_, tag_.name, length);
+        // The row cache's key is the name and zeros up to its 16th byte, as copied.
+        tag_.row = rows_.rowOf(profile_, tag_.name, tag_.nameLength);
         tag_.comment = tag_.row >= 0 && tag_.row == profile_.commentRow();
         if (tag_.row >= 0 && !tag_.comment && (profile_.opensText(tag_.row) || profile_.opensForeign(tag_.row)))
             bodyRow = tag_.row;
     } else {
         tag_.row = -1;
         tag_.comment = commentWord;
-        bodyRow = profile_.skippedBodyEnd(tag_.name) - 1;  // a close tag's "/" begins no row's name
+        // A close tag's "/" begins no row's name.
+        if (const int* known = bodies_.find(tag_.name, tag_.nameLength, 0)) {
+            bodyRow = *known;
+        } else {
+            bodyRow = profile_.skippedBodyEnd(tag_.name) - 1;
+            bodies_.keep(tag_.name, tag_.nameLength, 0, bodyRow);
+        }
     }
     // Only an svg's "/>" makes a difference to the 1990s reading: it has no body.
     tag_.selfClosing = bodyRow >= 0 && profile_.opensForeign(bodyRow) && tagSelfCloses(lessThan);

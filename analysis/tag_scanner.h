@@ -27,6 +27,7 @@
 
 #include "document.h"
 #include "line_index.h"
+#include "name_cache.h"
 #include "tag_profile.h"
 
 // How many characters the 1990s reading keeps of a name.
@@ -100,10 +101,9 @@ struct ScannedTag {
     // as spaces, carriage returns left out; null otherwise.
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
-    // As read; a close tag's begins with "/". The HTML reading puts zeros after it up to
-    // the 16th byte.
+    // As read; a close tag's begins with "/". Zeros follow it up to the 16th byte.
     char name[ScannedNameSize] = {};
-    uint32_t nameLength = 0;          // its characters (not set by the census's reading)
+    uint32_t nameLength = 0;          // its characters
 };
 
 // The rows of the names read lately. A page uses a few dozen names over and over, and the
@@ -169,6 +169,7 @@ private:
     int32_t lineStartLine_ = 0;       // that line, 0-based (the 1990s reading moves on without it)
     std::optional<LineIndex> lines_;  // of the whole text, for positionOf
     RowCache rows_;
+    NameCache<int> bodies_;           // the 1990s census's: a word's body row, or -1
 };
 
 // True when `p`, on a "<", starts a tag inside another one: a letter, "/" and a letter, or

@@ -88,6 +88,31 @@ TEST(ByteScan, GivesTheAnswersOfAPlainReading) {
     }
 }
 
+// The word at every place of a text of its first letter, and two near misses (its first
+// and last bytes with another between, and it without its last), in spans that end within it, at its
+// end and past it: both paths find it exactly when the span holds it.
+TEST(ByteScan, FindsAWordWhereverItStandsByEitherPath) {
+    const std::string word = "tagvetter-";
+    for (const std::string& written : {word, std::string("tagvettEr-"), word.substr(0, word.size() - 1)}) {
+        for (size_t place = 0; place + written.size() <= 70; ++place) {
+            std::string text(70, 't');
+            text.replace(place, written.size(), written);
+            for (const size_t to : {place + written.size() - 1, place + written.size(), text.size()}) {
+                const std::unique_ptr<char[]> copy(new char[to]);
+                std::copy(text.begin(), text.begin() + static_cast<ptrdiff_t>(to), copy.get());
+                const bool held = written == word && place + word.size() <= to;
+                for (const bool simd : {true, false}) {
+                    const bool was = byte_scan::simdInUse();
+                    byte_scan::useSimd(simd);
+                    EXPECT_EQ(byte_scan::contains(copy.get(), copy.get() + to, word.data(), word.size()), held)
+                        << written << " at " << place << " to " << to << (simd ? " SSE2" : " portable");
+                    byte_scan::useSimd(was);
+                }
+            }
+        }
+    }
+}
+
 TEST(ByteScan, TheEnvironmentCanForceThePortablePath) {
     const bool was = byte_scan::simdInUse();
     byte_scan::useSimd(false);
