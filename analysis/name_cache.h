@@ -21,7 +21,7 @@ public:
     // The value kept for `name` (`length` bytes) and `key`, or null.
     const Value* find(const char* name, size_t length, int32_t key) const {
         Words words = {0, 0};
-        if (!wordsOf(name, length, words)) return nullptr;
+        if (slots_.empty() || !wordsOf(name, length, words)) return nullptr;
         const Slot& slot = slots_[slotOf(words, length, key)];
         const bool same = slot.length == length && slot.key == key && slot.words[0] == words[0] &&
                           slot.words[1] == words[1];
@@ -30,6 +30,7 @@ public:
     void keep(const char* name, size_t length, int32_t key, const Value& value) {
         Words words = {0, 0};
         if (!wordsOf(name, length, words)) return;
+        if (slots_.empty()) slots_.resize(Slots);
         slots_[slotOf(words, length, key)] = {{words[0], words[1]}, length, key, value};
     }
 
@@ -67,5 +68,7 @@ private:
         const uint64_t mixed = words[0] ^ (words[1] * 31) ^ (static_cast<uint64_t>(static_cast<uint32_t>(key)) << 40) ^ length;
         return static_cast<size_t>((mixed * 0x9E3779B97F4A7C15u) >> 56);
     }
-    std::vector<Slot> slots_ = std::vector<Slot>(256);
+    // Made at the first name kept: a reader may never need them.
+    static constexpr size_t Slots = 256;
+    std::vector<Slot> slots_;
 };
