@@ -38,9 +38,10 @@ private:
 class SinkLines : public ResultList {
 public:
     explicit SinkLines(ByteSink& out, std::string prefix = std::string()) : prefix_(std::move(prefix)), out_(out) {}
-    void append(const char* line) override {
+    void append(const char* line) override { appendLine(line, strlen(line)); }
+    void appendLine(const char* line, size_t length) override {
         if (!prefix_.empty()) out_.add(prefix_);
-        out_.add(line);
+        out_.write(line, length);
         out_.add('\n');
     }
 

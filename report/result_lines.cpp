@@ -120,13 +120,15 @@ char* appendSuggestion(char* out, const char* nearest) {
 const char NoErrorsFound[] = "No errors found";
 const char NoBrokenLinks[] = "No broken links";
 
-void labelOfLine(int32_t line, char* out) {
+size_t labelOfLine(int32_t line, char* out) {
     // Every listed tag has one, so not printf: the digits written backwards, at least four.
     char digits[12], *d = digits + sizeof digits;
     for (uint32_t n = line > 0 ? static_cast<uint32_t>(line) : 0; n > 0 || digits + sizeof digits - d < 4; n /= 10)
         *--d = static_cast<char>('0' + n % 10);
-    memcpy(out, d, static_cast<size_t>(digits + sizeof digits - d));
-    out[digits + sizeof digits - d] = '\0';
+    const size_t length = static_cast<size_t>(digits + sizeof digits - d);
+    memcpy(out, d, length);
+    out[length] = '\0';
+    return length;
 }
 
 std::string censusSummary(int64_t count) { return std::to_string(count) + " different tags"; }
@@ -151,13 +153,12 @@ void countTags(Document& document, TagCensus& census, ResultList& list, const Ta
 void ListingLines::tag(const ListedTag& tag) {
     // Made in place (a listing may have millions of lines): the label, two spaces, the text.
     char label[12];
-    labelOfLine(tag.line, label);
-    const size_t labelLength = strlen(label), textLength = strlen(tag.text);
+    const size_t labelLength = labelOfLine(tag.line, label), textLength = strlen(tag.text);
     line_.resize(labelLength + 2 + textLength);
     memcpy(&line_[0], label, labelLength);
     memcpy(&line_[labelLength], "  ", 2);
     memcpy(&line_[labelLength + 2], tag.text, textLength);
-    list_.append(line_.c_str());
+    list_.appendLine(line_.c_str(), line_.size());
 }
 
 std::string longestSummary(int longest) { return "Longest: " + std::to_string(longest); }
