@@ -112,6 +112,15 @@ bool Document::growTagBuffer(int32_t length) {
     return true;
 }
 
+int32_t Document::passPlainTag() {
+    // A comment ends at "->", not at its first ">".
+    if (cursor[1] == '!' && cursor[2] == '-') return -1;
+    const size_t run = byte_scan::plainBytes(cursor, end);
+    if (cursor[run] != '>' || run > static_cast<size_t>(INT32_MAX)) return -1;
+    cursor += run + 1;
+    return static_cast<int32_t>(run);
+}
+
 int Document::collectTag() {
     char* const start = cursor;
     const int32_t startLine = line;

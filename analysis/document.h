@@ -38,6 +38,10 @@ public:
     // With `cursor` on a "<", collects the tag into the TagBuffer and moves past it. Gives the tag's length: its characters from the "<" up to, not
     // including, the closing ">", carriage returns not counted.
     int collectTag();
+    // With `cursor` on a "<" of a tag that collecting would leave as it is (no comment, and
+    // no line break, tab, carriage return or NUL before its first ">"), moves past it and
+    // gives the length collectTag would; else -1, nothing moved.
+    int32_t passPlainTag();
     // Collects the text from `from` to `to`, a span of this text, into the TagBuffer, as
     // collectTag would collect it (line breaks, tabs and NULs as spaces,
     // carriage returns left out). Gives its length less one for a last ">" when

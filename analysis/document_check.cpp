@@ -1591,7 +1591,9 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
         const bool empty = profile.opensForeign(row) && tag.selfClosing;
         if (!empty) checkPairing(run, row, tag.name);
         if (profile.checksAttributes(row)) checkAttributes(run, row, scanner.attributes());
-        checkQuotes(run, profile.row(row).name, tag.length);
+        // A tag cut at the buffer's capacity holds no more than that.
+        checkQuotes(run, profile.row(row).name, tag.text,
+                    tag.text == document.tagBuffer ? std::min(tag.length, document.tagCapacity) : tag.length);
         checkTableContext(run, row);
     }
 
@@ -1652,11 +1654,9 @@ void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>
     }
 }
 
-void checkQuotes(CheckRun& run, const char* tagName, int32_t length) {
-    // The quotes before the tag's first ">" (its last, unless a comment holds one before),
-    // of the `length` characters collected before its last; fewer when the tag was cut.
-    const char* text = run.document.tagBuffer;
-    const size_t held = static_cast<size_t>(std::max(std::min(length, run.document.tagCapacity), 1));
+void checkQuotes(CheckRun& run, const char* tagName, const char* text, int32_t length) {
+    // The quotes before the tag's first ">" (its last, unless a comment holds one before).
+    const size_t held = static_cast<size_t>(std::max(length, 1));
     const char* first = static_cast<const char*>(memchr(text + 1, '>', held - 1));
     const ptrdiff_t quotes = std::count(text + 1, first ? first : text + held, '"');
     if (quotes % 2 != 0) report(run, ProblemKind::UnbalancedQuotes, tagName);

@@ -194,5 +194,6 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
 // the TagBuffer, with its attributes as the scanner read them.
 void checkPairing(CheckRun& run, int row, const char* nameAsRead);
 void checkAttributes(CheckRun& run, int row, const std::vector<ScannedAttribute>& attributes);
-void checkQuotes(CheckRun& run, const char* tagName, int32_t length);
+// `text`: the tag as collected, `length` characters of it before its last ">" held.
+void checkQuotes(CheckRun& run, const char* tagName, const char* text, int32_t length);
 void checkTableContext(CheckRun& run, int row);

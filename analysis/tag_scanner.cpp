@@ -191,8 +191,14 @@ bool TagScanner::next32() {
     const char* lessThan = tag_.start;  // of the text the name is read from
     if (reading_.collectsText) {
         tag_.line = document_.line + 1;
-        tag_.length = document_.collectTag();
-        tag_.text = lessThan = document_.tagBuffer;
+        const int32_t plain = reading_.inPlace ? document_.passPlainTag() : -1;
+        if (plain >= 0) {
+            tag_.length = plain;
+        } else {
+            tag_.length = document_.collectTag();
+            lessThan = document_.tagBuffer;
+        }
+        tag_.text = lessThan;
         tag_.end = document_.cursor;
         tag_.lastLine = document_.line + 1;
     }

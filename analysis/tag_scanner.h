@@ -52,11 +52,14 @@ struct TagReading {
     bool collectsText = false;
     NameLimit nameLimit = NameLimit::ProfileLength;  // the 1990s reading's
     BodySkip bodies = BodySkip::ExactRow;            // the 1990s reading's
+    // A collected tag that collecting would leave as it is stays in the page's text (then
+    // it ends at its ">", not at a NUL), sparing the copy.
+    bool inPlace = false;
 };
 
 // The readings the analyses ask for.
 constexpr TagReading TagsOnly{};  // the HTML check and the links: tags and attributes
-constexpr TagReading Html32Check{true, NameLimit::OneMore, BodySkip::ExactRow};
+constexpr TagReading Html32Check{true, NameLimit::OneMore, BodySkip::ExactRow, true};
 constexpr TagReading CensusReading{false, NameLimit::ProfileLength, BodySkip::WordBeginning};
 constexpr TagReading ListingReading{true, NameLimit::ProfileLengthAfterSlash, BodySkip::WordBeginning};
 
@@ -98,7 +101,8 @@ struct ScannedTag {
     bool selfClosing = false;         // ends in "/>" (html32: looked at for an svg only)
     bool brokenQuotes = false;        // HTML reading: a lost or stray quote
     // Its text when the reading collects it: the "<" up to the ">", line breaks and tabs
-    // as spaces, carriage returns left out; null otherwise.
+    // as spaces, carriage returns left out, then a NUL (or, read in place, the page's
+    // own text, which none of that changes); null otherwise.
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
     // As read; a close tag's begins with "/". Zeros follow it up to the 16th byte.
