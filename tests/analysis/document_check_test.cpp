@@ -87,6 +87,32 @@ TEST(CheckDocument, ReportsEachProblemAsItsLine) {
     }
 }
 
+// html32 reads a tag that its collecting would not change where it stands, and copies
+// any other: each tag written plainly, with a tab for its first space and with a carriage
+// return before its first ">", gives the same lines both ways.
+TEST(CheckDocument, ReadsATagInPlaceAsItWouldCollectIt) {
+    const CheckCase cases[] = {
+        {"unknown attribute", "<FONT colour=red></FONT>", {"0001  colour - Unknown attribute for FONT"}},
+        {"unclosed quote", "<A href=\"x.htm></A>", {"0001  <A - Unbalanced quotes"}},
+        {"three lines from one tag", "<td bogus=1 width=\"2>",
+         {"0001  bogus - Unknown attribute for TD", "0001  <TD - Unbalanced quotes",
+          "0001  TD - This tag should be in a table"}},
+        {"quoted >", "<IMG alt=\"a>b\">", {"0001  <IMG - Unbalanced quotes"}},
+        {"known attributes", "<FONT SIZE=2 COLOR=red FACE=Arial></FONT>", {"No errors found"}},
+        {"a quoted value last", "<A name=a href=\"x.htm\">y</A>", {"No errors found"}},
+        {"close without open", "</b ><b></b>", {"0001  /b - Close tag without matching open tag"}},
+        {"a comment with a > in it", "<!-- a > <bogus> -->\n<x y>", {"0002  x - Unknown keyword"}},
+    };
+    for (const CheckCase& c : cases) {
+        std::string tab = c.document, carriageReturn = c.document;
+        tab[tab.find(' ')] = '\t';
+        carriageReturn.insert(carriageReturn.find('>'), "\r");
+        EXPECT_EQ(check(c.document), c.lines) << c.what;
+        EXPECT_EQ(check(tab), c.lines) << c.what << ", a tab";
+        EXPECT_EQ(check(carriageReturn), c.lines) << c.what << ", a carriage return";
+    }
+}
+
 TEST(CheckDocument, GivesTheSameLinesOnASecondRun) {
     LoadedDocument d("<B><B>\n</TABLE><TABLE><td>\n");
     MemoryResultList first, second;
