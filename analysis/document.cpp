@@ -213,23 +213,6 @@ void Document::skipToMatchingClosingTag(const char* openName, const char* closeN
     }
 }
 
-int tagWordLength(const char* lessThan, int length, bool& comment) {
-    const char* word = lessThan + 1;
-    comment = false;
-    int n = 0;
-    while (n < length) {
-        const char c = word[n];
-        if (c == '\0' || c == '>' || c == ' ' || c == '\n' || c == '\r') break;
-        ++n;
-        // The byte before the word is the "<" itself.
-        if (c == '-' && word[n - 2] == '!') {
-            comment = true;
-            break;
-        }
-    }
-    return n;
-}
-
 bool readTagWord(const char* lessThan, char* word, int length) {
     bool comment = false;
     const int n = tagWordLength(lessThan, length, comment);

@@ -27,6 +27,17 @@ public:
                           slot.words[1] == words[1];
         return same ? &slot.value : nullptr;
     }
+    // As find, for a name followed by zeros up to its 16th byte (as the tag reader leaves
+    // a tag's): read whole, with no branch on its length.
+    const Value* findPadded(const char* name, size_t length, int32_t key) const {
+        if (slots_.empty() || length == 0 || length > Longest) return nullptr;
+        Words words;
+        memcpy(words, name, sizeof words);
+        const Slot& slot = slots_[slotOf(words, length, key)];
+        const bool same = slot.length == length && slot.key == key && slot.words[0] == words[0] &&
+                          slot.words[1] == words[1];
+        return same ? &slot.value : nullptr;
+    }
     void keep(const char* name, size_t length, int32_t key, const Value& value) {
         Words words = {0, 0};
         if (!wordsOf(name, length, words)) return;

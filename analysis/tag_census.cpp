@@ -154,7 +154,7 @@ void recordDocumentTags(Document& document, TagCensus& census, const TagProfile&
     while (scanner.next()) {
         const char* word = scanner.tag().name;
         const size_t length = scanner.tag().nameLength;
-        if (const int32_t* e = entries.find(word, length, 0)) {
+        if (const int32_t* e = entries.findPadded(word, length, 0)) {
             ++census.entries[*e].count;
             continue;
         }

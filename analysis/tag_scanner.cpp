@@ -223,7 +223,7 @@ bool TagScanner::next32() {
         tag_.row = -1;
         tag_.comment = commentWord;
         // A close tag's "/" begins no row's name.
-        if (const int* known = bodies_.find(tag_.name, tag_.nameLength, 0)) {
+        if (const int* known = bodies_.findPadded(tag_.name, tag_.nameLength, 0)) {
             bodyRow = *known;
         } else {
             bodyRow = profile_.skippedBodyEnd(tag_.name) - 1;

@@ -106,7 +106,7 @@ struct ScannedTag {
     const char* text = nullptr;
     int32_t length = 0;               // characters of `text` before its ">"
     // As read; a close tag's begins with "/". Zeros follow it up to the 16th byte.
-    char name[ScannedNameSize] = {};
+    alignas(16) char name[ScannedNameSize] = {};
     uint32_t nameLength = 0;          // its characters
 };
 
