@@ -10,9 +10,6 @@
 namespace {
 
 constexpr int32_t InitialTagCapacity = 400;
-// The TagBuffer's bytes beyond its capacity: room for the terminating NUL, and some to spare.
-constexpr int32_t TagBufferSpare = 20;
-
 // Moves `cursor` to the next "<" or NUL (the text ends in one at `end`), adding the line
 // feeds passed to `line`.
 void scanToLessThan(char*& cursor, const char* end, const char* floor, int32_t& line) {
@@ -239,16 +236,6 @@ bool tagSelfCloses(const char* lessThan) {
     return close && close - lessThan > 1 && close[-1] == '/';
 }
 
-const char* attributeNameEnd(const char* position, int length) {
-    const char* p = position;
-    while (*p == ' ') ++p;
-    for (const char* last = p + length; p < last; ++p) {
-        const char c = *p;
-        if (c == '\0' || c == '=' || c == '>' || c == ' ' || c == '"') break;
-    }
-    return p;
-}
-
 const char* readAttributeName(const char* position, char* name, int length) {
     const char* from = position;
     while (*from == ' ') ++from;
@@ -256,26 +243,6 @@ const char* readAttributeName(const char* position, char* name, int length) {
     memcpy(name, from, static_cast<size_t>(stop - from));
     name[stop - from] = '\0';
     return stop;
-}
-
-const char* attributeEnd(const char* position) {
-    const char* p = position;
-    for (;;) {
-        switch (*p) {
-            case '\0':
-            case '>':
-            case ' ':
-                return p;
-            case '"':
-                ++p;
-                while (*p != '\0' && *p != '"' && *p != '>') ++p;
-                if (*p != '"') return p;
-                ++p;
-                break;
-            default:
-                ++p;
-        }
-    }
 }
 
 char* copyAtMost(char* destination, const char* source, int n) {

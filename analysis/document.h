@@ -65,7 +65,12 @@ public:
     uint32_t size = 0;             // bytes read
     int32_t line = 0;              // 0-based line feeds passed by the running scan
     int32_t tagCapacity = 400;     // characters collectTag may store
-    char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + 20 bytes
+    // The TagBuffer's bytes beyond its capacity: room for the terminating NUL, and some to spare.
+    static constexpr int32_t TagBufferSpare = 20;
+    char* tagBuffer = nullptr;     // the TagBuffer: tagCapacity + TagBufferSpare bytes
+    // One past the TagBuffer's last byte: a read of a collected name's first sixteen may
+    // reach that far, past the tag.
+    const char* tagBufferEnd() const { return tagBuffer + tagCapacity + TagBufferSpare; }
 
 private:
     bool ownsText_ = false;        // false while the text is a TextBuffer's
@@ -87,6 +92,20 @@ constexpr std::array<uint8_t, 256> tagWordStops() {
     return stops;
 }
 inline constexpr std::array<uint8_t, 256> TagWordStops = tagWordStops();
+
+// What ends the pieces of a collected tag's attribute: bit 1, the attribute (NUL, ">",
+// space); bit 2, a quote; bit 4, its name (those, and "="); bit 8, a quoted value (NUL,
+// ">", a quote).
+constexpr std::array<uint8_t, 256> attributeStops() {
+    std::array<uint8_t, 256> stops{};
+    for (const char c : {'\0', '>'}) stops[static_cast<unsigned char>(c)] = 1 | 4 | 8;
+    stops[' '] = 1 | 4;
+    stops['"'] = 2 | 4 | 8;
+    stops['='] = 4;
+    return stops;
+}
+inline constexpr std::array<uint8_t, 256> AttributeStops = attributeStops();
+inline uint8_t attributeStop(char c) { return AttributeStops[static_cast<unsigned char>(c)]; }
 }  // namespace detail
 
 // The length of the word readTagWord reads, which stands right after `lessThan`;
@@ -118,12 +137,31 @@ bool tagSelfCloses(const char* lessThan);
 // Reads one attribute name of collected tag text at `position` into `name` (at least
 // `length` + 1 bytes): at most `length` characters. Gives where reading stopped.
 const char* readAttributeName(const char* position, char* name, int length);
-// Where readAttributeName would stop, without copying the name.
-const char* attributeNameEnd(const char* position, int length);
+// Where readAttributeName would stop, without copying the name. Inline, as is
+// attributeEnd: the 1990s check reads every attribute through them.
+inline const char* attributeNameEnd(const char* position, int length) {
+    const char* p = position;
+    while (*p == ' ') ++p;
+    for (const char* last = p + length; p < last && !(detail::attributeStop(*p) & 4);) ++p;
+    return p;
+}
 
 // Gives where the attribute whose name stops at `position` ends: the space after it, the
 // closing ">", or the NUL that ends a tag cut off by the end of the text.
-const char* attributeEnd(const char* position);
+inline const char* attributeEnd(const char* position) {
+    const char* p = position;
+    for (;;) {
+        const uint8_t stop = detail::attributeStop(*p);
+        if (stop & 1) return p;
+        ++p;
+        if (stop & 2) {
+            // A quoted value: to its closing quote, or to where the tag ends without one.
+            while (!(detail::attributeStop(*p) & 8)) ++p;
+            if (*p != '"') return p;
+            ++p;
+        }
+    }
+}
 
 // Copies up to `n` characters of `source`, stopping after a NUL it copied; gives the
 // position after the last character written. Adds no NUL after n characters.

@@ -209,7 +209,10 @@ bool TagScanner::next32() {
     const int read = tagWordLength(lessThan + (afterSlash ? 1 : 0), limit, commentWord);
     // The name, a close tag's "/" with it, in one store: the caches read it back at once.
     tag_.nameLength = static_cast<uint32_t>(read + (afterSlash ? 1 : 0));
-    byte_scan::copyPadded(tag_.name, lessThan + 1, tag_.nameLength, reading_.collectsText ? tag_.text + tag_.length : document_.end);
+    // Read in one load and stored in one, the name can be read back at once; the load may
+    // pass the tag, not the text or the buffer it stands in.
+    const char* readable = lessThan == document_.tagBuffer ? document_.tagBufferEnd() : document_.end;
+    byte_scan::copyPadded(tag_.name, lessThan + 1, tag_.nameLength, readable);
     if (tag_.nameLength >= 16) tag_.name[tag_.nameLength] = '\0';
 
     int bodyRow = -1;  // the row whose body follows the tag, if it is skipped
