@@ -149,31 +149,38 @@ const std::vector<ScannedAttribute>& TagScanner::readAttributes32() {
 }
 
 TextPosition TagScanner::positionOf(const char* p) {
-    // Most places asked for lie on the scan's line or a few lines around it: counted from
-    // there, a page with faults never needs the index of all its lines.
+    // Most places asked for lie a little after the last one, on its line or a few lines
+    // on, or else on the scan's line or a few lines around it: counted from there, a page
+    // with faults never needs the index of all its lines, and a long line is not counted
+    // over from its start for each fault on it.
     constexpr ptrdiff_t Near = 4096;
-    if (lineStart_ && p >= lineStart_ - Near && p - lineStart_ <= Near) {
+    TextPosition at;
+    // The count goes on from the last place when that is an ASCII byte: no character
+    // spans it, so the characters before and after it add up.
+    if (asked_.at && p >= asked_.at && p - asked_.at <= Near && static_cast<unsigned char>(*asked_.at) < 0x80) {
+        int32_t line = asked_.line - 1;
+        const char* last = byte_scan::lineFeeds(asked_.at, p, document_.text, line);
+        at = {line + 1, last ? columnOf(last + 1, p) : asked_.column + columnOf(asked_.at, p) - 1};
+    } else if (lineStart_ && p >= lineStart_ - Near && p - lineStart_ <= Near) {
         int32_t line = lineStartLine_;
         const char* start = lineStart_;
-        for (const char* s = lineStart_; s < p; ++s) {
-            if (*s == '\n') {
-                ++line;
-                start = s + 1;
-            }
-        }
+        if (const char* last = p > start ? byte_scan::lineFeeds(start, p, document_.text, line) : nullptr) start = last + 1;
         while (start > p) {
             // p is on an earlier line: back to the start of the line before.
             --line;
             --start;
             while (start > textStart_ && start[-1] != '\n') --start;
         }
-        return {line + 1, columnOf(start, p)};
+        at = {line + 1, columnOf(start, p)};
+    } else {
+        const std::string_view text(document_.text, document_.size);
+        if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
+        const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
+        const int32_t mark = place.line == 0 && textStart_ != document_.text ? 1 : 0;
+        at = {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1 - mark};
     }
-    const std::string_view text(document_.text, document_.size);
-    if (!lines_) lines_.emplace(text, LineBreaks::LineFeed);
-    const LinePlace place = lines_->placeOf(text, static_cast<size_t>(p - document_.text), ColumnUnit::Character);
-    const int32_t mark = place.line == 0 && textStart_ != document_.text ? 1 : 0;
-    return {static_cast<int32_t>(place.line) + 1, static_cast<int32_t>(place.column) + 1 - mark};
+    asked_ = {p, at.line, at.column};
+    return at;
 }
 
 void TagScanner::moveTo(const char* p) {

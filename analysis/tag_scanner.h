@@ -172,6 +172,11 @@ private:
     const char* lineStart_ = nullptr; // of the line the scan is on
     int32_t lineStartLine_ = 0;       // that line, 0-based (the 1990s reading moves on without it)
     std::optional<LineIndex> lines_;  // of the whole text, for positionOf
+    struct Asked {
+        const char* at = nullptr;
+        int32_t line = 0;
+        int32_t column = 0;
+    } asked_;                         // the last place positionOf gave
     RowCache rows_;
     NameCache<int> bodies_;           // the 1990s census's: a word's body row, or -1
 };

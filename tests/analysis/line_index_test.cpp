@@ -40,6 +40,9 @@ TEST(LineIndex, EveryReaderCountsLinesAndColumnsItsWay) {
         // characters, but stands for its start in UTF-16 units.
         {"UTF-8", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80x", {{2, 1, 2, 0, 1, 2}, {7, 1, 5, 0, 2, 7}, {9, 1, 4, 0, 4, 9}, {10, 1, 5, 0, 5, 10}}},
         {"bytes that begin no character", "\xFF\xC3(\n\xE2\x82", {{2, 1, 3, 0, 2, 2}, {3, 1, 4, 0, 3, 3}, {6, 2, 3, 1, 2, 2}}},
+        // Counted on from an ASCII place before, and from a place inside a character.
+        {"UTF-8 after places on the line", "a\xC3\xA9" "b\xE2\x82\xAC" "c\nd\xC3\xA9",
+         {{0, 1, 1, 0, 0, 0}, {3, 1, 3, 0, 2, 3}, {5, 1, 5, 0, 3, 5}, {7, 1, 5, 0, 4, 7}, {9, 2, 1, 1, 0, 0}, {12, 2, 3, 1, 2, 3}}},
         {"a long ASCII line then more", "0123456789abcdef\xC3\xA9z", {{9, 1, 10, 0, 9, 9}, {18, 1, 18, 0, 17, 18}, {19, 1, 19, 0, 18, 19}}},
     };
     const TagProfile& html32 = TagProfile::html32();
