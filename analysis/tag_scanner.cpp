@@ -343,10 +343,11 @@ bool TagScanner::readHtmlTag(const char* lessThan, ScannedTag& tag, std::vector<
         return true;
     }
     tag.closing = closing;
+    // The NUL after the text ends a name: the loops over its bytes need no other bound.
     const char* p = nameStart;
-    while (p < end && !(classOf(*p) & EndsName)) ++p;
+    while (!(classOf(*p) & EndsName)) ++p;
     while (p < end && *p == '<' && !startsNestedTag(p)) {
-        for (++p; p < end && !(classOf(*p) & EndsName);) ++p;
+        for (++p; !(classOf(*p) & EndsName);) ++p;
     }
     tag.nameLength = copyName(tag.name, closing, nameStart, p, length, end);
     // Most tags end with their name.
@@ -396,7 +397,8 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
         // A name: its first character may be anything, an "=" too.
         const char* name = p;
         bool quoted = isQuote(c);
-        for (++p; p < end; ++p) {
+        // Up to the NUL after the text at the most, as the value's loop below.
+        for (++p;; ++p) {
             const uint8_t k = classOf(*p);
             if (!(k & EndsAttribute)) continue;
             if (k & Quote) {
@@ -449,7 +451,7 @@ void TagScanner::readHtmlAttributes(const char* p, ScannedTag& tag, std::vector<
             continue;
         }
         const char* value = p;
-        for (; p < end; ++p) {
+        for (;; ++p) {
             const uint8_t k = classOf(*p);
             if (!(k & EndsValue)) continue;
             if (k & Quote) {
