@@ -44,6 +44,9 @@ const char* closingQuote(const char* from, const char* to, char quote, bool& gre
 const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count) {
     return sse2::lessThanOrNul(from, to, floor, count);
 }
+const char* lessThanOrNul(const char* from, const char* to, const char* floor) {
+    return sse2::lessThanOrNul(from, to, floor);
+}
 size_t plainBytes(const char* from, const char* to) { return sse2::plainBytes(from, to); }
 const char* characterStop(const char* from, const char* to, const char* floor, bool utf8) {
     return sse2::characterStop(from, to, floor, utf8);

@@ -97,6 +97,12 @@ inline const char* lessThanOrNul(const char* from, const char* to, int32_t& coun
     return p;
 }
 
+inline const char* lessThanOrNul(const char* from, const char* to) {
+    const char* p = from;
+    while (p < to && *p != '<' && *p != '\0') ++p;
+    return p;
+}
+
 inline const char* plainBytesEnd(const char* from, const char* to) {
     const char* p = from;
     while (p < to && *p != '\0' && *p != '\t' && *p != '\n' && *p != '\r' && *p != '>') ++p;
@@ -214,6 +220,21 @@ inline const char* lessThanOrNul(const char* from, const char* to, const char* f
     return portable::lessThanOrNul(s, to, count);
 }
 
+inline const char* lessThanOrNul(const char* from, const char* to, const char* floor) {
+    const char* s = from;
+    for (; to - s >= 16; s += 16) {
+        const __m128i bytes = load(s);
+        if (const unsigned stops = equalIn(bytes, '<') | equalIn(bytes, '\0')) return s + __builtin_ctz(stops);
+    }
+    if (s < to && to - floor >= 16) {
+        const char* block = to - 16;
+        const __m128i bytes = load(block);
+        const unsigned stops = (equalIn(bytes, '<') | equalIn(bytes, '\0')) & sse2::from(block, s);
+        return stops ? block + __builtin_ctz(stops) : to;
+    }
+    return portable::lessThanOrNul(s, to);
+}
+
 inline size_t plainBytes(const char* from, const char* to) {
     const char* p = from;
     for (; to - p >= 16; p += 16) {
@@ -304,6 +325,7 @@ const char* lessThanAndFeeds(const char* from, const char* to, const char* floor
 const char* lineFeeds(const char* from, const char* to, const char* floor, int32_t& count);
 const char* closingQuote(const char* from, const char* to, char quote, bool& greaterThan);
 const char* lessThanOrNul(const char* from, const char* to, const char* floor, int32_t& count);
+const char* lessThanOrNul(const char* from, const char* to, const char* floor);
 size_t plainBytes(const char* from, const char* to);
 const char* characterStop(const char* from, const char* to, const char* floor, bool utf8);
 const char* urlUnitsEnd(const char* from, const char* to);
@@ -349,6 +371,13 @@ inline const char* lessThanOrNul(const char* from, const char* to, const char* f
     TAGVETTER_TRY_SSE2(lessThanOrNul(from, to, floor, count));
     (void)floor;
     return portable::lessThanOrNul(from, to, count);
+}
+
+// The same search where no line is asked for (the census's): no line feed counted.
+inline const char* lessThanOrNul(const char* from, const char* to, const char* floor) {
+    TAGVETTER_TRY_SSE2(lessThanOrNul(from, to, floor));
+    (void)floor;
+    return portable::lessThanOrNul(from, to);
 }
 
 // How many bytes the span starts with that a tag's text takes as they are: none is a NUL,

@@ -91,8 +91,12 @@ void Document::resetScan() {
     *end = '\0';
 }
 
-bool Document::advanceToTag() {
-    scanToLessThan(cursor, end, text, line);
+bool Document::advanceToTag(bool countingLines) {
+    if (countingLines) {
+        scanToLessThan(cursor, end, text, line);
+    } else {
+        cursor = const_cast<char*>(byte_scan::lessThanOrNul(cursor, end, text));
+    }
     return *cursor == '<' && cursor < end;
 }
 

@@ -54,9 +54,9 @@ public:
     // The same for the close tag that matches an open tag `openName` already passed:
     // open tags of that name in between, unless they end in "/>", nest.
     void skipToMatchingClosingTag(const char* openName, const char* closeName);
-    // Moves the cursor to the next "<" before `end`, counting line feeds; false when the
-    // text ends first (at `end` or at a NUL).
-    bool advanceToTag();
+    // Moves the cursor to the next "<" before `end`, counting line feeds when
+    // `countingLines`; false when the text ends first (at `end` or at a NUL).
+    bool advanceToTag(bool countingLines);
 
     char* text = nullptr;          // the bytes and two zero bytes; null while none is loaded
     char* cursor = nullptr;        // where the running scan stands

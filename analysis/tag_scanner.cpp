@@ -193,7 +193,8 @@ void TagScanner::moveTo(const char* p) {
 // the first "->").
 bool TagScanner::next32() {
     if (skipPending_) skipBody32();
-    if (!document_.advanceToTag()) return false;
+    // Uncollected, a tag has no line to show.
+    if (!document_.advanceToTag(reading_.collectsText)) return false;
     tag_.start = document_.cursor;
     const char* lessThan = tag_.start;  // of the text the name is read from
     if (reading_.collectsText) {

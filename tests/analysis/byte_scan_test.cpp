@@ -31,6 +31,7 @@ std::string answers(const std::string& text, size_t from, size_t to) {
     count = 0;
     found = byte_scan::lessThanOrNul(t + from, t + to, t, count);
     out += "lessThanOrNul " + at(found) + " " + std::to_string(count) + "\n";
+    out += "lessThanOrNul uncounted " + at(byte_scan::lessThanOrNul(t + from, t + to, t)) + "\n";
     out += "plainBytes " + std::to_string(byte_scan::plainBytes(t + from, t + to)) + "\n";
     out += "characterStop " + at(byte_scan::characterStop(t + from, t + to, t, true)) + " " +
            at(byte_scan::characterStop(t + from, t + to, t, false)) + "\n";
@@ -81,6 +82,7 @@ TEST(ByteScan, GivesTheAnswersOfAPlainReading) {
                   "closingQuote \" 21\n"
                   "closingQuote ' 23\n"
                   "lessThanOrNul 18 1\n"
+                  "lessThanOrNul uncounted 18\n"
                   "plainBytes 16\n"
                   "characterStop 23 23\n"
                   "urlUnitsEnd 16\n")

@@ -32,8 +32,10 @@ TEST(DocumentLoad, LoadsAnEmptyFile) {
     ASSERT_TRUE(d.loaded);
     EXPECT_EQ(d.document.size, 0u);
     EXPECT_TRUE(d.document.isLoaded());
-    d.document.resetScan();
-    EXPECT_FALSE(d.document.advanceToTag());
+    for (const bool countingLines : {true, false}) {
+        d.document.resetScan();
+        EXPECT_FALSE(d.document.advanceToTag(countingLines));
+    }
 }
 
 TEST(DocumentLoad, FailsCleanlyAndHoldsNothing) {
@@ -117,7 +119,7 @@ Collected collectFirst(const std::string& bytes) {
     LoadedDocument d(bytes);
     Document& doc = d.document;
     doc.resetScan();
-    doc.advanceToTag();
+    doc.advanceToTag(true);
     int n = doc.collectTag();
     return {doc.tagBuffer, n, doc.line, static_cast<size_t>(doc.cursor - doc.text)};
 }
@@ -158,12 +160,12 @@ TEST(CollectTag, GrowsTheBufferForATagLongerThanItsCapacity) {
     LoadedDocument d(tag + "<" + std::string(398, 'y') + ">");
     Document& doc = d.document;
     doc.resetScan();
-    doc.advanceToTag();
+    doc.advanceToTag(true);
     EXPECT_EQ(doc.collectTag(), 400);
     EXPECT_EQ(doc.tagCapacity, 410);
     EXPECT_EQ(std::string(doc.tagBuffer), tag);
     // A shorter tag afterwards fits and the buffer stays as grown.
-    doc.advanceToTag();
+    doc.advanceToTag(true);
     EXPECT_EQ(doc.collectTag(), 399);
     EXPECT_EQ(doc.tagCapacity, 410);
 }
