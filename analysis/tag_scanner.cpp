@@ -130,7 +130,12 @@ const std::vector<ScannedAttribute>& TagScanner::readAttributes32() {
         const char* end = attributeEnd(stop);
         p = *end == ' ' ? end + 1 : end;
         if (stop == from) continue;
-        ScannedAttribute attribute{from, static_cast<uint32_t>(stop - from), false};
+        // Written in place: a record built aside from single fields and copied in whole is
+        // read back before those stores have reached memory, and waits for them.
+        ScannedAttribute& attribute = attributes_.emplace_back();
+        attribute.name = from;
+        attribute.length = static_cast<uint32_t>(stop - from);
+        attribute.suspect = false;
         if (*stop == '=') {
             const char* value = stop + 1;
             const char* valueEnd = end;
@@ -143,7 +148,6 @@ const std::vector<ScannedAttribute>& TagScanner::readAttributes32() {
             attribute.value = value;
             attribute.valueLength = static_cast<uint32_t>(valueEnd - value);
         }
-        attributes_.push_back(attribute);
     }
     return attributes_;
 }
