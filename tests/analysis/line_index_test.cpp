@@ -84,4 +84,43 @@ TEST(LineIndex, EveryReaderCountsLinesAndColumnsItsWay) {
     }
 }
 
+// The scanner places a byte as counting from its line's start would, in whatever order the
+// places are asked for: after ASCII bytes and inside characters, across line feeds, on a
+// line longer than the reach it counts on from, after a byte order mark.
+TEST(LineIndex, TheScannerPlacesEveryByteInAnyOrder) {
+    std::string line;
+    for (int i = 0; i < 700; ++i) line += i % 7 == 0 ? "\xC3\xA9" : i % 11 == 0 ? "\xE2\x82" : i % 13 == 0 ? "\xFF" : "ab";
+    const std::string text = "\xEF\xBB\xBF" + line + "\n\n" + line.substr(0, 90) + "\nx" + line;
+    const std::unique_ptr<TagProfile> html5 = TagProfile::make("html5");
+    ASSERT_TRUE(html5);
+    LoadedDocument d(text);
+    ASSERT_TRUE(d.loaded);
+    const char* const start = d.document.text + 3;
+    auto counted = [&](const char* p) {
+        int32_t lineNumber = 1;
+        const char* lineStart = start;
+        for (const char* s = start; s < p; ++s) {
+            if (*s == '\n') {
+                ++lineNumber;
+                lineStart = s + 1;
+            }
+        }
+        return shown(lineNumber, columnOf(lineStart, p));
+    };
+    TagScanner scanner(d.document, *html5, TagsOnly);
+    // Forward in steps of 1, 7 and 4099 bytes, then back and forth.
+    for (const size_t step : {size_t{1}, size_t{7}, size_t{4099}}) {
+        for (size_t offset = 3; offset <= text.size(); offset += step) {
+            const char* p = d.document.text + offset;
+            const TextPosition at = scanner.positionOf(p);
+            ASSERT_EQ(shown(at.line, at.column), counted(p)) << "step " << step << ", offset " << offset;
+        }
+    }
+    for (size_t i = 0, offset = 3; i < 2000; ++i, offset = 3 + (offset * 7919 + 13) % (text.size() - 3)) {
+        const char* p = d.document.text + offset;
+        const TextPosition at = scanner.positionOf(p);
+        ASSERT_EQ(shown(at.line, at.column), counted(p)) << "offset " << offset;
+    }
+}
+
 }  // namespace

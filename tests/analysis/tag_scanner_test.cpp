@@ -237,6 +237,33 @@ TEST(TagScanner, KeepsEachNameWithZerosAfterIt) {
     }
 }
 
+// The same in the 1990s readings, whose names are read from the page or from the buffer a
+// tag is collected into (a line break in it, or the listing's reading): names of up to 16
+// bytes, after a longer tag collected into that buffer, whose bytes must not show through
+// where a name's load passes its tag.
+TEST(TagScanner, The1990sReadingsKeepEachNameWithZerosAfterIt) {
+    const TagProfile& html32 = TagProfile::html32();
+    const std::string names[] = {"B", "ABCDEFGHIJKLMN", "ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNOP"};
+    const std::string before = "<" + std::string(30, 'W') + " X=1\n>";
+    for (const TagReading reading : {Html32Check, ListingReading, CensusReading}) {
+        for (const std::string& name : names) {
+            for (const bool closing : {false, true}) {
+                for (const char* after : {">", "\n>", " X=1\n>", "\r\n>", ""}) {
+                    const std::string page = before + (closing ? "</" : "<") + name + after;
+                    LoadedDocument d(page);
+                    TagScanner scanner(d.document, html32, reading);
+                    ASSERT_TRUE(scanner.next() && scanner.next()) << page;
+                    const std::string expected = (closing ? "/" : "") + name;
+                    EXPECT_EQ(std::string(scanner.tag().name), expected) << page;
+                    EXPECT_EQ(scanner.tag().nameLength, expected.size()) << page;
+                    for (size_t i = expected.size(); i < 16; ++i)
+                        EXPECT_EQ(scanner.tag().name[i], '\0') << page << " byte " << i;
+                }
+            }
+        }
+    }
+}
+
 // The rows the reader gives by its cache of recent names are the profile's own: every name
 // of the profile as written, in capitals and mixed, close tags too, names alike in their
 // first 8 or 16 bytes, one of exactly 16 bytes and longer ones, more names than the cache
