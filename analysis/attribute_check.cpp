@@ -48,6 +48,12 @@ std::string quotedValue(const char* value, size_t length, size_t longest) {
     return text;
 }
 
+AttributeCheck::AttributeCheck(const TagProfile& profile)
+    : profile_(profile), requires_(static_cast<size_t>(profile.rowCount())) {
+    for (int r = 0; r < profile.rowCount(); ++r)
+        requires_[static_cast<size_t>(r)] = !profile.attributeRules(r).required.empty();
+}
+
 int AttributeCheck::indexOf(const std::string& lower) const {
     for (size_t i = 0; i < names_.size(); ++i) {
         const Name& n = names_[i];
@@ -128,6 +134,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     const AttributeRules& rules = profile_.attributeRules(row);
     names_.clear();
     if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
+    uint64_t onlyBits = 0;  // onlyNameBit of each name
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
         Name n{i * ScannedNameSize, a.length, true, false, false, nullptr};
@@ -156,6 +163,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
             }
         }
         names_.push_back(n);
+        onlyBits |= onlyNameBit(lower[0], n.length);
         if (!n.known) {
             out.push_back({ProblemKind::UnknownAttribute, a.name, a.length, std::string(a.name, a.length), ""});
         }
@@ -195,8 +203,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     }
 
     if (closing) return;
-    bool anyOnly = false;
-    for (const Name& n : names_) anyOnly = anyOnly || (rules.onlyNames & onlyNameBit(lower_[n.at], n.length));
+    const bool anyOnly = (rules.onlyNames & onlyBits) != 0;
     for (size_t u = 0; anyOnly && u < rules.only.size();) {
         // The uses of one name: it is in place when one of their conditions holds. Most
         // tags lack the name: its conditions are not worth weighing then.
