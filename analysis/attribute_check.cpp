@@ -49,9 +49,20 @@ std::string quotedValue(const char* value, size_t length, size_t longest) {
 }
 
 AttributeCheck::AttributeCheck(const TagProfile& profile)
-    : profile_(profile), requires_(static_cast<size_t>(profile.rowCount())) {
-    for (int r = 0; r < profile.rowCount(); ++r)
-        requires_[static_cast<size_t>(r)] = !profile.attributeRules(r).required.empty();
+    : profile_(profile), requires_(static_cast<size_t>(profile.rowCount())),
+      onlyGroups_(static_cast<size_t>(profile.rowCount())) {
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        const AttributeRules& rules = profile.attributeRules(r);
+        requires_[static_cast<size_t>(r)] = !rules.required.empty();
+        for (size_t u = 0; u < rules.only.size();) {
+            size_t end = u;
+            while (end < rules.only.size() && rules.only[end].name == rules.only[u].name) ++end;
+            const std::string& name = rules.only[u].name;
+            onlyGroups_[static_cast<size_t>(r)].push_back(
+                {static_cast<uint32_t>(u), static_cast<uint32_t>(end), onlyNameBit(name[0], name.size())});
+            u = end;
+        }
+    }
 }
 
 int AttributeCheck::indexOf(const std::string& lower) const {
@@ -203,14 +214,17 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     }
 
     if (closing) return;
+    // The uses of one name: it is in place when one of their conditions holds. Most tags
+    // lack the names: their conditions are not worth weighing then.
     const bool anyOnly = (rules.onlyNames & onlyBits) != 0;
-    for (size_t u = 0; anyOnly && u < rules.only.size();) {
-        // The uses of one name: it is in place when one of their conditions holds. Most
-        // tags lack the name: its conditions are not worth weighing then.
-        size_t end = u;
-        while (end < rules.only.size() && rules.only[end].name == rules.only[u].name) ++end;
+    const std::vector<OnlyGroup>& groups = onlyGroups_[static_cast<size_t>(row)];
+    for (size_t g = 0; anyOnly && g < groups.size(); ++g) {
+        const OnlyGroup& group = groups[g];
+        if ((group.bit & onlyBits) == 0) continue;
+        const size_t u = group.begin, end = group.end;
         const int i = indexOf(rules.only[u].name);
-        bool holds = i < 0;
+        if (i < 0) continue;
+        bool holds = false;
         for (size_t k = u; k < end && !holds; ++k) holds = conditionHolds(row, rules.only[k], attributes);
         if (!holds && !names_[static_cast<size_t>(i)].repeated) {
             // What it stands with instead: the value the condition's attribute has, or its absence.
@@ -228,7 +242,6 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
             out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
                            std::move(lacks)});
         }
-        u = end;
     }
     const size_t before = out.size();
     for (const AttributeUse& use : rules.required) {

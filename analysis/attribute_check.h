@@ -69,6 +69,14 @@ private:
 
     const TagProfile& profile_;
     std::vector<bool> requires_;  // by row: it has required attributes
+    // The uses of one name in a row's attributes taken only on a condition, [begin, end)
+    // of AttributeRules::only, with the name's onlyNameBit.
+    struct OnlyGroup {
+        uint32_t begin;
+        uint32_t end;
+        uint64_t bit;
+    };
+    std::vector<std::vector<OnlyGroup>> onlyGroups_;  // by row
     std::vector<char> lower_;
     std::vector<Name> names_;
     NameCache<CachedName> cache_;
