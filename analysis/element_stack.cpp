@@ -137,9 +137,7 @@ const StackTag& ElementStack::extraCloseBefore(const StackTag& closing) const {
     }
 }
 
-bool ElementStack::sameElement(const StackTag& a, const StackTag& b) const {
-    if (a.row >= 0 || b.row >= 0) return a.row == b.row;
-    // Custom elements, by their names.
+bool ElementStack::sameCustomName(const StackTag& a, const StackTag& b) {
     return a.nameLength == b.nameLength && foldedEqual(a.name, b.name, a.nameLength);
 }
 
@@ -454,10 +452,7 @@ void ElementStack::keepIfShifted(size_t i, const StackTag& tag) {
     if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({element, tag, i, openIndent, closeIndent});
 }
 
-void ElementStack::close(const StackTag& tag) {
-    // Most close tags close the element on top, with no close tag held back: nothing
-    // stands between them to weigh.
-    if (blocked_.empty() && !open_.empty() && sameElement(open_.back(), tag)) return closeTop(tag);
+void ElementStack::closeWeighed(const StackTag& tag) {
     ptrdiff_t blocked = -1;
     const ptrdiff_t i = closedBy(tag, &blocked);
     if (i >= 0) {

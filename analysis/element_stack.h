@@ -90,7 +90,12 @@ public:
     // close what their start closes but hold nothing.
     void start(const StackTag& tag, bool opens);
     // A close tag.
-    void close(const StackTag& tag);
+    void close(const StackTag& tag) {
+        // Most close tags close the element on top, with no close tag held back: nothing
+        // stands between them to weigh.
+        if (blocked_.empty() && !open_.empty() && sameElement(open_.back(), tag)) return closeTop(tag);
+        closeWeighed(tag);
+    }
     // A close tag whose name is unknown: the "<" of the open element it closed, whose start
     // tag was spelled as it is (a misspelled element, opened under its nearest name); null
     // when it closed none.
@@ -191,7 +196,11 @@ private:
     // Closes the open element at `i` that can't hold itself, as `tag` opens again.
     void closeReopened(size_t i, const StackTag& tag);
     bool endOptional(const StackTag& element) const { return facts(element.row).kind == PairOptional; }
-    bool sameElement(const StackTag& a, const StackTag& b) const;
+    bool sameElement(const StackTag& a, const StackTag& b) const {
+        return a.row >= 0 || b.row >= 0 ? a.row == b.row : sameCustomName(a, b);
+    }
+    // Custom elements, by their names.
+    static bool sameCustomName(const StackTag& a, const StackTag& b);
     // Closes the open elements from the top down to index `k`, `k` included; those above
     // it whose end tag is required are not closed before `cause`.
     void closeDownTo(size_t k, const StackTag& cause);
@@ -201,6 +210,8 @@ private:
     void closeImplied(const StackTag& cause, Closes closes, Stops stops);
     // Closes the element on top by its own close tag `tag`, no close tag being held.
     void closeTop(const StackTag& tag);
+    // A close tag that doesn't close the element on top, or with a close tag held back.
+    void closeWeighed(const StackTag& tag);
     // Keeps the pair of the open element at `i` and its close tag `tag` when the element
     // nests, spans lines, and the two stand at different indentations.
     void noteShifted(size_t i, const StackTag& tag) {
