@@ -107,15 +107,19 @@ size_t ContentCheck::refusedBy(int row, uint16_t categories, const std::vector<S
 }
 
 bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categories) {
-    const std::vector<StackTag>& open = stack_.openElements();
-    const size_t by = refusedBy(tag.row, categories, open, top);
+    const size_t by = refusedBy(tag.row, categories, stack_.openElements(), top);
     if (by == Fits) return true;
+    reportRefused(tag, by, top);
+    return false;
+}
+
+void ContentCheck::reportRefused(const StackTag& tag, size_t by, size_t top) {
+    const std::vector<StackTag>& open = stack_.openElements();
     if (by < top) {
         sink_.misplaced(tag, &open[by], std::string(), false);
     } else {
         sink_.misplaced(tag, nullptr, bodyRow_ >= 0 ? nameOfRow(bodyRow_) : std::string("body"), false);
     }
-    return false;
 }
 
 bool ContentCheck::wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const {

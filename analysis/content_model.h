@@ -102,6 +102,8 @@ private:
     size_t refusedBy(int row, uint16_t categories, const std::vector<StackTag>& open, size_t top) const;
     // Checks `tag` against its parent's model; false when it was reported.
     bool checkPlace(const StackTag& tag, size_t top, uint16_t categories);
+    // Reports `tag` at index `top` as refused by the holder at `by` (refusedBy's answer).
+    void reportRefused(const StackTag& tag, size_t by, size_t top);
     void checkForbidden(const StackTag& tag, size_t top, uint16_t categories);
     std::string nameOfRow(int row) const;
 
