@@ -141,18 +141,9 @@ public:
         *slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
         return 0;
     }
-    bool has(std::string_view name) const { return find(name, hashOf(name)).name != 0; }
-
-private:
-    struct Slot {
-        uint32_t check = 0;  // the hash's high half
-        uint32_t name = 0;   // 1 + its index in names_; 0: empty
-    };
-    struct Name {
-        const char* data;
-        uint32_t length;
-        int32_t line;
-    };
+    // Whether `name`, whose hashOf is `hash`, is there: a name sought in several tables is
+    // hashed once.
+    bool has(std::string_view name, uint64_t hash) const { return find(name, hash).name != 0; }
     // Eight bytes at a time: the names are fragments and ids, often long.
     static uint64_t hashOf(std::string_view name) {
         constexpr uint64_t K = 0x9E3779B97F4A7C15u;
@@ -169,6 +160,17 @@ private:
         h = (h ^ rest) * K;
         return h ^ (h >> 32);
     }
+
+private:
+    struct Slot {
+        uint32_t check = 0;  // the hash's high half
+        uint32_t name = 0;   // 1 + its index in names_; 0: empty
+    };
+    struct Name {
+        const char* data;
+        uint32_t length;
+        int32_t line;
+    };
     Slot& find(std::string_view name, uint64_t hash) const {
         const uint32_t check = static_cast<uint32_t>(hash >> 32);
         const size_t mask = slots_.size() - 1;
@@ -565,8 +567,9 @@ private:
     // anchor's name, a map reference an id or a map's name, an id reference an id; or a name
     // it meant to give.
     bool settled(std::string_view sought, ValueRole role) const {
-        return ids_.has(sought) || (role == ValueRole::Url && anchors_.has(sought)) ||
-               (role == ValueRole::MapRef && maps_.has(sought)) || meantNames_.has(sought);
+        const uint64_t hash = NameTable::hashOf(sought);
+        return ids_.has(sought, hash) || (role == ValueRole::Url && anchors_.has(sought, hash)) ||
+               (role == ValueRole::MapRef && maps_.has(sought, hash)) || meantNames_.has(sought, hash);
     }
     void findReferenceFaults();
     std::string_view kept(const std::string& decoded);
@@ -1332,9 +1335,11 @@ HtmlCheck::Named HtmlCheck::namedPiece(const ScannedAttribute& a, std::string_vi
         at = rawPositionOfDecoded(a.value, rawEnd, offset);
         end = rawPositionOfDecoded(a.value, rawEnd, offset + length);
     }
-    // The tag's line, and the line feeds within the tag before the value.
+    // The tag's line, and the line feeds within the tag before the value: most tags have none.
     const ScannedTag& tag = scanner_.tag();
-    const int32_t line = tag.line + static_cast<int32_t>(std::count(tag.start, at, '\n'));
+    int32_t line = tag.line;
+    if (const char* feed = static_cast<const char*>(memchr(tag.start, '\n', static_cast<size_t>(at - tag.start))))
+        line += static_cast<int32_t>(std::count(feed, at, '\n'));
     return {value.substr(offset, length), at, static_cast<uint32_t>(end - at), line};
 }
 
