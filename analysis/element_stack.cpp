@@ -141,14 +141,7 @@ bool ElementStack::sameCustomName(const StackTag& a, const StackTag& b) {
     return a.nameLength == b.nameLength && foldedEqual(a.name, b.name, a.nameLength);
 }
 
-void ElementStack::pop() {
-    const StackTag& top = open_.back();
-    const int row = top.row;
-    const char* at = top.at;
-    sink_.closed(top);
-    --openOfGroup_[static_cast<size_t>(facts(row).traits.group)];
-    if (row >= 0) --openOfRow_[static_cast<size_t>(row)];
-    open_.pop_back();
+void ElementStack::afterPop(int row, const char* at) {
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
     // Once the element around it closes, a close tag of a reopened element is extra.
     for (size_t r = reopened_.size(); r-- > 0;) {

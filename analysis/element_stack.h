@@ -218,7 +218,19 @@ private:
         if (nests(open_[i]) && open_[i].line != tag.line) keepIfShifted(i, tag);
     }
     void keepIfShifted(size_t i, const StackTag& tag);
-    void pop();
+    // Takes the element on top off the stack; what waits on its closing is seen to out of line.
+    void pop() {
+        const StackTag& top = open_.back();
+        const int row = top.row;
+        const char* at = top.at;
+        sink_.closed(top);
+        --openOfGroup_[static_cast<size_t>(facts(row).traits.group)];
+        if (row >= 0) --openOfRow_[static_cast<size_t>(row)];
+        open_.pop_back();
+        if (!waiting_.empty() || !reopened_.empty() || !blocked_.empty()) afterPop(row, at);
+    }
+    // After the element of `row` whose "<" is at `at` left the top.
+    void afterPop(int row, const char* at);
     void reportWaitingBelow(size_t depth);
     void reportWaitingNamed(const StackTag& tag);
     void reportNotClosed(const StackTag& element, const StackTag* closedBy, bool closedThere = false);
