@@ -38,7 +38,7 @@ ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack,
         if (slot && *slot < 0 && profile.content(r).known) *slot = r;
     }
     rows_.reserve(static_cast<size_t>(profile.rowCount()) + 1);
-    rows_.push_back({nullptr, CategoryFlow | CategoryPhrasing, false, true, false, false, false, true, false, false});
+    rows_.push_back({nullptr, CategoryFlow | CategoryPhrasing, false, true, false, false, false, true, false, false, false, 0});
     for (int r = 0; r < profile.rowCount(); ++r) {
         const TagProfile::ContentRules& rules = profile.content(r);
         const ElementGroup group = profile.traits(r).group;
@@ -49,7 +49,7 @@ ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack,
                          !rules.needs.empty() || rules.follows >= 0,
                          barrier || rules.forbidsCategories != 0 || !rules.forbidsRows.empty(), barrier,
                          !html && (!rules.known || (!rules.checksChildren && !rules.transparent)), html,
-                         group == ElementGroup::Table});
+                         group == ElementGroup::Table, rules.transparent, rules.holdsCategories});
     }
 }
 
@@ -92,9 +92,9 @@ size_t ContentCheck::refusedBy(int row, uint16_t categories, const std::vector<S
         if (f.holdsAnything) return Fits;
         // In html an element stands where it would with no parent: in head or body.
         if (f.html) break;
-        const TagProfile::ContentRules& holder = *f.rules;
-        if (takes(holder, row, categories)) return Fits;
-        if (holder.transparent) continue;
+        if ((categories & f.holdsCategories) != 0 || (row >= 0 && TagProfile::hasRow(f.rules->holdsRows, row)))
+            return Fits;
+        if (f.transparent) continue;
         // A table holds its rows and columns in the body and column group it may leave out.
         if (f.table) {
             for (int implied : {sectionRow_, columnGroupRow_}) {

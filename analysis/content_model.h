@@ -90,6 +90,8 @@ private:
         bool holdsAnything;
         bool html;
         bool table;
+        bool transparent;
+        uint16_t holdsCategories;
     };
     // The facts of `row`; a custom element's for -1.
     const RowFacts& facts(int row) const { return rows_[static_cast<size_t>(row + 1)]; }
