@@ -41,7 +41,7 @@ public:
     // Whether a tag of row `row` with `count` attributes has anything to check: most close
     // tags and bare open tags have not.
     bool needed(int row, bool closing, size_t count) const {
-        return count > 0 || (!closing && requires_[static_cast<size_t>(row)]);
+        return count > 0 || (!closing && requires_[static_cast<size_t>(row)] != 0);
     }
 
 private:
@@ -68,7 +68,7 @@ private:
     };
 
     const TagProfile& profile_;
-    std::vector<bool> requires_;  // by row: it has required attributes
+    std::vector<uint8_t> requires_;  // by row: 1 when it has required attributes
     // The uses of one name in a row's attributes taken only on a condition, [begin, end)
     // of AttributeRules::only, with the name's onlyNameBit.
     struct OnlyGroup {
