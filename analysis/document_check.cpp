@@ -220,6 +220,9 @@ public:
             f.isVoid = profile.row(r).kind == PairVoid;
             f.textSkipped = profile.opensText(r) && !profile.traits(r).escapableText;
             f.foreign = profile.opensForeign(r);
+            const char* name = profile.row(r).name;
+            const char first = name[0] == '/' ? name[1] : name[0];
+            f.declaration = first == '!' || first == '?';
         }
     }
 
@@ -670,6 +673,7 @@ private:
         bool isVoid = false;        // a void element's: it never opens
         bool textSkipped = false;   // its text body is neither tags nor looked at (a script's)
         bool foreign = false;       // it opens another vocabulary (svg)
+        bool declaration = false;   // its name begins with "!" or "?" (<!DOCTYPE html>): no element
     };
     // The facts of `row`; a custom element's for -1.
     const RowFacts& facts(int row) const { return rows_[static_cast<size_t>(row + 1)]; }
@@ -840,8 +844,7 @@ void HtmlCheck::checkTag(const std::vector<ScannedAttribute>& attributes) {
     // taken for more. A custom element takes any attributes.
     if (tag.finished || tag.brokenQuotes) {
         if (!custom && attributeCheck_.needed(row, tag.closing, attributes.size())) checkAttributes(row, attributes);
-        if (!tag.closing && !attributes.empty() && bare[0] != '!' && bare[0] != '?')
-            readValues(custom ? -1 : row, custom, attributes);
+        if (!tag.closing && !attributes.empty() && !f.declaration) readValues(custom ? -1 : row, custom, attributes);
     }
     if (tag.brokenQuotes) {
         keepWordsOfTag();
@@ -857,10 +860,11 @@ void HtmlCheck::checkTag(const std::vector<ScannedAttribute>& attributes) {
     const bool cell = f.cell && !stack_.inTable();
     if (cell && !tag.closing) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
     // Declarations (<!DOCTYPE html>) are no elements.
-    if (bare[0] == '!' || bare[0] == '?') return;
+    if (f.declaration) return;
 
-    const int openRow = custom ? -1 : tag.closing ? row - 1 : row;
-    const StackTag element{openRow,   tag.start + (tag.closing ? 2 : 1), tag.nameLength - (tag.closing ? 1 : 0),
+    const uint32_t slash = tag.closing ? 1 : 0;
+    const int openRow = custom ? -1 : row - static_cast<int>(slash);
+    const StackTag element{openRow,   tag.start + 1 + slash, tag.nameLength - slash,
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         if (!custom && closesUnplaced(element)) return;
