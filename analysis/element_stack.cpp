@@ -294,13 +294,10 @@ void ElementStack::reportWaitingNamed(const StackTag& tag) {
     }
 }
 
-void ElementStack::start(const StackTag& tag, bool opens) {
-    const RowFacts& row = facts(tag.row);
-    const ElementTraits& traits = row.traits;
+void ElementStack::closeForGroup(const StackTag& tag, ElementGroup group) {
     using G = ElementGroup;
-    auto open = [&](G g) { return openOfGroup_[static_cast<size_t>(g)] > 0; };
     auto topGroup = [&] { return open_.empty() ? G::Other : groupAt(open_.size() - 1); };
-    switch (traits.group) {
+    switch (group) {
         case G::ListItem:
             closeImplied(tag, [](G g) { return g == G::ListItem; }, [](const ElementTraits& t) { return t.special; });
             break;
@@ -348,13 +345,23 @@ void ElementStack::start(const StackTag& tag, bool opens) {
         default:
             break;
     }
+}
+
+void ElementStack::start(const StackTag& tag, bool opens) {
+    const RowFacts& row = facts(tag.row);
+    const ElementTraits& traits = row.traits;
+    using G = ElementGroup;
+    auto open = [&](G g) { return openOfGroup_[static_cast<size_t>(g)] > 0; };
+    if (traits.group != G::Other) closeForGroup(tag, traits.group);
     if (traits.closesParagraph && open(G::Paragraph))
         closeImplied(tag, [](G g) { return g == G::Paragraph; }, [](const ElementTraits& t) { return t.scopeBoundary; });
     // What can't stand in head starts the body.
     if (open(G::Head) && !traits.inHead && traits.group != G::Head && traits.group != G::Html)
         closeImplied(tag, [](G g) { return g == G::Head; }, [](const ElementTraits& t) { return t.group == G::Html; });
     // A column group holds columns only.
-    if (topGroup() == G::ColumnGroup && traits.group != G::Column && traits.group != G::Template) pop();
+    if (open(G::ColumnGroup) && groupAt(open_.size() - 1) == G::ColumnGroup && traits.group != G::Column &&
+        traits.group != G::Template)
+        pop();
     // An element that can't hold itself: the one that is open was left unclosed.
     // (A custom element's facts are never PairStrict.)
     if (row.kind == PairStrict && openOfRow_[static_cast<size_t>(tag.row)] > 0) {

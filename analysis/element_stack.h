@@ -218,6 +218,8 @@ private:
         if (nests(open_[i]) && open_[i].line != tag.line) keepIfShifted(i, tag);
     }
     void keepIfShifted(size_t i, const StackTag& tag);
+    // What the start tag `tag` of an element of `group` closes, by its group alone.
+    void closeForGroup(const StackTag& tag, ElementGroup group);
     // Takes the element on top off the stack; what waits on its closing is seen to out of line.
     void pop() {
         const StackTag& top = open_.back();
