@@ -31,6 +31,13 @@ bool beginsWithOneOf(std::string_view word, const std::vector<std::string>& pref
 // comparing each with every earlier one.
 constexpr size_t PairwiseLimit = 32;
 
+// A finding of the attribute `a`, out of the loops over a tag's attributes: the name's copy
+// is made only for a fault.
+void addFinding(std::vector<AttributeFinding>& out, ProblemKind kind, const ScannedAttribute& a,
+                std::string detail = std::string()) {
+    out.push_back({kind, a.name, a.length, std::string(a.name, a.length), std::move(detail)});
+}
+
 }  // namespace
 
 std::string quotedValue(const char* value, size_t length, size_t longest) {
@@ -103,8 +110,7 @@ void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribut
                                 std::vector<AttributeFinding>& out) const {
     const std::string_view name(&lower_[n.at], n.length);
     auto bad = [&](const char* from, size_t length) {
-        out.push_back({ProblemKind::BadAttributeValue, a.name, a.length, std::string(a.name, a.length),
-                       quotedValue(from, length)});
+        addFinding(out, ProblemKind::BadAttributeValue, a, quotedValue(from, length));
     };
     if (!a.value) {
         // Written bare: the empty value in current HTML; in HTML 4.01 the attribute's own
@@ -176,7 +182,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         names_.push_back(n);
         onlyBits |= onlyNameBit(lower[0], n.length);
         if (!n.known) {
-            out.push_back({ProblemKind::UnknownAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::UnknownAttribute, a);
         }
     }
     if (namesOnly) return;
@@ -203,13 +209,13 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         const Name& n = names_[i];
         if (!n.known || !n.folded) continue;
         if (n.repeated) {
-            out.push_back({ProblemKind::DuplicateAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::DuplicateAttribute, a);
             continue;
         }
         const AttributeRule* rule = n.rule;
         if (!rule) continue;
         if (rule->obsolete)
-            out.push_back({ProblemKind::ObsoleteAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::ObsoleteAttribute, a);
         checkValue(*rule, a, n, out);
     }
 
@@ -239,8 +245,7 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
                 lacks = valued->condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
             }
             const ScannedAttribute& a = attributes[i];
-            out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
-                           std::move(lacks)});
+            addFinding(out, ProblemKind::MisplacedAttribute, a, std::move(lacks));
         }
     }
     const size_t before = out.size();
