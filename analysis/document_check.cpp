@@ -137,7 +137,7 @@ public:
             grow();
             slot = &find(name, hash);
         }
-        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line});
+        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line, hash});
         *slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
         return 0;
     }
@@ -170,6 +170,7 @@ private:
         const char* data;
         uint32_t length;
         int32_t line;
+        uint64_t hash;  // kept, so that growing reads none of the page's text again
     };
     Slot& find(std::string_view name, uint64_t hash) const {
         const uint32_t check = static_cast<uint32_t>(hash >> 32);
@@ -184,10 +185,13 @@ private:
     }
     void grow() {
         slots_.assign(2 * slots_.size(), Slot());
+        const size_t mask = slots_.size() - 1;
         for (size_t n = 0; n < names_.size(); ++n) {
-            const std::string_view name(names_[n].data, names_[n].length);
-            const uint64_t hash = hashOf(name);
-            find(name, hash) = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(n + 1)};
+            // The names are apart: the first empty slot of a name's probe is its own.
+            const uint64_t hash = names_[n].hash;
+            size_t i = static_cast<size_t>(hash);
+            while (slots_[i & mask].name) ++i;
+            slots_[i & mask] = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(n + 1)};
         }
     }
     mutable std::vector<Slot> slots_;
