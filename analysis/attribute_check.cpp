@@ -154,7 +154,12 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     uint64_t onlyBits = 0;  // onlyNameBit of each name
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
-        Name n{i * ScannedNameSize, a.length, true, false, false, nullptr};
+        // Filled field by field where it stays: a copy read whole from fields just written
+        // would wait on them.
+        Name& n = names_.emplace_back();
+        n.at = i * ScannedNameSize;
+        n.length = a.length;
+        n.folded = true;
         char* lower = &lower_[n.at];
         if (const CachedName* cached = cache_.find(a.name, a.length, row)) {
             memcpy(lower, cached->lower, sizeof cached->lower);
@@ -179,7 +184,6 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
                 n.known = profile_.hasAttribute(lower, row);
             }
         }
-        names_.push_back(n);
         onlyBits |= onlyNameBit(lower[0], n.length);
         if (!n.known) {
             addFinding(out, ProblemKind::UnknownAttribute, a);
