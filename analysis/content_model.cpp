@@ -200,7 +200,13 @@ void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<S
     if (!opened) return;
     if (misplaced) reported_.push_back({tag.at, top});
     if (f.watched) watched_.push_back({tag, 0, 0});
-    if (f.forbidding) forbidding_.push_back({tag.at, top, f.barrier});
+    if (f.forbidding) {
+        // Filled where it stays: a copy read whole from fields just written would wait on them.
+        Forbidding& by = forbidding_.emplace_back();
+        by.at = tag.at;
+        by.depth = top;
+        by.barrier = f.barrier;
+    }
 }
 
 void ContentCheck::removed(const StackTag& element, size_t index) {
