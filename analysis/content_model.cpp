@@ -38,6 +38,7 @@ ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack,
         if (slot && *slot < 0 && profile.content(r).known) *slot = r;
     }
     rows_.reserve(static_cast<size_t>(profile.rowCount()) + 1);
+    // A custom element is flow and phrasing content, placed as any other, and holds anything.
     rows_.push_back({nullptr, CategoryFlow | CategoryPhrasing, false, true, false, false, false, true, false, false, false, 0});
     for (int r = 0; r < profile.rowCount(); ++r) {
         const TagProfile::ContentRules& rules = profile.content(r);
@@ -56,7 +57,6 @@ ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack,
 std::string ContentCheck::nameOfRow(int row) const { return lowerCased(profile_.row(row).name); }
 
 uint16_t ContentCheck::categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const {
-    // A custom element is flow and phrasing content.
     const RowFacts& f = facts(row);
     uint16_t categories = f.categories;
     if (!f.conditional) return categories;

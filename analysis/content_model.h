@@ -85,9 +85,8 @@ private:
         bool watched;               // it needs children, or one child to follow another
         bool forbidding;            // it forbids descendants, or is a template
         bool barrier;               // a template
-        // As a parent: it takes any child (a custom element, one without rules, one that
-        // checks no children), or it is html.
-        bool holdsAnything;
+        // As a parent:
+        bool holdsAnything;         // any child: a custom element, one without rules, one that checks none
         bool html;
         bool table;
         bool transparent;

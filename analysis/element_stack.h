@@ -158,7 +158,7 @@ private:
                               // indentation finds before it
     };
 
-    // What the stack asks of a row, side by side: a tag's row and kind are read together.
+    // What the stack asks of a row, side by side: its traits and kind are read together.
     struct RowFacts {
         ElementTraits traits;
         PairKind kind;
@@ -255,8 +255,8 @@ private:
     size_t lastClosedDepth_ = 0;
     // The rows' facts, a custom element's first.
     std::vector<RowFacts> rows_;
-    // Open elements of each group: tables, paragraphs and heads are looked for only when
-    // one is open.
+    // Open elements of each group (template is the last): tables, paragraphs, heads and
+    // column groups are looked for only when one is open.
     std::array<int32_t, static_cast<size_t>(ElementGroup::Template) + 1> openOfGroup_{};
     // Open elements of each row, so that an element that can't hold itself seldom looks
     // through the stack for an open one.
