@@ -31,6 +31,13 @@ bool beginsWithOneOf(std::string_view word, const std::vector<std::string>& pref
 // comparing each with every earlier one.
 constexpr size_t PairwiseLimit = 32;
 
+// A finding of the attribute `a`, out of the loops over a tag's attributes: the name's copy
+// is made only for a fault.
+void addFinding(std::vector<AttributeFinding>& out, ProblemKind kind, const ScannedAttribute& a,
+                std::string detail = std::string()) {
+    out.push_back({kind, a.name, a.length, std::string(a.name, a.length), std::move(detail)});
+}
+
 }  // namespace
 
 std::string quotedValue(const char* value, size_t length, size_t longest) {
@@ -46,6 +53,23 @@ std::string quotedValue(const char* value, size_t length, size_t longest) {
     }
     if (kept < length) text += "...";
     return text;
+}
+
+AttributeCheck::AttributeCheck(const TagProfile& profile)
+    : profile_(profile), requires_(static_cast<size_t>(profile.rowCount())),
+      onlyGroups_(static_cast<size_t>(profile.rowCount())) {
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        const AttributeRules& rules = profile.attributeRules(r);
+        requires_[static_cast<size_t>(r)] = !rules.required.empty();
+        for (size_t u = 0; u < rules.only.size();) {
+            size_t end = u;
+            while (end < rules.only.size() && rules.only[end].name == rules.only[u].name) ++end;
+            const std::string& name = rules.only[u].name;
+            onlyGroups_[static_cast<size_t>(r)].push_back(
+                {static_cast<uint32_t>(u), static_cast<uint32_t>(end), onlyNameBit(name[0], name.size())});
+            u = end;
+        }
+    }
 }
 
 int AttributeCheck::indexOf(const std::string& lower) const {
@@ -86,8 +110,7 @@ void AttributeCheck::checkValue(const AttributeRule& rule, const ScannedAttribut
                                 std::vector<AttributeFinding>& out) const {
     const std::string_view name(&lower_[n.at], n.length);
     auto bad = [&](const char* from, size_t length) {
-        out.push_back({ProblemKind::BadAttributeValue, a.name, a.length, std::string(a.name, a.length),
-                       quotedValue(from, length)});
+        addFinding(out, ProblemKind::BadAttributeValue, a, quotedValue(from, length));
     };
     if (!a.value) {
         // Written bare: the empty value in current HTML; in HTML 4.01 the attribute's own
@@ -128,9 +151,15 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
     const AttributeRules& rules = profile_.attributeRules(row);
     names_.clear();
     if (lower_.size() < count * ScannedNameSize) lower_.resize(count * ScannedNameSize);
+    uint64_t onlyBits = 0;  // onlyNameBit of each name
     for (size_t i = 0; i < count; ++i) {
         const ScannedAttribute& a = attributes[i];
-        Name n{i * ScannedNameSize, a.length, true, false, false, nullptr};
+        // Filled field by field where it stays: a copy read whole from fields just written
+        // would wait on them.
+        Name& n = names_.emplace_back();
+        n.at = i * ScannedNameSize;
+        n.length = a.length;
+        n.folded = true;
         char* lower = &lower_[n.at];
         if (const CachedName* cached = cache_.find(a.name, a.length, row)) {
             memcpy(lower, cached->lower, sizeof cached->lower);
@@ -155,9 +184,9 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
                 n.known = profile_.hasAttribute(lower, row);
             }
         }
-        names_.push_back(n);
+        onlyBits |= onlyNameBit(lower[0], n.length);
         if (!n.known) {
-            out.push_back({ProblemKind::UnknownAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::UnknownAttribute, a);
         }
     }
     if (namesOnly) return;
@@ -184,26 +213,28 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
         const Name& n = names_[i];
         if (!n.known || !n.folded) continue;
         if (n.repeated) {
-            out.push_back({ProblemKind::DuplicateAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::DuplicateAttribute, a);
             continue;
         }
         const AttributeRule* rule = n.rule;
         if (!rule) continue;
         if (rule->obsolete)
-            out.push_back({ProblemKind::ObsoleteAttribute, a.name, a.length, std::string(a.name, a.length), ""});
+            addFinding(out, ProblemKind::ObsoleteAttribute, a);
         checkValue(*rule, a, n, out);
     }
 
     if (closing) return;
-    bool anyOnly = false;
-    for (const Name& n : names_) anyOnly = anyOnly || (rules.onlyNames & onlyNameBit(lower_[n.at], n.length));
-    for (size_t u = 0; anyOnly && u < rules.only.size();) {
-        // The uses of one name: it is in place when one of their conditions holds. Most
-        // tags lack the name: its conditions are not worth weighing then.
-        size_t end = u;
-        while (end < rules.only.size() && rules.only[end].name == rules.only[u].name) ++end;
+    // The uses of one name: it is in place when one of their conditions holds. Most tags
+    // lack the names: their conditions are not worth weighing then.
+    const bool anyOnly = (rules.onlyNames & onlyBits) != 0;
+    const std::vector<OnlyGroup>& groups = onlyGroups_[static_cast<size_t>(row)];
+    for (size_t g = 0; anyOnly && g < groups.size(); ++g) {
+        const OnlyGroup& group = groups[g];
+        if ((group.bit & onlyBits) == 0) continue;
+        const size_t u = group.begin, end = group.end;
         const int i = indexOf(rules.only[u].name);
-        bool holds = i < 0;
+        if (i < 0) continue;
+        bool holds = false;
         for (size_t k = u; k < end && !holds; ++k) holds = conditionHolds(row, rules.only[k], attributes);
         if (!holds && !names_[static_cast<size_t>(i)].repeated) {
             // What it stands with instead: the value the condition's attribute has, or its absence.
@@ -218,10 +249,8 @@ void AttributeCheck::check(int row, bool closing, const ScannedAttribute* attrib
                 lacks = valued->condition + "=\"" + quotedValue(o.value ? o.value : "", o.valueLength) + "\"";
             }
             const ScannedAttribute& a = attributes[i];
-            out.push_back({ProblemKind::MisplacedAttribute, a.name, a.length, std::string(a.name, a.length),
-                           std::move(lacks)});
+            addFinding(out, ProblemKind::MisplacedAttribute, a, std::move(lacks));
         }
-        u = end;
     }
     const size_t before = out.size();
     for (const AttributeUse& use : rules.required) {

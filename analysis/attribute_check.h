@@ -30,7 +30,7 @@ constexpr size_t QuotedValueLength = 40;
 // Reusable across tags: it keeps its buffers, so a page's tags cost no allocation.
 class AttributeCheck {
 public:
-    explicit AttributeCheck(const TagProfile& profile) : profile_(profile) {}
+    explicit AttributeCheck(const TagProfile& profile);
 
     // Checks the first `count` attributes of an open or close tag of row `row` and adds
     // what is wrong to `out`, in the order of the attributes, then the ones left out.
@@ -41,7 +41,7 @@ public:
     // Whether a tag of row `row` with `count` attributes has anything to check: most close
     // tags and bare open tags have not.
     bool needed(int row, bool closing, size_t count) const {
-        return count > 0 || (!closing && !profile_.attributeRules(row).required.empty());
+        return count > 0 || (!closing && requires_[static_cast<size_t>(row)] != 0);
     }
 
 private:
@@ -68,6 +68,15 @@ private:
     };
 
     const TagProfile& profile_;
+    std::vector<uint8_t> requires_;  // by row: 1 when it has required attributes
+    // The uses of one name in a row's attributes taken only on a condition, [begin, end)
+    // of AttributeRules::only, with the name's onlyNameBit.
+    struct OnlyGroup {
+        uint32_t begin;
+        uint32_t end;
+        uint64_t bit;
+    };
+    std::vector<std::vector<OnlyGroup>> onlyGroups_;  // by row
     std::vector<char> lower_;
     std::vector<Name> names_;
     NameCache<CachedName> cache_;

@@ -37,15 +37,30 @@ ContentCheck::ContentCheck(const TagProfile& profile, const ElementStack& stack,
         }
         if (slot && *slot < 0 && profile.content(r).known) *slot = r;
     }
+    rows_.reserve(static_cast<size_t>(profile.rowCount()) + 1);
+    // A custom element is flow and phrasing content, placed as any other, and holds anything.
+    rows_.push_back({nullptr, CategoryFlow | CategoryPhrasing, false, true, false, false, false, true, false, false, false, 0});
+    for (int r = 0; r < profile.rowCount(); ++r) {
+        const TagProfile::ContentRules& rules = profile.content(r);
+        const ElementGroup group = profile.traits(r).group;
+        const bool html = group == ElementGroup::Html;
+        const bool free = html || group == ElementGroup::Head || group == ElementGroup::Body || rules.anywhere;
+        const bool barrier = group == ElementGroup::Template;
+        rows_.push_back({&rules, rules.categories, !rules.conditional.empty(), rules.known && !free,
+                         !rules.needs.empty() || rules.follows >= 0,
+                         barrier || rules.forbidsCategories != 0 || !rules.forbidsRows.empty(), barrier,
+                         !html && (!rules.known || (!rules.checksChildren && !rules.transparent)), html,
+                         group == ElementGroup::Table, rules.transparent, rules.holdsCategories});
+    }
 }
 
 std::string ContentCheck::nameOfRow(int row) const { return lowerCased(profile_.row(row).name); }
 
 uint16_t ContentCheck::categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const {
-    // A custom element is flow and phrasing content.
-    if (row < 0) return CategoryFlow | CategoryPhrasing;
-    const TagProfile::ContentRules& rules = profile_.content(row);
-    uint16_t categories = rules.categories;
+    const RowFacts& f = facts(row);
+    uint16_t categories = f.categories;
+    if (!f.conditional) return categories;
+    const TagProfile::ContentRules& rules = *f.rules;
     for (const ConditionalCategory& c : rules.conditional) {
         bool holds = false;
         for (const ScannedAttribute& a : attributes) {
@@ -73,16 +88,15 @@ bool ContentCheck::takenAtTop(int row, uint16_t categories) const {
 
 size_t ContentCheck::refusedBy(int row, uint16_t categories, const std::vector<StackTag>& open, size_t top) const {
     for (size_t i = top; i-- > 0;) {
-        const int r = open[i].row;
-        if (r < 0) return Fits;  // a custom element holds anything
+        const RowFacts& f = facts(open[i].row);
+        if (f.holdsAnything) return Fits;
         // In html an element stands where it would with no parent: in head or body.
-        if (profile_.traits(r).group == ElementGroup::Html) break;
-        const TagProfile::ContentRules& holder = profile_.content(r);
-        if (!holder.known || (!holder.checksChildren && !holder.transparent)) return Fits;
-        if (takes(holder, row, categories)) return Fits;
-        if (holder.transparent) continue;
+        if (f.html) break;
+        if ((categories & f.holdsCategories) != 0 || (row >= 0 && TagProfile::hasRow(f.rules->holdsRows, row)))
+            return Fits;
+        if (f.transparent) continue;
         // A table holds its rows and columns in the body and column group it may leave out.
-        if (profile_.traits(r).group == ElementGroup::Table) {
+        if (f.table) {
             for (int implied : {sectionRow_, columnGroupRow_}) {
                 if (implied >= 0 && takes(profile_.content(implied), row, categories)) return Fits;
             }
@@ -93,15 +107,19 @@ size_t ContentCheck::refusedBy(int row, uint16_t categories, const std::vector<S
 }
 
 bool ContentCheck::checkPlace(const StackTag& tag, size_t top, uint16_t categories) {
-    const std::vector<StackTag>& open = stack_.openElements();
-    const size_t by = refusedBy(tag.row, categories, open, top);
+    const size_t by = refusedBy(tag.row, categories, stack_.openElements(), top);
     if (by == Fits) return true;
+    reportRefused(tag, by, top);
+    return false;
+}
+
+void ContentCheck::reportRefused(const StackTag& tag, size_t by, size_t top) {
+    const std::vector<StackTag>& open = stack_.openElements();
     if (by < top) {
         sink_.misplaced(tag, &open[by], std::string(), false);
     } else {
         sink_.misplaced(tag, nullptr, bodyRow_ >= 0 ? nameOfRow(bodyRow_) : std::string("body"), false);
     }
-    return false;
 }
 
 bool ContentCheck::wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const {
@@ -168,31 +186,27 @@ void ContentCheck::stoodIn(const StackTag& tag, bool opened) {
 
 void ContentCheck::started(const StackTag& tag, bool opened, const std::vector<ScannedAttribute>& attributes) {
     const size_t top = stack_.openElements().size() - (opened ? 1 : 0);
-    const TagProfile::ContentRules* rules = tag.row >= 0 ? &profile_.content(tag.row) : nullptr;
-    meetNeeds(tag, top);
+    const RowFacts& f = facts(tag.row);
+    if (!watched_.empty()) meetNeeds(tag, top);
 
+    // html, head and body are where the page's own tags put them; an element that goes
+    // anywhere is never misplaced.
     bool misplaced = false;
-    if (!rules || rules->known) {
-        const ElementGroup group = rules ? profile_.traits(tag.row).group : ElementGroup::Other;
-        // html, head and body are where the page's own tags put them; an element that goes
-        // anywhere is never misplaced.
-        const bool free = group == ElementGroup::Html || group == ElementGroup::Head || group == ElementGroup::Body ||
-                          (rules && rules->anywhere);
-        if (!free) {
-            const uint16_t categories = categoriesOf(tag.row, attributes);
-            misplaced = !checkPlace(tag, top, categories);
-            if (!misplaced && !forbidding_.empty()) checkForbidden(tag, top, categories);
-        }
+    if (f.placed) {
+        const uint16_t categories = f.conditional ? categoriesOf(tag.row, attributes) : f.categories;
+        misplaced = !checkPlace(tag, top, categories);
+        if (!misplaced && !forbidding_.empty()) checkForbidden(tag, top, categories);
     }
-    if (!opened || !rules) {
-        if (opened && misplaced) reported_.push_back({tag.at, top});
-        return;
-    }
+    if (!opened) return;
     if (misplaced) reported_.push_back({tag.at, top});
-    if (!rules->needs.empty() || rules->follows >= 0) watched_.push_back({tag, 0, 0});
-    const bool barrier = profile_.traits(tag.row).group == ElementGroup::Template;
-    if (barrier || rules->forbidsCategories != 0 || !rules->forbidsRows.empty())
-        forbidding_.push_back({tag.at, top, barrier});
+    if (f.watched) watched_.push_back({tag, 0, 0});
+    if (f.forbidding) {
+        // Filled where it stays: a copy read whole from fields just written would wait on them.
+        Forbidding& by = forbidding_.emplace_back();
+        by.at = tag.at;
+        by.depth = top;
+        by.barrier = f.barrier;
+    }
 }
 
 void ContentCheck::removed(const StackTag& element, size_t index) {
@@ -214,15 +228,12 @@ void ContentCheck::removed(const StackTag& element, size_t index) {
     for (size_t w = watched_.size(); w-- > 0;) {
         if (watched_[w].element.at != element.at) continue;
         // Its children are counted no more: what follows isn't its.
-        if (w + 1 == watched_.size()) return closed(element);
+        if (w + 1 == watched_.size()) return closedWatched();
         watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(w));
     }
 }
 
-void ContentCheck::closed(const StackTag& element) {
-    if (!reported_.empty() && reported_.back().first == element.at) reported_.pop_back();
-    if (!forbidding_.empty() && forbidding_.back().at == element.at) forbidding_.pop_back();
-    if (watched_.empty() || watched_.back().element.at != element.at) return;
+void ContentCheck::closedWatched() {
     const Watched w = watched_.back();
     watched_.pop_back();
     const TagProfile::ContentRules& rules = profile_.content(w.element.row);

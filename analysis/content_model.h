@@ -50,11 +50,17 @@ public:
     // a child, as far as its rules say (true when they don't).
     bool wouldHold(int holder, int row, const std::vector<ScannedAttribute>& attributes) const;
     // `element` left the stack.
-    void closed(const StackTag& element);
+    void closed(const StackTag& element) {
+        if (!reported_.empty() && reported_.back().first == element.at) reported_.pop_back();
+        if (!forbidding_.empty() && forbidding_.back().at == element.at) forbidding_.pop_back();
+        if (!watched_.empty() && watched_.back().element.at == element.at) closedWatched();
+    }
     // `element`, at `index` in the stack, left it while what it held stays open.
     void removed(const StackTag& element, size_t index);
 
 private:
+    // The watched element on top left the stack: the children it lacks are reported.
+    void closedWatched();
     // Counts `tag` among the needed children of its parent, the stack's element below `top`.
     void meetNeeds(const StackTag& tag, size_t top);
     // An open element the check follows for its needed children.
@@ -70,6 +76,24 @@ private:
         bool barrier;
     };
 
+    // What the check asks of a row at every tag, side by side.
+    struct RowFacts {
+        const TagProfile::ContentRules* rules;  // null for a custom element
+        uint16_t categories;        // those that hold whatever its attributes
+        bool conditional;           // more categories on conditions on its attributes
+        bool placed;                // its place is checked: known, not html, head or body, not anywhere
+        bool watched;               // it needs children, or one child to follow another
+        bool forbidding;            // it forbids descendants, or is a template
+        bool barrier;               // a template
+        // As a parent:
+        bool holdsAnything;         // any child: a custom element, one without rules, one that checks none
+        bool html;
+        bool table;
+        bool transparent;
+        uint16_t holdsCategories;
+    };
+    // The facts of `row`; a custom element's for -1.
+    const RowFacts& facts(int row) const { return rows_[static_cast<size_t>(row + 1)]; }
     uint16_t categoriesOf(int row, const std::vector<ScannedAttribute>& attributes) const;
     bool takes(const TagProfile::ContentRules& holder, int row, uint16_t categories) const;
     bool takenAtTop(int row, uint16_t categories) const;
@@ -79,12 +103,15 @@ private:
     size_t refusedBy(int row, uint16_t categories, const std::vector<StackTag>& open, size_t top) const;
     // Checks `tag` against its parent's model; false when it was reported.
     bool checkPlace(const StackTag& tag, size_t top, uint16_t categories);
+    // Reports `tag` at index `top` as refused by the holder at `by` (refusedBy's answer).
+    void reportRefused(const StackTag& tag, size_t by, size_t top);
     void checkForbidden(const StackTag& tag, size_t top, uint16_t categories);
     std::string nameOfRow(int row) const;
 
     const TagProfile& profile_;
     const ElementStack& stack_;
     ContentSink& sink_;
+    std::vector<RowFacts> rows_;  // a custom element's first
     // Rows of the groups the check takes as implied when left out; -1 when none.
     int htmlRow_ = -1, headRow_ = -1, bodyRow_ = -1, sectionRow_ = -1, columnGroupRow_ = -1;
     std::vector<Watched> watched_;

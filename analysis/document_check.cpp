@@ -137,22 +137,13 @@ public:
             grow();
             slot = &find(name, hash);
         }
-        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line});
+        names_.push_back({name.data(), static_cast<uint32_t>(name.size()), line, hash});
         *slot = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(names_.size())};
         return 0;
     }
-    bool has(std::string_view name) const { return find(name, hashOf(name)).name != 0; }
-
-private:
-    struct Slot {
-        uint32_t check = 0;  // the hash's high half
-        uint32_t name = 0;   // 1 + its index in names_; 0: empty
-    };
-    struct Name {
-        const char* data;
-        uint32_t length;
-        int32_t line;
-    };
+    // Whether `name`, whose hashOf is `hash`, is there: a name sought in several tables is
+    // hashed once.
+    bool has(std::string_view name, uint64_t hash) const { return find(name, hash).name != 0; }
     // Eight bytes at a time: the names are fragments and ids, often long.
     static uint64_t hashOf(std::string_view name) {
         constexpr uint64_t K = 0x9E3779B97F4A7C15u;
@@ -169,6 +160,18 @@ private:
         h = (h ^ rest) * K;
         return h ^ (h >> 32);
     }
+
+private:
+    struct Slot {
+        uint32_t check = 0;  // the hash's high half
+        uint32_t name = 0;   // 1 + its index in names_; 0: empty
+    };
+    struct Name {
+        const char* data;
+        uint32_t length;
+        int32_t line;
+        uint64_t hash;  // kept, so that growing reads none of the page's text again
+    };
     Slot& find(std::string_view name, uint64_t hash) const {
         const uint32_t check = static_cast<uint32_t>(hash >> 32);
         const size_t mask = slots_.size() - 1;
@@ -182,10 +185,13 @@ private:
     }
     void grow() {
         slots_.assign(2 * slots_.size(), Slot());
+        const size_t mask = slots_.size() - 1;
         for (size_t n = 0; n < names_.size(); ++n) {
-            const std::string_view name(names_[n].data, names_[n].length);
-            const uint64_t hash = hashOf(name);
-            find(name, hash) = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(n + 1)};
+            // The names are apart: the first empty slot of a name's probe is its own.
+            const uint64_t hash = names_[n].hash;
+            size_t i = static_cast<size_t>(hash);
+            while (slots_[i & mask].name) ++i;
+            slots_[i & mask] = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(n + 1)};
         }
     }
     mutable std::vector<Slot> slots_;
@@ -203,14 +209,24 @@ public:
           encoding_(decidePageEncoding(document.text, document.size,
                                        profile.isCurrentHtml() ? PageEncoding::Utf8 : PageEncoding::Windows1252)),
           characters_(bytesAsRead(encoding_), profile.isCurrentHtml(), document.text),
-          valueLetters_(static_cast<size_t>(profile.rowCount()), 0), attributeCheck_(profile) {
+          rows_(static_cast<size_t>(profile.rowCount()) + 1), attributeCheck_(profile) {
         // The first letters of the names each row reads values of: most attributes are
         // passed over on one look.
         for (const ValueAttribute& v : profile.globalValueAttributes()) globalLetters_ |= letterBit(v.name[0]);
+        rows_[0].valueLetters = globalLetters_;
         for (int r = 0; r < profile.rowCount(); ++r) {
-            uint32_t& letters = valueLetters_[static_cast<size_t>(r)];
-            for (const ValueAttribute& v : profile.valueAttributes(r)) letters |= letterBit(v.name[0]);
-            for (const AttributeUse& use : profile.links(r).anchors) letters |= letterBit(use.name[0]);
+            RowFacts& f = rows_[static_cast<size_t>(r) + 1];
+            f.valueLetters = globalLetters_;
+            for (const ValueAttribute& v : profile.valueAttributes(r)) f.valueLetters |= letterBit(v.name[0]);
+            for (const AttributeUse& use : profile.links(r).anchors) f.valueLetters |= letterBit(use.name[0]);
+            f.obsolete = profile.isObsolete(r);
+            f.cell = profile.tableRole(r) == TableRole::Cell;
+            f.isVoid = profile.row(r).kind == PairVoid;
+            f.textSkipped = profile.opensText(r) && !profile.traits(r).escapableText;
+            f.foreign = profile.opensForeign(r);
+            const char* name = profile.row(r).name;
+            const char first = name[0] == '/' ? name[1] : name[0];
+            f.declaration = first == '!' || first == '?';
         }
     }
 
@@ -387,7 +403,7 @@ private:
         held_.push_back({kind, t.line, columnOf(t.lineStart, t.start), 0, std::move(name), std::move(tag),
                          offsetIn(document_, t.start), offsetIn(document_, t.end), std::move(detail), false});
     }
-    void checkTag();
+    void checkTag(const std::vector<ScannedAttribute>& attributes);
     // Whether the name of `element`, as the stack holds it, is all of the name in the text.
     bool nameWhole(const StackTag& element) const {
         const char* after = element.name + element.nameLength;
@@ -541,10 +557,13 @@ private:
     void fixName(const char* written, size_t length, const char* known, bool sole);
     bool seenUnknown(const char* bare, size_t length) const;
     void checkComment();
-    void checkAttributes(int row, bool custom);
-    void checkAttributeValues();
+    // The attributes of the known tag just read, which has some or lacks a required one.
+    void checkAttributes(int row, const std::vector<ScannedAttribute>& attributes);
+    // Holds the problems findings_ has of the first `count` attributes of that tag.
+    void holdAttributeFindings(int row, size_t count);
+    void checkAttributeValues(const std::vector<ScannedAttribute>& attributes);
     void holdCharacters();
-    void readValues(int row, bool custom);
+    void readValues(int row, bool custom, const std::vector<ScannedAttribute>& attributes);
     void readValue(const ScannedAttribute& a, std::string_view value, ValueRole role, const std::string* attribute,
                    int row);
     void checkUrlValue(const ScannedAttribute& a, std::string_view value, size_t offset, size_t length,
@@ -555,8 +574,9 @@ private:
     // anchor's name, a map reference an id or a map's name, an id reference an id; or a name
     // it meant to give.
     bool settled(std::string_view sought, ValueRole role) const {
-        return ids_.has(sought) || (role == ValueRole::Url && anchors_.has(sought)) ||
-               (role == ValueRole::MapRef && maps_.has(sought)) || meantNames_.has(sought);
+        const uint64_t hash = NameTable::hashOf(sought);
+        return ids_.has(sought, hash) || (role == ValueRole::Url && anchors_.has(sought, hash)) ||
+               (role == ValueRole::MapRef && maps_.has(sought, hash)) || meantNames_.has(sought, hash);
     }
     void findReferenceFaults();
     std::string_view kept(const std::string& decoded);
@@ -649,7 +669,19 @@ private:
     std::vector<DecodedWanted> decodedWanted_;
     std::vector<Asker> askers_;
     bool resolving_ = false;     // at the end of the page, finding its references' problems
-    std::vector<uint32_t> valueLetters_;  // by row, letterBit of its names
+    // What the check asks of a tag's row at every tag, side by side.
+    struct RowFacts {
+        uint32_t valueLetters = 0;  // letterBit of the names it reads values of, the global ones too
+        bool obsolete = false;
+        bool cell = false;          // a table cell's
+        bool isVoid = false;        // a void element's: it never opens
+        bool textSkipped = false;   // its text body is neither tags nor looked at (a script's)
+        bool foreign = false;       // it opens another vocabulary (svg)
+        bool declaration = false;   // its name begins with "!" or "?" (<!DOCTYPE html>): no element
+    };
+    // The facts of `row`; a custom element's for -1.
+    const RowFacts& facts(int row) const { return rows_[static_cast<size_t>(row + 1)]; }
+    std::vector<RowFacts> rows_;  // a custom element's first
     uint32_t globalLetters_ = letterBit('i');  // of every row's, and of id
     NameCache<ValueName> valueNames_;  // by the name as written and the row (-1: custom)
     std::deque<std::string> decoded_;  // the values that had character references
@@ -675,13 +707,13 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
             const ScannedTag& tag = scanner_.tag();
             if (!bodySkipped && tag.start > textFrom) characters_.text(textFrom, tag.start);
             textFrom = tag.end;
-            checkTag();
-            checkAttributeValues();
+            // Asked once a tag: every check of the tag reads them.
+            const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
+            checkTag(attributes);
+            checkAttributeValues(attributes);
             // The scanner skips the same bodies.
-            const int row = tag.row;
-            const bool opens = !tag.closing && row >= 0 && !tag.comment &&
-                               (profile_.opensText(row) || (profile_.opensForeign(row) && !tag.selfClosing));
-            bodySkipped = opens && !(profile_.opensText(row) && profile_.traits(row).escapableText);
+            const RowFacts& f = facts(tag.row);
+            bodySkipped = !tag.closing && tag.row >= 0 && !tag.comment && (f.textSkipped || (f.foreign && !tag.selfClosing));
         }
         scanning_ = false;
         if (!bodySkipped && document_.end > textFrom) characters_.text(textFrom, document_.end);
@@ -715,11 +747,11 @@ int32_t HtmlCheck::run(ProblemSink& sink, const CheckOptions& options) {
     return handed;
 }
 
-void HtmlCheck::checkAttributeValues() {
+void HtmlCheck::checkAttributeValues(const std::vector<ScannedAttribute>& attributes) {
     const ScannedTag& tag = scanner_.tag();
     // After a lost quote the values are not what the page meant.
     if (tag.comment || tag.brokenQuotes) return;
-    for (const ScannedAttribute& a : scanner_.attributes()) {
+    for (const ScannedAttribute& a : attributes) {
         if (a.value) characters_.attributeValue(a.value, a.value + a.valueLength);
     }
 }
@@ -791,7 +823,7 @@ void HtmlCheck::checkComment() {
     for (std::string& word : unknownWords_) holdAtTag(ProblemKind::UnknownDirectiveKind, std::move(word));
 }
 
-void HtmlCheck::checkTag() {
+void HtmlCheck::checkTag(const std::vector<ScannedAttribute>& attributes) {
     const ScannedTag& tag = scanner_.tag();
     if (tag.comment) return checkComment();
     const char* bare = tag.closing ? tag.name + 1 : tag.name;
@@ -808,14 +840,15 @@ void HtmlCheck::checkTag() {
         }
         return;
     }
+    const RowFacts& f = facts(custom ? -1 : row);
     // The tag as the table names it, for the problems of the tag itself.
     auto shownName = [&] { return custom ? capitalised(tag.name) : std::string(profile_.row(row).name); };
-    if (!custom && !tag.closing && profile_.isObsolete(row)) holdAtTag(ProblemKind::ObsoleteTag, tag.name);
+    if (!tag.closing && f.obsolete) holdAtTag(ProblemKind::ObsoleteTag, tag.name);
     // The attributes of a tag cut short are not known: the text after its last one may be
-    // taken for more.
+    // taken for more. A custom element takes any attributes.
     if (tag.finished || tag.brokenQuotes) {
-        checkAttributes(row, custom);
-        if (!tag.closing && bare[0] != '!' && bare[0] != '?') readValues(custom ? -1 : row, custom);
+        if (!custom && attributeCheck_.needed(row, tag.closing, attributes.size())) checkAttributes(row, attributes);
+        if (!tag.closing && !attributes.empty() && !f.declaration) readValues(custom ? -1 : row, custom, attributes);
     }
     if (tag.brokenQuotes) {
         keepWordsOfTag();
@@ -828,13 +861,14 @@ void HtmlCheck::checkTag() {
             held_.back().fix.add(at, at, ">");
         }
     }
-    const bool cell = !custom && profile_.tableRole(row) == TableRole::Cell && !stack_.inTable();
+    const bool cell = f.cell && !stack_.inTable();
     if (cell && !tag.closing) holdAtTag(ProblemKind::CellOutsideTable, profile_.row(row).name);
     // Declarations (<!DOCTYPE html>) are no elements.
-    if (bare[0] == '!' || bare[0] == '?') return;
+    if (f.declaration) return;
 
-    const int openRow = custom ? -1 : tag.closing ? row - 1 : row;
-    const StackTag element{openRow,   tag.start + (tag.closing ? 2 : 1), tag.nameLength - (tag.closing ? 1 : 0),
+    const uint32_t slash = tag.closing ? 1 : 0;
+    const int openRow = custom ? -1 : row - static_cast<int>(slash);
+    const StackTag element{openRow,   tag.start + 1 + slash, tag.nameLength - slash,
                            tag.start, tag.lineStart, tag.line, tag.end};
     if (tag.closing) {
         if (!custom && closesUnplaced(element)) return;
@@ -847,10 +881,10 @@ void HtmlCheck::checkTag() {
         }
         return;
     }
-    const bool opens = !tag.selfClosing && (custom || profile_.row(openRow).kind != PairVoid);
+    const bool opens = !tag.selfClosing && !f.isVoid;
     if (!unnamed_.empty() && !custom) settledByChild(element, opens);
     stack_.start(element, opens);
-    if (!cell) content_.started(element, opens, scanner_.attributes());
+    if (!cell) content_.started(element, opens, attributes);
 }
 
 void HtmlCheck::checkUnknownTag(const char* bare) {
@@ -1194,16 +1228,22 @@ bool HtmlCheck::seenUnknown(const char* bare, size_t length) const {
     return false;
 }
 
-void HtmlCheck::checkAttributes(int row, bool custom) {
-    if (custom) return;  // a custom element takes any attributes
+void HtmlCheck::checkAttributes(int row, const std::vector<ScannedAttribute>& attributes) {
     const ScannedTag& tag = scanner_.tag();
-    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
-    if (!attributeCheck_.needed(row, tag.closing, attributes.size())) return;
     // What follows a lost quote is the quoting's fault, reported as such.
-    size_t count = 0;
-    while (count < attributes.size() && !(attributes[count].suspect && tag.brokenQuotes)) ++count;
+    size_t count = attributes.size();
+    if (tag.brokenQuotes) {
+        count = 0;
+        while (count < attributes.size() && !attributes[count].suspect) ++count;
+    }
     findings_.clear();
     attributeCheck_.check(row, tag.closing, attributes.data(), count, tag.brokenQuotes, findings_);
+    if (!findings_.empty()) holdAttributeFindings(row, count);
+}
+
+void HtmlCheck::holdAttributeFindings(int row, size_t count) {
+    const ScannedTag& tag = scanner_.tag();
+    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
     const char* rowName = profile_.row(row).name;
     for (AttributeFinding& f : findings_) {
         if (!f.at) {
@@ -1303,9 +1343,11 @@ HtmlCheck::Named HtmlCheck::namedPiece(const ScannedAttribute& a, std::string_vi
         at = rawPositionOfDecoded(a.value, rawEnd, offset);
         end = rawPositionOfDecoded(a.value, rawEnd, offset + length);
     }
-    // The tag's line, and the line feeds within the tag before the value.
+    // The tag's line, and the line feeds within the tag before the value: most tags have none.
     const ScannedTag& tag = scanner_.tag();
-    const int32_t line = tag.line + static_cast<int32_t>(std::count(tag.start, at, '\n'));
+    int32_t line = tag.line;
+    if (const char* feed = static_cast<const char*>(memchr(tag.start, '\n', static_cast<size_t>(at - tag.start))))
+        line += static_cast<int32_t>(std::count(feed, at, '\n'));
     return {value.substr(offset, length), at, static_cast<uint32_t>(end - at), line};
 }
 
@@ -1326,17 +1368,16 @@ void HtmlCheck::holdAt(ProblemKind kind, const Named& named, std::string name, s
                      offset + std::max<uint32_t>(named.rawLength, 1), std::move(detail), false, count});
 }
 
-// The values of a tag's attributes that name an id, a map or a URL: the names the page
-// gives are gathered, each reference waits for the end of the page, each URL is checked.
-void HtmlCheck::readValues(int row, bool custom) {
-    const std::vector<ScannedAttribute>& attributes = scanner_.attributes();
-    if (attributes.empty()) return;
+// The values of a tag's attributes (it has some) that name an id, a map or a URL: the
+// names the page gives are gathered, each reference waits for the end of the page, each
+// URL is checked.
+void HtmlCheck::readValues(int row, bool custom, const std::vector<ScannedAttribute>& attributes) {
     const bool brokenQuotes = scanner_.tag().brokenQuotes;
     const std::vector<ValueAttribute>* own = custom ? nullptr : &profile_.valueAttributes(row);
     const std::vector<AttributeUse>* anchors = custom ? nullptr : &profile_.links(row).anchors;
     const std::vector<ValueAttribute>& globals = profile_.globalValueAttributes();
     static const std::string Id = "id";
-    const uint32_t letters = globalLetters_ | (custom ? 0 : valueLetters_[static_cast<size_t>(row)]);
+    const uint32_t letters = facts(row).valueLetters;
     // What the row reads of an attribute's value, by its name.
     auto lookUp = [&](const ScannedAttribute& a) {
         ValueName found;

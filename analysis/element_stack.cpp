@@ -41,22 +41,27 @@ public:
 
 }  // namespace
 
+ElementStack::ElementStack(const TagProfile& profile, StructureSink& sink)
+    : profile_(profile), sink_(sink), rows_(static_cast<size_t>(profile.rowCount()) + 1),
+      openOfRow_(static_cast<size_t>(profile.rowCount()), 0) {
+    rows_[0] = {ElementTraits(), PairCounted};
+    for (int r = 0; r < profile.rowCount(); ++r)
+        rows_[static_cast<size_t>(r) + 1] = {profile.traits(r), static_cast<PairKind>(profile.row(r).kind)};
+}
+
 ElementStack::ElementStack(const ElementStack& other, StructureSink& sink)
     : profile_(other.profile_), sink_(sink), open_(other.open_), waiting_(other.waiting_), shifted_(other.shifted_),
       reopened_(other.reopened_), blocked_(other.blocked_), lastClosed_(other.lastClosed_),
-      lastClosedDepth_(other.lastClosedDepth_), tables_(other.tables_), paragraphs_(other.paragraphs_),
-      heads_(other.heads_), openOfRow_(other.openOfRow_) {}
+      lastClosedDepth_(other.lastClosedDepth_), rows_(other.rows_), openOfGroup_(other.openOfGroup_),
+      openOfRow_(other.openOfRow_) {}
 
 std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool opens, int topRow) const {
     QuietSink quiet;
     ElementStack trial(*this, quiet);
     if (topRow != -2 && !trial.open_.empty()) {
-        // The counts of open tables, paragraphs and heads follow the top's group.
+        // The counts of open elements by group and by row follow the top.s row.
         auto count = [&](int sign) {
-            const ElementGroup g = trial.groupAt(trial.open_.size() - 1);
-            trial.tables_ += sign * (g == ElementGroup::Table);
-            trial.paragraphs_ += sign * (g == ElementGroup::Paragraph);
-            trial.heads_ += sign * (g == ElementGroup::Head);
+            trial.openOfGroup_[static_cast<size_t>(trial.groupAt(trial.open_.size() - 1))] += sign;
             if (trial.open_.back().row >= 0) trial.openOfRow_[static_cast<size_t>(trial.open_.back().row)] += sign;
         };
         count(-1);
@@ -70,10 +75,6 @@ std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool ope
 const StackTag* ElementStack::closedElement(const StackTag& tag) const {
     const ptrdiff_t i = closedBy(tag);
     return i < 0 ? nullptr : &open_[static_cast<size_t>(i)];
-}
-
-bool ElementStack::nests(const StackTag& element) const {
-    return element.row < 0 || profile_.row(element.row).kind == PairCounted;
 }
 
 void ElementStack::reportNotClosed(const StackTag& element, const StackTag* closedBy, bool closedThere) {
@@ -136,30 +137,11 @@ const StackTag& ElementStack::extraCloseBefore(const StackTag& closing) const {
     }
 }
 
-ElementGroup ElementStack::groupAt(size_t i) const {
-    const int row = open_[i].row;
-    return row >= 0 ? profile_.traits(row).group : ElementGroup::Other;
-}
-
-bool ElementStack::endOptional(const StackTag& element) const {
-    return element.row >= 0 && profile_.row(element.row).kind == PairOptional;
-}
-
-bool ElementStack::sameElement(const StackTag& a, const StackTag& b) const {
-    if (a.row >= 0 || b.row >= 0) return a.row == b.row;
-    // Custom elements, by their names.
+bool ElementStack::sameCustomName(const StackTag& a, const StackTag& b) {
     return a.nameLength == b.nameLength && foldedEqual(a.name, b.name, a.nameLength);
 }
 
-void ElementStack::pop() {
-    const ElementGroup g = groupAt(open_.size() - 1);
-    if (g == ElementGroup::Table) --tables_;
-    if (g == ElementGroup::Paragraph) --paragraphs_;
-    if (g == ElementGroup::Head) --heads_;
-    const StackTag element = open_.back();
-    sink_.closed(element);
-    open_.pop_back();
-    if (element.row >= 0) --openOfRow_[static_cast<size_t>(element.row)];
+void ElementStack::afterPop(int row, const char* at) {
     if (!waiting_.empty()) reportWaitingBelow(open_.size());
     // Once the element around it closes, a close tag of a reopened element is extra.
     for (size_t r = reopened_.size(); r-- > 0;) {
@@ -167,7 +149,7 @@ void ElementStack::pop() {
     }
     // An element whose end tag may be left out is never reported: a close tag held for it
     // stays stray. Any other is closed by its own close tag (closeAt) or reported.
-    if (!blocked_.empty() && endOptional(element)) dropHeld(element.at);
+    if (!blocked_.empty() && facts(row).kind == PairOptional) dropHeld(at);
 }
 
 void ElementStack::dropHeld(const char* element, const StackTag* closing) {
@@ -263,10 +245,7 @@ bool ElementStack::heldByIndent(size_t i, const StackTag& tag) {
 
 void ElementStack::removeAt(size_t i) {
     const StackTag element = open_[i];
-    const ElementGroup g = groupAt(i);
-    if (g == ElementGroup::Table) --tables_;
-    if (g == ElementGroup::Paragraph) --paragraphs_;
-    if (g == ElementGroup::Head) --heads_;
+    --openOfGroup_[static_cast<size_t>(groupAt(i))];
     open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
     if (element.row >= 0) --openOfRow_[static_cast<size_t>(element.row)];
     sink_.removed(element, i);
@@ -287,9 +266,7 @@ void ElementStack::closeDownTo(size_t k, const StackTag& cause) {
 template <typename Closes, typename Stops>
 void ElementStack::closeImplied(const StackTag& cause, Closes closes, Stops stops) {
     for (size_t i = open_.size(); i-- > 0;) {
-        const int row = open_[i].row;
-        const ElementTraits none;
-        const ElementTraits& traits = row >= 0 ? profile_.traits(row) : none;
+        const ElementTraits& traits = facts(open_[i].row).traits;
         if (closes(traits.group)) return closeDownTo(i, cause);
         if (stops(traits)) return;
     }
@@ -317,12 +294,10 @@ void ElementStack::reportWaitingNamed(const StackTag& tag) {
     }
 }
 
-void ElementStack::start(const StackTag& tag, bool opens) {
-    const ElementTraits none;
-    const ElementTraits& traits = tag.row >= 0 ? profile_.traits(tag.row) : none;
+void ElementStack::closeForGroup(const StackTag& tag, ElementGroup group) {
     using G = ElementGroup;
     auto topGroup = [&] { return open_.empty() ? G::Other : groupAt(open_.size() - 1); };
-    switch (traits.group) {
+    switch (group) {
         case G::ListItem:
             closeImplied(tag, [](G g) { return g == G::ListItem; }, [](const ElementTraits& t) { return t.special; });
             break;
@@ -370,30 +345,39 @@ void ElementStack::start(const StackTag& tag, bool opens) {
         default:
             break;
     }
-    if (traits.closesParagraph && paragraphs_ > 0)
+}
+
+void ElementStack::start(const StackTag& tag, bool opens) {
+    const RowFacts& row = facts(tag.row);
+    const ElementTraits& traits = row.traits;
+    using G = ElementGroup;
+    auto open = [&](G g) { return openOfGroup_[static_cast<size_t>(g)] > 0; };
+    if (traits.group != G::Other) closeForGroup(tag, traits.group);
+    if (traits.closesParagraph && open(G::Paragraph))
         closeImplied(tag, [](G g) { return g == G::Paragraph; }, [](const ElementTraits& t) { return t.scopeBoundary; });
     // What can't stand in head starts the body.
-    if (heads_ > 0 && !traits.inHead && traits.group != G::Head && traits.group != G::Html)
+    if (open(G::Head) && !traits.inHead && traits.group != G::Head && traits.group != G::Html)
         closeImplied(tag, [](G g) { return g == G::Head; }, [](const ElementTraits& t) { return t.group == G::Html; });
     // A column group holds columns only.
-    if (topGroup() == G::ColumnGroup && traits.group != G::Column && traits.group != G::Template) pop();
+    if (open(G::ColumnGroup) && groupAt(open_.size() - 1) == G::ColumnGroup && traits.group != G::Column &&
+        traits.group != G::Template)
+        pop();
     // An element that can't hold itself: the one that is open was left unclosed.
-    if (tag.row >= 0 && profile_.row(tag.row).kind == PairStrict && openOfRow_[static_cast<size_t>(tag.row)] > 0) {
+    // (A custom element's facts are never PairStrict.)
+    if (row.kind == PairStrict && openOfRow_[static_cast<size_t>(tag.row)] > 0) {
         for (size_t i = open_.size(); i-- > 0;) {
             if (sameElement(open_[i], tag)) {
                 closeReopened(i, tag);
                 break;
             }
-            if (open_[i].row >= 0 && profile_.traits(open_[i].row).scopeBoundary) break;
+            if (facts(open_[i].row).traits.scopeBoundary) break;
         }
     }
     // A waiting element that can't hold itself can't still be open when it opens again;
     // one that nests may be.
-    if (!waiting_.empty() && tag.row >= 0 && profile_.row(tag.row).kind == PairStrict) reportWaitingNamed(tag);
+    if (!waiting_.empty() && row.kind == PairStrict) reportWaitingNamed(tag);
     if (!opens) return;
-    if (traits.group == G::Table) ++tables_;
-    if (traits.group == G::Paragraph) ++paragraphs_;
-    if (traits.group == G::Head) ++heads_;
+    ++openOfGroup_[static_cast<size_t>(traits.group)];
     if (tag.row >= 0) ++openOfRow_[static_cast<size_t>(tag.row)];
     open_.push_back(tag);
 }
@@ -404,7 +388,7 @@ void ElementStack::closeReopened(size_t i, const StackTag& tag) {
     const Reopened reopened{open_[i], i};
     // An element of the text (a link): HTML takes it off and leaves what it holds open,
     // a block as it stands, a phrase (em) opened again around what follows.
-    if (!profile_.traits(open_[i].row).special && i + 1 < open_.size()) {
+    if (!facts(open_[i].row).traits.special && i + 1 < open_.size()) {
         removeAt(i);
         reopened_.push_back(reopened);
         return;
@@ -414,7 +398,7 @@ void ElementStack::closeReopened(size_t i, const StackTag& tag) {
 }
 
 ptrdiff_t ElementStack::closedBy(const StackTag& tag, ptrdiff_t* blocked) const {
-    const ElementGroup group = tag.row >= 0 ? profile_.traits(tag.row).group : ElementGroup::Other;
+    const ElementGroup group = facts(tag.row).traits.group;
     const bool crossesScope = group == ElementGroup::Table || isTablePart(group);
     bool reaches = true;
     for (size_t i = open_.size(); i-- > 0;) {
@@ -423,8 +407,7 @@ ptrdiff_t ElementStack::closedBy(const StackTag& tag, ptrdiff_t* blocked) const 
             if (blocked) *blocked = static_cast<ptrdiff_t>(i);
             return -1;
         }
-        const int row = open_[i].row;
-        if (!crossesScope && row >= 0 && crossesNoCloseTag(profile_.traits(row).group)) reaches = false;
+        if (!crossesScope && crossesNoCloseTag(groupAt(i))) reaches = false;
     }
     return -1;
 }
@@ -449,20 +432,27 @@ void ElementStack::closeAt(size_t i, const StackTag& tag, const StackTag* now, b
         lastClosed_ = open_[i];
         lastClosedDepth_ = i;
     }
-    // An element over several lines whose close tag doesn't stand as far in as its open
-    // tag, or doesn't begin its line.
-    if (nests(open_[i]) && open_[i].line != tag.line) {
-        const int32_t openIndent = indentOf(open_[i]), closeIndent = indentOf(tag);
-        if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({open_[i], tag, i, openIndent, closeIndent});
-    }
+    noteShifted(i, tag);
     while (open_.size() > i) pop();
 }
 
-void ElementStack::close(const StackTag& tag) {
-    // Most close tags close the element on top, with no close tag held back: nothing
-    // stands between them to weigh.
-    if (blocked_.empty() && !open_.empty() && sameElement(open_.back(), tag))
-        return closeAt(open_.size() - 1, tag, nullptr, true);
+void ElementStack::closeTop(const StackTag& tag) {
+    const size_t i = open_.size() - 1;
+    lastClosed_ = open_[i];
+    lastClosedDepth_ = i;
+    noteShifted(i, tag);
+    pop();
+}
+
+void ElementStack::keepIfShifted(size_t i, const StackTag& tag) {
+    // An element over several lines whose close tag doesn't stand as far in as its open
+    // tag, or doesn't begin its line.
+    const StackTag& element = open_[i];
+    const int32_t openIndent = indentOf(element), closeIndent = indentOf(tag);
+    if (openIndent >= 0 && openIndent != closeIndent) shifted_.push_back({element, tag, i, openIndent, closeIndent});
+}
+
+void ElementStack::closeWeighed(const StackTag& tag) {
     ptrdiff_t blocked = -1;
     const ptrdiff_t i = closedBy(tag, &blocked);
     if (i >= 0) {
@@ -477,9 +467,7 @@ void ElementStack::close(const StackTag& tag) {
         sink_.closeWithoutOpen(tag);
         const size_t depth = static_cast<size_t>(blocked);
         size_t crossed = depth + 1;
-        while (crossed + 1 < open_.size() && (open_[crossed].row < 0 ||
-                                              !crossesNoCloseTag(profile_.traits(open_[crossed].row).group)))
-            ++crossed;
+        while (crossed + 1 < open_.size() && !crossesNoCloseTag(groupAt(crossed))) ++crossed;
         blocked_.push_back({tag, open_[depth].at, depth, open_[crossed], false, tag});
         return;
     }

@@ -19,6 +19,7 @@
 // element left open is the innermost one whose close tag went to an outer element.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -81,8 +82,7 @@ public:
 
 class ElementStack {
 public:
-    ElementStack(const TagProfile& profile, StructureSink& sink)
-        : profile_(profile), sink_(sink), openOfRow_(static_cast<size_t>(profile.rowCount()), 0) {}
+    ElementStack(const TagProfile& profile, StructureSink& sink);
     // A copy of `other` that tells `sink` what it finds: a trial that leaves `other` as it is.
     ElementStack(const ElementStack& other, StructureSink& sink);
 
@@ -90,7 +90,12 @@ public:
     // close what their start closes but hold nothing.
     void start(const StackTag& tag, bool opens);
     // A close tag.
-    void close(const StackTag& tag);
+    void close(const StackTag& tag) {
+        // Most close tags close the element on top, with no close tag held back: nothing
+        // stands between them to weigh.
+        if (blocked_.empty() && !open_.empty() && sameElement(open_.back(), tag)) return closeTop(tag);
+        closeWeighed(tag);
+    }
     // A close tag whose name is unknown: the "<" of the open element it closed, whose start
     // tag was spelled as it is (a misspelled element, opened under its nearest name); null
     // when it closed none.
@@ -109,7 +114,7 @@ public:
     // The open elements, the outermost first.
     const std::vector<StackTag>& openElements() const { return open_; }
     // True while a table is open.
-    bool inTable() const { return tables_ > 0; }
+    bool inTable() const { return openOfGroup_[static_cast<size_t>(ElementGroup::Table)] > 0; }
     // Whether the close tag at `closing` passed over an element with a required end tag
     // besides `element`, one still waiting for its own.
     bool passedOthers(const char* closing, const char* element) const;
@@ -153,7 +158,14 @@ private:
                               // indentation finds before it
     };
 
-    ElementGroup groupAt(size_t i) const;
+    // What the stack asks of a row, side by side: its traits and kind are read together.
+    struct RowFacts {
+        ElementTraits traits;
+        PairKind kind;
+    };
+    // The facts of `row`; those of a custom element for -1, which nests like a div.
+    const RowFacts& facts(int row) const { return rows_[static_cast<size_t>(row + 1)]; }
+    ElementGroup groupAt(size_t i) const { return facts(open_[i].row).traits.group; }
     bool misspelled(const StackTag& element) const;
     // The index of the open element that `tag` closes, or -1: the nearest one of its name,
     // unless a table, a cell, a caption or a template stands between, which only the close
@@ -183,8 +195,12 @@ private:
     void removeAt(size_t i);
     // Closes the open element at `i` that can't hold itself, as `tag` opens again.
     void closeReopened(size_t i, const StackTag& tag);
-    bool endOptional(const StackTag& element) const;
-    bool sameElement(const StackTag& a, const StackTag& b) const;
+    bool endOptional(const StackTag& element) const { return facts(element.row).kind == PairOptional; }
+    bool sameElement(const StackTag& a, const StackTag& b) const {
+        return a.row >= 0 || b.row >= 0 ? a.row == b.row : sameCustomName(a, b);
+    }
+    // Custom elements, by their names.
+    static bool sameCustomName(const StackTag& a, const StackTag& b);
     // Closes the open elements from the top down to index `k`, `k` included; those above
     // it whose end tag is required are not closed before `cause`.
     void closeDownTo(size_t k, const StackTag& cause);
@@ -192,11 +208,35 @@ private:
     // no further than an element for which `stops` is true.
     template <typename Closes, typename Stops>
     void closeImplied(const StackTag& cause, Closes closes, Stops stops);
-    void pop();
+    // Closes the element on top by its own close tag `tag`, no close tag being held.
+    void closeTop(const StackTag& tag);
+    // A close tag that doesn't close the element on top, or with a close tag held back.
+    void closeWeighed(const StackTag& tag);
+    // Keeps the pair of the open element at `i` and its close tag `tag` when the element
+    // nests, spans lines, and the two stand at different indentations.
+    void noteShifted(size_t i, const StackTag& tag) {
+        if (nests(open_[i]) && open_[i].line != tag.line) keepIfShifted(i, tag);
+    }
+    void keepIfShifted(size_t i, const StackTag& tag);
+    // What the start tag `tag` of an element of `group` closes, by its group alone.
+    void closeForGroup(const StackTag& tag, ElementGroup group);
+    // Takes the element on top off the stack; what waits on its closing is seen to out of line.
+    void pop() {
+        const StackTag& top = open_.back();
+        const int row = top.row;
+        const char* at = top.at;
+        sink_.closed(top);
+        --openOfGroup_[static_cast<size_t>(facts(row).traits.group)];
+        if (row >= 0) --openOfRow_[static_cast<size_t>(row)];
+        open_.pop_back();
+        if (!waiting_.empty() || !reopened_.empty() || !blocked_.empty()) afterPop(row, at);
+    }
+    // After the element of `row` whose "<" is at `at` left the top.
+    void afterPop(int row, const char* at);
     void reportWaitingBelow(size_t depth);
     void reportWaitingNamed(const StackTag& tag);
     void reportNotClosed(const StackTag& element, const StackTag* closedBy, bool closedThere = false);
-    bool nests(const StackTag& element) const;
+    bool nests(const StackTag& element) const { return facts(element.row).kind == PairCounted; }
     // Where the fault lies by the indentation: the element left open inside `element`
     // (and the close tag that should have come after it), and the extra close tag that
     // shifted the pairs up to `closing`.
@@ -213,10 +253,11 @@ private:
     // The last element closed by a close tag of its own, and its index in the stack.
     StackTag lastClosed_{};
     size_t lastClosedDepth_ = 0;
-    // Open tables, paragraphs and heads, so that the searches for them are seldom made.
-    int32_t tables_ = 0;
-    int32_t paragraphs_ = 0;
-    int32_t heads_ = 0;
+    // The rows' facts, a custom element's first.
+    std::vector<RowFacts> rows_;
+    // Open elements of each group (template is the last): tables, paragraphs, heads and
+    // column groups are looked for only when one is open.
+    std::array<int32_t, static_cast<size_t>(ElementGroup::Template) + 1> openOfGroup_{};
     // Open elements of each row, so that an element that can't hold itself seldom looks
     // through the stack for an open one.
     std::vector<int32_t> openOfRow_;

@@ -147,6 +147,15 @@ TEST(AttributeCheck, FindsEachFaultOfAttributesInSmallPages) {
         {"a link's target without the link", "html5", "<a name=x target=_top>x</a><a href=y target=_top>y</a>",
          {"1:4 obsolete-attribute: name - Obsolete attribute of A",
           "1:11 misplaced-attribute: target - Attribute not allowed on A with no href"}},
+        // Conditional names are told apart by name, not by a bit they share with others
+        // (accesskey's with type's on a), and each is weighed on its own.
+        {"a name sharing a conditional name's bit", "html5", "<a accesskey=k>x</a><a accesskey=k type=text/html>y</a>",
+         {"1:36 misplaced-attribute: type - Attribute not allowed on A with no href"}},
+        {"several conditional names on one tag", "html5",
+         "<a download=f ping=/p type=text/html>x</a><a href=y download=f ping=/p type=text/html>y</a>",
+         {"1:4 misplaced-attribute: download - Attribute not allowed on A with no href",
+          "1:15 misplaced-attribute: ping - Attribute not allowed on A with no href",
+          "1:23 misplaced-attribute: type - Attribute not allowed on A with no href"}},
         {"a deferred script without its source", "html5", "<script defer>x()</script><script type=module async></script>",
          {"1:9 misplaced-attribute: defer - Attribute not allowed on SCRIPT with no src"}},
         {"a meta's content is required once and placed", "html5", "<meta name=a itemprop=b><meta content=x>",

@@ -77,6 +77,13 @@ TEST(ContentModel, ReportsWhatDoesNotBelongOnceAtItsTag) {
         {"obsolete element in ul", html5, "<ul><li>a</li><center>b</center></ul>", {}},
         // Forbidden descendants.
         {"link in a button", html5, "<button>\n<a href=x>y</a></button>", {{Misplaced, 2, 1, "a - Not allowed inside button (line 1)"}}},
+        {"a custom element where a list takes items only", html5, "<ul><my-item>x</my-item></ul>",
+         {{Misplaced, 1, 5, "my-item - Not allowed in ul (line 1)"}}},
+        {"what a misplaced custom element holds is not reported for an ancestor", html5,
+         "<a href=x><ul><my-item><a href=y>z</a></my-item></ul></a>",
+         {{Misplaced, 1, 15, "my-item - Not allowed in ul (line 1)"}}},
+        {"a custom element hides nothing it isn't refused", html5, "<a href=x><my-el><button>b</button></my-el></a>",
+         {{Misplaced, 1, 18, "button - Not allowed inside a (line 1)"}}},
         {"input in a link", html5, "<p><a href=x><span><input></span></a>", {{Misplaced, 1, 20, "input - Not allowed inside a (line 1)"}}},
         {"what a misplaced element holds is not reported again", html5,
          "<button><div><a href=x>z</a></div></button>", {{Misplaced, 1, 9, "div - Not allowed in button (line 1)"}}},

@@ -556,6 +556,12 @@ TEST(CheckDocument, ReportsEachFaultOnceAndGoesOnAsTheAuthorMeant) {
         {"two misspellings, two reports", "<dvi>\n<spna>x</span>\n</div>",
          {"1:1 unknown-tag: dvi - Unknown element (did you mean div?) [<dvi>]",
           "2:1 unknown-tag: spna - Unknown element (did you mean span?) [<spna>]"}, same},
+        // The stack counts what is open by group through every way out: a block after a
+        // link taken off around what it held still closes the paragraph, and a row closes a
+        // column group left open.
+        {"a paragraph closed after a link taken off", "<p><a href=x><b>one<a href=y>two</a></b><div>z</div>",
+         {"1:4 not-closed: a - Not closed before a on line 1 [<a href=x>]"}, same},
+        {"a row after a column group left open", "<table><colgroup><col><tr><td>x</td></tr></table>", {}, same},
         {"an element of current HTML is not misspelt on an older page", "<header>x</header>", {},
          {"1:1 unknown-tag: header - Unknown element [<header>]"}},
         {"a misspelt item stands for it: its list lacks nothing", "<ul>\n<il>x</li>\n</ul>",
