@@ -31,6 +31,12 @@ bool simdInUse();
 // and fuzzers that compare them.
 void useSimd(bool on);
 
+// Asks for the page's bytes some way ahead of a reader at `p`. A page read once in a run
+// comes from memory, not from a cache, and the processor's own look-ahead stops at each
+// 4 KiB page of the file; a search that had to wait for each line of the cache would go
+// at the speed of memory's answer, not of its flow. A hint: it reads and faults nothing.
+inline void prefetchAhead(const char* p) { __builtin_prefetch(p + 1024); }
+
 namespace detail {
 extern bool simd;
 

@@ -92,6 +92,7 @@ void Document::resetScan() {
 }
 
 bool Document::advanceToTag(bool countingLines) {
+    byte_scan::prefetchAhead(cursor);
     if (countingLines) {
         scanToLessThan(cursor, end, text, line);
     } else {

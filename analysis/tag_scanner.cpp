@@ -272,6 +272,7 @@ bool TagScanner::nextHtml() {
     if (skipPending_) skipHtmlBody();
     const char* const end = document_.end;
     for (;;) {
+        byte_scan::prefetchAhead(document_.cursor);
         const char* lastFeed = nullptr;
         const char* lessThan = byte_scan::lessThanAndFeeds(document_.cursor, end, document_.text, document_.line, lastFeed);
         if (lastFeed) lineStart_ = lastFeed + 1;

@@ -19,7 +19,8 @@
 #                                     and the way it had to be used, one process a page
 #
 # tidy, wc and ripgrep are timed as opaque peers only. The commands of a second or less
-# are timed as the best of RUNS runs (default 3), the others once. Every output goes to
+# are timed as the best of RUNS runs (default 5), the others once; the two sides of a
+# ratio that compares two such commands are run in turn. Every output goes to
 # /dev/null: the programs' own work is measured, not a terminal's or a disk's. The
 # figures depend on the machine and on what else runs on it; they are reported, never
 # asserted.
@@ -79,15 +80,31 @@ seconds() {
     awk -v ns=$((stop - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
 }
 
-# The best of RUNS (default 3) runs, for the commands that take a second or less: one run
+less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+
+# The best of RUNS (default 5) runs, for the commands that take a second or less: one run
 # of those is at the mercy of whatever else the machine does for that moment.
 best_seconds() {
     local best="" t
-    for ((run = 0; run < ${RUNS:-3}; run++)); do
+    for ((run = 0; run < ${RUNS:-5}; run++)); do
         t=$(seconds "$1")
-        if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+        if [ -z "$best" ] || less_than "$t" "$best"; then best=$t; fi
     done
     echo "$best"
+}
+
+# The best of RUNS runs of each of two commands, run in turn, as "FIRST SECOND": this
+# machine's pace drifts from minute to minute, and a ratio of two figures taken minutes
+# apart would measure the drift.
+best_pair() {
+    local first="" second="" t
+    for ((run = 0; run < ${RUNS:-5}; run++)); do
+        t=$(seconds "$1")
+        if [ -z "$first" ] || less_than "$t" "$first"; then first=$t; fi
+        t=$(seconds "$2")
+        if [ -z "$second" ] || less_than "$t" "$second"; then second=$t; fi
+    done
+    echo "$first $second"
 }
 
 # Peak resident KiB of one command.
@@ -123,14 +140,17 @@ page() {
     [ "$tidy_too" = tidy ] && t_tidy=$(seconds "tidy -q -e $file") && printf '  %-44s %8s s\n' "tidy -q -e FILE" "$t_tidy"
     local command t m
     for command in "$@"; do
-        t=$(best_seconds "$tagvetter $command $file")
+        local tb=""
+        if [ -n "${BEFORE:-}" ]; then
+            read -r t tb < <(best_pair "$tagvetter $command $file" "$BEFORE $command $file")
+        else
+            t=$(best_seconds "$tagvetter $command $file")
+        fi
         m=$(peak_kib "$tagvetter $command $file")
         printf '  %-44s %8s s   %s x wc -l' "tagvetter $command FILE" "$t" "$(ratio "$t" "$t_wc")"
         [ -n "$t_tidy" ] && printf ',  tidy / this %sx' "$(ratio "$t_tidy" "$t")"
         awk -v m="$m" -v b="$bytes" 'BEGIN { printf ",  peak %.1f MiB above the file\n", m / 1024 - b / 1048576 }'
-        if [ -n "${BEFORE:-}" ]; then
-            local tb
-            tb=$(best_seconds "$BEFORE $command $file")
+        if [ -n "$tb" ]; then
             printf '  %-44s %8s s   this build %sx as fast\n' "before: $command FILE" "$tb" "$(ratio "$tb" "$t")"
         fi
     done
@@ -142,12 +162,9 @@ echo "  aim: check --profile html5 <= 4 x wc -l; peak <= 8 MiB above the file"
 
 echo
 echo "Site: $site, $pages pages, $site_bytes bytes ($found HTML files under /usr/share/doc)"
-t_dir=$(best_seconds "$tagvetter check $site")
-t_dir5=$(best_seconds "$tagvetter check --profile html5 $site")
-t_links=$(best_seconds "$tagvetter links $site")
-t_rg=$(best_seconds "rg -c '<[a-zA-Z/!]' $site")
-t_dir_j1=$(best_seconds "$tagvetter check -j1 $site")
-t_dir_j2=$(best_seconds "$tagvetter check -j2 $site")
+read -r t_dir t_links < <(best_pair "$tagvetter check $site" "$tagvetter links $site")
+read -r t_dir5 t_rg < <(best_pair "$tagvetter check --profile html5 $site" "rg -c '<[a-zA-Z/!]' $site")
+read -r t_dir_j1 t_dir_j2 < <(best_pair "$tagvetter check -j1 $site" "$tagvetter check -j2 $site")
 t_cat=$(best_seconds "xargs -0 cat <$list")
 t_each=$(seconds "xargs -0 -n1 $tagvetter check <$list")
 t_tidy_each=$(seconds "xargs -0 -n1 tidy -q -e <$list")
@@ -163,14 +180,14 @@ printf '  %-44s %8s s\n' "tagvetter check DIR" "$t_dir" \
 links_kib=$(peak_kib "$tagvetter links $site")
 echo "  links DIR peak memory: $links_kib KiB, $(awk -v m="$links_kib" -v p="$pages" 'BEGIN { printf "%.0f", m * 1024 / p }') bytes a page"
 if [ -n "${BEFORE:-}" ]; then
-    t_before_dir5=$(best_seconds "$BEFORE check --profile html5 $site")
-    t_before_links=$(best_seconds "$BEFORE links $site")
+    read -r t_dir5_paired t_before_dir5 < <(best_pair "$tagvetter check --profile html5 $site" "$BEFORE check --profile html5 $site")
+    read -r t_before_dir t_before_links < <(best_pair "$BEFORE check $site" "$BEFORE links $site")
     t_before_each=$(seconds "xargs -0 -n1 $BEFORE check <$list")
     printf '  %-44s %8s s\n' "before: check --profile html5 DIR" "$t_before_dir5" \
         "before: links DIR" "$t_before_links" \
         "before: xargs -n1 $BEFORE check" "$t_before_each"
-    echo "  check --profile html5 DIR, this build / before: $(ratio "$t_before_dir5" "$t_dir5")x as fast"
-    echo "  before, links DIR / check DIR:   $(ratio "$t_before_links" "$t_dir")x"
+    echo "  check --profile html5 DIR, this build / before: $(ratio "$t_before_dir5" "$t_dir5_paired")x as fast"
+    echo "  before, links DIR / check DIR:   $(ratio "$t_before_links" "$t_before_dir")x"
 fi
 echo "  check --profile html5 DIR / rg:  $(ratio "$t_dir5" "$t_rg")x   (aim <= 4)"
 echo "  links DIR / check DIR:           $(ratio "$t_links" "$t_dir")x   (target <= 1.5)"
