@@ -316,6 +316,15 @@ bool TextBuffer::mapFile(int fd, uint64_t size) {
         mapped_ = static_cast<char*>(region);
         mappedLength_ = length;
         watch_ = i;
+        // Watched first: a page the toucher finds cut reads as zeros, as the reader's would.
+        if (std::thread::hardware_concurrency() > 1) {
+            stopTouching_.store(false);
+            toucher_ = std::thread([this, fileLength] {
+                const volatile char* bytes = mapped_;
+                for (size_t at = 0; at < fileLength && !stopTouching_.load(std::memory_order_relaxed); at += pageSize)
+                    (void)bytes[at];
+            });
+        }
         return true;
     }
     munmap(region, length);  // every slot is taken: the file is copied
@@ -324,6 +333,10 @@ bool TextBuffer::mapFile(int fd, uint64_t size) {
 
 void TextBuffer::unmap() {
     if (!mapped_) return;
+    if (toucher_.joinable()) {
+        stopTouching_.store(true);
+        toucher_.join();
+    }
     watched[watch_].end.store(0);
     watched[watch_].start.store(0);
     munmap(mapped_, mappedLength_);

@@ -1,8 +1,10 @@
 // Reading a whole file into one block, over the platform's own file calls.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 // The largest text read. Line counts and tag lengths are signed 32-bit, and a tag's
 // buffer is its length plus 30 bytes, so the text stays clear of 2^31 bytes; the 32-bit
@@ -69,4 +71,9 @@ private:
     char* mapped_ = nullptr;  // the mapping of a large file, with its zero bytes after it
     size_t mappedLength_ = 0;
     int watch_ = -1;          // its place among the mappings watched for a cut
+    // Reads a byte of each page of the mapping, ahead of the reader: on some machines a
+    // page's first read in a process costs microseconds whatever the kernel has mapped,
+    // and that wait is then another processor's. Stopped before the mapping goes.
+    std::thread toucher_;
+    std::atomic<bool> stopTouching_{false};
 };

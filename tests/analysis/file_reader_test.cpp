@@ -14,11 +14,13 @@ namespace {
 
 // One buffer read file after file, larger and smaller, copied and mapped, with sizes on
 // and beside a page's end: each text is whole and followed by two zero bytes, with
-// nothing of a larger file before it showing through.
+// nothing of a larger file before it showing through. A mapping's pages are still being
+// read ahead when the next file comes after a large one.
 TEST(TextBuffer, HoldsEachFileWholeWithTwoZeroBytesAfterIt) {
     const size_t mapped = TextBuffer::LargestCopied;
     const std::string texts[] = {
         std::string(100000, 'x'), "<a", "", std::string(3 << 20, '>') + "<td", "<b><b", std::string(70000, '\n'),
+        std::string(24 << 20, 'l'), std::string(16 << 20, 'L'),
         std::string(mapped - 1, 'c'), std::string(mapped, 'm'), std::string(mapped + 4094, 'n'),
         std::string(mapped + 4095, 'o'), std::string(mapped + 4096, 'p'), "<i>",
     };
