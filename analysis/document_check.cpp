@@ -55,15 +55,24 @@ bool removableTag(const char* text, uint32_t from, uint32_t to) {
 // The 1990s check's problems come in line order as its scan meets them; but a directive
 // later on the same line applies to them as well, so each line's problems wait until a
 // problem of a later line, or the end, comes, and only then go to the sink unless left out.
+// Until the page's text up to the end of a problem's line is found to hold a directive's
+// word, no directive can bear on that problem or an earlier one: it goes straight on.
 class LineByLine : public ProblemSink {
 public:
-    // `directives`: whether the page may hold any; without, each problem goes straight on.
-    LineByLine(ProblemSink& sink, InlineExceptions& exceptions, const CheckOptions& options, bool directives)
-        : sink_(sink), exceptions_(exceptions), ignored_(options.ignored), directives_(directives) {}
+    LineByLine(ProblemSink& sink, InlineExceptions& exceptions, const CheckOptions& options, const Document& document)
+        : sink_(sink), exceptions_(exceptions), ignored_(options.ignored), text_(document.text),
+          directives_(document.text, document.size) {}
 
     void report(const Problem& problem) override {
         if (ignored_.test(static_cast<size_t>(problem.kind))) return;
-        if (!directives_) {
+        // A problem stands on the line of its tag's end; the count at the end has no place.
+        const char* lineEnd = directives_.end();
+        if (problem.endOffset != NoOffset) {
+            const char* from = text_ + problem.endOffset;
+            if (const void* feed = memchr(from, '\n', static_cast<size_t>(lineEnd - from)))
+                lineEnd = static_cast<const char*>(feed) + 1;
+        }
+        if (!directives_.foundBefore(lineEnd)) {
             sink_.report(problem);
             ++handed_;
             return;
@@ -104,7 +113,8 @@ private:
     ProblemSink& sink_;
     InlineExceptions& exceptions_;
     const ProblemKinds& ignored_;
-    const bool directives_;
+    const char* text_;
+    DirectiveSearch directives_;
     std::vector<Waiting> waiting_;
     int32_t handed_ = 0;
 };
@@ -1605,9 +1615,7 @@ int32_t checkDocument(Document& document, ProblemSink& sink, const TagProfile& p
 
     InlineExceptions exceptions(profile);
     std::vector<std::string> unknownWords;
-    // Most pages hold no directive: one look for the word spares holding every problem.
-    const bool directives = mayHoldDirectives(document.text, document.size);
-    LineByLine lines(sink, exceptions, options, directives);
+    LineByLine lines(sink, exceptions, options, document);
     CheckRun run(document, lines, profile);
     TagScanner scanner(document, profile, Html32Check);
     while (scanner.next()) {

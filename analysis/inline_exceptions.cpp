@@ -31,8 +31,14 @@ Directive directiveNamed(const char* word, size_t length) {
 
 }  // namespace
 
-bool mayHoldDirectives(const char* text, size_t size) {
-    return byte_scan::contains(text, text + size, Prefix, PrefixLength);
+bool DirectiveSearch::foundBefore(const char* upTo) {
+    upTo = std::min(upTo, end_);
+    if (found_ || upTo <= searched_) return found_;
+    // The word may stand across the end of the piece looked through before.
+    const char* from = searched_ - std::min<size_t>(PrefixLength - 1, static_cast<size_t>(searched_ - text_));
+    found_ = byte_scan::contains(from, upTo, Prefix, PrefixLength);
+    searched_ = upTo;
+    return found_;
 }
 
 void InlineExceptions::readComment(const char* from, const char* to, int32_t line, int32_t lastLine,

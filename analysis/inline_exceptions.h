@@ -20,8 +20,24 @@
 
 #include "document_check.h"
 
-// False when the text holds no directive's word, and so no directive; most pages don't.
-bool mayHoldDirectives(const char* text, size_t size);
+// Looks through a page for the directives' word, a piece at a time as far as asked: most
+// pages hold none, and a check that asks up to the line of each problem it meets looks at
+// the page just behind its own reading, where the bytes are at hand, rather than in a
+// pass of its own before it.
+class DirectiveSearch {
+public:
+    DirectiveSearch(const char* text, size_t size) : text_(text), searched_(text), end_(text + size) {}
+    // Whether the text before `upTo` (at most its end) holds the word, and so may hold a
+    // directive.
+    bool foundBefore(const char* upTo);
+    const char* end() const { return end_; }
+
+private:
+    const char* text_;
+    const char* searched_;
+    const char* end_;
+    bool found_ = false;
+};
 
 class InlineExceptions {
 public:

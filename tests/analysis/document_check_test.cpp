@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "inline_exceptions.h"
 #include "test_documents.h"
 
 namespace {
@@ -698,6 +699,23 @@ Lines linesLeft(const std::string& page, const TagProfile& profile, const std::v
     Lines lines = check(page, profile, options);
     if (lines == Lines{"No errors found"}) lines.clear();
     return lines;
+}
+
+// Looked through in two pieces cut anywhere, a page gives what one look over it gives,
+// the word found across the cut too.
+TEST(DirectiveSearch, PiecesCutAnywhereFindWhatTheWholeFinds) {
+    const std::string word = "tagvetter-";
+    const std::string texts[] = {"", word, "<!-- tagvetter-disable -->", "tagvetter", "xtagvetter-x", "tagvetter -x",
+                                 std::string(40, 'a') + word + std::string(40, 'b'), std::string(100, 't') + "agvetter-"};
+    for (const std::string& text : texts) {
+        const char* end = text.data() + text.size();
+        for (size_t cut = 0; cut <= text.size(); ++cut) {
+            DirectiveSearch search(text.data(), text.size());
+            EXPECT_EQ(search.foundBefore(text.data() + cut), text.substr(0, cut).find(word) != std::string::npos)
+                << text << " cut at " << cut;
+            EXPECT_EQ(search.foundBefore(end), text.find(word) != std::string::npos) << text << " cut at " << cut;
+        }
+    }
 }
 
 TEST(CheckDocument, LeavesOutWhatThePagesDirectivesAndTheIgnoredKindsSay) {
