@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -319,11 +320,15 @@ bool TextBuffer::mapFile(int fd, uint64_t size) {
         // Watched first: a page the toucher finds cut reads as zeros, as the reader's would.
         if (std::thread::hardware_concurrency() > 1) {
             stopTouching_.store(false);
-            toucher_ = std::thread([this, fileLength] {
-                const volatile char* bytes = mapped_;
-                for (size_t at = 0; at < fileLength && !stopTouching_.load(std::memory_order_relaxed); at += pageSize)
-                    (void)bytes[at];
-            });
+            try {
+                toucher_ = std::thread([this, fileLength] {
+                    const volatile char* bytes = mapped_;
+                    for (size_t at = 0; at < fileLength && !stopTouching_.load(std::memory_order_relaxed); at += pageSize)
+                        (void)bytes[at];
+                });
+            } catch (const std::system_error&) {
+                // No thread to be had: the reader touches the pages itself, as it would anyway.
+            }
         }
         return true;
     }
