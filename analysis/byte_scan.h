@@ -35,7 +35,10 @@ void useSimd(bool on);
 // comes from memory, not from a cache, and the processor's own look-ahead stops at each
 // 4 KiB page of the file; a search that had to wait for each line of the cache would go
 // at the speed of memory's answer, not of its flow. A hint: it reads and faults nothing.
-inline void prefetchAhead(const char* p) { __builtin_prefetch(p + 1024); }
+// The address is made as a number: near a page's end it lies past the page's bytes.
+inline void prefetchAhead(const char* p) {
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(p) + 1024));
+}
 
 namespace detail {
 extern bool simd;
