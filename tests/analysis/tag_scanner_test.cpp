@@ -242,7 +242,7 @@ TEST(TagScanner, KeepsEachNameWithZerosAfterIt) {
 // bytes, after a longer tag collected into that buffer, whose bytes must not show through
 // where a name's load passes its tag.
 TEST(TagScanner, The1990sReadingsKeepEachNameWithZerosAfterIt) {
-    const TagProfile& html32 = TagProfile::html32();
+    const TagProfile& profile = TagProfile::html32();
     const std::string names[] = {"B", "ABCDEFGHIJKLMN", "ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNOP"};
     const std::string before = "<" + std::string(30, 'W') + " X=1\n>";
     for (const TagReading reading : {Html32Check, ListingReading, CensusReading}) {
@@ -251,7 +251,7 @@ TEST(TagScanner, The1990sReadingsKeepEachNameWithZerosAfterIt) {
                 for (const char* after : {">", "\n>", " X=1\n>", "\r\n>", ""}) {
                     const std::string page = before + (closing ? "</" : "<") + name + after;
                     LoadedDocument d(page);
-                    TagScanner scanner(d.document, html32, reading);
+                    TagScanner scanner(d.document, profile, reading);
                     ASSERT_TRUE(scanner.next() && scanner.next()) << page;
                     const std::string expected = (closing ? "/" : "") + name;
                     EXPECT_EQ(std::string(scanner.tag().name), expected) << page;

@@ -14,7 +14,7 @@ public:
 };
 
 // Lists the tags `filter` names (all for "") as lines; gives the longest tag's length.
-inline int listTagLines(Document& document, const char* filter, ResultList& list, const TagProfile& profile) {
+inline int listTagLines(Document& page, const char* filter, ResultList& list, const TagProfile& profile) {
     ListingLines lines(list);
-    return listTags(document, filter, lines, profile);
+    return listTags(page, filter, lines, profile);
 }
