@@ -59,7 +59,7 @@ std::vector<StackTag> ElementStack::openAfterStart(const StackTag& tag, bool ope
     QuietSink quiet;
     ElementStack trial(*this, quiet);
     if (topRow != -2 && !trial.open_.empty()) {
-        // The counts of open elements by group and by row follow the top.s row.
+        // The counts of open elements by group and by row follow the top's row.
         auto count = [&](int sign) {
             trial.openOfGroup_[static_cast<size_t>(trial.groupAt(trial.open_.size() - 1))] += sign;
             if (trial.open_.back().row >= 0) trial.openOfRow_[static_cast<size_t>(trial.open_.back().row)] += sign;
